@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Builds the reader and runs every test (core and headless window tests).
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+"$root/scripts/deps.sh"
+"$root/scripts/build.sh"
+cd "$root/build"
+ctest --output-on-failure -j"$(nproc)"

@@ -1,0 +1,114 @@
+#pragma once
+// The reader's whole working state: the book in its two text forms, the line model,
+// the position on show, the page appearance, the loading flags and the values of the
+// reading modes and the window chrome. The window owns one instance and every
+// procedure reads and writes it in place.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tibbo::core {
+
+// An empty slot of the recent list as it is stored in settings.ini.
+inline constexpr std::string_view kNoneMarker = "\\none";
+inline constexpr int kRecentSlots = 5;
+
+// The paragraph mark that closes every paragraph of paragraphText.
+inline constexpr char32_t kParagraphMark = U'^';
+
+struct Bookmark
+{
+    // 1-based display line in the current line list; this number is what files store.
+    int64_t line = 0;
+    // Offset in paragraphText of the first character of the marked line. It lets a
+    // re-flow put the bookmark back on the same text under another line capacity.
+    // Empty for a value that did not fit the line list it was taken from.
+    std::optional<int64_t> anchor;
+};
+
+struct ReaderState
+{
+    // The book as paragraphs, each closed by '^'; the source of every display line.
+    std::u32string paragraphText;
+    // The book as lines, each ended by CR LF; the text of scroll mode and Slide.cache.
+    std::u32string bookText;
+    // Full path of the current book, UTF-8.
+    std::string bookPath;
+
+    int64_t charsPerLine = 0;
+    int64_t previousCharsPerLine = 0;
+    int64_t linesPerPage = 0;
+
+    // 1-based first line of the spread on show; 0 until the first re-flow.
+    int64_t topLine = 0;
+    // Label index (0 .. 2L - 1) of the line last chosen on a spread; kept across moves.
+    int64_t selectedLine = 0;
+    int64_t highlightedLine = 0;
+    bool lineChosen = false;
+    int64_t spreadCharCount = 0;
+
+    // Page appearance, pixels; fractional and negative values are kept as typed.
+    double topMargin = 10;
+    double bottomMargin = 20;
+    double leftMargin = 40;
+    double rightMargin = 20;
+    double lineSpacing = 5;
+    int trimParagraphs = 0;
+
+    bool loadingBusy = false;
+    bool partialShown = false;
+    bool cancelLoad = false;
+    bool menuShown = false;
+    bool welcomeMode = false;
+
+    // "Setpage" or "Settime": what the prompt panel asks for.
+    std::string promptMode;
+    double autoTurnSeconds = 240;
+    double elapsedSeconds = 0;
+    int64_t scrollPos = 0;
+
+    // Normal (not full-screen) window geometry, twips (15 to a pixel).
+    double normalLeft = 0;
+    double normalTop = 0;
+    double normalWidth = 11910;
+    double normalHeight = 7320;
+    // Pointer position (twips, relative to the control) at the last press on the
+    // mascot or the resize grip.
+    double grabX = 0;
+    double grabY = 0;
+
+    // The line list: entry 0 is 0, entry k the characters of paragraphText covered by
+    // display lines 1 .. k. No limit on the number of lines.
+    std::vector<int64_t> lineEnds{0};
+    // Recent books, newest first; always kRecentSlots entries, empty ones kNoneMarker.
+    std::vector<std::string> recent = std::vector<std::string>(kRecentSlots, std::string(kNoneMarker));
+    // Bookmarks of the current book in the order they were added.
+    std::vector<Bookmark> bookmarks;
+
+    // Bumped whenever paragraphText is replaced; lineEndsVersion records which text
+    // the line list was cut from, so a re-flow only maps positions within one text.
+    uint64_t textVersion = 0;
+    uint64_t lineEndsVersion = 0;
+
+    // Number of display lines.
+    int64_t lineCount() const { return static_cast<int64_t>(lineEnds.size()) - 1; }
+    // Entries of the line list (E): one more than the number of display lines.
+    int64_t entryCount() const { return static_cast<int64_t>(lineEnds.size()); }
+    bool lineEndsFitText() const { return lineEndsVersion == textVersion; }
+};
+
+// Replaces the paragraph text. The line list no longer belongs to it, and bookmark
+// anchors (offsets into the old text) are dropped: the next re-flow anchors the
+// bookmarks afresh by their line numbers.
+inline void setParagraphText(ReaderState &state, std::u32string text)
+{
+    state.paragraphText = std::move(text);
+    ++state.textVersion;
+    for (Bookmark &b : state.bookmarks)
+        b.anchor.reset();
+}
+
+} // namespace tibbo::core

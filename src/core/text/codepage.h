@@ -1,0 +1,33 @@
+#pragma once
+// Book files are GBK; they are read as GB18030, its superset, so every GBK file reads
+// the same and nothing the program writes can lose a character. A file that starts
+// with a UTF-8 byte-order mark, or that is entirely valid UTF-8 with non-ASCII bytes,
+// is read as UTF-8. Bytes that are not valid in the code page become U+FFFD and the
+// rest of the book is still read.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tibbo::core {
+
+inline constexpr char32_t kReplacementChar = U'\uFFFD';
+
+std::u32string decodeGb18030(std::string_view bytes);
+std::string encodeGb18030(std::u32string_view text);
+
+// True when bytes hold only well-formed UTF-8 (shortest forms, no surrogates).
+bool isValidUtf8(std::string_view bytes);
+// Decodes UTF-8; malformed sequences become U+FFFD.
+std::u32string fromUtf8(std::string_view bytes);
+std::string toUtf8(std::u32string_view text);
+
+// Decodes a book file's bytes by the rule above (a UTF-8 byte-order mark is dropped).
+std::u32string decodeBook(std::string_view bytes);
+
+// Splits text into lines: CR LF or a lone CR ends a line and is not part of it, a lone
+// LF is data. A final line without terminator counts; a text ending in a terminator
+// has no empty line after it, and an empty text has no lines.
+std::vector<std::u32string_view> splitLines(std::u32string_view text);
+
+} // namespace tibbo::core

@@ -1,0 +1,60 @@
+#pragma once
+// Reading an HTML book: the text between tags is kept, "</P>" and "<BR>" right after
+// a kept character close a paragraph, "&quot;" becomes '"', and all other markup is
+// dropped by position alone. The parse runs in slices so the window stays usable, and
+// it reports once when the text gathered reaches the size at which the first part of
+// a large book is shown.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace tibbo::core {
+
+inline constexpr int64_t kHtmlFirstPartChars = 10000;
+
+// The parse source: the file's lines joined with no separator (CR and CR LF vanish,
+// a lone LF stays).
+std::u32string htmlSource(std::u32string_view decoded);
+
+class HtmlParser
+{
+public:
+    enum class Status {
+        Running,   // the slice ended, more to do
+        FirstPart, // the paragraph text just reached kHtmlFirstPartChars (reported once)
+        Done,
+    };
+
+    explicit HtmlParser(std::u32string source);
+
+    // Examines about `budget` characters of the source.
+    Status run(int64_t budget);
+    bool done() const { return m_done; }
+    // Share of the source examined, 0 .. 1.
+    double progress() const;
+
+    // The paragraph text so far: no closing '^' is added at the end.
+    const std::u32string &paragraphText() const { return m_paragraph; }
+    // The scroll text so far: every kept character, CR LF at each break tag.
+    const std::u32string &bookText() const { return m_book; }
+    std::u32string takeParagraphText() { return std::move(m_paragraph); }
+    std::u32string takeBookText() { return std::move(m_book); }
+
+private:
+    char32_t at(int64_t p) const { return m_source[static_cast<size_t>(p - 1)]; }
+    bool breakTagAfter(int64_t p) const;
+    bool quoteEntityAt(int64_t p) const;
+    void copyCharacter();
+
+    std::u32string m_source;
+    int64_t m_length;
+    int64_t m_p = 1; // 1-based position in the source
+    bool m_inRun = false; // inside a text run after a '>'
+    bool m_firstPartReported = false;
+    bool m_done = false;
+    std::u32string m_paragraph;
+    std::u32string m_book;
+};
+
+} // namespace tibbo::core

@@ -1,0 +1,50 @@
+#pragma once
+// Cutting the paragraph text into display lines, purely by character count: a line
+// ends after a '^', after charsPerLine characters, or at the end of the text.
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+namespace tibbo::core {
+
+struct ReaderState;
+
+// Cuts in slices so the window can let events run between them; the result is the
+// same as one cut of the whole text.
+class LineCutter
+{
+public:
+    // charsPerLine 0 (a text area of no width) puts every character on its own line.
+    LineCutter(std::u32string_view text, int64_t charsPerLine);
+
+    // Cuts lines until about `budget` more characters are covered; true when done.
+    bool cut(int64_t budget);
+    bool done() const { return m_pos >= static_cast<int64_t>(m_text.size()); }
+    // Share of the text cut so far, 0 .. 1.
+    double progress() const;
+    // The line list: 0, then the end offset of each line cut so far.
+    const std::vector<int64_t> &ends() const { return m_ends; }
+    std::vector<int64_t> takeEnds() { return std::move(m_ends); }
+
+private:
+    std::u32string_view m_text;
+    int64_t m_width;
+    int64_t m_pos = 0;
+    std::vector<int64_t> m_ends{0};
+};
+
+std::vector<int64_t> cutLines(std::u32string_view text, int64_t charsPerLine);
+
+// 1-based number of the display line that holds character `offset` (0-based) of the
+// text; an offset at or past the end gives the last line, an empty list line 1.
+int64_t lineHolding(const std::vector<int64_t> &ends, int64_t offset);
+
+// Installs a new line list cut from the current paragraph text and keeps the reader's
+// place: the line topLine + selectedLine is carried through its first character to
+// the new layout and topLine becomes the first line of that line's spread. When the
+// old list does not belong to this text the line number is kept as it is. Bookmarks
+// move with their anchors.
+void applyReflow(ReaderState &state, std::vector<int64_t> newEnds);
+
+} // namespace tibbo::core

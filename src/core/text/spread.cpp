@@ -1,0 +1,50 @@
+#include "text/spread.h"
+
+#include "state/readerstate.h"
+
+#include <algorithm>
+
+namespace tibbo::core {
+
+Spread buildSpread(const ReaderState &state)
+{
+    Spread spread;
+    const int64_t perPage = std::max<int64_t>(state.linesPerPage, 1);
+    const int64_t rows = 2 * perPage;
+    const int64_t first = state.topLine - 1; // 0-based index of the spread's first line
+    const int64_t lines = state.lineCount();
+    const auto textSize = static_cast<int64_t>(state.paragraphText.size());
+    spread.rows.resize(static_cast<size_t>(rows));
+    for (int64_t k = 0; k < rows; ++k) {
+        const int64_t j = first + k;
+        if (j < 0 || j >= lines)
+            continue;
+        // Clamped, so a line list that does not fit the text never reads past it.
+        const int64_t s = std::clamp<int64_t>(state.lineEnds[static_cast<size_t>(j)], 0, textSize);
+        const int64_t e = std::clamp<int64_t>(state.lineEnds[static_cast<size_t>(j + 1)], s, textSize);
+        std::u32string row = state.paragraphText.substr(static_cast<size_t>(s), static_cast<size_t>(e - s));
+        if (!row.empty() && row.back() == kParagraphMark)
+            row.pop_back();
+        spread.charCount += static_cast<int64_t>(row.size());
+        spread.rows[static_cast<size_t>(k)] = std::move(row);
+    }
+    // Int rounds down, also for a topLine before the first line.
+    const int64_t t = state.topLine - 1;
+    spread.leftPage = (t >= 0 ? t / perPage : -((-t + perPage - 1) / perPage)) + 1;
+    const auto spreadOf = [rows](int64_t line) {
+        const int64_t x = line - 1;
+        return x >= 0 ? x / rows : -((-x + rows - 1) / rows);
+    };
+    const int64_t shown = spreadOf(state.topLine);
+    for (const Bookmark &b : state.bookmarks)
+        if (spreadOf(b.line) == shown)
+            spread.bookmarkLabels.push_back(((b.line - 1) % rows + rows) % rows);
+    return spread;
+}
+
+std::string pageCaption(int64_t page)
+{
+    return "第" + std::to_string(page) + "页";
+}
+
+} // namespace tibbo::core
