@@ -34,34 +34,38 @@ private:
 std::u32string decodeGb18030(std::string_view bytes)
 {
     Iconv cd(utf32Name(), "GB18030");
-    // Every character takes at least one byte, so the byte count bounds the output.
-    std::u32string out(bytes.size() + 1, U'\0');
+    std::u32string out;
+    // Every character other than ASCII takes at least two bytes of 0x80 or above, so
+    // this bound is exact for GBK text and the string is allocated once. Decoding
+    // through a small buffer keeps the peak near the text's own size.
+    size_t ascii = 0;
+    for (char c : bytes)
+        ascii += static_cast<unsigned char>(c) < 0x80;
+    out.reserve(ascii + (bytes.size() - ascii + 1) / 2 + 16);
+    char32_t buffer[1 << 14];
     char *in = const_cast<char *>(bytes.data());
     size_t inLeft = bytes.size();
-    char *outPtr = reinterpret_cast<char *>(out.data());
-    size_t outLeft = out.size() * sizeof(char32_t);
     while (inLeft > 0) {
-        if (iconv(cd.get(), &in, &inLeft, &outPtr, &outLeft) != static_cast<size_t>(-1))
-            break;
-        if (errno == EILSEQ || errno == EINVAL) {
-            // An invalid byte (EILSEQ) is replaced and skipped alone, so the byte after
-            // it starts afresh; a character cut off by the end of the file (EINVAL)
-            // becomes one replacement character.
-            char32_t r = kReplacementChar;
-            std::memcpy(outPtr, &r, sizeof r);
-            outPtr += sizeof r;
-            outLeft -= sizeof r;
-            if (errno == EINVAL) {
-                inLeft = 0;
-            } else {
-                ++in;
-                --inLeft;
-            }
-        } else {
+        char *outPtr = reinterpret_cast<char *>(buffer);
+        size_t outLeft = sizeof buffer;
+        const size_t rc = iconv(cd.get(), &in, &inLeft, &outPtr, &outLeft);
+        const int err = rc == static_cast<size_t>(-1) ? errno : 0;
+        out.append(buffer, (sizeof buffer - outLeft) / sizeof(char32_t));
+        if (err == 0 || err == E2BIG)
+            continue;
+        if (err != EILSEQ && err != EINVAL)
             throw std::runtime_error("GB18030 decoding failed");
+        // An invalid byte (EILSEQ) is replaced and skipped alone, so the byte after it
+        // starts afresh; a character cut off by the end of the file (EINVAL) becomes
+        // one replacement character.
+        out.push_back(kReplacementChar);
+        if (err == EINVAL) {
+            inLeft = 0;
+        } else {
+            ++in;
+            --inLeft;
         }
     }
-    out.resize((outPtr - reinterpret_cast<char *>(out.data())) / sizeof(char32_t));
     return out;
 }
 
