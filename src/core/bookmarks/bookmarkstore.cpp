@@ -1,0 +1,170 @@
+#include "bookmarks/bookmarkstore.h"
+
+#include "navigation/navigation.h"
+#include "text/codepage.h"
+#include "text/fileio.h"
+#include "text/numbers.h"
+
+#include <algorithm>
+
+namespace tibbo::core {
+
+namespace {
+
+int64_t chosenLine(const ReaderState &state)
+{
+    return state.topLine + state.selectedLine;
+}
+
+// Index of the first bookmark on the spread of line, or the list's size when none is.
+size_t firstOnSpreadOf(const ReaderState &state, int64_t line)
+{
+    const int64_t spread = bookmarkSpread(line, state.linesPerPage);
+    const auto &marks = state.bookmarks;
+    const auto it = std::find_if(marks.begin(), marks.end(), [&](const Bookmark &b) {
+        return bookmarkSpread(b.line, state.linesPerPage) == spread;
+    });
+    return static_cast<size_t>(it - marks.begin());
+}
+
+} // namespace
+
+int64_t bookmarkPage(int64_t line, int64_t linesPerPage)
+{
+    return floorDiv(line - 1, pageDivisor(linesPerPage)) + 1;
+}
+
+int64_t bookmarkSpread(int64_t line, int64_t linesPerPage)
+{
+    return floorDiv(line - 1, 2 * pageDivisor(linesPerPage));
+}
+
+int64_t bookmarkLabel(int64_t line, int64_t linesPerPage)
+{
+    const int64_t spread = 2 * pageDivisor(linesPerPage);
+    return (line - 1) - spread * floorDiv(line - 1, spread);
+}
+
+bool bookmarkOnLeftPage(int64_t line, int64_t linesPerPage)
+{
+    return bookmarkLabel(line, linesPerPage) < pageDivisor(linesPerPage);
+}
+
+int64_t spreadOnShow(const ReaderState &state)
+{
+    return bookmarkSpread(state.topLine, state.linesPerPage);
+}
+
+std::optional<int64_t> anchorOfLine(int64_t line, const std::vector<int64_t> &lineEnds)
+{
+    const auto lines = static_cast<int64_t>(lineEnds.size()) - 1;
+    if (line < 1 || line > lines)
+        return std::nullopt;
+    return lineEnds[static_cast<size_t>(line - 1)];
+}
+
+AddBookmarkOutcome addBookmark(ReaderState &state)
+{
+    if (!state.lineChosen)
+        return AddBookmarkOutcome::NoLineChosen;
+    Bookmark mark{chosenLine(state), std::nullopt};
+    if (state.lineEndsFitText())
+        mark.anchor = anchorOfLine(mark.line, state.lineEnds);
+    const size_t at = firstOnSpreadOf(state, mark.line);
+    if (at < state.bookmarks.size()) {
+        state.bookmarks[at] = mark;
+        return AddBookmarkOutcome::Replaced;
+    }
+    state.bookmarks.push_back(mark);
+    return AddBookmarkOutcome::Appended;
+}
+
+bool deleteBookmark(ReaderState &state)
+{
+    const size_t at = firstOnSpreadOf(state, chosenLine(state));
+    if (at >= state.bookmarks.size())
+        return false;
+    state.bookmarks.erase(state.bookmarks.begin() + static_cast<std::ptrdiff_t>(at));
+    return true;
+}
+
+std::string bookmarkCaption(int64_t line, int64_t linesPerPage)
+{
+    return "第" + str(static_cast<double>(bookmarkPage(line, linesPerPage))) + "页";
+}
+
+std::vector<std::string> bookmarkMenuCaptions(const ReaderState &state)
+{
+    std::vector<std::string> captions;
+    captions.reserve(state.bookmarks.size());
+    for (const auto &mark : state.bookmarks)
+        captions.push_back(bookmarkCaption(mark.line, state.linesPerPage));
+    return captions;
+}
+
+void jumpToBookmark(ReaderState &state, std::string_view caption)
+{
+    // Characters, not bytes: the caption starts with "第" and ends with "页".
+    const std::u32string chars = fromUtf8(caption);
+    const std::u32string inner =
+        chars.size() >= 2 ? chars.substr(1, chars.size() - 2) : std::u32string();
+    const int64_t target = spreadStartOfPage(val(toUtf8(inner)), state.linesPerPage);
+    state.topLine = std::max<int64_t>(1, target);
+}
+
+std::vector<int64_t> bookmarkLabelsOnShow(const ReaderState &state)
+{
+    std::vector<int64_t> labels;
+    const int64_t spread = spreadOnShow(state);
+    for (const auto &mark : state.bookmarks)
+        if (bookmarkSpread(mark.line, state.linesPerPage) == spread)
+            labels.push_back(bookmarkLabel(mark.line, state.linesPerPage));
+    return labels;
+}
+
+std::optional<int64_t> parseBookmarkLine(std::string_view text)
+{
+    const auto number = toInteger(text);
+    // toInteger rounds a fraction; a stored line number never has one.
+    if (!number || *number < 1 || *number > kLineNumberLimit ||
+        val(text) != static_cast<double>(*number))
+        return std::nullopt;
+    return number;
+}
+
+std::string markFilePath(std::string_view appDir, std::string_view bookPath)
+{
+    return std::string(appDir) + "/" + fileNameOf(bookPath) + ".mark";
+}
+
+std::string markFileBytes(const std::vector<Bookmark> &bookmarks)
+{
+    std::string bytes;
+    for (const auto &mark : bookmarks)
+        bytes += std::to_string(mark.line) + "\r\n";
+    return bytes;
+}
+
+std::vector<Bookmark> parseMarkFile(std::string_view bytes)
+{
+    std::vector<Bookmark> marks;
+    const std::u32string text = decodeGb18030(bytes);
+    for (const auto line : splitLines(text))
+        if (const auto number = parseBookmarkLine(toUtf8(line)))
+            marks.push_back({*number, std::nullopt});
+    return marks;
+}
+
+std::vector<Bookmark> readMarks(const std::string &appDir, std::string_view bookPath)
+{
+    const auto bytes = readFile(markFilePath(appDir, bookPath));
+    return bytes ? parseMarkFile(*bytes) : std::vector<Bookmark>{};
+}
+
+bool writeMarks(const std::string &appDir, std::string_view bookPath,
+                const std::vector<Bookmark> &bookmarks)
+{
+    return writeFileAtomically(markFilePath(appDir, bookPath), markFileBytes(bookmarks));
+}
+
+} // namespace tibbo::core

@@ -1,0 +1,87 @@
+#pragma once
+// The bookmarks of the current book: page arithmetic, add / replace / delete, the
+// captions of the bookmark menu, and the mark file that keeps them per book file name.
+//
+// A bookmark is the 1-based number v of a display line. With L = linesPerPage (taken
+// as 1 when not positive) it lies on page Int((v-1)/L) + 1 and spread Int((v-1)/(2L)),
+// at label index (v-1) mod 2L of that spread: below L on the left page, L and above on
+// the right page. A spread holds at most one bookmark made by the add command; the list
+// keeps the order of adding and is never sorted.
+
+#include "state/readerstate.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tibbo::core {
+
+inline constexpr std::string_view kNoLineChosenMessage = "请点击你要加书签的那一行先";
+
+int64_t bookmarkPage(int64_t line, int64_t linesPerPage);
+int64_t bookmarkSpread(int64_t line, int64_t linesPerPage);
+int64_t bookmarkLabel(int64_t line, int64_t linesPerPage);
+bool bookmarkOnLeftPage(int64_t line, int64_t linesPerPage);
+
+// 0-based spread whose first line is topLine.
+int64_t spreadOnShow(const ReaderState &state);
+
+// Offset in the text of the first character of line (lineEnds[line - 1]), for a line of
+// the list (1 .. lineCount); nothing for a number outside it.
+std::optional<int64_t> anchorOfLine(int64_t line, const std::vector<int64_t> &lineEnds);
+
+enum class AddBookmarkOutcome {
+    NoLineChosen, // nothing changed; the window shows kNoLineChosenMessage
+    Replaced,     // the spread's bookmark now marks the chosen line, same list position
+    Appended,     // a new last entry
+};
+
+// The add command: marks line topLine + selectedLine. The first bookmark on that line's
+// spread is replaced in place, otherwise the line is appended. The bookmark is anchored
+// to its line's first character while the line list belongs to the current text. The
+// caller then rebuilds the menu, shows the icon and rewrites the mark file.
+AddBookmarkOutcome addBookmark(ReaderState &state);
+
+// The delete command: removes the first bookmark on the spread of line
+// topLine + selectedLine. Needs no chosen line. False when the spread had none. The
+// caller rewrites the mark file, so a deleted bookmark stays deleted when the book is
+// opened again.
+bool deleteBookmark(ReaderState &state);
+
+// Menu caption of a bookmark: "第 12页" (the number with Str's leading blank).
+std::string bookmarkCaption(int64_t line, int64_t linesPerPage);
+// Captions of all bookmarks in list order.
+std::vector<std::string> bookmarkMenuCaptions(const ReaderState &state);
+
+// A chosen menu caption turns to the spread of the page between its first and last
+// character; the result is never below 1.
+void jumpToBookmark(ReaderState &state, std::string_view caption);
+
+// Label indexes (0 .. 2L-1) of the bookmarks on the spread on show, in list order. The
+// icon goes beside the last of them.
+std::vector<int64_t> bookmarkLabelsOnShow(const ReaderState &state);
+
+// A stored bookmark line: a whole number from 1 to kLineNumberLimit (blanks around it
+// allowed); anything else, a fraction like "2.5" included, is no bookmark.
+std::optional<int64_t> parseBookmarkLine(std::string_view text);
+
+// appDir + "/" + the book's file name + ".mark": books with one file name in different
+// folders share their mark file.
+std::string markFilePath(std::string_view appDir, std::string_view bookPath);
+
+// One line per bookmark, list order, each the plain number and CR LF.
+std::string markFileBytes(const std::vector<Bookmark> &bookmarks);
+// Lines that are not a bookmark line are skipped; the result has no anchors (the first
+// re-flow after a load gives them).
+std::vector<Bookmark> parseMarkFile(std::string_view bytes);
+
+// The bookmarks of the book at bookPath; empty when its mark file is missing or unreadable.
+std::vector<Bookmark> readMarks(const std::string &appDir, std::string_view bookPath);
+// Rewrites the mark file whole (temporary file, then rename). False when it failed; the
+// old file is then untouched.
+bool writeMarks(const std::string &appDir, std::string_view bookPath,
+                const std::vector<Bookmark> &bookmarks);
+
+} // namespace tibbo::core

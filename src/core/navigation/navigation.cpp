@@ -1,0 +1,292 @@
+#include "navigation/navigation.h"
+
+#include "text/codepage.h"
+#include "text/fileio.h"
+#include "text/numbers.h"
+
+namespace tibbo::core {
+
+namespace {
+
+int64_t spreadLines(const ReaderState &state)
+{
+    return 2 * pageDivisor(state.linesPerPage);
+}
+
+// The end test shared by Right/PgDn and the automatic turn:
+// Int(topLine/L/2) >= Int(E/L)/2, the right side a real half (so 2.5 for Int(E/L) = 5).
+bool keyboardAtLastSpread(const ReaderState &state)
+{
+    const int64_t l = pageDivisor(state.linesPerPage);
+    return 2 * floorDiv(state.topLine, 2 * l) >= floorDiv(state.entryCount(), l);
+}
+
+bool stepForwardByKey(ReaderState &state)
+{
+    if (keyboardAtLastSpread(state))
+        return false;
+    state.topLine += spreadLines(state);
+    return true;
+}
+
+// Shared by the thresholds of both strips: the middle band includes both its bounds.
+bool inBand(double r, double low, double high)
+{
+    return r >= low && r <= high;
+}
+
+} // namespace
+
+int64_t pageDivisor(int64_t linesPerPage)
+{
+    return linesPerPage > 0 ? linesPerPage : 1;
+}
+
+int64_t floorDiv(int64_t a, int64_t b)
+{
+    const int64_t q = a / b;
+    return (a % b != 0 && a < 0) ? q - 1 : q;
+}
+
+int64_t lastSpreadStart(int64_t entryCount, int64_t linesPerPage)
+{
+    const int64_t spread = 2 * pageDivisor(linesPerPage);
+    return spread * floorDiv(entryCount, spread) + 1;
+}
+
+int64_t promptPageCount(int64_t entryCount, int64_t linesPerPage)
+{
+    return 1 + floorDiv(entryCount, pageDivisor(linesPerPage));
+}
+
+int64_t spreadStartOfPage(double page, int64_t linesPerPage)
+{
+    return 2 * pageDivisor(linesPerPage) * intFloor((page - 1) / 2) + 1;
+}
+
+bool pageBack(ReaderState &state)
+{
+    if (state.topLine < 2)
+        return false;
+    state.topLine -= spreadLines(state);
+    return true;
+}
+
+bool pageForwardByClick(ReaderState &state)
+{
+    const int64_t l = pageDivisor(state.linesPerPage);
+    if (floorDiv(state.topLine, l) >= floorDiv(state.entryCount(), l) - 1)
+        return false;
+    state.topLine += 2 * l;
+    return true;
+}
+
+KeyResult handleKey(ReaderState &state, int virtualKey)
+{
+    switch (virtualKey) {
+    case kKeyHome:
+        state.topLine = 1;
+        return {true, KeyCommand::None};
+    case kKeyEnd:
+        state.topLine = lastSpreadStart(state.entryCount(), state.linesPerPage);
+        return {true, KeyCommand::None};
+    case kKeyLeft:
+    case kKeyPageUp:
+        return {pageBack(state), KeyCommand::None};
+    case kKeyRight:
+    case kKeyPageDown:
+        return {stepForwardByKey(state), KeyCommand::None};
+    case kKeyO:
+        return {false, KeyCommand::OpenFile};
+    case kKeyA:
+        return {false, KeyCommand::AddBookmark};
+    case kKeyG:
+        return {false, KeyCommand::GoToPage};
+    default:
+        return {};
+    }
+}
+
+EdgeAction edgeActionAt(EdgeStrip strip, double r)
+{
+    if (strip == EdgeStrip::Left) {
+        if (r < 0.25)
+            return EdgeAction::FirstSpread;
+        return inBand(r, 0.25, 0.5) ? EdgeAction::BackTen : EdgeAction::BackFour;
+    }
+    if (r < 0.5)
+        return EdgeAction::ForwardFour;
+    return inBand(r, 0.5, 0.75) ? EdgeAction::ForwardTen : EdgeAction::LastSpread;
+}
+
+std::string_view edgeTooltipAt(EdgeStrip strip, double r)
+{
+    switch (edgeActionAt(strip, r)) {
+    case EdgeAction::FirstSpread:
+        return "翻到第一页";
+    case EdgeAction::BackTen:
+        return "前翻十页";
+    case EdgeAction::BackFour:
+        return "前翻四页";
+    case EdgeAction::ForwardFour:
+        return "后翻四页";
+    case EdgeAction::ForwardTen:
+        return "后翻十页";
+    case EdgeAction::LastSpread:
+        break;
+    }
+    return "翻到最后一页";
+}
+
+void pressEdgeStrip(ReaderState &state, EdgeStrip strip, double r)
+{
+    const int64_t l = pageDivisor(state.linesPerPage);
+    const int64_t last = lastSpreadStart(state.entryCount(), state.linesPerPage);
+    // Four and ten pages are whole spreads, so the steps keep the spread alignment.
+    switch (edgeActionAt(strip, r)) {
+    case EdgeAction::FirstSpread:
+        state.topLine = 1;
+        break;
+    case EdgeAction::BackTen:
+        state.topLine -= 10 * l;
+        break;
+    case EdgeAction::BackFour:
+        state.topLine -= 4 * l;
+        break;
+    case EdgeAction::ForwardFour:
+        state.topLine += 4 * l;
+        break;
+    case EdgeAction::ForwardTen:
+        state.topLine += 10 * l;
+        break;
+    case EdgeAction::LastSpread:
+        state.topLine = last;
+        break;
+    }
+    if (strip == EdgeStrip::Left && state.topLine < 1)
+        state.topLine = 1;
+    if (strip == EdgeStrip::Right && state.topLine > last)
+        state.topLine = last;
+}
+
+std::string goToPageTooltip(const ReaderState &state)
+{
+    const auto pages = promptPageCount(state.entryCount(), state.linesPerPage);
+    return "一共" + str(static_cast<double>(pages)) + "页";
+}
+
+std::string goToPageDefaultText(const ReaderState &state)
+{
+    const int64_t line = state.topLine + state.selectedLine;
+    return plainNumber(static_cast<double>(1 + floorDiv(line, pageDivisor(state.linesPerPage))));
+}
+
+PromptOutcome confirmPrompt(ReaderState &state, std::string_view text)
+{
+    if (state.promptMode == kPromptSetTime) {
+        state.autoTurnSeconds = val(text);
+        return PromptOutcome::IntervalStored;
+    }
+    if (state.promptMode != kPromptSetPage)
+        return PromptOutcome::Ignored;
+    const double page = val(text);
+    const auto pages = promptPageCount(state.entryCount(), state.linesPerPage);
+    if (page < 1 || page > static_cast<double>(pages))
+        return PromptOutcome::PageOutOfRange;
+    state.topLine = spreadStartOfPage(page, state.linesPerPage);
+    return PromptOutcome::PageShown;
+}
+
+std::string promptIncrease(const ReaderState &state, std::string_view text)
+{
+    const double v = val(text);
+    if (state.promptMode == kPromptSetTime)
+        return plainNumber(v + 1);
+    const auto pages = promptPageCount(state.entryCount(), state.linesPerPage);
+    if (state.promptMode == kPromptSetPage && v < static_cast<double>(pages))
+        return plainNumber(v + 1);
+    return std::string(text);
+}
+
+std::string promptDecrease(const ReaderState &state, std::string_view text)
+{
+    const double v = val(text);
+    const bool allowed = (state.promptMode == kPromptSetPage && v > 1) ||
+                         (state.promptMode == kPromptSetTime && v > 5);
+    return allowed ? plainNumber(v - 1) : std::string(text);
+}
+
+AutoTurnTick autoTurnTick(ReaderState &state)
+{
+    AutoTurnTick tick;
+    state.elapsedSeconds += 1;
+    if (state.elapsedSeconds >= state.autoTurnSeconds) {
+        state.elapsedSeconds = 0;
+        state.topLine = keyboardAtLastSpread(state) ? 1 : state.topLine + spreadLines(state);
+        tick.turned = true;
+    }
+    tick.closeMenu = state.elapsedSeconds == 2;
+    return tick;
+}
+
+std::string autoTurnCaption(bool on, double seconds)
+{
+    // The number without the sign position Str gives it (a minus sign goes with it).
+    const std::string state = on ? str(seconds).substr(1) + "秒" : std::string("关");
+    return "自动翻页 (" + state + ")\r(左键开关自动翻页\r右键设置翻页时间)";
+}
+
+void startSpeedTest(ReaderState &state)
+{
+    state.elapsedSeconds = 0;
+}
+
+void speedTestTick(ReaderState &state)
+{
+    state.elapsedSeconds += 1;
+}
+
+std::string stopSpeedTest(ReaderState &state)
+{
+    state.autoTurnSeconds = state.elapsedSeconds;
+    return "你看一页需要" + str(state.autoTurnSeconds) + "秒";
+}
+
+int64_t scrollStartPosition(const ReaderState &state)
+{
+    return state.charsPerLine * state.topLine;
+}
+
+int64_t nextScrollPosition(int64_t position, int64_t textLength)
+{
+    return position + 1 > textLength ? 1 : position + 1;
+}
+
+void appendSlideCache(std::u32string &bookText, std::u32string_view cacheText)
+{
+    for (const auto line : splitLines(cacheText)) {
+        bookText += line;
+        bookText += U"\r\n";
+    }
+}
+
+std::string scrollSpeedCaption(int speed)
+{
+    return "速度:" + str(speed);
+}
+
+std::string bookDisplayName(std::string_view bookPath)
+{
+    return fileNameOf(bookPath.substr(0, bookPath.find('.')));
+}
+
+std::string bookInfoTooltip(const ReaderState &state)
+{
+    const auto total = state.lineEnds.empty() ? 0 : state.lineEnds.back();
+    const auto pages = promptPageCount(state.entryCount(), state.linesPerPage);
+    return "您正在看《" + bookDisplayName(state.bookPath) + "》,这一页有" +
+           str(static_cast<double>(state.spreadCharCount)) + "个字,本书共有" +
+           str(static_cast<double>(total)) + "个字," + str(static_cast<double>(pages)) + "页.";
+}
+
+} // namespace tibbo::core

@@ -1,0 +1,186 @@
+#pragma once
+// Page moves and the reading modes as plain functions of the reader state: clicks on
+// the page backgrounds, the edge strips, the keyboard, the go-to-page prompt, the
+// automatic page turn, the reading-speed test and scroll mode. The window calls these
+// from its event handlers and redraws the spread when told to.
+//
+// Shared terms: L is linesPerPage (taken as 1 when it is 0 or negative, so nothing
+// ever divides by zero), E is state.entryCount() (display lines + 1). Spread s shows
+// lines 2L*s + 1 .. 2L*s + 2L, and every move keeps topLine at 1 or at 2L*k + 1.
+
+#include "state/readerstate.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace tibbo::core {
+
+// ---- Page arithmetic -------------------------------------------------------------
+
+// Line numbers and offsets beyond this come only from damaged files; values read from
+// files are kept within it so that no page formula can overflow.
+inline constexpr int64_t kLineNumberLimit = int64_t{1} << 40;
+
+// linesPerPage as the divisor of every page formula: at least 1.
+int64_t pageDivisor(int64_t linesPerPage);
+
+// Int(a / b) for b > 0, rounding towards minus infinity.
+int64_t floorDiv(int64_t a, int64_t b);
+
+// First line of the spread that End and the right edge strip go to: 2L*Int(E/(2L)) + 1.
+// Because E counts the leading 0 of the line list, this spread can be empty when the
+// line count is a multiple of 2L.
+int64_t lastSpreadStart(int64_t entryCount, int64_t linesPerPage);
+
+// Pages the go-to-page prompt offers and the menu tooltip reports: 1 + Int(E/L).
+int64_t promptPageCount(int64_t entryCount, int64_t linesPerPage);
+
+// topLine of the spread whose left page is the odd page at or below page:
+// 2L*Int((page - 1)/2) + 1. A fractional page counts by its value (3.5 -> pages 3, 4).
+int64_t spreadStartOfPage(double page, int64_t linesPerPage);
+
+// ---- Page-background clicks ----------------------------------------------------
+
+// Left click on the left page: back one spread unless topLine < 2. True when topLine
+// changed (the window then redraws).
+bool pageBack(ReaderState &state);
+
+// Left click on the right page: forward one spread unless Int(topLine/L) >= Int(E/L) - 1,
+// so a click never goes past lastSpreadStart. True when topLine changed.
+bool pageForwardByClick(ReaderState &state);
+
+// ---- Keyboard ----------------------------------------------------------------------
+
+// Virtual key codes the page view reacts to.
+inline constexpr int kKeyPageUp = 33;
+inline constexpr int kKeyPageDown = 34;
+inline constexpr int kKeyEnd = 35;
+inline constexpr int kKeyHome = 36;
+inline constexpr int kKeyLeft = 37;
+inline constexpr int kKeyRight = 39;
+inline constexpr int kKeyA = 65;
+inline constexpr int kKeyG = 71;
+inline constexpr int kKeyO = 79;
+
+// A command key hands its work to the window's own command.
+enum class KeyCommand { None, OpenFile, AddBookmark, GoToPage };
+
+struct KeyResult
+{
+    bool redraw = false;
+    KeyCommand command = KeyCommand::None;
+};
+
+// Home and End always set topLine and redraw; Left/PgUp and Right/PgDn redraw only when
+// they moved. Right/PgDn stop when Int(topLine/(2L)) >= Int(E/L)/2 with the right side
+// not rounded: when Int(E/L) is odd the keyboard may step one spread further than a
+// click or End, onto a spread of empty lines. The window ignores keys altogether while
+// the scroll panel is up. Other keys: no redraw, no command.
+KeyResult handleKey(ReaderState &state, int virtualKey);
+
+// ---- Edge strips ---------------------------------------------------------------------
+
+enum class EdgeStrip { Left, Right };
+enum class EdgeAction { FirstSpread, BackTen, BackFour, ForwardFour, ForwardTen, LastSpread };
+
+// r is the pointer's offset from the strip's left edge divided by the strip's width
+// (0 .. 1). Left strip: r < 0.25 first spread, 0.25 <= r <= 0.5 back ten pages,
+// beyond back four. Right strip: r < 0.5 forward four, 0.5 <= r <= 0.75 forward ten,
+// beyond the last spread.
+EdgeAction edgeActionAt(EdgeStrip strip, double r);
+
+// The strip's tooltip for a pointer at r, e.g. "前翻十页".
+std::string_view edgeTooltipAt(EdgeStrip strip, double r);
+
+// A press on a strip at r (any button). The left strip clamps only at topLine 1 and the
+// right strip only at lastSpreadStart; the window always redraws afterwards.
+void pressEdgeStrip(ReaderState &state, EdgeStrip strip, double r);
+
+// ---- Go-to-page / interval prompt ----------------------------------------------------
+
+inline constexpr std::string_view kPromptSetPage = "Setpage";
+inline constexpr std::string_view kPromptSetTime = "Settime";
+inline constexpr std::string_view kPageOutOfRangeMessage = "超出本书范围了";
+
+// Tooltip of the answer box in go-to-page mode: "一共 57页".
+std::string goToPageTooltip(const ReaderState &state);
+
+// The answer the prompt starts with: the page of line topLine + selectedLine, plainly
+// written. With no line ever chosen this is the left page on show.
+std::string goToPageDefaultText(const ReaderState &state);
+
+enum class PromptOutcome {
+    Ignored,        // promptMode is neither mode: nothing happens
+    PageShown,      // topLine moved; the window redraws and closes the menu
+    PageOutOfRange, // nothing changed; the window shows kPageOutOfRangeMessage
+    IntervalStored, // autoTurnSeconds set; the window hides the prompt
+};
+
+// OK on the prompt (also Enter). Mode comparison is exact and case-sensitive. A page
+// outside 1 .. promptPageCount (including text without a number, value 0) is refused;
+// an interval is taken without any range check (0 or less turns at every tick).
+PromptOutcome confirmPrompt(ReaderState &state, std::string_view text);
+
+// The prompt's arrows: the new answer text, written plainly, or the text unchanged when
+// the step is refused. Go-to-page stays within 1 .. promptPageCount; the interval has
+// no upper limit and the decrease stops at 5 (typing a smaller value is still allowed).
+std::string promptIncrease(const ReaderState &state, std::string_view text);
+std::string promptDecrease(const ReaderState &state, std::string_view text);
+
+// ---- Automatic page turning -------------------------------------------------------------
+
+struct AutoTurnTick
+{
+    bool turned = false;    // topLine moved; redraw
+    bool closeMenu = false; // two seconds after a turn the menu panel closes
+};
+
+// One second of automatic turning. The counter is shared with the speed test. At the
+// interval the counter restarts and the book turns one spread, or back to the first
+// spread when the keyboard's end test says this is the last one.
+AutoTurnTick autoTurnTick(ReaderState &state);
+
+// Caption of the automatic-turning label, lines separated by CR:
+// "自动翻页 (240秒)\r(左键开关自动翻页\r右键设置翻页时间)" when on, "自动翻页 (关)..." when off.
+std::string autoTurnCaption(bool on, double seconds);
+
+// ---- Reading-speed test -------------------------------------------------------------------
+
+inline constexpr std::string_view kSpeedTestStartCaption = "开始测试读速";
+inline constexpr std::string_view kSpeedTestStopCaption = "停止测试读速";
+
+void startSpeedTest(ReaderState &state);
+void speedTestTick(ReaderState &state);
+// Ends the test: the counted seconds become the turning interval unchanged (0 when
+// stopped before the first tick). Returns the message, e.g. "你看一页需要 37秒".
+std::string stopSpeedTest(ReaderState &state);
+
+// ---- Scroll mode ------------------------------------------------------------------------
+
+// Caret position to start scrolling from: charsPerLine * topLine, an estimate of the
+// spread on show in the scroll text.
+int64_t scrollStartPosition(const ReaderState &state);
+
+// One scroll step: the next caret position, back to 1 after the end of a text of
+// textLength characters.
+int64_t nextScrollPosition(int64_t position, int64_t textLength);
+
+// The Slide.cache feed: appends every line of cacheText (ended by CR LF or a lone CR; a
+// lone LF is data) to bookText, each followed by CR LF.
+void appendSlideCache(std::u32string &bookText, std::u32string_view cacheText);
+
+// "速度: 130"
+std::string scrollSpeedCaption(int speed);
+
+// ---- Menu panel -----------------------------------------------------------------------------
+
+// The book's name as the menu tooltip shows it: bookPath cut before the first "." of the
+// whole path, then the part after the last "/" or "\" ("D:\my.books\abc.txt" -> "my").
+std::string bookDisplayName(std::string_view bookPath);
+
+// "您正在看《name》,这一页有 N个字,本书共有 M个字, P页." with N the characters on the
+// spread, M the last line-list entry (0 without lines) and P promptPageCount.
+std::string bookInfoTooltip(const ReaderState &state);
+
+} // namespace tibbo::core

@@ -1,0 +1,37 @@
+#pragma once
+// The recent-files list and the choice of loader for a chosen path.
+//
+// The list holds full paths, newest first, with kNoneMarker ("\none") in empty slots;
+// the recent menu always has kRecentSlots items, item i standing for entry i.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tibbo::core {
+
+// Registers a book. A path already listed (exact, case-sensitive comparison) keeps its
+// place, even when it is not the newest. Otherwise every entry moves one place down,
+// the path goes in front and the list is cut or padded with none markers to
+// kRecentSlots entries, so the oldest entry falls out.
+void addRecent(std::vector<std::string> &recent, std::string_view path);
+
+struct RecentMenuItem
+{
+    std::string caption;
+    bool enabled = false;
+};
+
+// The part of an entry after its last "\" or "/": "none" for the none marker.
+std::string recentCaption(std::string_view entry);
+
+// The kRecentSlots menu items: captions of the first entries, disabled where the caption
+// is "none" (the none marker, or a book file really named "none"). Slots beyond a short
+// list are disabled "none" items; entries beyond the fifth are not shown.
+std::vector<RecentMenuItem> recentMenuItems(const std::vector<std::string> &recent);
+
+// True when the path goes to the HTML loader: its last 3 characters upper-cased are
+// "HTM" or its last 4 are "HTML". So "a.shtml" and even "readmehtm" (no dot) are HTML.
+bool isHtmlPath(std::string_view path);
+
+} // namespace tibbo::core

@@ -1,0 +1,128 @@
+#pragma once
+// settings.ini and Slide.cache: the reader's whole working state, the current book
+// included, so that the next start shows the saved spread without reading the book.
+//
+// settings.ini is positional GB18030 text, one value per line, every line ended by
+// CR LF, in this order: window state, normal left, top, width, height (twips);
+// "[Recent]", the recent entries, "[/Recent]"; "[Text]", the paragraph text on one line,
+// "[/Text]"; "[Passage]", the line-list entries, "[/Passage]"; "Page is " + topLine;
+// "Maxline is " + linesPerPage; the book path; "[Marks]", the bookmark lines,
+// "[/Marks]"; "[Page]", font name, size, bold, italic, underline, paragraph trimming,
+// line spacing, top, bottom, left, right margin, "[/Page]"; seconds per automatic turn;
+// scroll speed.
+//
+// Numbers are written with a sign position and one trailing blank (" 2 ", " 10.5 ",
+// "-3 "), the labelled numbers with the sign position only ("Page is  121"), booleans
+// as "True" / "False", list entries, paths and the font name as they are.
+
+#include "state/readerstate.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tibbo::core {
+
+struct FontSettings
+{
+    std::string name;
+    double size = 10.5; // points; may have a fraction
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+};
+
+// Everything settings.ini holds. The defaults are the start-up defaults.
+struct SettingsData
+{
+    int windowState = 0; // 0 normal, 1 minimised, 2 full screen
+    double normalLeft = 0;
+    double normalTop = 0;
+    double normalWidth = 11910;
+    double normalHeight = 7320;
+    std::vector<std::string> recent;
+    std::u32string paragraphText;
+    std::vector<int64_t> lineEnds{0};
+    int64_t topLine = 1;
+    int64_t linesPerPage = 0;
+    std::string bookPath;
+    std::vector<int64_t> bookmarks;
+    FontSettings font;
+    int trim = 0; // the trimming check box: 0 off, 1 on, 2 undecided
+    double lineSpacing = 5;
+    double topMargin = 10;
+    double bottomMargin = 20;
+    double leftMargin = 40;
+    double rightMargin = 20;
+    double autoTurnSeconds = 240;
+    int scrollSpeed = 130; // milliseconds per scroll step, 1 .. 300
+};
+
+// The exact bytes of settings.ini for data.
+std::string writeSettingsFile(const SettingsData &data);
+
+// The exact bytes of Slide.cache: the scroll text followed by one more CR LF.
+std::string slideCacheBytes(std::u32string_view bookText);
+
+// What a read of settings.ini produced. Reading stops at the first line that is missing
+// or refused; every field read before that is set, every later one is empty, and the
+// caller applies exactly the fields that are set. A list is set (empty) from the tag
+// that empties it on and collects entries up to its exact closing tag, so a file that
+// ends inside a list gives the entries read so far.
+struct SettingsRead
+{
+    std::optional<int> windowState;
+    std::optional<double> normalLeft, normalTop, normalWidth, normalHeight;
+    std::optional<std::vector<std::string>> recent;
+    std::optional<std::u32string> paragraphText;
+    // Entries that are not whole numbers from 0 to kLineNumberLimit are left out and
+    // make the list unfit.
+    std::optional<std::vector<int64_t>> lineEnds;
+    // Both cut down to whole numbers and kept within +-kLineNumberLimit.
+    std::optional<int64_t> topLine;
+    std::optional<int64_t> linesPerPage;
+    std::optional<std::string> bookPath;
+    // Lines that are not bookmark lines are left out. Anchored in the read line
+    // list when it fits the read text and the bookmark lies within it.
+    std::optional<std::vector<Bookmark>> bookmarks;
+    std::optional<std::string> fontName;
+    std::optional<double> fontSize;
+    std::optional<bool> fontBold, fontItalic, fontUnderline;
+    std::optional<int> trim;
+    std::optional<double> lineSpacing, topMargin, bottomMargin, leftMargin, rightMargin;
+    std::optional<double> autoTurnSeconds;
+    std::optional<int> scrollSpeed;
+
+    bool marksEnded = false;      // "[/Marks]" was read: rebuild the bookmark menu
+    bool pageEnded = false;       // "[/Page]" was read: apply the page appearance
+    bool complete = false;        // read to the last value: arm the Slide.cache feed
+    bool lineEndsFitText = false; // the read line list belongs to the read text
+};
+
+// Reads the bytes of settings.ini. Never throws, whatever the bytes. Tags where one is
+// expected are consumed unseen; integers (window state 0 .. 2, trimming 0 .. 2, scroll
+// speed 1 .. 300) must be whole-line numbers in range, booleans "True"/"False" or a
+// number; other numbers take the leading numeric value of the line (0 without one).
+SettingsRead readSettingsFile(std::string_view bytes);
+
+// A line list fits a text of textLength characters when it starts with 0, strictly
+// increases and ends at textLength. A list that does not fit is never used to cut lines:
+// the text is re-flowed instead.
+bool lineListFits(const std::vector<int64_t> &lineEnds, size_t textLength);
+
+// The values of state that settings.ini holds. Window state, font, trimming and scroll
+// speed live in the window's controls; the caller fills them in.
+SettingsData settingsFromState(const ReaderState &state);
+
+// Applies the read values that belong to the reader state: geometry, recent list (cut or
+// padded to kRecentSlots entries), paragraph text, line list (marked as belonging to the
+// text only when it fits), topLine, linesPerPage, bookPath, bookmarks, spacing, margins
+// and the turning interval. Window state, font, trimming and speed are the caller's.
+void applySettingsToState(const SettingsRead &read, ReaderState &state);
+
+std::string settingsFilePath(std::string_view appDir);
+std::string slideCachePath(std::string_view appDir);
+
+} // namespace tibbo::core

@@ -1,0 +1,430 @@
+#include "navigation/navigation.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace tibbo::core {
+namespace {
+
+// A book of `lines` display lines of 10 characters each, L lines a page.
+ReaderState book(int64_t lines, int64_t linesPerPage, int64_t topLine = 1)
+{
+    ReaderState state;
+    state.lineEnds.clear();
+    for (int64_t k = 0; k <= lines; ++k)
+        state.lineEnds.push_back(10 * k);
+    state.linesPerPage = linesPerPage;
+    state.topLine = topLine;
+    return state;
+}
+
+// Every topLine that repeated forward clicks visit until the click refuses.
+std::vector<int64_t> clickForwardUntilRefused(ReaderState state)
+{
+    std::vector<int64_t> visited{state.topLine};
+    while (pageForwardByClick(state))
+        visited.push_back(state.topLine);
+    return visited;
+}
+
+TEST(PageArithmetic, limits_followTheLineListEntryCount)
+{
+    struct Row
+    {
+        const char *name;
+        int64_t entries, linesPerPage, lastSpread, pages;
+    };
+    // E counts the leading 0 of the line list, hence the odd-looking spreads.
+    const Row rows[] = {
+        {"35 lines", 36, 10, 21, 4},
+        {"50 lines", 51, 10, 41, 6},
+        {"39 lines: E is a multiple of 2L", 40, 10, 41, 5},
+        {"no lines", 1, 10, 1, 1},
+        {"one line per page", 5, 1, 5, 6},
+        {"zero lines per page counts as one", 5, 0, 5, 6},
+        {"negative lines per page counts as one", 5, -3, 5, 6},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(lastSpreadStart(row.entries, row.linesPerPage), row.lastSpread);
+        EXPECT_EQ(promptPageCount(row.entries, row.linesPerPage), row.pages);
+    }
+}
+
+TEST(PageArithmetic, spreadStartOfPage_isTheSpreadOfTheOddPageAtOrBelow)
+{
+    struct Row
+    {
+        double page;
+        int64_t topLine;
+    };
+    const Row rows[] = {{1, 1},    {2, 1},     {3, 21}, {4, 21},
+                        {3.5, 21}, {4.99, 21}, {5, 41}, {12, 101}};
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.page);
+        EXPECT_EQ(spreadStartOfPage(row.page, 10), row.topLine);
+    }
+}
+
+TEST(PageClicks, forwardClicks_stopAtTheLastSpreadStart)
+{
+    struct Row
+    {
+        const char *name;
+        int64_t lines;
+        std::vector<int64_t> visited;
+    };
+    const Row rows[] = {
+        {"35 lines: pages 1-4", 35, {1, 21}},
+        {"50 lines: pages 1-6", 50, {1, 21, 41}},
+        // A multiple of 2L lines: the click, like End, reaches a spread of empty lines.
+        {"40 lines", 40, {1, 21, 41}},
+        {"one spread", 15, {1}},
+        {"no lines", 0, {1}},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(clickForwardUntilRefused(book(row.lines, 10)), row.visited);
+    }
+}
+
+TEST(PageClicks, backClick_stepsOneSpreadAndStopsAtTheFirst)
+{
+    ReaderState state = book(100, 10, 41);
+    EXPECT_TRUE(pageBack(state));
+    EXPECT_EQ(state.topLine, 21);
+    EXPECT_TRUE(pageBack(state));
+    EXPECT_EQ(state.topLine, 1);
+    EXPECT_FALSE(pageBack(state));
+    EXPECT_EQ(state.topLine, 1);
+}
+
+TEST(PageClicks, backClickBeforeFirstReflow_doesNothing)
+{
+    ReaderState state = book(100, 10, 0);
+    EXPECT_FALSE(pageBack(state));
+    EXPECT_EQ(state.topLine, 0);
+}
+
+TEST(Keys, homeAndEnd_goToTheFirstAndLastSpreadStart)
+{
+    struct Row
+    {
+        int64_t lines, from, end;
+    };
+    const Row rows[] = {{35, 1, 21}, {50, 1, 41}, {50, 61, 41}, {0, 1, 1}};
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.lines);
+        ReaderState state = book(row.lines, 10, row.from);
+        EXPECT_TRUE(handleKey(state, kKeyEnd).redraw);
+        EXPECT_EQ(state.topLine, row.end);
+        EXPECT_TRUE(handleKey(state, kKeyHome).redraw);
+        EXPECT_EQ(state.topLine, 1);
+    }
+}
+
+TEST(Keys, rightAndPageDown_useTheirOwnEndTest)
+{
+    struct Row
+    {
+        const char *name;
+        int64_t lines, from, to;
+    };
+    const Row rows[] = {
+        {"middle of the book", 50, 21, 41},
+        // Int(E/L) = 5 is odd: the key goes on to an empty spread the click refuses.
+        {"50 lines from the last spread", 50, 41, 61},
+        {"50 lines from the empty spread", 50, 61, 61},
+        {"35 lines from the last spread", 35, 21, 41},
+        {"35 lines from the empty spread", 35, 41, 41},
+        {"40 lines: Int(E/L) even", 40, 41, 41},
+        {"no lines", 0, 1, 1},
+    };
+    for (const int key : {kKeyRight, kKeyPageDown}) {
+        for (const auto &row : rows) {
+            SCOPED_TRACE(std::string(row.name) + " key " + std::to_string(key));
+            ReaderState state = book(row.lines, 10, row.from);
+            const KeyResult result = handleKey(state, key);
+            EXPECT_EQ(state.topLine, row.to);
+            EXPECT_EQ(result.redraw, row.from != row.to);
+            EXPECT_EQ(result.command, KeyCommand::None);
+        }
+    }
+}
+
+TEST(Keys, oddPageCountOnLastSpread_rightKeyMovesWhereTheClickRefuses)
+{
+    ReaderState byKey = book(50, 10, 41);
+    ReaderState byClick = byKey;
+    EXPECT_TRUE(handleKey(byKey, kKeyRight).redraw);
+    EXPECT_FALSE(pageForwardByClick(byClick));
+    EXPECT_EQ(byKey.topLine, 61);
+    EXPECT_EQ(byClick.topLine, 41);
+}
+
+TEST(Keys, leftAndPageUp_stepBackAndStopAtTheFirstSpread)
+{
+    for (const int key : {kKeyLeft, kKeyPageUp}) {
+        SCOPED_TRACE(key);
+        ReaderState state = book(50, 10, 21);
+        EXPECT_TRUE(handleKey(state, key).redraw);
+        EXPECT_EQ(state.topLine, 1);
+        EXPECT_FALSE(handleKey(state, key).redraw);
+        EXPECT_EQ(state.topLine, 1);
+    }
+}
+
+TEST(Keys, commandKeys_nameTheirCommandAndLeaveThePage)
+{
+    struct Row
+    {
+        int key;
+        KeyCommand command;
+    };
+    const Row rows[] = {{kKeyO, KeyCommand::OpenFile},
+                        {kKeyA, KeyCommand::AddBookmark},
+                        {kKeyG, KeyCommand::GoToPage},
+                        {13, KeyCommand::None},
+                        {38, KeyCommand::None}};
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.key);
+        ReaderState state = book(50, 10, 21);
+        const KeyResult result = handleKey(state, row.key);
+        EXPECT_EQ(result.command, row.command);
+        EXPECT_FALSE(result.redraw);
+        EXPECT_EQ(state.topLine, 21);
+    }
+}
+
+TEST(EdgeStrips, tooltip_followsTheQuarterOfTheStrip)
+{
+    struct Row
+    {
+        EdgeStrip strip;
+        double r;
+        std::string_view tooltip;
+    };
+    // The middle bands include both their bounds; the rows sit on and beside them.
+    const Row rows[] = {
+        {EdgeStrip::Left, 0.0, "翻到第一页"},      {EdgeStrip::Left, 0.249, "翻到第一页"},
+        {EdgeStrip::Left, 0.25, "前翻十页"},       {EdgeStrip::Left, 0.5, "前翻十页"},
+        {EdgeStrip::Left, 0.501, "前翻四页"},      {EdgeStrip::Left, 1.0, "前翻四页"},
+        {EdgeStrip::Right, 0.0, "后翻四页"},       {EdgeStrip::Right, 0.499, "后翻四页"},
+        {EdgeStrip::Right, 0.5, "后翻十页"},       {EdgeStrip::Right, 0.75, "后翻十页"},
+        {EdgeStrip::Right, 0.751, "翻到最后一页"}, {EdgeStrip::Right, 1.0, "翻到最后一页"},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.r);
+        EXPECT_EQ(edgeTooltipAt(row.strip, row.r), row.tooltip);
+    }
+}
+
+TEST(EdgeStrips, press_movesByTheZoneAndClampsOnlyAtItsOwnEnd)
+{
+    struct Row
+    {
+        const char *name;
+        int64_t lines, from;
+        EdgeStrip strip;
+        double r;
+        int64_t to;
+    };
+    const Row rows[] = {
+        {"left outer quarter from far in", 490, 241, EdgeStrip::Left, 0.1, 1},
+        {"left outer quarter from the first spread", 490, 1, EdgeStrip::Left, 0.1, 1},
+        {"left back ten pages", 490, 241, EdgeStrip::Left, 0.4, 141},
+        {"left back four pages", 490, 241, EdgeStrip::Left, 0.9, 201},
+        {"left right half on the second spread clamps", 490, 21, EdgeStrip::Left, 0.9, 1},
+        {"left back ten near the start clamps", 490, 81, EdgeStrip::Left, 0.4, 1},
+        {"right forward four pages", 490, 1, EdgeStrip::Right, 0.1, 41},
+        {"right forward ten pages", 490, 1, EdgeStrip::Right, 0.6, 101},
+        {"right outer quarter", 490, 1, EdgeStrip::Right, 0.9, 481},
+        {"right forward four near the end clamps", 50, 21, EdgeStrip::Right, 0.1, 41},
+        {"right from the keyboard's empty spread clamps back", 50, 61, EdgeStrip::Right, 0.1, 41},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        ReaderState state = book(row.lines, 10, row.from);
+        pressEdgeStrip(state, row.strip, row.r);
+        EXPECT_EQ(state.topLine, row.to);
+    }
+}
+
+TEST(GoToPage, tooltip_countsPagesWithStrBlank)
+{
+    EXPECT_EQ(goToPageTooltip(book(35, 10)), "一共 4页");
+    EXPECT_EQ(goToPageTooltip(book(559, 10)), "一共 57页");
+}
+
+TEST(GoToPage, defaultText_isThePageOfTheChosenLine)
+{
+    struct Row
+    {
+        const char *name;
+        int64_t linesPerPage, topLine, selectedLine;
+        std::string text;
+    };
+    const Row rows[] = {
+        {"no line chosen: left page", 10, 21, 0, "3"},
+        {"line on the right page", 10, 21, 15, "4"},
+        {"one line per page: the right page even unchosen", 1, 1, 0, "2"},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        ReaderState state = book(100, row.linesPerPage, row.topLine);
+        state.selectedLine = row.selectedLine;
+        EXPECT_EQ(goToPageDefaultText(state), row.text);
+    }
+}
+
+TEST(GoToPage, confirmInSetpage_movesToTheSpreadOrRefuses)
+{
+    struct Row
+    {
+        std::string text;
+        PromptOutcome outcome;
+        int64_t topLine;
+    };
+    // 35 lines at L = 10: four pages. The prompt starts on the spread at 41.
+    const Row rows[] = {
+        {"1", PromptOutcome::PageShown, 1},          {"2", PromptOutcome::PageShown, 1},
+        {"4", PromptOutcome::PageShown, 21},         {"3.5", PromptOutcome::PageShown, 21},
+        {" 4 ", PromptOutcome::PageShown, 21},       {"5", PromptOutcome::PageOutOfRange, 41},
+        {"4.5", PromptOutcome::PageOutOfRange, 41},  {"0", PromptOutcome::PageOutOfRange, 41},
+        {"0.99", PromptOutcome::PageOutOfRange, 41}, {"-2", PromptOutcome::PageOutOfRange, 41},
+        {"abc", PromptOutcome::PageOutOfRange, 41},  {"", PromptOutcome::PageOutOfRange, 41},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.text);
+        ReaderState state = book(35, 10, 41);
+        state.promptMode = "Setpage";
+        EXPECT_EQ(confirmPrompt(state, row.text), row.outcome);
+        EXPECT_EQ(state.topLine, row.topLine);
+        EXPECT_EQ(state.autoTurnSeconds, 240);
+    }
+}
+
+TEST(GoToPage, confirmInSettime_storesAnyValueWithoutRangeCheck)
+{
+    struct Row
+    {
+        std::string text;
+        double seconds;
+    };
+    const Row rows[] = {{"2", 2},   {"0", 0},     {"-5", -5},
+                        {"abc", 0}, {"7.5", 7.5}, {"100000", 100000}};
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.text);
+        ReaderState state = book(35, 10, 21);
+        state.promptMode = "Settime";
+        EXPECT_EQ(confirmPrompt(state, row.text), PromptOutcome::IntervalStored);
+        EXPECT_EQ(state.autoTurnSeconds, row.seconds);
+        EXPECT_EQ(state.topLine, 21);
+    }
+}
+
+TEST(GoToPage, confirmInAnotherMode_changesNothing)
+{
+    for (const std::string mode : {"", "setpage", "SETTIME", "Setpage "}) {
+        SCOPED_TRACE(mode);
+        ReaderState state = book(35, 10, 21);
+        state.promptMode = mode;
+        EXPECT_EQ(confirmPrompt(state, "1"), PromptOutcome::Ignored);
+        EXPECT_EQ(state.topLine, 21);
+        EXPECT_EQ(state.autoTurnSeconds, 240);
+    }
+}
+
+TEST(PromptArrows, eachMode_stepsWithinItsOwnLimits)
+{
+    struct Row
+    {
+        std::string mode, text, increased, decreased;
+    };
+    // 35 lines at L = 10: four pages. A refused step hands back the text as typed.
+    const Row rows[] = {
+        {"Setpage", "1", "2", "1"},     {"Setpage", "2", "3", "1"},
+        {"Setpage", "4", "4", "3"},     {"Setpage", "3.5", "4.5", "2.5"},
+        {"Setpage", "9", "9", "8"},     {"Setpage", "abc", "1", "abc"},
+        {"Settime", "5", "6", "5"},     {"Settime", "6", "7", "5"},
+        {"Settime", "2", "3", "2"},     {"Settime", "240", "241", "239"},
+        {"Settime", "abc", "1", "abc"}, {"", "3", "3", "3"},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.mode + " " + row.text);
+        ReaderState state = book(35, 10);
+        state.promptMode = row.mode;
+        EXPECT_EQ(promptIncrease(state, row.text), row.increased);
+        EXPECT_EQ(promptDecrease(state, row.text), row.decreased);
+    }
+}
+
+TEST(PromptArrows, repeatedDecrease_floorsAtFiveAndOne)
+{
+    ReaderState state = book(35, 10);
+    std::string text = "9";
+    state.promptMode = "Settime";
+    for (int i = 0; i < 10; ++i)
+        text = promptDecrease(state, text);
+    EXPECT_EQ(text, "5");
+    state.promptMode = "Setpage";
+    for (int i = 0; i < 10; ++i)
+        text = promptDecrease(state, text);
+    EXPECT_EQ(text, "1");
+}
+
+TEST(BookInfo, name_endsAtTheFirstDotOfTheWholePath)
+{
+    struct Row
+    {
+        std::string path, name;
+    };
+    const Row rows[] = {
+        {"D:\\novels\\abc.txt", "abc"},
+        {"D:\\my.books\\abc.txt", "my"},
+        {"/home/reader/小说/红楼梦.txt", "红楼梦"},
+        {"/home/.config/book.txt", ""}, // the first dot comes right after a slash
+        {"/books/noextension", "noextension"},
+        {"C:/mixed\\sep/name.htm", "name"},
+        {"", ""},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.path);
+        EXPECT_EQ(bookDisplayName(row.path), row.name);
+    }
+}
+
+TEST(BookInfo, tooltip_reportsSpreadCharactersBookCharactersAndPages)
+{
+    struct Row
+    {
+        int64_t entries;
+        std::string tooltip;
+    };
+    // 95 entries at L = 10 give 10 pages, 100 entries 11: the count uses Int(E/L) + 1.
+    const Row rows[] = {
+        {95, "您正在看《abc》,这一页有 812个字,本书共有 940个字, 10页."},
+        {100, "您正在看《abc》,这一页有 812个字,本书共有 990个字, 11页."},
+        {1, "您正在看《abc》,这一页有 812个字,本书共有 0个字, 1页."},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.entries);
+        ReaderState state = book(row.entries - 1, 10);
+        state.bookPath = "D:\\novels\\abc.txt";
+        state.spreadCharCount = 812;
+        EXPECT_EQ(bookInfoTooltip(state), row.tooltip);
+    }
+}
+
+TEST(BookInfo, tooltipWithEmptyLineListAndNoLinesPerPage_reportsZeroCharacters)
+{
+    ReaderState state;
+    state.lineEnds.clear();
+    state.linesPerPage = 0;
+    EXPECT_EQ(bookInfoTooltip(state), "您正在看《》,这一页有 0个字,本书共有 0个字, 1页.");
+}
+
+} // namespace
+} // namespace tibbo::core
