@@ -482,7 +482,7 @@ void Form1::closeEvent(QCloseEvent *event)
 
 void Form1::Image9_Click()
 {
-    if (Label5[4]->caption() != QLatin1String("看看说明书")) {
+    if (Label5[4]->caption() != QStringLiteral("看看说明书")) {
         Label5[4]->setCaption(QStringLiteral("看看说明书"));
         m_state.welcomeMode = false;
         ReadINI();
