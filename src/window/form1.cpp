@@ -92,6 +92,8 @@ Form1::Form1(QWidget *parent) : QWidget(parent, Qt::FramelessWindowHint)
     createControls();
     createMenus();
     connectControls();
+    // Before start-up, so a saved minimised state can go to the tray.
+    createTrayIcon();
 }
 
 Form1::~Form1() = default;
@@ -335,7 +337,7 @@ void Form1::connectControls()
         Check4_MouseDown();
         return allowed;
     };
-    connect(s->List5, &QListWidget::itemClicked, this, &Form1::List5_Click);
+    connect(s->List5, &QListWidget::currentRowChanged, this, &Form1::List5_Click);
     connect(s->Combo1, &QComboBox::activated, this, &Form1::Combo1_Click);
     connect(s->Check1, &QCheckBox::clicked, this, &Form1::Check1_Click);
     connect(s->Check2, &QCheckBox::clicked, this, &Form1::Check2_Click);

@@ -161,6 +161,8 @@ public:
     bool isFullScreenCaption() const;
     // Hides the window to the tray, or minimises it where no tray can bring it back.
     void hideToTray();
+    // The notification-area icon with its flashing and its menu; once, at start.
+    void createTrayIcon();
 
     // The page font, as the measuring label Label1 carries it.
     QFont pageFont() const;
@@ -261,6 +263,7 @@ private:
     // --- reading modes state (form1_modes.cpp)
 
     // --- window chrome state (form1_chrome.cpp)
+    bool m_trayFlashOn = false; // the tray icon shows its second picture
 };
 
 } // namespace tibbo::window

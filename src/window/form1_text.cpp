@@ -108,7 +108,9 @@ void Form1::Check4_MouseDown()
     if (!m_state.loadingBusy)
         return;
     Dialogs::message(this, QStringLiteral("当前文件还没读取完,这个设置暂时不能改"));
-    Picture4->Check4->setCheckState(m_state.trimParagraphs ? Qt::Checked : Qt::Unchecked);
+    Picture4->Check4->setCheckState(m_state.trimParagraphs == 1   ? Qt::Checked
+                                    : m_state.trimParagraphs == 2 ? Qt::PartiallyChecked
+                                                                  : Qt::Unchecked);
 }
 
 void Form1::OpenHtml(const QString &fileName)

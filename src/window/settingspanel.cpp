@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPainter>
 
 namespace tibbo::window {
 
@@ -30,11 +31,13 @@ CaptionLabel *caption(QWidget *parent, const QString &text, int x, int y)
     return l;
 }
 
+// The panel has little room: a one-pixel gap between box and caption keeps the three
+// style boxes on one row left of the buttons.
 QCheckBox *check(QWidget *parent, const QString &text, int x, int y, int w)
 {
     auto *c = new QCheckBox(text, parent);
     c->setGeometry(x, y, w, 16);
-    c->setStyleSheet("color: #000080;");
+    c->setStyleSheet("QCheckBox { color: #000080; spacing: 1px; }");
     return c;
 }
 
@@ -49,9 +52,12 @@ SettingsPanel::SettingsPanel(QWidget *parent) : QWidget(parent)
     setPalette(pal);
 
     Label5_10 = caption(this, QStringLiteral("当前字体:"), 6, 4);
-    Label5_10->setFixedWidth(118);
+    // A long family name is cut at the margin captions rather than run into them.
+    Label5_10->setFixedWidth(116);
     List5 = new QListWidget(this);
     List5->setGeometry(6, 21, 115, 40);
+    List5->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    List5->setTextElideMode(Qt::ElideRight);
     Label5_11 = caption(this, QStringLiteral("当前字号:"), 6, 63);
     Combo1 = combo(this, 71, 61);
     Label5_12 = caption(this, QStringLiteral("当前行距:"), 6, 84);
@@ -73,23 +79,33 @@ SettingsPanel::SettingsPanel(QWidget *parent) : QWidget(parent)
     Label8->setGeometry(1, 1, 90, 20);
     Label8->setAlignment(Qt::AlignCenter);
     Label8->setStyleSheet("border: none;");
-    Check4 = check(this, QStringLiteral("读文件时修整段落"), 6, 101, 118);
-    Check4->setToolTip(QStringLiteral("有时你可能会发现读出来的文件版面有点问题,可以试试激活这个选项"));
+    Check4 = check(this, QStringLiteral("读文件时修整段落"), 3, 101, 118);
+    Check4->setToolTip(
+        QStringLiteral("有时你可能会发现读出来的文件版面有点问题,可以试试激活这个选项"));
     Check4->installEventFilter(this);
-    Check1 = check(this, QStringLiteral("下划线"), 6, 118, 50);
-    Check2 = check(this, QStringLiteral("粗体"), 56, 118, 40);
-    Check3 = check(this, QStringLiteral("斜体"), 92, 118, 40);
+    Check1 = check(this, QStringLiteral("下划线"), 3, 118, 49);
+    Check2 = check(this, QStringLiteral("粗体"), 52, 118, 38);
+    Check3 = check(this, QStringLiteral("斜体"), 90, 118, 38);
     Command4 = new PanelButton(QStringLiteral("确定"), this);
-    Command4->setGeometry(130, 113, 40, 20);
+    Command4->setGeometry(131, 113, 38, 20);
     Command5 = new PanelButton(QStringLiteral("取消"), this);
-    Command5->setGeometry(176, 113, 40, 20);
+    Command5->setGeometry(175, 113, 38, 20);
     hide();
+}
+
+// A thin frame sets the panel off from the menu panel it lies on, which shows around it.
+void SettingsPanel::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    p.setPen(QColor(0x30, 0x50, 0xC0));
+    p.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
 bool SettingsPanel::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == Check4) {
-        if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick) {
+        if (event->type() == QEvent::MouseButtonPress ||
+            event->type() == QEvent::MouseButtonDblClick) {
             m_check4Refused = check4MouseDown && !check4MouseDown();
             if (m_check4Refused)
                 return true;

@@ -18,7 +18,7 @@ class PanelButton;
 
 class SettingsPanel : public QWidget
 {
-public:
+  public:
     explicit SettingsPanel(QWidget *parent);
 
     CaptionLabel *Label5_10 = nullptr; // "当前字体:" and the preview's font name
@@ -48,10 +48,11 @@ public:
     // (a book is still being read).
     std::function<bool()> check4MouseDown;
 
-protected:
+  protected:
+    void paintEvent(QPaintEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
-private:
+  private:
     bool m_check4Refused = false;
 };
 
