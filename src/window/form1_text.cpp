@@ -296,7 +296,6 @@ void Form1::LookUp()
             label->setFont(font);
         label->setHighlighted(false);
         label->setText(fromU32(spread.rows[static_cast<size_t>(k)]));
-        label->adjustSize();
         label->show();
     }
     m_state.spreadCharCount = spread.charCount;

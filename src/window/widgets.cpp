@@ -1,7 +1,10 @@
 #include "widgets.h"
 
+#include <QFontMetricsF>
 #include <QMouseEvent>
+#include <QtMath>
 #include <QPainter>
+#include <QPaintEvent>
 #include <QPainterPath>
 #include <QSvgRenderer>
 
@@ -40,14 +43,27 @@ void Picture::setPicture(const QString &svgResource)
 {
     m_renderer->load(svgResource);
     m_renderer->setAspectRatioMode(Qt::IgnoreAspectRatio);
+    m_cache = QPixmap();
     update();
 }
 
-void Picture::paintEvent(QPaintEvent *)
+void Picture::paintEvent(QPaintEvent *event)
 {
+    const qreal ratio = devicePixelRatioF();
+    const QSize pixels = size() * ratio;
+    if (pixels.isEmpty())
+        return;
+    if (m_cache.size() != pixels || m_cache.devicePixelRatio() != ratio) {
+        m_cache = QPixmap(pixels);
+        m_cache.setDevicePixelRatio(ratio);
+        m_cache.fill(Qt::transparent);
+        QPainter render(&m_cache);
+        render.setRenderHint(QPainter::Antialiasing);
+        m_renderer->render(&render, QRectF(QPointF(0, 0), QSizeF(size())));
+    }
     QPainter p(this);
-    p.setRenderHint(QPainter::Antialiasing);
-    m_renderer->render(&p, QRectF(rect()));
+    p.drawPixmap(event->rect(), m_cache, QRectF(QPointF(event->rect().topLeft()) * ratio,
+                                               QSizeF(event->rect().size()) * ratio));
 }
 
 void Picture::mousePressEvent(QMouseEvent *event)
@@ -114,20 +130,51 @@ void CaptionLabel::mouseReleaseEvent(QMouseEvent *event)
         emit clicked();
 }
 
-LineLabel::LineLabel(int index, QWidget *parent) : QLabel(parent), m_index(index)
+LineLabel::LineLabel(int index, QWidget *parent) : QWidget(parent), m_index(index)
 {
-    setTextFormat(Qt::PlainText);
-    setAutoFillBackground(false);
+    m_text.setTextFormat(Qt::PlainText);
+    m_text.setPerformanceHint(QStaticText::AggressiveCaching);
+}
+
+void LineLabel::setText(const QString &text)
+{
+    if (text == m_text.text())
+        return;
+    m_text.setText(text);
+    layOut();
+}
+
+void LineLabel::layOut()
+{
+    m_text.prepare(QTransform(), font());
+    const QFontMetricsF metrics(font());
+    const QSizeF textSize = m_text.size();
+    resize(qCeil(textSize.width()), qCeil(std::max(textSize.height(), metrics.height())));
+    update();
+}
+
+void LineLabel::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::FontChange)
+        layOut();
+    QWidget::changeEvent(event);
 }
 
 void LineLabel::setHighlighted(bool on)
 {
-    setAutoFillBackground(on);
-    if (on) {
-        QPalette pal = palette();
-        pal.setColor(QPalette::Window, QColor(255, 232, 233));
-        setPalette(pal);
-    }
+    if (on == m_highlighted)
+        return;
+    m_highlighted = on;
+    update();
+}
+
+void LineLabel::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    if (m_highlighted)
+        p.fillRect(rect(), QColor(255, 232, 233));
+    p.setPen(palette().color(QPalette::WindowText));
+    p.drawStaticText(QPointF(0, 0), m_text);
 }
 
 void LineLabel::mousePressEvent(QMouseEvent *event) { emit mouseDown(m_index, event->button()); }

@@ -4,8 +4,10 @@
 // progress bars of the bubble panels.
 
 #include <QLabel>
+#include <QPixmap>
 #include <QPointF>
 #include <QPushButton>
+#include <QStaticText>
 #include <QWidget>
 
 class QSvgRenderer;
@@ -41,6 +43,9 @@ protected:
 
 private:
     QSvgRenderer *m_renderer = nullptr;
+    // The drawing at the picture's current size: a page turn repaints the pages, and
+    // rendering the SVG each time would cost far more than the turn itself.
+    QPixmap m_cache;
     bool m_leftPressed = false;
 };
 
@@ -69,24 +74,37 @@ private:
 };
 
 // One display line of a page. It sizes itself to its text; a press on it is a press
-// on that line, a press beside it falls through to the page behind.
-class LineLabel : public QLabel
+// on that line, a press beside it falls through to the page behind. The text is laid
+// out once when it is set and drawn from that layout, so a page turn repaints a spread
+// of lines cheaply.
+class LineLabel : public QWidget
 {
     Q_OBJECT
 public:
     LineLabel(int index, QWidget *parent = nullptr);
     int index() const { return m_index; }
+    // Sets the text and fits the label's size to it.
+    void setText(const QString &text);
+    QString text() const { return m_text.text(); }
+    void clear() { setText(QString()); }
     // Highlight of a chosen line; a redraw makes every label transparent again.
     void setHighlighted(bool on);
+    bool highlighted() const { return m_highlighted; }
 
 signals:
     void mouseDown(int index, Qt::MouseButton button);
 
 protected:
+    void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
+    void layOut();
+
     int m_index;
+    QStaticText m_text;
+    bool m_highlighted = false;
 };
 
 // Shape2: the speech bubble, a rounded rectangle with a blue border.

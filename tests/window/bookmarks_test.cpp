@@ -40,7 +40,7 @@ private slots:
         LineLabel *line = form->Label3[3];
         QTest::mouseClick(line, Qt::LeftButton, {}, QPoint(5, 5));
         QVERIFY(form->state().lineChosen);
-        QVERIFY(line->autoFillBackground());
+        QVERIFY(line->highlighted());
         QTest::keyClick(form.get(), Qt::Key_A);
         QVERIFY(form->Image11->isVisible());
         QCOMPARE(form->Image11->y(), line->y());

@@ -282,9 +282,10 @@ std::string writeSettingsFile(const SettingsData &data)
 
 std::string slideCacheBytes(std::u32string_view bookText)
 {
-    std::u32string text(bookText);
-    text += U"\r\n";
-    return encodeGb18030(text);
+    // Encoded in place of a copy with the closing CR LF: the text can be 20 MB.
+    std::string bytes = encodeGb18030(bookText);
+    bytes += "\r\n";
+    return bytes;
 }
 
 SettingsRead readSettingsFile(std::string_view bytes)

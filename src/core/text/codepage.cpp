@@ -5,6 +5,8 @@
 #include <cstring>
 #include <iconv.h>
 #include <stdexcept>
+#include <vector>
+#include <algorithm>
 
 namespace tibbo::core {
 
@@ -69,30 +71,72 @@ std::u32string decodeGb18030(std::string_view bytes)
     return out;
 }
 
-std::string encodeGb18030(std::u32string_view text)
+namespace {
+
+// Encodes a run of characters through iconv; a code point that is no character at all
+// (a surrogate, a value past U+10FFFF) is written as '?'.
+void encodeWithIconv(Iconv &cd, std::u32string_view text, std::string &out)
 {
-    Iconv cd("GB18030", utf32Name());
-    // GB18030 needs at most four bytes a character.
-    std::string out(text.size() * 4 + 4, '\0');
+    const size_t start = out.size();
+    out.resize(start + text.size() * 4 + 4);
     char *in = reinterpret_cast<char *>(const_cast<char32_t *>(text.data()));
     size_t inLeft = text.size() * sizeof(char32_t);
-    char *outPtr = out.data();
-    size_t outLeft = out.size();
+    char *outPtr = out.data() + start;
+    size_t outLeft = out.size() - start;
     while (inLeft > 0) {
         if (iconv(cd.get(), &in, &inLeft, &outPtr, &outLeft) != static_cast<size_t>(-1))
             break;
-        if (errno == EILSEQ || errno == EINVAL) {
-            // Only code points that are no characters at all (surrogates, values past
-            // U+10FFFF) land here; they are written as '?'.
-            *outPtr++ = '?';
-            --outLeft;
-            in += sizeof(char32_t);
-            inLeft = inLeft >= sizeof(char32_t) ? inLeft - sizeof(char32_t) : 0;
-        } else {
+        if (errno != EILSEQ && errno != EINVAL)
             throw std::runtime_error("GB18030 encoding failed");
-        }
+        *outPtr++ = '?';
+        --outLeft;
+        in += sizeof(char32_t);
+        inLeft = inLeft >= sizeof(char32_t) ? inLeft - sizeof(char32_t) : 0;
     }
-    out.resize(outPtr - out.data());
+    out.resize(static_cast<size_t>(outPtr - out.data()));
+}
+
+// The GB18030 bytes of each character of the Basic Multilingual Plane, filled in as
+// characters are first met: a book uses a few thousand distinct characters, so
+// writing settings.ini with a 20 MB book costs a table look-up a character.
+struct BmpCode
+{
+    unsigned char length = 0; // 0: not looked up yet
+    char bytes[4] = {};
+};
+
+} // namespace
+
+std::string encodeGb18030(std::u32string_view text)
+{
+    static std::vector<BmpCode> table(0x10000);
+    Iconv cd("GB18030", utf32Name());
+    // Room for the longest form of every character; trimmed at the end.
+    std::string out(text.size() * 4, '\0');
+    char *dst = out.data();
+    for (char32_t c : text) {
+        if (c < 0x80) {
+            *dst++ = static_cast<char>(c);
+            continue;
+        }
+        if (c < 0x10000) {
+            BmpCode &code = table[c];
+            if (code.length == 0) {
+                std::string one;
+                encodeWithIconv(cd, std::u32string_view(&c, 1), one);
+                code.length = static_cast<unsigned char>(std::min<size_t>(one.size(), 4));
+                std::memcpy(code.bytes, one.data(), code.length);
+            }
+            std::memcpy(dst, code.bytes, 4);
+            dst += code.length;
+            continue;
+        }
+        std::string one;
+        encodeWithIconv(cd, std::u32string_view(&c, 1), one);
+        std::memcpy(dst, one.data(), std::min<size_t>(one.size(), 4));
+        dst += std::min<size_t>(one.size(), 4);
+    }
+    out.resize(static_cast<size_t>(dst - out.data()));
     return out;
 }
 
