@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace tibbo::window {
 
@@ -32,6 +33,7 @@ void Dialogs::message(QWidget *parent, const QString &text)
         return;
     }
     QMessageBox box(QMessageBox::NoIcon, QStringLiteral("TibboRead"), text, QMessageBox::Ok, parent);
+    box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
     box.exec();
 }
 

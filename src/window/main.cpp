@@ -1,6 +1,9 @@
 #include "form1.h"
+#include "signalexit.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 int main(int argc, char **argv)
 {
@@ -8,7 +11,15 @@ int main(int argc, char **argv)
     QApplication::setApplicationName(QStringLiteral("TibboRead"));
     QApplication::setOrganizationName(QString());
     QApplication::setQuitOnLastWindowClosed(false);
+    // Qt's own texts (dialog buttons, edit menus) in Simplified Chinese like the rest.
+    QTranslator qtTexts;
+    if (qtTexts.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"), QStringLiteral("_"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexts);
     tibbo::window::Form1 form;
+    tibbo::window::SignalExit signalExit;
+    QObject::connect(&signalExit, &tibbo::window::SignalExit::exitRequested, &form,
+                     &tibbo::window::Form1::Image15_Click);
     form.show();
     const QStringList args = QApplication::arguments();
     form.Form_Load(args.size() > 1 ? args.at(1) : QString());

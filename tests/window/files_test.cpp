@@ -3,6 +3,7 @@
 #include "windowfixture.h"
 
 #include "loadingpanel.h"
+#include "signalexit.h"
 #include "menupanel.h"
 #include "widgets.h"
 
@@ -10,7 +11,10 @@
 #include "settings/settingsfile.h"
 #include "text/fileio.h"
 
+#include <QSignalSpy>
 #include <QtTest>
+
+#include <csignal>
 
 using namespace tibbo::window;
 using namespace tibbo::window::test;
@@ -52,6 +56,19 @@ private slots:
         QVERIFY(read.complete);
         QVERIFY(read.bookPath->ends_with("readme.txt"));
         QVERIFY(QFile::exists(Form1::appFolder() + QStringLiteral("/Slide.cache")));
+    }
+
+    void terminationSignal_exitsThroughTheSettingsWrite()
+    {
+        auto form = startWindow();
+        SignalExit signalExit;
+        connect(&signalExit, &SignalExit::exitRequested, form.get(), &Form1::Image15_Click);
+        QSignalSpy spy(&signalExit, &SignalExit::exitRequested);
+        QFile::remove(Form1::appFolder() + QStringLiteral("/settings.ini"));
+        std::raise(SIGTERM);
+        QTRY_COMPARE(spy.count(), 1);
+        QVERIFY(form->exited());
+        QVERIFY(QFile::exists(Form1::appFolder() + QStringLiteral("/settings.ini")));
     }
 
     void restart_showsSameSpreadWithoutReadingTheBook()
