@@ -485,11 +485,7 @@ void Form1::closeEvent(QCloseEvent *event)
 void Form1::Image9_Click()
 {
     if (Label5[4]->caption() != QStringLiteral("看看说明书")) {
-        Label5[4]->setCaption(QStringLiteral("看看说明书"));
-        m_state.welcomeMode = false;
-        ReadINI();
-        CloseMenu();
-        Resizeline();
+        leaveManual();
         return;
     }
     m_state.welcomeMode = true;
@@ -516,17 +512,24 @@ void Form1::Image9_Click()
     }
 }
 
+// Back from the manual to the reader's own book, as the settings file saved it when
+// the manual was opened.
+void Form1::leaveManual()
+{
+    Label5[4]->setCaption(QStringLiteral("看看说明书"));
+    m_state.welcomeMode = false;
+    ReadINI();
+    CloseMenu();
+    Resizeline();
+}
+
 void Form1::Image16_Click()
 {
     const bool hasOwnBook = Mnrecent[1]->text() != QLatin1String("none");
     if (!hasOwnBook)
         m_state.welcomeMode = false;
     if (hasOwnBook && m_state.welcomeMode) {
-        Label5[4]->setCaption(QStringLiteral("看看说明书"));
-        m_state.welcomeMode = false;
-        ReadINI();
-        CloseMenu();
-        Resizeline();
+        leaveManual();
         return;
     }
     CloseMenu();

@@ -243,6 +243,7 @@ private:
     bool setPageFontFromPreview();
     QString manualPath() const;
     void installManual() const;
+    void leaveManual();
     // Runs the HTML parse in slices until it ends or is cancelled.
     void runHtmlParse(const QString &fileName, core::HtmlParser &parser,
                       std::vector<core::Bookmark> bookmarks, std::u32string previousBookText);
