@@ -182,10 +182,11 @@ void Form1::createTrayIcon()
                 }
             });
     trayFlash.setInterval(kTrayFlashMs);
-    connect(&trayFlash, &QTimer::timeout, this, [this] {
+    const QIcon plain(QStringLiteral(":/art/tray.svg"));
+    const QIcon flash(QStringLiteral(":/art/tray-flash.svg"));
+    connect(&trayFlash, &QTimer::timeout, this, [this, plain, flash] {
         m_trayFlashOn = !m_trayFlashOn;
-        TrayIcon1->setIcon(QIcon(m_trayFlashOn ? QStringLiteral(":/art/tray-flash.svg")
-                                               : QStringLiteral(":/art/tray.svg")));
+        TrayIcon1->setIcon(m_trayFlashOn ? flash : plain);
     });
     TrayIcon1->show();
     trayFlash.start();

@@ -1,6 +1,8 @@
 // Form1: settings.ini and Slide.cache, the open dialog and the recent list.
 #include "form1.h"
 
+#include "qtext.h"
+
 #include "dialogs.h"
 #include "menupanel.h"
 #include "scrollpanel.h"
@@ -19,12 +21,6 @@
 #include <QScrollBar>
 
 namespace tibbo::window {
-
-namespace {
-
-QString qs(const std::string &utf8) { return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())); }
-
-} // namespace
 
 int Form1::windowStateCode() const
 {

@@ -1,6 +1,8 @@
 // Form1: automatic page turning, the reading-speed test and scroll mode.
 #include "form1.h"
 
+#include "qtext.h"
+
 #include "dialogs.h"
 #include "promptpanel.h"
 #include "scrollpanel.h"
@@ -22,11 +24,6 @@
 namespace tibbo::window {
 
 namespace {
-
-QString qs(std::string_view utf8)
-{
-    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-}
 
 // Switching a running timer on again must not restart its period: a second that is
 // half counted stays half counted.

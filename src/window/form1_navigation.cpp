@@ -2,6 +2,8 @@
 // go-to-page prompt.
 #include "form1.h"
 
+#include "qtext.h"
+
 #include "dialogs.h"
 #include "promptpanel.h"
 #include "scrollpanel.h"
@@ -18,8 +20,6 @@
 namespace tibbo::window {
 
 namespace {
-
-QString qs(std::string_view utf8) { return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())); }
 
 // The virtual key code of a key the page view knows; 0 for any other.
 int virtualKey(const QKeyEvent *event)

@@ -1,6 +1,8 @@
 // Form1: loading books, line capacity, page appearance, re-flow and the page display.
 #include "form1.h"
 
+#include "qtext.h"
+
 #include "dialogs.h"
 #include "loadingpanel.h"
 #include "menupanel.h"
@@ -49,8 +51,6 @@ public:
 private:
     QFontMetricsF m_metrics;
 };
-
-QString fromU32(const std::u32string &s) { return QString::fromUcs4(s.data(), static_cast<qsizetype>(s.size())); }
 
 } // namespace
 
@@ -295,7 +295,7 @@ void Form1::LookUp()
         if (label->font() != font)
             label->setFont(font);
         label->setHighlighted(false);
-        label->setText(fromU32(spread.rows[static_cast<size_t>(k)]));
+        label->setText(qs(spread.rows[static_cast<size_t>(k)]));
         label->show();
     }
     m_state.spreadCharCount = spread.charCount;
