@@ -64,7 +64,8 @@ int main(int argc, char **argv)
     state.linesPerPage = 30;
     state.charsPerLine = 28;
     std::vector<int64_t> ends;
-    const double reflow = bestOf(3, [&] { ends = cutLines(state.paragraphText, state.charsPerLine); });
+    const double reflow =
+        bestOf(3, [&] { ends = cutLines(state.paragraphText, state.charsPerLine); });
     applyReflow(state, ends);
     state.topLine = 2 * 30 * ((state.lineCount() / 2) / 60) + 1; // middle of the book
     int64_t shown = 0;

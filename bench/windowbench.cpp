@@ -69,7 +69,8 @@ int main(int argc, char **argv)
     open.start();
     form->OpenBook(book);
     std::printf("open book: %.1f ms\n", static_cast<double>(open.nsecsElapsed()) / 1e6);
-    std::printf("WriteINI with the book (settings.ini and Slide.cache): %.1f ms\n", writeIni(*form));
+    std::printf("WriteINI with the book (settings.ini and Slide.cache): %.1f ms\n",
+                writeIni(*form));
     form->Image15_Click();
     std::printf("start-up with the book: %.1f ms\n", startUp(form));
 

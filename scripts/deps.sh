@@ -2,7 +2,7 @@
 # Installs the Debian packages the build, the tests and the virtual display need,
 # but only those that are missing, so a second run costs nothing.
 set -euo pipefail
-pkgs=(build-essential cmake pkg-config qt6-base-dev qt6-svg-dev qt6-translations-l10n libgl1-mesa-dev
+pkgs=(build-essential cmake pkg-config clang-format qt6-base-dev qt6-svg-dev qt6-translations-l10n libgl1-mesa-dev
       libgtest-dev libgmock-dev fonts-noto-cjk xvfb xauth xdotool imagemagick trayer)
 missing=()
 for p in "${pkgs[@]}"; do

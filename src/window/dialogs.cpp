@@ -32,7 +32,8 @@ void Dialogs::message(QWidget *parent, const QString &text)
         hooks().messages << text;
         return;
     }
-    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("TibboRead"), text, QMessageBox::Ok, parent);
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("TibboRead"), text, QMessageBox::Ok,
+                    parent);
     box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
     box.exec();
 }
@@ -53,10 +54,25 @@ void Dialogs::popup(QMenu *menu)
     menu->exec(QCursor::pos());
 }
 
-void Dialogs::setTestMode(bool on) { hooks().on = on; }
-bool Dialogs::testMode() { return hooks().on; }
-QStringList Dialogs::takeMessages() { return std::exchange(hooks().messages, QStringList()); }
-void Dialogs::setNextOpenFile(const QString &path) { hooks().nextOpenFile = path; }
-QMenu *Dialogs::lastPopup() { return hooks().lastPopup; }
+void Dialogs::setTestMode(bool on)
+{
+    hooks().on = on;
+}
+bool Dialogs::testMode()
+{
+    return hooks().on;
+}
+QStringList Dialogs::takeMessages()
+{
+    return std::exchange(hooks().messages, QStringList());
+}
+void Dialogs::setNextOpenFile(const QString &path)
+{
+    hooks().nextOpenFile = path;
+}
+QMenu *Dialogs::lastPopup()
+{
+    return hooks().lastPopup;
+}
 
 } // namespace tibbo::window

@@ -12,7 +12,7 @@ namespace tibbo::window {
 
 class Dialogs
 {
-public:
+  public:
     // A message box with one OK button and the title "TibboRead".
     static void message(QWidget *parent, const QString &text);
     // The open dialog; an empty string when the user cancelled.

@@ -21,18 +21,18 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QListWidget>
 #include <QDir>
 #include <QFile>
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QListWidget>
 #include <QMenu>
+#include <QPainter>
 #include <QScreen>
 #include <QScrollBar>
 #include <QStandardPaths>
 #include <QSvgRenderer>
-#include <QPainter>
 #include <QSystemTrayIcon>
 
 namespace tibbo::window {
@@ -48,8 +48,8 @@ QFont designPageFont()
 {
     const QStringList installed = QFontDatabase::families();
     QString family;
-    for (const char *name : {"宋体", "SimSun", "Noto Serif CJK SC", "AR PL UMing CN", "AR PL SungtiL GB",
-                             "Noto Sans CJK SC", "WenQuanYi Zen Hei"}) {
+    for (const char *name : {"宋体", "SimSun", "Noto Serif CJK SC", "AR PL UMing CN",
+                             "AR PL SungtiL GB", "Noto Sans CJK SC", "WenQuanYi Zen Hei"}) {
         if (installed.contains(QString::fromUtf8(name))) {
             family = QString::fromUtf8(name);
             break;
@@ -160,9 +160,9 @@ void Form1::createControls()
     Image18->setToolTip(QStringLiteral("按住不放可以改变窗口大小"));
     Image18->setCursor(Qt::SizeFDiagCursor);
 
-    Label5 = {Picture1->Label5_0, Picture1->Label5_1, Picture1->Label5_2, Picture1->Label5_3,
-              Picture1->Label5_4, Picture2->Label5_5, Picture1->Label5_6, Picture1->Label5_7,
-              Picture3->Label5_8, Picture1->Label5_9, Picture4->Label5_10, Picture4->Label5_11,
+    Label5 = {Picture1->Label5_0,  Picture1->Label5_1,  Picture1->Label5_2,  Picture1->Label5_3,
+              Picture1->Label5_4,  Picture2->Label5_5,  Picture1->Label5_6,  Picture1->Label5_7,
+              Picture3->Label5_8,  Picture1->Label5_9,  Picture4->Label5_10, Picture4->Label5_11,
               Picture4->Label5_12, Picture4->Label5_13, Picture4->Label5_14, Picture4->Label5_15,
               Picture4->Label5_16, Picture6->Label5_17, Picture10->Label5_18};
 
@@ -246,12 +246,18 @@ void Form1::createMenus()
 
 void Form1::connectControls()
 {
-    connect(Image3, &Picture::mouseDown, this, [this](Qt::MouseButton b, QPointF) { Image3_MouseDown(b); });
-    connect(Image4, &Picture::mouseDown, this, [this](Qt::MouseButton b, QPointF) { Image4_MouseDown(b); });
-    connect(Image5, &Picture::mouseDown, this, [this](Qt::MouseButton, QPointF p) { Image5_MouseDown(p.x()); });
-    connect(Image6, &Picture::mouseDown, this, [this](Qt::MouseButton, QPointF p) { Image6_MouseDown(p.x()); });
-    connect(Image5, &Picture::mouseMove, this, [this](Qt::MouseButtons, QPointF p) { Image5_MouseMove(p.x()); });
-    connect(Image6, &Picture::mouseMove, this, [this](Qt::MouseButtons, QPointF p) { Image6_MouseMove(p.x()); });
+    connect(Image3, &Picture::mouseDown, this,
+            [this](Qt::MouseButton b, QPointF) { Image3_MouseDown(b); });
+    connect(Image4, &Picture::mouseDown, this,
+            [this](Qt::MouseButton b, QPointF) { Image4_MouseDown(b); });
+    connect(Image5, &Picture::mouseDown, this,
+            [this](Qt::MouseButton, QPointF p) { Image5_MouseDown(p.x()); });
+    connect(Image6, &Picture::mouseDown, this,
+            [this](Qt::MouseButton, QPointF p) { Image6_MouseDown(p.x()); });
+    connect(Image5, &Picture::mouseMove, this,
+            [this](Qt::MouseButtons, QPointF p) { Image5_MouseMove(p.x()); });
+    connect(Image6, &Picture::mouseMove, this,
+            [this](Qt::MouseButtons, QPointF p) { Image6_MouseMove(p.x()); });
     connect(Image11, &Picture::doubleClicked, this, &Form1::Image11_DblClick);
     connect(Image1, &Picture::mouseDown, this, &Form1::Image1_MouseDown);
     connect(Image1, &Picture::mouseMove, this, &Form1::Image1_MouseMove);
@@ -363,7 +369,10 @@ void Form1::connectControls()
     });
 }
 
-QString Form1::manualPath() const { return appFolder() + QStringLiteral("/readme.txt"); }
+QString Form1::manualPath() const
+{
+    return appFolder() + QStringLiteral("/readme.txt");
+}
 
 // The manual ships inside the program; it is put into the application folder, in
 // GB18030 with CR LF line ends like any book, when it is missing there.
@@ -419,11 +428,10 @@ void Form1::Form_Load(const QString &bookArgument)
     fillAppearanceControls();
 
     const QCursor hand = handCursor();
-    for (QWidget *w : std::initializer_list<QWidget *>{Picture1->Image7, Picture1->Image10, Picture1->Image8,
-                                                       Picture1->Image17, Picture1->Image14, Picture1->Image9,
-                                                       Picture1->Image15, Picture3->Image16, Label5[1], Label5[2],
-                                                       Label5[3], Label5[9], Label5[6], Label5[4], Label5[7],
-                                                       Label5[8]})
+    for (QWidget *w : std::initializer_list<QWidget *>{
+             Picture1->Image7, Picture1->Image10, Picture1->Image8, Picture1->Image17,
+             Picture1->Image14, Picture1->Image9, Picture1->Image15, Picture3->Image16, Label5[1],
+             Label5[2], Label5[3], Label5[9], Label5[6], Label5[4], Label5[7], Label5[8]})
         w->setCursor(hand);
 
     QCoreApplication::processEvents();
@@ -445,7 +453,8 @@ void Form1::Form_Load(const QString &bookArgument)
 void Form1::moveToNormalGeometry()
 {
     QRect r(qRound(m_state.normalLeft / kTwipsPerPixel), qRound(m_state.normalTop / kTwipsPerPixel),
-            qRound(m_state.normalWidth / kTwipsPerPixel), qRound(m_state.normalHeight / kTwipsPerPixel));
+            qRound(m_state.normalWidth / kTwipsPerPixel),
+            qRound(m_state.normalHeight / kTwipsPerPixel));
     if (r.width() < 1 || r.height() < 1)
         return;
     bool visible = false;
@@ -557,7 +566,8 @@ void Form1::resizeSettled()
     }
     if (m_exited || m_reflowing || m_state.loadingBusy || isMinimized() || !isVisible())
         return;
-    if (m_state.charsPerLine != m_flowedCharsPerLine || m_state.linesPerPage != m_flowedLinesPerPage)
+    if (m_state.charsPerLine != m_flowedCharsPerLine ||
+        m_state.linesPerPage != m_flowedLinesPerPage)
         Resizeline();
 }
 
@@ -657,7 +667,8 @@ void Form1::ShowMenu()
 
 void Form1::CloseMenu()
 {
-    for (QWidget *w : std::initializer_list<QWidget *>{Shape2, Image2, Picture1, Picture2, Picture3, Picture4, Picture6})
+    for (QWidget *w : std::initializer_list<QWidget *>{Shape2, Image2, Picture1, Picture2, Picture3,
+                                                       Picture4, Picture6})
         w->hide();
     m_state.menuShown = false;
     Image1->raise();
@@ -669,10 +680,22 @@ void Form1::CloseMenu()
     Image18->raise();
 }
 
-void Form1::showRecentMenu() { Dialogs::popup(Mnfile); }
-void Form1::showBookmarkMenu() { Dialogs::popup(Mnnote); }
-void Form1::showAutoMenu() { Dialogs::popup(MnAuto); }
+void Form1::showRecentMenu()
+{
+    Dialogs::popup(Mnfile);
+}
+void Form1::showBookmarkMenu()
+{
+    Dialogs::popup(Mnnote);
+}
+void Form1::showAutoMenu()
+{
+    Dialogs::popup(MnAuto);
+}
 
-QFont Form1::pageFont() const { return m_labelFont; }
+QFont Form1::pageFont() const
+{
+    return m_labelFont;
+}
 
 } // namespace tibbo::window

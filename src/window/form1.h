@@ -49,7 +49,7 @@ class WelcomePanel;
 class Form1 : public QWidget
 {
     Q_OBJECT
-public:
+  public:
     explicit Form1(QWidget *parent = nullptr);
     ~Form1() override;
 
@@ -168,19 +168,19 @@ public:
     QFont pageFont() const;
 
     // --- controls, public so panels and tests can reach them by their names
-    Picture *Image3 = nullptr;  // left page background: back one spread
-    Picture *Image4 = nullptr;  // right page background: forward one spread
-    Picture *Image5 = nullptr;  // left edge strip: back by quarters
-    Picture *Image6 = nullptr;  // right edge strip: forward by quarters
-    QLabel *Label2 = nullptr;   // left page number
-    QLabel *Label4 = nullptr;   // right page number
-    QLabel *Label1 = nullptr;   // measuring label: hidden, carries the page font
-    std::vector<LineLabel *> Label3; // the line labels of both pages
-    Picture *Image1 = nullptr;  // the mascot, small or large drawing
-    Bubble *Shape2 = nullptr;   // the speech bubble
-    Picture *Image2 = nullptr;  // the bubble's tail
-    Picture *Image11 = nullptr; // bookmark icon beside the bookmarked line
-    Picture *Image18 = nullptr; // resize grip
+    Picture *Image3 = nullptr;         // left page background: back one spread
+    Picture *Image4 = nullptr;         // right page background: forward one spread
+    Picture *Image5 = nullptr;         // left edge strip: back by quarters
+    Picture *Image6 = nullptr;         // right edge strip: forward by quarters
+    QLabel *Label2 = nullptr;          // left page number
+    QLabel *Label4 = nullptr;          // right page number
+    QLabel *Label1 = nullptr;          // measuring label: hidden, carries the page font
+    std::vector<LineLabel *> Label3;   // the line labels of both pages
+    Picture *Image1 = nullptr;         // the mascot, small or large drawing
+    Bubble *Shape2 = nullptr;          // the speech bubble
+    Picture *Image2 = nullptr;         // the bubble's tail
+    Picture *Image11 = nullptr;        // bookmark icon beside the bookmarked line
+    Picture *Image18 = nullptr;        // resize grip
     MenuPanel *Picture1 = nullptr;     // menu panel in the bubble
     PromptPanel *Picture2 = nullptr;   // go-to-page / interval prompt
     WelcomePanel *Picture3 = nullptr;  // welcome panel of the first start
@@ -192,21 +192,21 @@ public:
     std::array<CaptionLabel *, 19> Label5{};
     QLabel *Label9 = nullptr; // hidden: the built-in help text, in paragraph-text form
 
-    QMenu *Mnfile = nullptr;     // recent files
+    QMenu *Mnfile = nullptr; // recent files
     std::array<QAction *, 5> Mnrecent{};
-    QMenu *Mnnote = nullptr;     // bookmarks
+    QMenu *Mnnote = nullptr; // bookmarks
     QAction *Mnadd = nullptr;
-    QMenu *Mngoto = nullptr;     // the bookmark submenu
+    QMenu *Mngoto = nullptr; // the bookmark submenu
     std::vector<QAction *> Mnmark;
     QAction *Mngopage = nullptr;
     QMenu *MnFontsize = nullptr; // quick font sizes
     std::vector<QAction *> Mnsize;
-    QMenu *MnAuto = nullptr;     // automatic turning and scroll mode
+    QMenu *MnAuto = nullptr; // automatic turning and scroll mode
     QAction *MnAutopage = nullptr;
     QAction *MnSlide = nullptr;
     QAction *MnSettime = nullptr;
     QAction *MnTestSpeed = nullptr;
-    QMenu *Mnapp = nullptr;      // the tray icon's menu
+    QMenu *Mnapp = nullptr; // the tray icon's menu
     QAction *MnOpen = nullptr;
     QAction *MnSetting = nullptr;
     QAction *MnExit = nullptr;
@@ -221,13 +221,13 @@ public:
     // Whether the settings file was written by the last exit.
     bool exited() const { return m_exited; }
 
-protected:
+  protected:
     void resizeEvent(QResizeEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void changeEvent(QEvent *event) override;
 
-private:
+  private:
     void createControls();
     void resizeSettled();
     void createMenus();
@@ -250,8 +250,8 @@ private:
     int windowStateCode() const;
 
     core::ReaderState m_state;
-    QFont m_labelFont;            // Label1's font: the page font
-    double m_label1Width = 0;     // Label1's width after the last measurement
+    QFont m_labelFont;        // Label1's font: the page font
+    double m_label1Width = 0; // Label1's width after the last measurement
     bool m_reflowing = false;
     bool m_reflowAgain = false;
     bool m_exited = false;

@@ -23,7 +23,8 @@ void Form1::Readmarks(const QString &bookName)
 void Form1::Writemark()
 {
     if (!core::writeMarks(appFolder().toStdString(), m_state.bookPath, m_state.bookmarks))
-        Dialogs::message(this, QStringLiteral("书签保存不了,请看看磁盘是不是满了或者文件夹能不能写."));
+        Dialogs::message(this,
+                         QStringLiteral("书签保存不了,请看看磁盘是不是满了或者文件夹能不能写."));
 }
 
 void Form1::Setmark(int index)

@@ -41,14 +41,18 @@ bool Form1::WriteINI()
     data.font.italic = m_labelFont.italic();
     data.font.underline = m_labelFont.underline();
     data.trim = static_cast<int>(Picture4->Check4->checkState()) == Qt::Checked ? 1
-                : Picture4->Check4->checkState() == Qt::PartiallyChecked ? 2 : 0;
+                : Picture4->Check4->checkState() == Qt::PartiallyChecked        ? 2
+                                                                                : 0;
     data.scrollSpeed = Picture8->HScroll1->value();
     const std::string dir = appFolder().toStdString();
-    const bool ok = core::writeFileAtomically(core::settingsFilePath(dir), core::writeSettingsFile(data)) &&
-                    core::writeFileAtomically(core::slideCachePath(dir), core::slideCacheBytes(m_state.bookText));
+    const bool ok =
+        core::writeFileAtomically(core::settingsFilePath(dir), core::writeSettingsFile(data)) &&
+        core::writeFileAtomically(core::slideCachePath(dir),
+                                  core::slideCacheBytes(m_state.bookText));
     // On the way out the program ends in any case; otherwise the reader must know.
     if (!ok && !m_exited)
-        Dialogs::message(this, QStringLiteral("设置文件保存不了,请看看磁盘是不是满了或者文件夹能不能写."));
+        Dialogs::message(
+            this, QStringLiteral("设置文件保存不了,请看看磁盘是不是满了或者文件夹能不能写."));
     return ok;
 }
 
@@ -80,11 +84,14 @@ void Form1::ReadINI()
         preview.setUnderline(*read.fontUnderline);
     Picture4->Label8->setFont(preview);
     if (read.trim)
-        Picture4->Check4->setCheckState(*read.trim == 1 ? Qt::Checked
-                                        : *read.trim == 2 ? Qt::PartiallyChecked : Qt::Unchecked);
+        Picture4->Check4->setCheckState(*read.trim == 1   ? Qt::Checked
+                                        : *read.trim == 2 ? Qt::PartiallyChecked
+                                                          : Qt::Unchecked);
     const std::pair<const std::optional<double> &, QComboBox *> boxes[] = {
-        {read.lineSpacing, Picture4->Combo2}, {read.topMargin, Picture4->Combo3},
-        {read.bottomMargin, Picture4->Combo4}, {read.leftMargin, Picture4->Combo5},
+        {read.lineSpacing, Picture4->Combo2},
+        {read.topMargin, Picture4->Combo3},
+        {read.bottomMargin, Picture4->Combo4},
+        {read.leftMargin, Picture4->Combo5},
         {read.rightMargin, Picture4->Combo6}};
     for (const auto &[value, box] : boxes)
         if (value)
@@ -123,9 +130,10 @@ void Form1::Freshmenu()
 void Form1::Image7_Click()
 {
     CloseMenu();
-    const QString path = Dialogs::openFile(
-        this, QStringLiteral("打开一个小说文件"),
-        QStringLiteral("所有支持文件 (*.txt *.htm *.html);;文本文件 (*.txt);;超文本文件 (*.htm *.html);;所有文件 (*)"));
+    const QString path =
+        Dialogs::openFile(this, QStringLiteral("打开一个小说文件"),
+                          QStringLiteral("所有支持文件 (*.txt *.htm *.html);;文本文件 "
+                                         "(*.txt);;超文本文件 (*.htm *.html);;所有文件 (*)"));
     if (path.isEmpty())
         return;
     openChosenBook(path);

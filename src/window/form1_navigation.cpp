@@ -25,16 +25,26 @@ namespace {
 int virtualKey(const QKeyEvent *event)
 {
     switch (event->key()) {
-    case Qt::Key_Home: return core::kKeyHome;
-    case Qt::Key_End: return core::kKeyEnd;
-    case Qt::Key_Left: return core::kKeyLeft;
-    case Qt::Key_Right: return core::kKeyRight;
-    case Qt::Key_PageUp: return core::kKeyPageUp;
-    case Qt::Key_PageDown: return core::kKeyPageDown;
-    case Qt::Key_A: return core::kKeyA;
-    case Qt::Key_G: return core::kKeyG;
-    case Qt::Key_O: return core::kKeyO;
-    default: return 0;
+    case Qt::Key_Home:
+        return core::kKeyHome;
+    case Qt::Key_End:
+        return core::kKeyEnd;
+    case Qt::Key_Left:
+        return core::kKeyLeft;
+    case Qt::Key_Right:
+        return core::kKeyRight;
+    case Qt::Key_PageUp:
+        return core::kKeyPageUp;
+    case Qt::Key_PageDown:
+        return core::kKeyPageDown;
+    case Qt::Key_A:
+        return core::kKeyA;
+    case Qt::Key_G:
+        return core::kKeyG;
+    case Qt::Key_O:
+        return core::kKeyO;
+    default:
+        return 0;
     }
 }
 
@@ -77,18 +87,21 @@ void Form1::Image5_MouseDown(double xTwips)
 
 void Form1::Image6_MouseDown(double xTwips)
 {
-    core::pressEdgeStrip(m_state, core::EdgeStrip::Right, xTwips / kTwipsPerPixel / Image6->width());
+    core::pressEdgeStrip(m_state, core::EdgeStrip::Right,
+                         xTwips / kTwipsPerPixel / Image6->width());
     LookUp();
 }
 
 void Form1::Image5_MouseMove(double xTwips)
 {
-    Image5->setToolTip(qs(core::edgeTooltipAt(core::EdgeStrip::Left, xTwips / kTwipsPerPixel / Image5->width())));
+    Image5->setToolTip(
+        qs(core::edgeTooltipAt(core::EdgeStrip::Left, xTwips / kTwipsPerPixel / Image5->width())));
 }
 
 void Form1::Image6_MouseMove(double xTwips)
 {
-    Image6->setToolTip(qs(core::edgeTooltipAt(core::EdgeStrip::Right, xTwips / kTwipsPerPixel / Image6->width())));
+    Image6->setToolTip(
+        qs(core::edgeTooltipAt(core::EdgeStrip::Right, xTwips / kTwipsPerPixel / Image6->width())));
 }
 
 void Form1::keyPressEvent(QKeyEvent *event)
@@ -109,10 +122,17 @@ void Form1::Form_KeyDown(int keyCode)
     if (result.redraw)
         LookUp();
     switch (result.command) {
-    case core::KeyCommand::OpenFile: Image7_Click(); break;
-    case core::KeyCommand::AddBookmark: Mnadd_Click(); break;
-    case core::KeyCommand::GoToPage: Mngopage_Click(); break;
-    case core::KeyCommand::None: break;
+    case core::KeyCommand::OpenFile:
+        Image7_Click();
+        break;
+    case core::KeyCommand::AddBookmark:
+        Mnadd_Click();
+        break;
+    case core::KeyCommand::GoToPage:
+        Mngopage_Click();
+        break;
+    case core::KeyCommand::None:
+        break;
     }
 }
 
@@ -145,7 +165,8 @@ void Form1::Command2_Click()
         Picture2->hide();
         setFocus();
         break;
-    case core::PromptOutcome::Ignored: break;
+    case core::PromptOutcome::Ignored:
+        break;
     }
 }
 
@@ -157,12 +178,14 @@ void Form1::Command3_Click()
 
 void Form1::Image12_Click()
 {
-    Picture2->Text1->setText(qs(core::promptIncrease(m_state, Picture2->Text1->text().toStdString())));
+    Picture2->Text1->setText(
+        qs(core::promptIncrease(m_state, Picture2->Text1->text().toStdString())));
 }
 
 void Form1::Image13_Click()
 {
-    Picture2->Text1->setText(qs(core::promptDecrease(m_state, Picture2->Text1->text().toStdString())));
+    Picture2->Text1->setText(
+        qs(core::promptDecrease(m_state, Picture2->Text1->text().toStdString())));
 }
 
 } // namespace tibbo::window

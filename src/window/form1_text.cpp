@@ -40,15 +40,17 @@ constexpr int64_t kHtmlSlice = 1 << 16;
 // The page font's measurements for the line capacity.
 class FontMeasurer : public core::TextMeasurer
 {
-public:
+  public:
     explicit FontMeasurer(const QFont &font) : m_metrics(font) {}
     double widthOfRun(int64_t count) const override
     {
-        return count <= 0 ? 0 : m_metrics.horizontalAdvance(QString(static_cast<qsizetype>(count), QChar(0x53D1)));
+        return count <= 0 ? 0
+                          : m_metrics.horizontalAdvance(
+                                QString(static_cast<qsizetype>(count), QChar(0x53D1)));
     }
     double lineHeight() const override { return m_metrics.height(); }
 
-private:
+  private:
     QFontMetricsF m_metrics;
 };
 
@@ -90,7 +92,8 @@ void Form1::OpenBook(const QString &fileName)
     m_state.lineEnds.assign(1, 0);
     AddRecent();
 
-    core::BookTexts texts = core::buildPlainBook(*decoded, Picture4->Check4->checkState() != Qt::Unchecked);
+    core::BookTexts texts =
+        core::buildPlainBook(*decoded, Picture4->Check4->checkState() != Qt::Unchecked);
     m_state.bookText = std::move(texts.bookText);
     core::setParagraphText(m_state, std::move(texts.paragraphText));
     m_state.topLine = 1;
@@ -171,7 +174,9 @@ void Form1::runHtmlParse(const QString &fileName, core::HtmlParser &parser,
         if (status == core::HtmlParser::Status::FirstPart && !m_state.partialShown) {
             showNewBook(parser.paragraphText(), parser.bookText());
             m_state.partialShown = true;
-            Dialogs::message(this, QStringLiteral("这本书的字数有点多,我给你读取一部分出来先,剩下的部分我会在后台处理"));
+            Dialogs::message(
+                this, QStringLiteral(
+                          "这本书的字数有点多,我给你读取一部分出来先,剩下的部分我会在后台处理"));
         }
         QCoreApplication::processEvents();
         if (m_exited)

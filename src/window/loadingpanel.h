@@ -11,7 +11,7 @@ class ProgressBar;
 
 class LoadingPanel : public QWidget
 {
-public:
+  public:
     explicit LoadingPanel(QWidget *parent);
 
     CaptionLabel *Label5_18 = nullptr; // "正在打开文件，请稍候....."

@@ -13,8 +13,8 @@ int main(int argc, char **argv)
     QApplication::setQuitOnLastWindowClosed(false);
     // Qt's own texts (dialog buttons, edit menus) in Simplified Chinese like the rest.
     QTranslator qtTexts;
-    if (qtTexts.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"), QStringLiteral("_"),
-                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    if (qtTexts.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
+                     QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTexts);
     tibbo::window::Form1 form;
     tibbo::window::SignalExit signalExit;

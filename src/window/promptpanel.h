@@ -14,7 +14,7 @@ class Picture;
 class PromptPanel : public QWidget
 {
     Q_OBJECT
-public:
+  public:
     explicit PromptPanel(QWidget *parent);
 
     CaptionLabel *Label5_5 = nullptr; // the question
@@ -24,11 +24,11 @@ public:
     Picture *Image12 = nullptr;       // increase
     Picture *Image13 = nullptr;       // decrease
 
-signals:
+  signals:
     void enterPressed();
     void escapePressed();
 
-protected:
+  protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 };

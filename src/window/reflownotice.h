@@ -10,7 +10,7 @@ class ProgressBar;
 
 class ReflowNotice : public QWidget
 {
-public:
+  public:
     explicit ReflowNotice(QWidget *parent);
 
     CaptionLabel *Label5_17 = nullptr; // the notice text

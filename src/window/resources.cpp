@@ -10,6 +10,9 @@ static void initTibboResources()
 
 namespace tibbo::window {
 
-void initResources() { initTibboResources(); }
+void initResources()
+{
+    initTibboResources();
+}
 
 } // namespace tibbo::window

@@ -15,7 +15,7 @@ class ScrollText;
 
 class ScrollPanel : public QWidget
 {
-public:
+  public:
     explicit ScrollPanel(QWidget *parent);
 
     ScrollText *Text2 = nullptr;     // the text area (shows a copy of the book text)
@@ -25,7 +25,7 @@ public:
     QLabel *Label10 = nullptr;       // "速度: 130"
     PanelButton *Command1 = nullptr; // "回到主界面"
 
-protected:
+  protected:
     void resizeEvent(QResizeEvent *event) override;
 };
 

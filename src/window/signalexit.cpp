@@ -31,7 +31,9 @@ SignalExit::SignalExit(QObject *parent) : QObject(parent)
         [[maybe_unused]] const auto got = ::read(g_signalPipe[1], &byte, 1);
         emit exitRequested();
     });
-    struct sigaction action {};
+    struct sigaction action
+    {
+    };
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;

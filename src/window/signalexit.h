@@ -12,13 +12,13 @@ namespace tibbo::window {
 class SignalExit : public QObject
 {
     Q_OBJECT
-public:
+  public:
     explicit SignalExit(QObject *parent = nullptr);
 
-signals:
+  signals:
     void exitRequested();
 
-private:
+  private:
     QSocketNotifier *m_notifier = nullptr;
 };
 

@@ -12,7 +12,8 @@ WelcomePanel::WelcomePanel(QWidget *parent) : QWidget(parent)
     pal.setColor(QPalette::Window, panelColour());
     setPalette(pal);
 
-    Label6 = new QLabel(QStringLiteral("欢 迎 使 用\nT i b b o R e a d v2.3\n小 说 阅 读 软 件"), this);
+    Label6 =
+        new QLabel(QStringLiteral("欢 迎 使 用\nT i b b o R e a d v2.3\n小 说 阅 读 软 件"), this);
     Label6->setAlignment(Qt::AlignCenter);
     Label6->setGeometry(10, 4, 260, 60);
     QFont title = Label6->font();
@@ -20,7 +21,9 @@ WelcomePanel::WelcomePanel(QWidget *parent) : QWidget(parent)
     title.setBold(true);
     Label6->setFont(title);
     Label6->setStyleSheet("color: #000080;");
-    Label7 = new QLabel(QStringLiteral("  大家好,我叫Tibbo,在书页上点右键可以打开菜单,然后就可以打开小说了."), this);
+    Label7 = new QLabel(
+        QStringLiteral("  大家好,我叫Tibbo,在书页上点右键可以打开菜单,然后就可以打开小说了."),
+        this);
     Label7->setWordWrap(true);
     Label7->setGeometry(10, 66, 260, 40);
     Label7->setStyleSheet("color: #000080;");

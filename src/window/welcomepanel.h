@@ -12,7 +12,7 @@ class Picture;
 
 class WelcomePanel : public QWidget
 {
-public:
+  public:
     explicit WelcomePanel(QWidget *parent);
 
     QLabel *Label6 = nullptr;         // the title in three lines

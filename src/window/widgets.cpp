@@ -2,23 +2,29 @@
 
 #include <QFontMetricsF>
 #include <QMouseEvent>
-#include <QtMath>
-#include <QPainter>
 #include <QPaintEvent>
+#include <QPainter>
 #include <QPainterPath>
 #include <QSvgRenderer>
+#include <QtMath>
 
 namespace tibbo::window {
 
 namespace {
 
-QPointF twipsOf(const QMouseEvent *event) { return event->position() * kTwipsPerPixel; }
+QPointF twipsOf(const QMouseEvent *event)
+{
+    return event->position() * kTwipsPerPixel;
+}
 
 const QColor kNavy(0, 0, 128);
 
 } // namespace
 
-QColor panelColour() { return QColor(0xC0, 0xC0, 0xFF); }
+QColor panelColour()
+{
+    return QColor(0xC0, 0xC0, 0xFF);
+}
 
 QWidget *makePanel(QWidget *parent, int width, int height)
 {
@@ -62,8 +68,9 @@ void Picture::paintEvent(QPaintEvent *event)
         m_renderer->render(&render, QRectF(QPointF(0, 0), QSizeF(size())));
     }
     QPainter p(this);
-    p.drawPixmap(event->rect(), m_cache, QRectF(QPointF(event->rect().topLeft()) * ratio,
-                                               QSizeF(event->rect().size()) * ratio));
+    p.drawPixmap(
+        event->rect(), m_cache,
+        QRectF(QPointF(event->rect().topLeft()) * ratio, QSizeF(event->rect().size()) * ratio));
 }
 
 void Picture::mousePressEvent(QMouseEvent *event)
@@ -73,7 +80,10 @@ void Picture::mousePressEvent(QMouseEvent *event)
     emit mouseDown(event->button(), twipsOf(event));
 }
 
-void Picture::mouseMoveEvent(QMouseEvent *event) { emit mouseMove(event->buttons(), twipsOf(event)); }
+void Picture::mouseMoveEvent(QMouseEvent *event)
+{
+    emit mouseMove(event->buttons(), twipsOf(event));
+}
 
 void Picture::mouseReleaseEvent(QMouseEvent *event)
 {
@@ -177,7 +187,10 @@ void LineLabel::paintEvent(QPaintEvent *)
     p.drawStaticText(QPointF(0, 0), m_text);
 }
 
-void LineLabel::mousePressEvent(QMouseEvent *event) { emit mouseDown(m_index, event->button()); }
+void LineLabel::mousePressEvent(QMouseEvent *event)
+{
+    emit mouseDown(m_index, event->button());
+}
 
 Bubble::Bubble(QWidget *parent) : QWidget(parent)
 {
@@ -216,10 +229,11 @@ void ProgressBar::paintEvent(QPaintEvent *)
 PanelButton::PanelButton(const QString &caption, QWidget *parent) : QPushButton(caption, parent)
 {
     setCursor(Qt::PointingHandCursor);
-    setStyleSheet("QPushButton { background: #eef0ff; border: 1px solid #3050c0; border-radius: 4px;"
-                  " color: #000080; padding: 0 4px; }"
-                  "QPushButton:hover { background: #ffffff; }"
-                  "QPushButton:pressed { background: #d0d8ff; }");
+    setStyleSheet(
+        "QPushButton { background: #eef0ff; border: 1px solid #3050c0; border-radius: 4px;"
+        " color: #000080; padding: 0 4px; }"
+        "QPushButton:hover { background: #ffffff; }"
+        "QPushButton:pressed { background: #d0d8ff; }");
 }
 
 } // namespace tibbo::window

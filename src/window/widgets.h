@@ -22,11 +22,11 @@ inline constexpr double kTwipsPerPixel = 15.0;
 class Picture : public QWidget
 {
     Q_OBJECT
-public:
+  public:
     explicit Picture(const QString &svgResource, QWidget *parent = nullptr);
     void setPicture(const QString &svgResource);
 
-signals:
+  signals:
     void mouseDown(Qt::MouseButton button, QPointF twips);
     void mouseMove(Qt::MouseButtons buttons, QPointF twips);
     void mouseUp(Qt::MouseButton button, QPointF twips);
@@ -34,14 +34,14 @@ signals:
     void clicked();
     void doubleClicked();
 
-protected:
+  protected:
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
 
-private:
+  private:
     QSvgRenderer *m_renderer = nullptr;
     // The drawing at the picture's current size: a page turn repaints the pages, and
     // rendering the SVG each time would cost far more than the turn itself.
@@ -53,22 +53,22 @@ private:
 class CaptionLabel : public QLabel
 {
     Q_OBJECT
-public:
+  public:
     explicit CaptionLabel(const QString &text, QWidget *parent = nullptr);
     // The caption as the program sets it, with CR (LF) line breaks; shown with the
     // breaks it holds.
     void setCaption(const QString &caption);
     QString caption() const { return m_caption; }
 
-signals:
+  signals:
     void mouseDown(Qt::MouseButton button);
     void clicked();
 
-protected:
+  protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
 
-private:
+  private:
     QString m_caption;
     bool m_leftPressed = false;
 };
@@ -80,7 +80,7 @@ private:
 class LineLabel : public QWidget
 {
     Q_OBJECT
-public:
+  public:
     LineLabel(int index, QWidget *parent = nullptr);
     int index() const { return m_index; }
     // Sets the text and fits the label's size to it.
@@ -91,15 +91,15 @@ public:
     void setHighlighted(bool on);
     bool highlighted() const { return m_highlighted; }
 
-signals:
+  signals:
     void mouseDown(int index, Qt::MouseButton button);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void changeEvent(QEvent *event) override;
 
-private:
+  private:
     void layOut();
 
     int m_index;
@@ -110,33 +110,33 @@ private:
 // Shape2: the speech bubble, a rounded rectangle with a blue border.
 class Bubble : public QWidget
 {
-public:
+  public:
     explicit Bubble(QWidget *parent = nullptr);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent *event) override;
 };
 
 // A progress frame with its bar (Picture7/Shape1, Picture11/Shape3).
 class ProgressBar : public QWidget
 {
-public:
+  public:
     explicit ProgressBar(QWidget *parent = nullptr);
     // Share of the frame's inner width the bar covers, 0 .. 1.
     void setFraction(double fraction);
     double fraction() const { return m_fraction; }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent *event) override;
 
-private:
+  private:
     double m_fraction = 0;
 };
 
 // The push buttons of the bubble panels.
 class PanelButton : public QPushButton
 {
-public:
+  public:
     explicit PanelButton(const QString &caption, QWidget *parent = nullptr);
 };
 

@@ -27,7 +27,7 @@ class BookmarksTest : public QObject
 {
     Q_OBJECT
 
-private slots:
+  private slots:
     void init() { resetAppFolder(); }
 
     void chooseLineAndPressA_addsBookmarkBesideLine()
@@ -62,7 +62,8 @@ private slots:
     {
         auto form = startWindow(numberedBook(QStringLiteral("marks.txt"), 300, 80));
         form->Mnadd_Click();
-        QCOMPARE(Dialogs::takeMessages(), QStringList{QStringLiteral("请点击你要加书签的那一行先")});
+        QCOMPARE(Dialogs::takeMessages(),
+                 QStringList{QStringLiteral("请点击你要加书签的那一行先")});
         QVERIFY(form->state().bookmarks.empty());
     }
 
@@ -108,7 +109,8 @@ private slots:
         const auto anchor = *s.bookmarks[0].anchor;
         QVERIFY(s.lineEnds[static_cast<size_t>(after - 1)] <= anchor);
         QVERIFY(anchor < s.lineEnds[static_cast<size_t>(after)]);
-        QVERIFY(marked.startsWith(QString::fromUcs4(&s.paragraphText[static_cast<size_t>(anchor)], 1)));
+        QVERIFY(
+            marked.startsWith(QString::fromUcs4(&s.paragraphText[static_cast<size_t>(anchor)], 1)));
         // The reader's place followed too: the bookmarked line is on the spread on show.
         QVERIFY(form->Image11->isVisible());
 

@@ -3,8 +3,8 @@
 #include "windowfixture.h"
 
 #include "loadingpanel.h"
-#include "signalexit.h"
 #include "menupanel.h"
+#include "signalexit.h"
 #include "widgets.h"
 
 #include "navigation/navigation.h"
@@ -21,7 +21,10 @@ using namespace tibbo::window::test;
 
 namespace {
 
-QString lineText(Form1 &form, int index) { return form.Label3[static_cast<size_t>(index)]->text(); }
+QString lineText(Form1 &form, int index)
+{
+    return form.Label3[static_cast<size_t>(index)]->text();
+}
 
 // preamble: characters of one tag before the text, so the parse takes a while before
 // it reaches the first part.
@@ -30,7 +33,8 @@ QString bigHtml(const QString &name, int paragraphs, int preamble = 0)
     QString html = QStringLiteral("<html><meta content=\"") + QString(preamble, QLatin1Char('x')) +
                    QStringLiteral("\"><body>\n");
     for (int i = 0; i < paragraphs; ++i)
-        html += QStringLiteral("<p>第%1段").arg(i) + QString(60, QChar(0x6587)) + QStringLiteral("</p>\n");
+        html += QStringLiteral("<p>第%1段").arg(i) + QString(60, QChar(0x6587)) +
+                QStringLiteral("</p>\n");
     html += QStringLiteral("</body></html>\n");
     return writeBook(name, html);
 }
@@ -41,7 +45,7 @@ class FilesTest : public QObject
 {
     Q_OBJECT
 
-private slots:
+  private slots:
     void init() { resetAppFolder(); }
 
     void firstStart_exitWritesSettingsFile()
@@ -50,7 +54,8 @@ private slots:
         QVERIFY(QFile::exists(Form1::appFolder() + QStringLiteral("/readme.txt")));
         form->Image15_Click();
         QVERIFY(form->exited());
-        const auto bytes = tibbo::core::readFile((Form1::appFolder() + QStringLiteral("/settings.ini")).toStdString());
+        const auto bytes = tibbo::core::readFile(
+            (Form1::appFolder() + QStringLiteral("/settings.ini")).toStdString());
         QVERIFY(bytes);
         const auto read = tibbo::core::readSettingsFile(*bytes);
         QVERIFY(read.complete);
@@ -154,8 +159,10 @@ private slots:
         auto form = startWindow();
         form->state().loadingBusy = true;
         form->OpenBook(numberedBook(QStringLiteral("other.txt"), 5, 5));
-        QCOMPARE(Dialogs::takeMessages(), QStringList{QStringLiteral("这个文件都还没读取完呢.等读完再读其它文件吧.")});
-        QVERIFY(QString::fromStdString(form->state().bookPath).endsWith(QStringLiteral("readme.txt")));
+        QCOMPARE(Dialogs::takeMessages(),
+                 QStringList{QStringLiteral("这个文件都还没读取完呢.等读完再读其它文件吧.")});
+        QVERIFY(
+            QString::fromStdString(form->state().bookPath).endsWith(QStringLiteral("readme.txt")));
     }
 
     void largeHtml_showsFirstPartThenWhole()
@@ -164,8 +171,11 @@ private slots:
         const QString html = bigHtml(QStringLiteral("big.html"), 400);
         form->openChosenBook(html);
         const QStringList messages = Dialogs::takeMessages();
-        QCOMPARE(messages, (QStringList{QStringLiteral("这本书的字数有点多,我给你读取一部分出来先,剩下的部分我会在后台处理"),
-                                        QStringLiteral("终于读完了")}));
+        QCOMPARE(
+            messages,
+            (QStringList{QStringLiteral(
+                             "这本书的字数有点多,我给你读取一部分出来先,剩下的部分我会在后台处理"),
+                         QStringLiteral("终于读完了")}));
         QCOMPARE(form->state().topLine, 1);
         QVERIFY(lineText(*form, 0).startsWith(QStringLiteral("第0段")));
         QCOMPARE(QString::fromStdString(form->state().recent[0]), html);
@@ -179,7 +189,8 @@ private slots:
         auto form = startWindow();
         form->openChosenBook(bigHtml(QStringLiteral("small.htm"), 10));
         QVERIFY(Dialogs::takeMessages().isEmpty());
-        QCOMPARE(form->state().lineEnds.back(), static_cast<int64_t>(form->state().paragraphText.size()));
+        QCOMPARE(form->state().lineEnds.back(),
+                 static_cast<int64_t>(form->state().paragraphText.size()));
     }
 
     void cancelledHtml_leavesBookOnShowWhole()
@@ -200,7 +211,8 @@ private slots:
             QVERIFY(entry != html.toStdString());
         // A plain book opens at once afterwards.
         form->OpenBook(numberedBook(QStringLiteral("next.txt"), 5, 5));
-        QVERIFY(QString::fromStdString(form->state().bookPath).endsWith(QStringLiteral("next.txt")));
+        QVERIFY(
+            QString::fromStdString(form->state().bookPath).endsWith(QStringLiteral("next.txt")));
     }
 
     void manualButton_goesToManualAndBackToSamePlace()
@@ -211,7 +223,8 @@ private slots:
         const int64_t topLine = form->state().topLine;
         form->Image9_Click();
         QCOMPARE(Dialogs::takeMessages(), QStringList());
-        QVERIFY(QString::fromStdString(form->state().bookPath).endsWith(QStringLiteral("readme.txt")));
+        QVERIFY(
+            QString::fromStdString(form->state().bookPath).endsWith(QStringLiteral("readme.txt")));
         QCOMPARE(form->Label5[4]->caption(), QStringLiteral("不想看了"));
         form->Image9_Click();
         QCOMPARE(form->Label5[4]->caption(), QStringLiteral("看看说明书"));

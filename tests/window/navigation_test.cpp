@@ -1,11 +1,11 @@
 // The window's page moves, driven through real mouse and key events.
 #include "windowfixture.h"
 
-#include "promptpanel.h"
-#include "widgets.h"
-#include "welcomepanel.h"
 #include "menupanel.h"
+#include "promptpanel.h"
 #include "scrollpanel.h"
+#include "welcomepanel.h"
+#include "widgets.h"
 
 #include "navigation/navigation.h"
 
@@ -19,7 +19,7 @@ class NavigationTest : public QObject
 {
     Q_OBJECT
 
-private slots:
+  private slots:
     void init() { resetAppFolder(); }
 
     void firstStart_showsWelcomeOverManual()
@@ -28,7 +28,8 @@ private slots:
         QVERIFY(form->Picture3->isVisible());
         QVERIFY(form->state().menuShown);
         QCOMPARE(form->Image1->size(), QSize(90, 119));
-        QVERIFY(QString::fromStdString(form->state().bookPath).endsWith(QStringLiteral("readme.txt")));
+        QVERIFY(
+            QString::fromStdString(form->state().bookPath).endsWith(QStringLiteral("readme.txt")));
         QCOMPARE(form->Mnrecent[1]->text(), QStringLiteral("none"));
     }
 

@@ -47,7 +47,8 @@ inline QString numberedBook(const QString &name, int paragraphs, int length)
 {
     QString text;
     for (int i = 0; i < paragraphs; ++i)
-        text += QStringLiteral("　　") + QString(length, QChar(0x5B57 + (i % 50))) + QLatin1Char('\n');
+        text +=
+            QStringLiteral("　　") + QString(length, QChar(0x5B57 + (i % 50))) + QLatin1Char('\n');
     return writeBook(name, text);
 }
 

@@ -84,7 +84,8 @@ struct ReaderState
     // display lines 1 .. k. No limit on the number of lines.
     std::vector<int64_t> lineEnds{0};
     // Recent books, newest first; always kRecentSlots entries, empty ones kNoneMarker.
-    std::vector<std::string> recent = std::vector<std::string>(kRecentSlots, std::string(kNoneMarker));
+    std::vector<std::string> recent =
+        std::vector<std::string>(kRecentSlots, std::string(kNoneMarker));
     // Bookmarks of the current book in the order they were added.
     std::vector<Bookmark> bookmarks;
 

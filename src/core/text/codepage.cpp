@@ -1,22 +1,25 @@
 #include "text/codepage.h"
 
+#include <algorithm>
 #include <bit>
 #include <cerrno>
 #include <cstring>
 #include <iconv.h>
 #include <stdexcept>
 #include <vector>
-#include <algorithm>
 
 namespace tibbo::core {
 
 namespace {
 
-const char *utf32Name() { return std::endian::native == std::endian::little ? "UTF-32LE" : "UTF-32BE"; }
+const char *utf32Name()
+{
+    return std::endian::native == std::endian::little ? "UTF-32LE" : "UTF-32BE";
+}
 
 class Iconv
 {
-public:
+  public:
     Iconv(const char *to, const char *from) : m_cd(iconv_open(to, from))
     {
         if (m_cd == reinterpret_cast<iconv_t>(-1))
@@ -27,7 +30,7 @@ public:
     Iconv &operator=(const Iconv &) = delete;
     iconv_t get() const { return m_cd; }
 
-private:
+  private:
     iconv_t m_cd;
 };
 

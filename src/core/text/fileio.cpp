@@ -14,7 +14,9 @@ std::optional<std::string> readFile(const std::string &path)
     if (fd < 0)
         return std::nullopt;
     std::string data;
-    struct stat st {};
+    struct stat st
+    {
+    };
     if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0)
         data.reserve(static_cast<size_t>(st.st_size));
     else if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
@@ -69,7 +71,9 @@ bool writeFileAtomically(const std::string &path, std::string_view bytes)
 
 bool fileExists(const std::string &path)
 {
-    struct stat st {};
+    struct stat st
+    {
+    };
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 

@@ -32,7 +32,8 @@ double HtmlParser::progress() const
 
 bool HtmlParser::quoteEntityAt(int64_t p) const
 {
-    return p + 5 <= m_length && std::u32string_view(m_source).substr(static_cast<size_t>(p - 1), 6) == U"&quot;";
+    return p + 5 <= m_length &&
+           std::u32string_view(m_source).substr(static_cast<size_t>(p - 1), 6) == U"&quot;";
 }
 
 // "</P>" or "<BR>", in any letter case, in the four characters after p.
@@ -73,7 +74,8 @@ HtmlParser::Status HtmlParser::run(int64_t budget)
         ++examined;
         ++m_p;
         m_done = !(m_p < m_length);
-        if (!m_firstPartReported && static_cast<int64_t>(m_paragraph.size()) >= kHtmlFirstPartChars) {
+        if (!m_firstPartReported &&
+            static_cast<int64_t>(m_paragraph.size()) >= kHtmlFirstPartChars) {
             m_firstPartReported = true;
             return Status::FirstPart;
         }

@@ -19,7 +19,7 @@ std::u32string htmlSource(std::u32string_view decoded);
 
 class HtmlParser
 {
-public:
+  public:
     enum class Status {
         Running,   // the slice ended, more to do
         FirstPart, // the paragraph text just reached kHtmlFirstPartChars (reported once)
@@ -41,7 +41,7 @@ public:
     std::u32string takeParagraphText() { return std::move(m_paragraph); }
     std::u32string takeBookText() { return std::move(m_book); }
 
-private:
+  private:
     char32_t at(int64_t p) const { return m_source[static_cast<size_t>(p - 1)]; }
     bool breakTagAfter(int64_t p) const;
     bool quoteEntityAt(int64_t p) const;
@@ -49,7 +49,7 @@ private:
 
     std::u32string m_source;
     int64_t m_length;
-    int64_t m_p = 1; // 1-based position in the source
+    int64_t m_p = 1;      // 1-based position in the source
     bool m_inRun = false; // inside a text run after a '>'
     bool m_firstPartReported = false;
     bool m_done = false;

@@ -20,7 +20,7 @@ int64_t smallestRunReaching(const TextMeasurer &m, double area)
     if (one >= area)
         return 1;
     if (!(one > 0))
-        return 1; // a font without width: every count is "wide enough" only at 1
+        return 1;   // a font without width: every count is "wide enough" only at 1
     int64_t lo = 1; // widthOfRun(lo) < area
     int64_t hi = std::max<int64_t>(2, static_cast<int64_t>(std::ceil(area / one)));
     // Grow hi until it reaches the area (kerning may make long runs narrower).
@@ -64,9 +64,8 @@ Capacity measureCapacity(const TextMeasurer &measurer, double width, double heig
 void updateCapacity(ReaderState &state, const TextMeasurer &measurer, double width, double height)
 {
     state.previousCharsPerLine = state.charsPerLine;
-    const Capacity c = measureCapacity(measurer, width, height, state.leftMargin,
-                                       state.rightMargin, state.topMargin, state.bottomMargin,
-                                       state.lineSpacing);
+    const Capacity c = measureCapacity(measurer, width, height, state.leftMargin, state.rightMargin,
+                                       state.topMargin, state.bottomMargin, state.lineSpacing);
     state.charsPerLine = c.charsPerLine;
     state.linesPerPage = c.linesPerPage;
 }

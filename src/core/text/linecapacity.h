@@ -11,7 +11,7 @@ struct ReaderState;
 // What only the window knows: the page font's measurements, in pixels.
 class TextMeasurer
 {
-public:
+  public:
     virtual ~TextMeasurer() = default;
     // Width of a run of `count` copies of "发" in the page font (0 for count 0);
     // grows with count.
@@ -34,7 +34,6 @@ Capacity measureCapacity(const TextMeasurer &measurer, double width, double heig
                          double bottomMargin, double lineSpacing);
 
 // GetLinelen: stores the previous charsPerLine and the new capacity in the state.
-void updateCapacity(ReaderState &state, const TextMeasurer &measurer, double width,
-                    double height);
+void updateCapacity(ReaderState &state, const TextMeasurer &measurer, double width, double height);
 
 } // namespace tibbo::core

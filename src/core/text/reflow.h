@@ -14,7 +14,7 @@ struct ReaderState;
 // same as one cut of the whole text.
 class LineCutter
 {
-public:
+  public:
     // charsPerLine 0 (a text area of no width) puts every character on its own line.
     LineCutter(std::u32string_view text, int64_t charsPerLine);
 
@@ -27,7 +27,7 @@ public:
     const std::vector<int64_t> &ends() const { return m_ends; }
     std::vector<int64_t> takeEnds() { return std::move(m_ends); }
 
-private:
+  private:
     std::u32string_view m_text;
     int64_t m_width;
     int64_t m_pos = 0;

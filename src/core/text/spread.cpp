@@ -21,8 +21,10 @@ Spread buildSpread(const ReaderState &state)
             continue;
         // Clamped, so a line list that does not fit the text never reads past it.
         const int64_t s = std::clamp<int64_t>(state.lineEnds[static_cast<size_t>(j)], 0, textSize);
-        const int64_t e = std::clamp<int64_t>(state.lineEnds[static_cast<size_t>(j + 1)], s, textSize);
-        std::u32string row = state.paragraphText.substr(static_cast<size_t>(s), static_cast<size_t>(e - s));
+        const int64_t e =
+            std::clamp<int64_t>(state.lineEnds[static_cast<size_t>(j + 1)], s, textSize);
+        std::u32string row =
+            state.paragraphText.substr(static_cast<size_t>(s), static_cast<size_t>(e - s));
         if (!row.empty() && row.back() == kParagraphMark)
             row.pop_back();
         spread.charCount += static_cast<int64_t>(row.size());

@@ -22,20 +22,28 @@ TEST(CodePage, gbk_decodesAndEncodesBack)
 TEST(CodePage, invalidBytes_becomeReplacementAndReadingGoesOn)
 {
     // 0xFF is never valid; the text after it must still be read.
-    EXPECT_EQ(decodeGb18030("a\xFF" "b"), U"a\uFFFDb");
+    EXPECT_EQ(decodeGb18030("a\xFF"
+                            "b"),
+              U"a\uFFFDb");
     // A lead byte cut off by the end of the file.
     EXPECT_EQ(decodeGb18030("ab\xB5"), U"ab\uFFFD");
     // A lead byte followed by a byte that cannot trail it: the second byte is read afresh.
-    EXPECT_EQ(decodeGb18030("\xB5\x0D" "x"), U"\uFFFD\rx");
+    EXPECT_EQ(decodeGb18030("\xB5\x0D"
+                            "x"),
+              U"\uFFFD\rx");
 }
 
 TEST(CodePage, decodeBook_choosesUtf8OnlyWhenItIsUtf8)
 {
-    EXPECT_EQ(decodeBook("\xEF\xBB\xBF" "abc"), U"abc");             // byte-order mark dropped
-    EXPECT_EQ(decodeBook("\xE7\xAC\xAC\xE4\xB8\x80"), U"第一");       // valid UTF-8 with CJK
-    EXPECT_EQ(decodeBook("\xB5\xDA\xD2\xBB"), U"第一");               // GBK is not valid UTF-8
-    EXPECT_EQ(decodeBook("plain"), U"plain");                          // ASCII reads the same
-    EXPECT_EQ(decodeBook("\xEF\xBB\xBF" "a\xFF"), U"a\uFFFD");         // bad UTF-8 after a BOM
+    EXPECT_EQ(decodeBook("\xEF\xBB\xBF"
+                         "abc"),
+              U"abc");                                          // byte-order mark dropped
+    EXPECT_EQ(decodeBook("\xE7\xAC\xAC\xE4\xB8\x80"), U"第一"); // valid UTF-8 with CJK
+    EXPECT_EQ(decodeBook("\xB5\xDA\xD2\xBB"), U"第一");         // GBK is not valid UTF-8
+    EXPECT_EQ(decodeBook("plain"), U"plain");                   // ASCII reads the same
+    EXPECT_EQ(decodeBook("\xEF\xBB\xBF"
+                         "a\xFF"),
+              U"a\uFFFD"); // bad UTF-8 after a BOM
 }
 
 TEST(CodePage, splitLines_crLfAndLoneCrEndLinesLoneLfIsData)

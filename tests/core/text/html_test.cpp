@@ -33,7 +33,11 @@ Parsed parse(std::u32string source, int64_t slice = 7)
 
 TEST(HtmlParser, rulesOfTheParse)
 {
-    struct Row { std::u32string html; std::u32string paragraph; };
+    struct Row
+    {
+        std::u32string html;
+        std::u32string paragraph;
+    };
     const Row rows[] = {
         {U"<p>一二</p><p>三</p>", U"一二^三^"},
         {U"<b>&quot;好&quot;</b>", U"\"好\""},

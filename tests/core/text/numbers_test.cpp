@@ -19,20 +19,20 @@ TEST(Numbers, str_putsBlankBeforeNonNegative)
 
 TEST(Numbers, val_takesLeadingNumberSkippingBlanks)
 {
-    struct Row { const char *text; double value; };
+    struct Row
+    {
+        const char *text;
+        double value;
+    };
     const Row rows[] = {
-        {"12.5px", 12.5},  // trailing unit ignored
-        {"abc", 0},        // no number at all
-        {"", 0},           // empty box
-        {" 1 2 3", 123},   // blanks inside are skipped, not separators
-        {"\t7\n", 7},      // tabs and line feeds too
-        {"-4", -4},
-        {".5", 0.5},
-        {"3.", 3},
-        {"1e3", 1000},
-        {"1e", 1},         // an exponent without digits is not part of the number
-        {"+8x", 8},
-        {"--1", 0},
+        {"12.5px", 12.5}, // trailing unit ignored
+        {"abc", 0},       // no number at all
+        {"", 0},          // empty box
+        {" 1 2 3", 123},  // blanks inside are skipped, not separators
+        {"\t7\n", 7},     // tabs and line feeds too
+        {"-4", -4},       {".5", 0.5}, {"3.", 3},
+        {"1e3", 1000},    {"1e", 1}, // an exponent without digits is not part of the number
+        {"+8x", 8},       {"--1", 0},
     };
     for (const Row &r : rows)
         EXPECT_DOUBLE_EQ(val(r.text), r.value) << r.text;

@@ -17,7 +17,7 @@ namespace {
 // counts how often it was asked.
 class FixedMeasurer : public TextMeasurer
 {
-public:
+  public:
     FixedMeasurer(double width, double height) : m_width(width), m_height(height) {}
     double widthOfRun(int64_t count) const override
     {
@@ -27,12 +27,15 @@ public:
     double lineHeight() const override { return m_height; }
     mutable int calls = 0;
 
-private:
+  private:
     double m_width;
     double m_height;
 };
 
-std::vector<int64_t> ends(std::initializer_list<int64_t> v) { return v; }
+std::vector<int64_t> ends(std::initializer_list<int64_t> v)
+{
+    return v;
+}
 
 ReaderState bookState(std::u32string text, int64_t charsPerLine, int64_t linesPerPage)
 {
@@ -120,7 +123,7 @@ TEST(Reflow, workedExamples)
 TEST(Reflow, edgeCases)
 {
     EXPECT_EQ(cutLines(U"", 4), ends({0}));
-    EXPECT_EQ(cutLines(U"abcdef", 4), ends({0, 4, 6}));  // no closing mark
+    EXPECT_EQ(cutLines(U"abcdef", 4), ends({0, 4, 6})); // no closing mark
     EXPECT_EQ(cutLines(U"ab^", 0), ends({0, 1, 2, 3})); // no width: a character a line
     EXPECT_EQ(cutLines(U"^^", 4), ends({0, 1, 2}));
 }
