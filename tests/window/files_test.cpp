@@ -11,10 +11,12 @@
 #include "settings/settingsfile.h"
 #include "text/fileio.h"
 
+#include <QScreen>
 #include <QSignalSpy>
 #include <QtTest>
 
 #include <csignal>
+#include <random>
 
 using namespace tibbo::window;
 using namespace tibbo::window::test;
@@ -125,6 +127,73 @@ class FilesTest : public QObject
         const auto &ends = again->state().lineEnds;
         QCOMPARE(ends.back(), static_cast<int64_t>(again->state().paragraphText.size()));
         QVERIFY(lineText(*again, 0).startsWith(QStringLiteral("　　")));
+    }
+
+    void savedPlaceOffEveryScreen_centresWindowOnPrimaryScreen()
+    {
+        {
+            auto form = startWindow();
+            form->state().normalLeft = -900000;
+            form->state().normalTop = -900000;
+            form->Image15_Click();
+        }
+        auto again = startWindow();
+        const QRect screen = QGuiApplication::primaryScreen()->geometry();
+        QVERIFY(screen.intersects(again->geometry()));
+        QCOMPARE(again->geometry().center(), screen.center());
+    }
+
+    void damagedSettingsFile_neverCrashesStartUp()
+    {
+        const QString book = numberedBook(QStringLiteral("own.txt"), 40, 60);
+        {
+            auto form = startWindow(book);
+            QTest::mouseClick(form->Label3[2], Qt::LeftButton, {}, QPoint(3, 3));
+            form->Mnadd_Click();
+            form->Image15_Click();
+        }
+        const QString ini = Form1::appFolder() + QStringLiteral("/settings.ini");
+        QFile f(ini);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray valid = f.readAll();
+        f.close();
+        // Seeded damage: bytes overwritten, lines dropped, numbers made huge or negative.
+        std::mt19937 random(7);
+        const QByteArray wild[] = {"-99999999999", "1e300", "abc", "", "[/Marks]", "\xff\xfe", "0"};
+        for (int round = 0; round < 24; ++round) {
+            QList<QByteArray> lines = valid.split('\n');
+            for (int k = 0; k < 4; ++k) {
+                const auto at =
+                    static_cast<qsizetype>(random() % static_cast<unsigned>(lines.size()));
+                switch (random() % 3) {
+                case 0:
+                    lines[at] = wild[random() % std::size(wild)] + '\r';
+                    break;
+                case 1:
+                    lines.removeAt(at);
+                    break;
+                default:
+                    lines[at].insert(0, wild[random() % std::size(wild)]);
+                    break;
+                }
+            }
+            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            f.write(lines.join('\n'));
+            f.close();
+            auto form = startWindow();
+            QVERIFY(form->isVisible() || form->isMinimized());
+            // Whatever came back, the spread on show is cut from the text it holds.
+            const auto &state = form->state();
+            QCOMPARE(state.lineEnds.back(), static_cast<int64_t>(state.paragraphText.size()));
+            form->Form_KeyDown(tibbo::core::kKeyEnd);
+            form->Form_KeyDown(tibbo::core::kKeyPageDown);
+            form->Image15_Click();
+            Dialogs::takeMessages();
+            // The next round starts from the valid file again.
+            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            f.write(valid);
+            f.close();
+        }
     }
 
     void openDialog_cancelOpensNothingAndChoiceOpens()
