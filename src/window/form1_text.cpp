@@ -22,10 +22,12 @@
 #include "text/spread.h"
 
 #include <QCheckBox>
+
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFontMetricsF>
 #include <QLabel>
+#include <cmath>
 
 namespace tibbo::window {
 
@@ -48,7 +50,9 @@ class FontMeasurer : public core::TextMeasurer
                           : m_metrics.horizontalAdvance(
                                 QString(static_cast<qsizetype>(count), QChar(0x53D1)));
     }
-    double lineHeight() const override { return m_metrics.height(); }
+    // Whole pixels, as a line label is high: the rows of a page are placed with the
+    // same pitch the line count was measured with.
+    double lineHeight() const override { return std::ceil(m_metrics.height()); }
 
   private:
     QFontMetricsF m_metrics;
