@@ -22,11 +22,11 @@
 #include "text/spread.h"
 
 #include <QCheckBox>
-
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFontMetricsF>
 #include <QLabel>
+
 #include <cmath>
 
 namespace tibbo::window {
