@@ -1,4 +1,5 @@
 #include "navigation/navigation.h"
+#include "testbook.h"
 
 #include <gtest/gtest.h>
 
@@ -8,16 +9,7 @@
 namespace tibbo::core {
 namespace {
 
-ReaderState book(int64_t lines, int64_t linesPerPage, int64_t topLine = 1)
-{
-    ReaderState state;
-    state.lineEnds.clear();
-    for (int64_t k = 0; k <= lines; ++k)
-        state.lineEnds.push_back(10 * k);
-    state.linesPerPage = linesPerPage;
-    state.topLine = topLine;
-    return state;
-}
+using test::book;
 
 struct TickLog
 {
