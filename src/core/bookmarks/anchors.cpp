@@ -1,15 +1,16 @@
 #include "bookmarks/anchors.h"
 
+#include "bookmarks/bookmarkstore.h"
+
 #include "text/reflow.h"
 
 namespace tibbo::core {
 
 void anchorByNumber(std::vector<Bookmark> &bookmarks, const std::vector<int64_t> &ends)
 {
-    const auto lines = static_cast<int64_t>(ends.size()) - 1;
     for (Bookmark &b : bookmarks)
-        if (!b.anchor && b.line >= 1 && b.line <= lines)
-            b.anchor = ends[static_cast<size_t>(b.line - 1)];
+        if (!b.anchor)
+            b.anchor = anchorOfLine(b.line, ends);
 }
 
 void reanchorBookmarks(std::vector<Bookmark> &bookmarks, const std::vector<int64_t> &newEnds)

@@ -1,5 +1,6 @@
 #include "text/spread.h"
 
+#include "bookmarks/bookmarkstore.h"
 #include "state/readerstate.h"
 
 #include <algorithm>
@@ -31,16 +32,8 @@ Spread buildSpread(const ReaderState &state)
         spread.rows[static_cast<size_t>(k)] = std::move(row);
     }
     // Int rounds down, also for a topLine before the first line.
-    const int64_t t = state.topLine - 1;
-    spread.leftPage = (t >= 0 ? t / perPage : -((-t + perPage - 1) / perPage)) + 1;
-    const auto spreadOf = [rows](int64_t line) {
-        const int64_t x = line - 1;
-        return x >= 0 ? x / rows : -((-x + rows - 1) / rows);
-    };
-    const int64_t shown = spreadOf(state.topLine);
-    for (const Bookmark &b : state.bookmarks)
-        if (spreadOf(b.line) == shown)
-            spread.bookmarkLabels.push_back(((b.line - 1) % rows + rows) % rows);
+    spread.leftPage = bookmarkPage(state.topLine, state.linesPerPage);
+    spread.bookmarkLabels = bookmarkLabelsOnShow(state);
     return spread;
 }
 
