@@ -6,6 +6,8 @@
 #include "text/numbers.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdio>
 
 namespace tibbo::core {
 
@@ -24,10 +26,52 @@ void putText(std::u32string &out, std::string_view utf8)
     putLine(out, fromUtf8(utf8));
 }
 
+// The style of the stored numbers for printf's %G output: no zero before a decimal point
+// (".5", "-.5") and no padding zeros in the exponent ("1E+20").
+std::string storedStyle(std::string s)
+{
+    if (s.rfind("0.", 0) == 0)
+        s.erase(0, 1);
+    else if (s.rfind("-0.", 0) == 0)
+        s.erase(1, 1);
+    const auto e = s.find('E');
+    if (e != std::string::npos) {
+        const size_t digits = e + 2;
+        while (digits + 1 < s.size() && s[digits] == '0')
+            s.erase(digits, 1);
+    }
+    return s;
+}
+
+// Str's form when it reads back as value (always so for values with up to 15
+// significant digits, so such files stay as they were); otherwise 16 or 17 digits.
+std::string exactStr(double value)
+{
+    std::string s = str(value);
+    for (int digits = 16; digits <= 17 && val(s) != value; ++digits) {
+        char buf[64];
+        std::snprintf(buf, sizeof buf, "%.*G", digits, value);
+        s = storedStyle(buf);
+        if (value >= 0)
+            s.insert(0, 1, ' ');
+    }
+    return s;
+}
+
 // A number item: sign position, digits, one trailing blank.
 void putNumber(std::u32string &out, double value)
 {
-    putText(out, str(value) + " ");
+    putText(out, exactStr(value) + " ");
+}
+
+void putNumber(std::u32string &out, double value, NumberRange range, double fallback)
+{
+    putNumber(out, keptInRange(value, range).value_or(fallback));
+}
+
+void putInteger(std::u32string &out, int value, int low, int high, int fallback)
+{
+    putNumber(out, value >= low && value <= high ? value : fallback);
 }
 
 void putBool(std::u32string &out, bool value)
@@ -40,13 +84,20 @@ void putInteger(std::u32string &out, int64_t value)
     putText(out, std::to_string(value));
 }
 
+int64_t keptLineNumber(int64_t value)
+{
+    return std::clamp(value, -kLineNumberLimit, kLineNumberLimit);
+}
+
+const SettingsData kDefaults;
+
 void putWindow(std::u32string &out, const SettingsData &d)
 {
-    putNumber(out, d.windowState);
-    putNumber(out, d.normalLeft);
-    putNumber(out, d.normalTop);
-    putNumber(out, d.normalWidth);
-    putNumber(out, d.normalHeight);
+    putInteger(out, d.windowState, 0, 2, kDefaults.windowState);
+    putNumber(out, d.normalLeft, kWindowPositionRange, kDefaults.normalLeft);
+    putNumber(out, d.normalTop, kWindowPositionRange, kDefaults.normalTop);
+    putNumber(out, d.normalWidth, kWindowSizeRange, kDefaults.normalWidth);
+    putNumber(out, d.normalHeight, kWindowSizeRange, kDefaults.normalHeight);
     putLine(out, U"[Recent]");
     for (const auto &entry : d.recent)
         putText(out, entry);
@@ -62,8 +113,8 @@ void putBook(std::u32string &out, const SettingsData &d)
     for (const auto end : d.lineEnds)
         putInteger(out, end);
     putLine(out, U"[/Passage]");
-    putText(out, "Page is " + str(static_cast<double>(d.topLine)));
-    putText(out, "Maxline is " + str(static_cast<double>(d.linesPerPage)));
+    putText(out, "Page is " + str(static_cast<double>(keptLineNumber(d.topLine))));
+    putText(out, "Maxline is " + str(static_cast<double>(keptLineNumber(d.linesPerPage))));
     putText(out, d.bookPath);
     putLine(out, U"[Marks]");
     for (const auto line : d.bookmarks)
@@ -75,103 +126,76 @@ void putPage(std::u32string &out, const SettingsData &d)
 {
     putLine(out, U"[Page]");
     putText(out, d.font.name);
-    putNumber(out, d.font.size);
+    putNumber(out, d.font.size, kFontSizeRange, kDefaults.font.size);
     putBool(out, d.font.bold);
     putBool(out, d.font.italic);
     putBool(out, d.font.underline);
-    putNumber(out, d.trim);
-    for (const double v : {d.lineSpacing, d.topMargin, d.bottomMargin, d.leftMargin, d.rightMargin})
-        putNumber(out, v);
+    putInteger(out, d.trim, 0, 2, kDefaults.trim);
+    const std::pair<double, double> spacings[] = {{d.lineSpacing, kDefaults.lineSpacing},
+                                                  {d.topMargin, kDefaults.topMargin},
+                                                  {d.bottomMargin, kDefaults.bottomMargin},
+                                                  {d.leftMargin, kDefaults.leftMargin},
+                                                  {d.rightMargin, kDefaults.rightMargin}};
+    for (const auto &[value, fallback] : spacings)
+        putNumber(out, value, kPageSpacingRange, fallback);
     putLine(out, U"[/Page]");
-    putNumber(out, d.autoTurnSeconds);
-    putNumber(out, d.scrollSpeed);
+    putNumber(out, d.autoTurnSeconds, kAutoTurnSecondsRange, kDefaults.autoTurnSeconds);
+    putInteger(out, d.scrollSpeed, 1, 300, kDefaults.scrollSpeed);
 }
 
 // ---- Reading ---------------------------------------------------------------------------
 
+// The lines of the file's bytes: CR LF or a lone CR ends a line, a lone LF is data. A CR
+// or LF byte is never part of a GB18030 character, so the bytes are cut before they are
+// decoded, and only the lines that are kept are decoded at all.
 class LineCursor
 {
   public:
-    // The lines are views into text, which must outlive the cursor.
-    explicit LineCursor(std::u32string_view text) : m_lines(splitLines(text)) {}
+    explicit LineCursor(std::string_view bytes) : m_bytes(bytes) {}
 
     // The next line, or nothing at the end of the file.
-    std::optional<std::u32string_view> next()
+    std::optional<std::string_view> next()
     {
-        if (m_at >= m_lines.size())
+        if (m_at >= m_bytes.size())
             return std::nullopt;
-        return m_lines[m_at++];
+        const size_t cr = m_bytes.find('\r', m_at);
+        const size_t end = cr == std::string_view::npos ? m_bytes.size() : cr;
+        const std::string_view line = m_bytes.substr(m_at, end - m_at);
+        m_at = end;
+        m_lastEnded = cr != std::string_view::npos;
+        if (m_lastEnded && ++m_at < m_bytes.size() && m_bytes[m_at] == '\n')
+            ++m_at;
+        return line;
     }
+
+    bool atEnd() const { return m_at >= m_bytes.size(); }
+    // The line last returned was ended by CR LF or CR.
+    bool lastEnded() const { return m_lastEnded; }
 
   private:
-    std::vector<std::u32string_view> m_lines;
+    std::string_view m_bytes;
     size_t m_at = 0;
+    bool m_lastEnded = false;
 };
 
-// Each reader returns false when the reading stops: the file ended or a value was refused.
-
-bool readNumber(LineCursor &lines, std::optional<double> &field)
+bool isAscii(std::string_view bytes)
 {
-    const auto line = lines.next();
-    if (line)
-        field = val(toUtf8(*line));
-    return line.has_value();
+    return std::all_of(bytes.begin(), bytes.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
-bool readInteger(LineCursor &lines, std::optional<int> &field, int low, int high)
+// ASCII bytes are the same characters in GB18030 and UTF-8: the numbers, tags and list
+// entries of a file need no converter.
+std::u32string decodeLine(std::string_view bytes)
 {
-    const auto line = lines.next();
-    const auto value = line ? toInteger(toUtf8(*line)) : std::nullopt;
-    if (!value || *value < low || *value > high)
-        return false;
-    field = static_cast<int>(*value);
-    return true;
+    if (isAscii(bytes))
+        return std::u32string(bytes.begin(), bytes.end());
+    return decodeGb18030(bytes);
 }
 
-bool readBool(LineCursor &lines, std::optional<bool> &field)
+std::string utf8Line(std::string_view bytes)
 {
-    const auto line = lines.next();
-    const auto value = line ? toBoolean(toUtf8(*line)) : std::nullopt;
-    if (value)
-        field = value;
-    return value.has_value();
-}
-
-bool readText(LineCursor &lines, std::optional<std::string> &field)
-{
-    const auto line = lines.next();
-    if (line)
-        field = toUtf8(*line);
-    return line.has_value();
-}
-
-// A labelled number: the label's length in characters is dropped unseen. The value is
-// kept within kLineNumberLimit either way.
-bool readLabelled(LineCursor &lines, size_t labelLength, std::optional<int64_t> &field)
-{
-    const auto line = lines.next();
-    if (!line)
-        return false;
-    const double value = val(toUtf8(line->substr(std::min(labelLength, line->size()))));
-    field = std::clamp(intFloor(value), -kLineNumberLimit, kLineNumberLimit);
-    return true;
-}
-
-bool skipTag(LineCursor &lines)
-{
-    return lines.next().has_value();
-}
-
-// Hands every line up to the exact closing tag to onEntry; false when the file ends first.
-template <typename OnEntry>
-bool readList(LineCursor &lines, std::u32string_view closingTag, OnEntry onEntry)
-{
-    for (auto line = lines.next(); line; line = lines.next()) {
-        if (*line == closingTag)
-            return true;
-        onEntry(*line);
-    }
-    return false;
+    return isAscii(bytes) ? std::string(bytes) : toUtf8(decodeGb18030(bytes));
 }
 
 // Whole number >= 0 for a line-list entry.
@@ -184,84 +208,175 @@ std::optional<int64_t> parseOffset(std::string_view text)
     return number;
 }
 
-bool readWindowPart(LineCursor &lines, SettingsRead &r)
+// Reads the values in file order, each from its own line. Once the file has ended every
+// further read finds no line and leaves its field empty.
+class SettingsReader
 {
-    if (!readInteger(lines, r.windowState, 0, 2))
-        return false;
-    for (auto *field : {&r.normalLeft, &r.normalTop, &r.normalWidth, &r.normalHeight})
-        if (!readNumber(lines, *field))
-            return false;
-    if (!skipTag(lines))
-        return false;
-    r.recent.emplace();
-    return readList(lines, U"[/Recent]", [&](auto line) { r.recent->push_back(toUtf8(line)); });
-}
+  public:
+    SettingsReader(std::string_view bytes, SettingsRead &read) : m_lines(bytes), m_read(read) {}
 
-bool readTextPart(LineCursor &lines, SettingsRead &r)
-{
-    if (!skipTag(lines))
-        return false;
-    const auto text = lines.next();
-    if (!text)
-        return false;
-    r.paragraphText = std::u32string(*text);
-    if (!skipTag(lines))
-        return false;
-    r.lineEnds.emplace();
-    return true;
-}
+    void readAll()
+    {
+        readWindowPart();
+        readBookPart();
+        readPagePart();
+        SettingsRead &r = m_read;
+        r.complete = !m_ended;
+        r.clean = r.complete && m_accepted && m_lines.lastEnded() && m_lines.atEnd();
+    }
 
-bool readPassagePart(LineCursor &lines, SettingsRead &r)
-{
-    if (!skipTag(lines))
-        return false;
-    bool wellFormed = true;
-    const bool ended = readList(lines, U"[/Passage]", [&](auto line) {
-        if (const auto offset = parseOffset(toUtf8(line)))
-            r.lineEnds->push_back(*offset);
-        else
-            wellFormed = false;
-    });
-    r.lineEndsFitText = wellFormed && lineListFits(*r.lineEnds, r.paragraphText->size());
-    return ended;
-}
+  private:
+    std::optional<std::string_view> line()
+    {
+        const auto next = m_lines.next();
+        m_ended = m_ended || !next;
+        return next;
+    }
 
-bool readMarksPart(LineCursor &lines, SettingsRead &r)
-{
-    if (!readLabelled(lines, 8, r.topLine) || !readLabelled(lines, 11, r.linesPerPage) ||
-        !readText(lines, r.bookPath) || !skipTag(lines))
-        return false;
-    r.bookmarks.emplace();
-    const std::vector<int64_t> noList;
-    const auto &ends = r.lineEndsFitText ? *r.lineEnds : noList;
-    r.marksEnded = readList(lines, U"[/Marks]", [&](auto line) {
-        if (const auto number = parseBookmarkLine(toUtf8(line)))
-            r.bookmarks->push_back({*number, anchorOfLine(*number, ends)});
-    });
-    return r.marksEnded;
-}
+    bool tag() { return line().has_value(); }
 
-bool readPagePart(LineCursor &lines, SettingsRead &r)
-{
-    if (!skipTag(lines) || !readText(lines, r.fontName) || !readNumber(lines, r.fontSize))
-        return false;
-    for (auto *flag : {&r.fontBold, &r.fontItalic, &r.fontUnderline})
-        if (!readBool(lines, *flag))
-            return false;
-    if (!readInteger(lines, r.trim, 0, 2))
-        return false;
-    for (auto *field :
-         {&r.lineSpacing, &r.topMargin, &r.bottomMargin, &r.leftMargin, &r.rightMargin})
-        if (!readNumber(lines, *field))
-            return false;
-    r.pageEnded = skipTag(lines);
-    return r.pageEnded;
-}
+    void refuseIf(bool refused) { m_accepted = m_accepted && !refused; }
 
-bool readTailPart(LineCursor &lines, SettingsRead &r)
-{
-    return readNumber(lines, r.autoTurnSeconds) && readInteger(lines, r.scrollSpeed, 1, 300);
-}
+    void integer(std::optional<int> &field, int low, int high)
+    {
+        if (const auto text = line()) {
+            const auto value = toInteger(utf8Line(*text));
+            refuseIf(!value || *value < low || *value > high);
+            if (value && *value >= low && *value <= high)
+                field = static_cast<int>(*value);
+        }
+    }
+
+    void number(std::optional<double> &field, NumberRange range)
+    {
+        if (const auto text = line()) {
+            const double value = val(utf8Line(*text));
+            field = keptInRange(value, range);
+            refuseIf(field != value);
+        }
+    }
+
+    void boolean(std::optional<bool> &field)
+    {
+        if (const auto text = line()) {
+            field = toBoolean(utf8Line(*text));
+            refuseIf(!field);
+        }
+    }
+
+    void text(std::optional<std::string> &field)
+    {
+        if (const auto text = line())
+            field = utf8Line(*text);
+    }
+
+    // A labelled number: the label's length in characters is dropped unseen. The value
+    // is kept within kLineNumberLimit either way.
+    void labelled(size_t labelLength, std::optional<int64_t> &field)
+    {
+        if (const auto text = line()) {
+            const std::u32string chars = decodeLine(*text);
+            const double value =
+                val(toUtf8(std::u32string_view(chars).substr(std::min(labelLength, chars.size()))));
+            const int64_t whole = intFloor(value);
+            field = std::clamp(whole, -kLineNumberLimit, kLineNumberLimit);
+            refuseIf(!std::isfinite(value) || field != whole);
+        }
+    }
+
+    // Hands every line up to the exact closing tag to onEntry; false when the file ends
+    // first. The tag is ASCII, so comparing bytes is comparing characters.
+    template <typename OnEntry> bool list(std::string_view closingTag, OnEntry onEntry)
+    {
+        for (auto entry = line(); entry; entry = line()) {
+            if (*entry == closingTag)
+                return true;
+            onEntry(*entry);
+        }
+        return false;
+    }
+
+    void readWindowPart()
+    {
+        SettingsRead &r = m_read;
+        integer(r.windowState, 0, 2);
+        number(r.normalLeft, kWindowPositionRange);
+        number(r.normalTop, kWindowPositionRange);
+        number(r.normalWidth, kWindowSizeRange);
+        number(r.normalHeight, kWindowSizeRange);
+        if (!tag())
+            return;
+        r.recent.emplace();
+        list("[/Recent]", [&](std::string_view entry) {
+            refuseIf(r.recent->size() >= static_cast<size_t>(kRecentSlots));
+            if (r.recent->size() < static_cast<size_t>(kRecentSlots))
+                r.recent->push_back(utf8Line(entry));
+        });
+    }
+
+    void readBookPart()
+    {
+        SettingsRead &r = m_read;
+        if (!tag())
+            return;
+        if (const auto paragraph = line())
+            r.paragraphText = decodeLine(*paragraph);
+        if (!tag())
+            return;
+        r.lineEnds.emplace();
+        const size_t length = r.paragraphText->size();
+        if (!tag())
+            return;
+        bool wellFormed = true;
+        list("[/Passage]", [&](std::string_view entry) {
+            const auto offset =
+                r.lineEnds->size() <= length ? parseOffset(utf8Line(entry)) : std::nullopt;
+            if (offset)
+                r.lineEnds->push_back(*offset);
+            wellFormed = wellFormed && offset;
+        });
+        refuseIf(!wellFormed);
+        r.lineEndsFitText = wellFormed && lineListFits(*r.lineEnds, length);
+        labelled(8, r.topLine);
+        labelled(11, r.linesPerPage);
+        text(r.bookPath);
+        if (!tag())
+            return;
+        r.bookmarks.emplace();
+        const std::vector<int64_t> noList;
+        const auto &ends = r.lineEndsFitText ? *r.lineEnds : noList;
+        const size_t mostMarks = std::max<size_t>(length, 1);
+        r.marksEnded = list("[/Marks]", [&](std::string_view entry) {
+            const auto number = parseBookmarkLine(utf8Line(entry));
+            refuseIf(!number || r.bookmarks->size() >= mostMarks);
+            if (number && r.bookmarks->size() < mostMarks)
+                r.bookmarks->push_back({*number, anchorOfLine(*number, ends)});
+        });
+    }
+
+    void readPagePart()
+    {
+        SettingsRead &r = m_read;
+        tag();
+        text(r.fontName);
+        number(r.fontSize, kFontSizeRange);
+        boolean(r.fontBold);
+        boolean(r.fontItalic);
+        boolean(r.fontUnderline);
+        integer(r.trim, 0, 2);
+        for (auto *field :
+             {&r.lineSpacing, &r.topMargin, &r.bottomMargin, &r.leftMargin, &r.rightMargin})
+            number(*field, kPageSpacingRange);
+        r.pageEnded = tag();
+        number(r.autoTurnSeconds, kAutoTurnSecondsRange);
+        integer(r.scrollSpeed, 1, 300);
+    }
+
+    LineCursor m_lines;
+    SettingsRead &m_read;
+    bool m_ended = false;   // the file ran out before a line that was asked for
+    bool m_accepted = true; // no value refused, brought into range or left out
+};
 
 void padRecent(std::vector<std::string> &recent)
 {
@@ -288,14 +403,24 @@ std::string slideCacheBytes(std::u32string_view bookText)
     return bytes;
 }
 
+std::optional<std::u32string> scrollTextFromSlideCache(std::string_view bytes)
+{
+    if (bytes.size() < 2 || bytes.substr(bytes.size() - 2) != "\r\n")
+        return std::nullopt;
+    return decodeGb18030(bytes.substr(0, bytes.size() - 2));
+}
+
+std::optional<double> keptInRange(double value, NumberRange range)
+{
+    if (!std::isfinite(value) || (range.zeroOrLessIsDefault && value <= 0))
+        return std::nullopt;
+    return std::clamp(value, range.low, range.high);
+}
+
 SettingsRead readSettingsFile(std::string_view bytes)
 {
     SettingsRead read;
-    const std::u32string text = decodeGb18030(bytes); // the lines are views into it
-    LineCursor lines(text);
-    read.complete = readWindowPart(lines, read) && readTextPart(lines, read) &&
-                    readPassagePart(lines, read) && readMarksPart(lines, read) &&
-                    readPagePart(lines, read) && readTailPart(lines, read);
+    SettingsReader(bytes, read).readAll();
     return read;
 }
 

@@ -14,10 +14,27 @@
 // Numbers are written with a sign position and one trailing blank (" 2 ", " 10.5 ",
 // "-3 "), the labelled numbers with the sign position only ("Page is  121"), booleans
 // as "True" / "False", list entries, paths and the font name as they are.
+//
+// Every number is kept to a sane range, on reading and on writing alike, so that no
+// value of the file can make the window huge, the page hold millions of lines or a
+// conversion overflow, and whatever is written reads back as the same value:
+//
+//   window left, top           -200000 .. 200000 twips
+//   window width, height        15 .. 200000 twips; 0 or less takes the default
+//   font size                   1 .. 200 points; 0 or less takes the default
+//   line spacing, margins       -10000 .. 10000 pixels
+//   seconds per automatic turn  1 .. 86400 (0 or less turned at every tick: so does 1)
+//   "Page is", "Maxline is"     whole numbers within +-kLineNumberLimit
+//
+// A value beyond its range is brought to the nearest end of it; a value that is no
+// finite number (1E+400 reads as infinity) takes the default, and is written as the
+// default. Numbers are written with 15 significant digits, or with more when 15 would
+// read back as another value.
 
 #include "state/readerstate.h"
 
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -33,6 +50,23 @@ struct FontSettings
     bool italic = false;
     bool underline = false;
 };
+
+// The range a number of settings.ini is kept to (see above).
+struct NumberRange
+{
+    double low = -std::numeric_limits<double>::max();
+    double high = std::numeric_limits<double>::max();
+    bool zeroOrLessIsDefault = false; // a size: 0 or less means nothing, not the low end
+};
+
+inline constexpr NumberRange kWindowPositionRange{-200000, 200000};
+inline constexpr NumberRange kWindowSizeRange{15, 200000, true};
+inline constexpr NumberRange kFontSizeRange{1, 200, true};
+inline constexpr NumberRange kPageSpacingRange{-10000, 10000};
+inline constexpr NumberRange kAutoTurnSecondsRange{1, 86400};
+
+// value brought into range; nothing when it is no finite number or, for a size, 0 or less.
+std::optional<double> keptInRange(double value, NumberRange range);
 
 // Everything settings.ini holds. The defaults are the start-up defaults.
 struct SettingsData
@@ -60,25 +94,39 @@ struct SettingsData
     int scrollSpeed = 130; // milliseconds per scroll step, 1 .. 300
 };
 
-// The exact bytes of settings.ini for data.
+// The exact bytes of settings.ini for data. Numbers outside their range are written
+// kept to it, and non-finite ones and refused integers (a window state, trimming value
+// or scroll speed outside its range) as their defaults.
 std::string writeSettingsFile(const SettingsData &data);
 
 // The exact bytes of Slide.cache: the scroll text followed by one more CR LF.
 std::string slideCacheBytes(std::u32string_view bookText);
 
-// What a read of settings.ini produced. Reading stops at the first line that is missing
-// or refused; every field read before that is set, every later one is empty, and the
-// caller applies exactly the fields that are set. A list is set (empty) from the tag
-// that empties it on and collects entries up to its exact closing tag, so a file that
-// ends inside a list gives the entries read so far.
+// The scroll text back from the bytes of Slide.cache: the exact inverse of
+// slideCacheBytes (the closing CR LF is dropped, nothing else). Nothing when the bytes do
+// not end in that CR LF: the file was cut off or is no Slide.cache.
+std::optional<std::u32string> scrollTextFromSlideCache(std::string_view bytes);
+
+// What a read of settings.ini produced. Each value is read from its own line, in the
+// order of the file: a value that is refused (an integer out of range, a word that is no
+// boolean, a number that is not finite) leaves its field empty and reading goes on with
+// the next line, so one bad line loses one value. The caller applies exactly the fields
+// that are set. A list is set (empty) from the tag that empties it on and collects
+// entries up to its exact closing tag, so a file that ends inside a list gives the
+// entries read so far, and nothing after it. Only a file that ends before the
+// paragraph text loses the book.
+//
+// Lists hold at most what they can use, however long the file: kRecentSlots recent
+// entries, one line-list entry per character of the text and one more, and one
+// bookmark per character of the text (the most lines any layout of it can have).
 struct SettingsRead
 {
     std::optional<int> windowState;
     std::optional<double> normalLeft, normalTop, normalWidth, normalHeight;
     std::optional<std::vector<std::string>> recent;
     std::optional<std::u32string> paragraphText;
-    // Entries that are not whole numbers from 0 to kLineNumberLimit are left out and
-    // make the list unfit.
+    // Entries that are not whole numbers from 0 to kLineNumberLimit, or more entries
+    // than the text has characters and one, are left out and make the list unfit.
     std::optional<std::vector<int64_t>> lineEnds;
     // Both cut down to whole numbers and kept within +-kLineNumberLimit.
     std::optional<int64_t> topLine;
@@ -97,14 +145,22 @@ struct SettingsRead
 
     bool marksEnded = false;      // "[/Marks]" was read: rebuild the bookmark menu
     bool pageEnded = false;       // "[/Page]" was read: apply the page appearance
-    bool complete = false;        // read to the last value: arm the Slide.cache feed
+    bool complete = false;        // the file holds a line for every value, the last included
     bool lineEndsFitText = false; // the read line list belongs to the read text
+    // The file read whole and clean: complete, every value accepted as it stood (none
+    // refused, brought into range or left out of a list), the last line ended by CR LF
+    // and nothing after it. A file the writer made always is. When it is not, keep the
+    // old file (keepSettingsBackup) before writing over it: it may hold what the
+    // reader wants back.
+    bool clean = false;
 };
 
 // Reads the bytes of settings.ini. Never throws, whatever the bytes. Tags where one is
 // expected are consumed unseen; integers (window state 0 .. 2, trimming 0 .. 2, scroll
 // speed 1 .. 300) must be whole-line numbers in range, booleans "True"/"False" or a
-// number; other numbers take the leading numeric value of the line (0 without one).
+// number; other numbers take the leading numeric value of the line (0 without one) and
+// are kept to their ranges. Costs the bytes plus the values kept: lines beyond what a
+// list holds are looked at, not kept.
 SettingsRead readSettingsFile(std::string_view bytes);
 
 // A line list fits a text of textLength characters when it starts with 0, strictly

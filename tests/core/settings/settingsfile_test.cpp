@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 #include <random>
 #include <string>
 #include <vector>
@@ -218,7 +220,8 @@ void expectConsistent(const SettingsRead &r)
     }
     EXPECT_TRUE(!r.marksEnded || r.bookmarks.has_value());
     EXPECT_TRUE(!r.pageEnded || r.rightMargin.has_value());
-    EXPECT_TRUE(!r.complete || fieldsSet(r) == kAllFields);
+    EXPECT_TRUE(!r.clean || fieldsSet(r) == kAllFields);
+    EXPECT_TRUE(!r.clean || r.complete);
 }
 
 TEST(SettingsWrite, handMadeValues_giveTheExactFileBytes)
@@ -366,7 +369,9 @@ TEST(SettingsRead, listEntryEqualToItsClosingTag_endsTheListEarly)
     EXPECT_FALSE(r.lineEndsFitText);
 }
 
-TEST(SettingsRead, refusedValue_stopsReadingAndKeepsEarlierValues)
+// A bad line costs its own value only: the book, the place and the appearance after it
+// are still read, and the read says the file was not clean.
+TEST(SettingsRead, refusedValue_losesOnlyItsOwnField)
 {
     const Lines lines = handMadeLines();
     const size_t page = indexOf(lines, "[Page]");
@@ -376,27 +381,78 @@ TEST(SettingsRead, refusedValue_stopsReadingAndKeepsEarlierValues)
         const char *name;
         size_t index;
         std::string value;
-        int fieldsKept; // of kAllFields, in file order
     };
-    // Fields in file order: 5 window, recent, text, line list, topLine, linesPerPage,
-    // bookPath, bookmarks, marksEnded, then 5 font values, trim, 5 spacing/margins,
-    // pageEnded, interval, speed, complete.
     const Row rows[] = {
-        {"window state out of range", 0, " 7 ", 0},
-        {"window state not a number", 0, "normal", 0},
-        {"bold neither word nor number", page + 3, "Yes", 15},
-        {"trimming out of range", page + 6, " 3 ", 18},
-        {"trimming with text after it", page + 6, " 1 x", 18},
-        {"speed above the slider", last, " 301 ", 26},
-        {"speed below the slider", last, " 0 ", 26},
+        {"window state out of range", 0, " 7 "},
+        {"window state not a number", 0, "normal"},
+        {"bold neither word nor number", page + 3, "Yes"},
+        {"trimming out of range", page + 6, " 3 "},
+        {"trimming with text after it", page + 6, " 1 x"},
+        {"speed above the slider", last, " 301 "},
+        {"speed below the slider", last, " 0 "},
+        {"font size of no points", page + 2, " 0 "},
+        {"window width below zero", 3, "-11910 "},
+        {"interval beyond any number", last - 1, " 1E+400 "},
     };
+    const SettingsRead whole = readSettingsFile(fileBytes(lines));
     for (const auto &row : rows) {
         SCOPED_TRACE(row.name);
         const SettingsRead r = readSettingsFile(fileBytes(withLine(lines, row.index, row.value)));
-        EXPECT_EQ(fieldsSet(r), row.fieldsKept);
-        EXPECT_FALSE(r.complete);
+        EXPECT_EQ(fieldsSet(r), kAllFields - 1);
+        EXPECT_TRUE(r.complete);
+        EXPECT_FALSE(r.clean);
+        EXPECT_EQ(r.paragraphText, whole.paragraphText);
+        EXPECT_EQ(r.lineEnds, whole.lineEnds);
+        EXPECT_TRUE(r.lineEndsFitText);
+        EXPECT_EQ(r.topLine, whole.topLine);
+        EXPECT_EQ(r.bookPath, whole.bookPath);
+        EXPECT_EQ(r.rightMargin, whole.rightMargin);
         expectConsistent(r);
     }
+}
+
+// Only a whole file as the writer makes it reads clean; anything else is worth keeping
+// before it is written over.
+TEST(SettingsRead, cleanRead_onlyForAWholeUntouchedFile)
+{
+    const Lines lines = handMadeLines();
+    const std::string bytes = fileBytes(lines);
+    struct Row
+    {
+        const char *name;
+        std::string bytes;
+        bool clean;
+    };
+    Lines sevenRecent = lines;
+    sevenRecent.insert(sevenRecent.begin() + 7, {"/x/6.txt", "/x/7.txt"});
+    const Row rows[] = {
+        {"as written", bytes, true},
+        {"written from its own read", writeSettingsFile(handMadeData()), true},
+        {"last CR LF missing", bytes.substr(0, bytes.size() - 2), false},
+        {"a line more at the end", bytes + "x\r\n", false},
+        {"cut inside the book", bytes.substr(0, bytes.size() / 2), false},
+        {"margin beyond the page", fileBytes(withLine(lines, indexOf(lines, " 40 "), "-1E+12 ")),
+         false},
+        {"seven recent entries", fileBytes(sevenRecent), false},
+        {"a bookmark line that is no number", fileBytes(withLine(lines, indexOf(lines, "15"), "x")),
+         false},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(readSettingsFile(row.bytes).clean, row.clean);
+    }
+}
+
+// A bad first line used to stop the read before the book: the saved book was lost.
+TEST(SettingsApply, badFirstLine_keepsTheSavedBook)
+{
+    const Lines lines = handMadeLines();
+    ReaderState state;
+    applySettingsToState(readSettingsFile(fileBytes(withLine(lines, 0, " 7 "))), state);
+    EXPECT_EQ(state.paragraphText, U"　第一回^甄士隐梦幻识通灵^");
+    EXPECT_EQ(state.bookPath, "D:\\novels\\红楼梦.txt");
+    EXPECT_EQ(state.topLine, 121);
+    EXPECT_TRUE(state.lineEndsFitText());
 }
 
 TEST(SettingsRead, acceptedSpellings_readOn)
@@ -419,7 +475,7 @@ TEST(SettingsRead, acceptedSpellings_readOn)
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.name);
-        EXPECT_TRUE(readSettingsFile(fileBytes(withLine(lines, row.index, row.value))).complete);
+        EXPECT_TRUE(readSettingsFile(fileBytes(withLine(lines, row.index, row.value))).clean);
     }
 }
 
@@ -484,7 +540,10 @@ TEST(SettingsRead, everyTruncation_readsWithoutCrashAndKeepsWhatCameBefore)
         expectConsistent(r);
         EXPECT_GE(fieldsSet(r), previous);
         previous = fieldsSet(r);
-        EXPECT_EQ(r.complete, k >= lastLine + 2);
+        // A line for the speed, even a cut one, completes the file; only the whole file
+        // is clean.
+        EXPECT_EQ(r.complete, k >= lastLine + 1);
+        EXPECT_EQ(r.clean, k + 1 >= bytes.size()); // a lone CR ends the last line too
         if (k == 0 || (bytes[k - 1] == '\n'))
             expectKeepsEarlierValues(r, full);
     }
@@ -538,6 +597,119 @@ TEST(SettingsRead, absurdPosition_isKeptWithinTheLineNumberLimit)
     EXPECT_EQ(r.topLine, kLineNumberLimit);
     EXPECT_EQ(r.linesPerPage, -kLineNumberLimit);
     EXPECT_TRUE(r.complete);
+}
+
+// Numbers that crashed, hung or blew up the window: each is kept to its range, and one
+// that is no finite number takes the default (its field stays empty).
+TEST(SettingsRead, absurdNumbers_areKeptToSaneRanges)
+{
+    const Lines lines = handMadeLines();
+    const size_t page = indexOf(lines, "[Page]");
+    struct Row
+    {
+        const char *name;
+        size_t index;
+        std::string value;
+        std::optional<double> SettingsRead::*field;
+        std::optional<double> expected;
+    };
+    const Row rows[] = {
+        // -1E+12 overflowed the float-to-int conversion of the line capacity.
+        {"top margin -1E+12", page + 8, "-1E+12 ", &SettingsRead::topMargin, -10000},
+        // -1E+9 gave tens of millions of lines a page.
+        {"bottom margin -1E+9", page + 9, "-1E+9 ", &SettingsRead::bottomMargin, -10000},
+        {"left margin 1E+9", page + 10, " 1E+9 ", &SettingsRead::leftMargin, 10000},
+        {"line spacing -1E+300", page + 7, "-1E+300 ", &SettingsRead::lineSpacing, -10000},
+        {"right margin 1E+400", page + 11, " 1E+400 ", &SettingsRead::rightMargin, std::nullopt},
+        // 1E+7 twips made a 32767 x 32767 window.
+        {"width 1E+7 twips", 3, " 1E+7 ", &SettingsRead::normalWidth, 200000},
+        {"height of zero", 4, " 0 ", &SettingsRead::normalHeight, std::nullopt},
+        {"left -1E+7 twips", 1, "-1E+7 ", &SettingsRead::normalLeft, -200000},
+        {"top 1E+400", 2, " 1E+400 ", &SettingsRead::normalTop, std::nullopt},
+        {"font size 1E+6", page + 2, " 1E+6 ", &SettingsRead::fontSize, 200},
+        {"font size a tenth", page + 2, " .1 ", &SettingsRead::fontSize, 1},
+        {"interval of zero", lines.size() - 2, " 0 ", &SettingsRead::autoTurnSeconds, 1},
+        {"interval of years", lines.size() - 2, " 1E+9 ", &SettingsRead::autoTurnSeconds, 86400},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        const SettingsRead r = readSettingsFile(fileBytes(withLine(lines, row.index, row.value)));
+        EXPECT_EQ(r.*row.field, row.expected);
+        EXPECT_FALSE(r.clean);
+        EXPECT_TRUE(r.complete);
+    }
+}
+
+// 1E+400 was written as "INF", which no reader takes for a number; a margin beyond the
+// page was written as it was and read back as another value.
+TEST(SettingsWrite, everyNumber_readsBackAsWritten)
+{
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    struct Row
+    {
+        const char *name;
+        double value;
+        double expected; // what is written and read back
+    };
+    const Row rows[] = {
+        {"infinite", inf, 10},
+        {"minus infinite", -inf, 10},
+        {"not a number", nan, 10},
+        {"beyond the page", -1e12, -10000},
+        {"needs 17 digits", 0.1 + 0.2, 0.1 + 0.2},
+        {"a third", 1.0 / 3, 1.0 / 3},
+        {"plain", 12.5, 12.5},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        SettingsData d = handMadeData();
+        d.topMargin = row.value;
+        d.normalLeft = row.value * 10; // twips: same kinds of value, another range
+        d.font.size = std::isfinite(row.value) ? std::fabs(row.value) : row.value;
+        const std::string bytes = writeSettingsFile(d);
+        EXPECT_EQ(bytes.find("INF"), std::string::npos);
+        EXPECT_EQ(bytes.find("NAN"), std::string::npos);
+        const SettingsRead r = readSettingsFile(bytes);
+        EXPECT_TRUE(r.clean);
+        EXPECT_EQ(r.topMargin, row.expected);
+        ASSERT_TRUE(r.normalLeft && r.fontSize);
+        // Whatever was written reads back as itself once more.
+        SettingsData again = d;
+        again.topMargin = *r.topMargin;
+        again.normalLeft = *r.normalLeft;
+        again.font.size = *r.fontSize;
+        EXPECT_EQ(writeSettingsFile(again), bytes);
+    }
+}
+
+// A list that never closes used to keep every line of the file; now each keeps what it
+// can use, and a line list longer than its text cannot fit it.
+TEST(SettingsRead, lists_keepNoMoreThanTheyCanUse)
+{
+    const Lines all = handMadeLines();
+    Lines unclosed(all.begin(), all.begin() + 6);
+    unclosed.insert(unclosed.end(), 200000, "/a/very/long/path/of/a/book/that/is/not/there.txt");
+    const SettingsRead recent = readSettingsFile(fileBytes(unclosed));
+    ASSERT_TRUE(recent.recent.has_value());
+    EXPECT_EQ(recent.recent->size(), static_cast<size_t>(kRecentSlots));
+    EXPECT_FALSE(recent.paragraphText.has_value());
+
+    // The text has 14 characters: at most 15 entries and 14 bookmarks are kept.
+    Lines lines = handMadeLines();
+    Lines passage;
+    for (int i = 0; i < 40; ++i)
+        passage.push_back(std::to_string(i));
+    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(indexOf(lines, "[/Passage]")),
+                 passage.begin(), passage.end());
+    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(indexOf(lines, "[/Marks]")),
+                 passage.begin() + 1, passage.end());
+    const SettingsRead r = readSettingsFile(fileBytes(lines));
+    EXPECT_LE(r.lineEnds.value().size(), 15u);
+    EXPECT_FALSE(r.lineEndsFitText);
+    EXPECT_LE(r.bookmarks.value().size(), 14u);
+    EXPECT_TRUE(r.marksEnded && r.complete);
+    EXPECT_FALSE(r.clean);
 }
 
 TEST(SettingsRead, oddInputs_readWithoutCrash)
