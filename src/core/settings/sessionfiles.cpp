@@ -1,0 +1,221 @@
+#include "settings/sessionfiles.h"
+
+#include "state/readerstate.h"
+#include "text/codepage.h"
+#include "text/fileio.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <ctime>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tibbo::core {
+
+namespace {
+
+constexpr std::string_view kTemporaryMark = ".tmp-";
+constexpr size_t kTemporaryLetters = 6;  // mkstemp's XXXXXX
+constexpr time_t kMarkTemporaryAge = 60; // seconds without change: its writer is gone
+
+std::string folderOf(const std::string &path)
+{
+    const size_t cut = path.rfind('/');
+    if (cut == std::string::npos)
+        return ".";
+    return cut == 0 ? "/" : path.substr(0, cut);
+}
+
+// Makes a rename or an unlink in the folder survive a power cut.
+void syncFolder(const std::string &folder)
+{
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+bool writeAll(int fd, std::string_view bytes)
+{
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        bytes.remove_prefix(static_cast<size_t>(n));
+    }
+    return true;
+}
+
+enum class WriteOutcome { Written, Failed, TemporaryTaken };
+
+WriteOutcome writeOnce(const std::string &path, std::string_view bytes)
+{
+    std::string tmp = path + std::string(kTemporaryMark) + "XXXXXX";
+    const int fd = ::mkostemp(tmp.data(), O_CLOEXEC);
+    if (fd < 0)
+        return WriteOutcome::Failed;
+    // Held until the rename: a start-up that cleans temporaries leaves this one alone.
+    // Between mkostemp and here a cleaner may still take it; the rename then finds no
+    // file and the write is tried once more.
+    ::flock(fd, LOCK_EX);
+    const bool written = writeAll(fd, bytes) && ::fchmod(fd, 0644) == 0 && ::fsync(fd) == 0;
+    const bool renamed = written && ::rename(tmp.c_str(), path.c_str()) == 0;
+    const int renameError = written && !renamed ? errno : 0;
+    const bool ok = (::close(fd) == 0) && renamed;
+    if (!renamed)
+        ::unlink(tmp.c_str());
+    if (renamed)
+        syncFolder(folderOf(path));
+    if (!renamed && renameError == ENOENT)
+        return WriteOutcome::TemporaryTaken;
+    return ok ? WriteOutcome::Written : WriteOutcome::Failed;
+}
+
+bool isTemporaryLetter(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+}
+
+bool endsWith(std::string_view s, std::string_view end)
+{
+    return s.size() >= end.size() && s.substr(s.size() - end.size()) == end;
+}
+
+// The file a temporary of this program's writers stands for, or nothing.
+std::optional<std::string_view> temporaryOf(std::string_view name)
+{
+    const size_t suffix = kTemporaryMark.size() + kTemporaryLetters;
+    if (name.size() <= suffix)
+        return std::nullopt;
+    const std::string_view letters = name.substr(name.size() - kTemporaryLetters);
+    if (name.substr(name.size() - suffix, kTemporaryMark.size()) != kTemporaryMark ||
+        !std::all_of(letters.begin(), letters.end(), isTemporaryLetter))
+        return std::nullopt;
+    return name.substr(0, name.size() - suffix);
+}
+
+} // namespace
+
+bool writeFileDurably(const std::string &path, std::string_view bytes)
+{
+    WriteOutcome outcome = writeOnce(path, bytes);
+    if (outcome == WriteOutcome::TemporaryTaken)
+        outcome = writeOnce(path, bytes);
+    return outcome == WriteOutcome::Written;
+}
+
+SessionWrite writeSessionFiles(std::string_view appDir, const SettingsData &data,
+                               std::u32string_view bookText)
+{
+    SessionWrite result;
+    const std::string cache = slideCachePath(appDir);
+    if (::unlink(cache.c_str()) == 0)
+        syncFolder(std::string(appDir));
+    result.settingsWritten = writeFileDurably(settingsFilePath(appDir), writeSettingsFile(data));
+    if (result.settingsWritten)
+        result.cacheWritten = writeFileDurably(cache, slideCacheBytes(bookText));
+    return result;
+}
+
+std::string settingsBackupPath(std::string_view appDir)
+{
+    return settingsFilePath(appDir) + ".bak";
+}
+
+bool keepSettingsBackup(std::string_view appDir)
+{
+    const std::string path = settingsFilePath(appDir);
+    const auto bytes = readFile(path);
+    if (!bytes)
+        return !fileExists(path);
+    return writeFileDurably(settingsBackupPath(appDir), *bytes);
+}
+
+bool scrollTextBelongsTo(std::u32string_view scrollText, std::u32string_view paragraphText)
+{
+    auto skipped = [](char32_t c) { return c == U'\r' || c == U'\n' || c == kParagraphMark; };
+    size_t s = 0, p = 0;
+    for (;;) {
+        while (s < scrollText.size() && skipped(scrollText[s]))
+            ++s;
+        while (p < paragraphText.size() && skipped(paragraphText[p]))
+            ++p;
+        if (s == scrollText.size() || p == paragraphText.size())
+            return s == scrollText.size() && p == paragraphText.size();
+        if (scrollText[s++] != paragraphText[p++])
+            return false;
+    }
+}
+
+std::u32string scrollTextFromParagraphText(std::u32string_view paragraphText)
+{
+    std::u32string text;
+    text.reserve(paragraphText.size() + paragraphText.size() / 8 + 2);
+    size_t start = 0;
+    while (start < paragraphText.size()) {
+        const size_t mark = paragraphText.find(kParagraphMark, start);
+        const size_t end = mark == std::u32string_view::npos ? paragraphText.size() : mark;
+        text += paragraphText.substr(start, end - start);
+        text += U"\r\n";
+        start = end + 1;
+    }
+    return text;
+}
+
+std::u32string restoreScrollText(const std::optional<std::string> &cacheBytes,
+                                 std::u32string_view paragraphText)
+{
+    if (cacheBytes) {
+        auto text = scrollTextFromSlideCache(*cacheBytes);
+        if (text && scrollTextBelongsTo(*text, paragraphText))
+            return std::move(*text);
+    }
+    return scrollTextFromParagraphText(paragraphText);
+}
+
+int cleanStaleTemporaries(std::string_view appDir)
+{
+    const std::string folder(appDir);
+    DIR *dir = ::opendir(folder.c_str());
+    if (!dir)
+        return 0;
+    int removed = 0;
+    while (const dirent *entry = ::readdir(dir)) {
+        const std::string_view name = entry->d_name;
+        const auto target = temporaryOf(name);
+        const bool sessionFile = target && (*target == "settings.ini" || *target == "Slide.cache" ||
+                                            *target == "settings.ini.bak");
+        const bool markFile = target && endsWith(*target, ".mark");
+        if (!sessionFile && !markFile)
+            continue;
+        const std::string path = folder + "/" + std::string(name);
+        const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        struct stat held
+        {
+        }, named{};
+        const bool stale =
+            ::fstat(fd, &held) == 0 && S_ISREG(held.st_mode) &&
+            ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+            (sessionFile || std::time(nullptr) - held.st_mtime >= kMarkTemporaryAge) &&
+            ::lstat(path.c_str(), &named) == 0 && named.st_ino == held.st_ino &&
+            named.st_dev == held.st_dev;
+        if (stale && ::unlink(path.c_str()) == 0)
+            ++removed;
+        ::close(fd);
+    }
+    ::closedir(dir);
+    if (removed > 0)
+        syncFolder(folder);
+    return removed;
+}
+
+} // namespace tibbo::core

@@ -1,0 +1,204 @@
+#include "settings/sessionfiles.h"
+
+#include "text/codepage.h"
+#include "text/fileio.h"
+#include "text/htmlparser.h"
+#include "text/plaintext.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <ctime>
+#include <fcntl.h>
+#include <filesystem>
+#include <string>
+#include <sys/file.h>
+#include <unistd.h>
+#include <utime.h>
+
+namespace tibbo::core {
+namespace {
+
+namespace fs = std::filesystem;
+
+class AppFolder : public ::testing::Test
+{
+  protected:
+    void SetUp() override
+    {
+        std::string pattern = (fs::temp_directory_path() / "tibbo-session-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        m_dir = pattern;
+    }
+    void TearDown() override { fs::remove_all(m_dir); }
+
+    void put(const std::string &name, std::string_view bytes) const
+    {
+        ASSERT_TRUE(writeFileAtomically(m_dir + "/" + name, bytes));
+    }
+    bool has(const std::string &name) const { return fs::exists(m_dir + "/" + name); }
+
+    std::string m_dir;
+};
+
+std::u32string corpusText()
+{
+    const auto text = readBook(std::string(TIBBO_CORPUS_DIR) + "/hongloumeng.txt");
+    return text ? text->substr(0, 200000) : U"　第一回\r\n　甄士隐梦幻识通灵\r\n";
+}
+
+BookTexts htmlBook(std::u32string_view source)
+{
+    HtmlParser parser{htmlSource(source)};
+    while (parser.run(1 << 20) != HtmlParser::Status::Done) {
+    }
+    return {parser.bookText(), parser.paragraphText()};
+}
+
+// The feed used to read the cache's closing CR LF as one more empty line, so the file
+// grew by a CR LF at every start and exit. Odd texts: no final line end (an HTML book
+// ending in text), a lone LF (data), an empty book, a text that ends in an empty line.
+TEST(SlideCache, bytesReadBack_asTheSameScrollText)
+{
+    const std::u32string texts[] = {
+        U"第一回\r\n甄士隐\r\n",
+        U"ab\r\ncd",
+        U"甲\n乙\r\n",
+        U"",
+        U"\r\n",
+        U"a\r\n\r\n",
+        buildPlainBook(corpusText(), false).bookText,
+    };
+    for (const auto &text : texts) {
+        const std::string bytes = slideCacheBytes(text);
+        const auto back = scrollTextFromSlideCache(bytes);
+        ASSERT_TRUE(back.has_value());
+        EXPECT_EQ(*back, text);
+        EXPECT_EQ(slideCacheBytes(*back), bytes);
+    }
+    // A file cut off before its closing CR LF is no Slide.cache.
+    EXPECT_FALSE(scrollTextFromSlideCache("ab\r\ncd").has_value());
+    EXPECT_FALSE(scrollTextFromSlideCache("").has_value());
+}
+
+TEST(SlideCache, belongsOnlyToTheBookItWasMadeFrom)
+{
+    const BookTexts plain = buildPlainBook(corpusText(), false);
+    const BookTexts trimmed = buildPlainBook(corpusText(), true);
+    const BookTexts html =
+        htmlBook(U"<html><p>第一回&quot;甄&quot;</p>\n<br>士隐^梦幻<BR>识通灵\n</P>x");
+    const BookTexts other = buildPlainBook(U"　第二回\r\n　贾夫人仙逝扬州城\r\n", false);
+    std::u32string oneChanged = plain.bookText;
+    oneChanged[oneChanged.size() / 2] = U'X';
+    struct Row
+    {
+        const char *name;
+        std::u32string scroll;
+        std::u32string paragraphs;
+        bool belongs;
+    };
+    const Row rows[] = {
+        {"plain book", plain.bookText, plain.paragraphText, true},
+        {"plain book, trimmed", trimmed.bookText, trimmed.paragraphText, true},
+        {"html book", html.bookText, html.paragraphText, true},
+        {"empty book", U"", U"", true},
+        {"rebuilt text", scrollTextFromParagraphText(plain.paragraphText), plain.paragraphText,
+         true},
+        {"another book", other.bookText, plain.paragraphText, false},
+        {"one character changed", oneChanged, plain.paragraphText, false},
+        {"cache cut short", plain.bookText.substr(0, plain.bookText.size() - 9),
+         plain.paragraphText, false},
+        {"no cache text", U"", plain.paragraphText, false},
+        {"first part of a book", other.bookText, other.paragraphText + U"更多^", false},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(scrollTextBelongsTo(row.scroll, row.paragraphs), row.belongs);
+    }
+}
+
+TEST(SlideCache, restore_takesTheCacheOnlyWhenItBelongs)
+{
+    const BookTexts book = buildPlainBook(U"　甲乙\r\n丙\r\n　丁\r\n", false);
+    const BookTexts other = buildPlainBook(U"　戊\r\n", false);
+    const std::u32string rebuilt = U"　甲乙丙\r\n　丁\r\n";
+    EXPECT_EQ(scrollTextFromParagraphText(book.paragraphText), rebuilt);
+    EXPECT_EQ(restoreScrollText(slideCacheBytes(book.bookText), book.paragraphText), book.bookText);
+    EXPECT_EQ(restoreScrollText(slideCacheBytes(other.bookText), book.paragraphText), rebuilt);
+    EXPECT_EQ(restoreScrollText(std::nullopt, book.paragraphText), rebuilt);
+    EXPECT_EQ(restoreScrollText(std::string("\xA1"), book.paragraphText), rebuilt);
+}
+
+// A Slide.cache of another book beside settings.ini showed the wrong text in scroll mode.
+TEST_F(AppFolder, sessionWrite_leavesAPairThatBelongsTogether)
+{
+    const BookTexts old = buildPlainBook(U"　戊\r\n", false);
+    put("Slide.cache", slideCacheBytes(old.bookText));
+    const BookTexts book = buildPlainBook(U"　甲乙\r\n丙\r\n", false);
+    SettingsData data;
+    data.paragraphText = book.paragraphText;
+    const SessionWrite written = writeSessionFiles(m_dir, data, book.bookText);
+    EXPECT_TRUE(written.settingsWritten && written.cacheWritten);
+    const SettingsRead read = readSettingsFile(readFile(settingsFilePath(m_dir)).value());
+    EXPECT_TRUE(read.clean);
+    EXPECT_EQ(restoreScrollText(readFile(slideCachePath(m_dir)), read.paragraphText.value()),
+              book.bookText);
+    EXPECT_FALSE(has("settings.ini.bak"));
+
+    // Slide.cache cannot be written (a folder stands in its way): settings.ini still is.
+    fs::remove(slideCachePath(m_dir));
+    fs::create_directory(slideCachePath(m_dir));
+    fs::create_directory(slideCachePath(m_dir) + "/x");
+    const SessionWrite blocked = writeSessionFiles(m_dir, data, book.bookText);
+    EXPECT_TRUE(blocked.settingsWritten);
+    EXPECT_FALSE(blocked.cacheWritten);
+    EXPECT_EQ(cleanStaleTemporaries(m_dir), 0);
+}
+
+TEST_F(AppFolder, backup_keepsTheOldFileAsItWas)
+{
+    EXPECT_TRUE(keepSettingsBackup(m_dir)); // nothing to keep
+    EXPECT_FALSE(has("settings.ini.bak"));
+    const std::string bad = " 7 \r\nnot a settings file\r\n";
+    put("settings.ini", bad);
+    EXPECT_TRUE(keepSettingsBackup(m_dir));
+    EXPECT_EQ(readFile(settingsBackupPath(m_dir)), bad);
+}
+
+// Killed writes left their temporaries behind for good (17 after 60 kills).
+TEST_F(AppFolder, staleTemporaries_areRemovedAndLiveOnesKept)
+{
+    const std::string stale[] = {"settings.ini.tmp-a1B2c3", "Slide.cache.tmp-XXXXXX",
+                                 "settings.ini.bak.tmp-000000", "红楼梦.txt.mark.tmp-q9Q9q9"};
+    const std::string kept[] = {"settings.ini",
+                                "Slide.cache",
+                                "notes.tmp-abcdef",
+                                "settings.ini.tmp-abc",
+                                "settings.ini.tmp-abc!e",
+                                "new.txt.mark.tmp-zzzzzz",
+                                "settings.ini.tmp-a1B2c3d"};
+    for (const auto &name : stale)
+        put(name, "x");
+    for (const auto &name : kept)
+        put(name, "x");
+    // A mark file's temporary is only stale once it is old.
+    const std::string oldMark = m_dir + "/" + stale[3];
+    const utimbuf anHourAgo{std::time(nullptr) - 3600, std::time(nullptr) - 3600};
+    ASSERT_EQ(::utime(oldMark.c_str(), &anHourAgo), 0);
+    // A write still running holds its temporary locked.
+    put("Slide.cache.tmp-Live01", "x");
+    const int live = ::open((m_dir + "/Slide.cache.tmp-Live01").c_str(), O_RDONLY);
+    ASSERT_GE(live, 0);
+    ASSERT_EQ(::flock(live, LOCK_EX), 0);
+
+    EXPECT_EQ(cleanStaleTemporaries(m_dir), 4);
+    for (const auto &name : stale)
+        EXPECT_FALSE(has(name)) << name;
+    for (const auto &name : kept)
+        EXPECT_TRUE(has(name)) << name;
+    EXPECT_TRUE(has("Slide.cache.tmp-Live01"));
+    ::close(live);
+}
+
+} // namespace
+} // namespace tibbo::core
