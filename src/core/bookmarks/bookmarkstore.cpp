@@ -132,9 +132,44 @@ std::optional<int64_t> parseBookmarkLine(std::string_view text)
     return number;
 }
 
+namespace {
+
+constexpr std::string_view kMarkSuffix = ".mark";
+constexpr size_t kLongestFileName = 255;
+
+// FNV-1a, 64 bits: the same digits for the same name on every machine.
+std::string nameHash(std::string_view name)
+{
+    uint64_t hash = 14695981039346656037ull;
+    for (const char c : name) {
+        hash ^= static_cast<unsigned char>(c);
+        hash *= 1099511628211ull;
+    }
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::string hex(16, '0');
+    for (int i = 15; i >= 0; --i, hash >>= 4)
+        hex[static_cast<size_t>(i)] = kDigits[hash & 15];
+    return hex;
+}
+
+} // namespace
+
+std::string markFileName(std::string_view bookPath)
+{
+    const std::string name = fileNameOf(bookPath);
+    if (name.size() + kMarkSuffix.size() <= kLongestMarkFileName)
+        return name + std::string(kMarkSuffix);
+    const std::string tail = "~" + nameHash(name) + std::string(kMarkSuffix);
+    size_t cut = kLongestMarkFileName - tail.size();
+    // Back to the start of a character: UTF-8 continuation bytes are 10xxxxxx.
+    while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80)
+        --cut;
+    return name.substr(0, cut) + tail;
+}
+
 std::string markFilePath(std::string_view appDir, std::string_view bookPath)
 {
-    return std::string(appDir) + "/" + fileNameOf(bookPath) + ".mark";
+    return std::string(appDir) + "/" + markFileName(bookPath);
 }
 
 std::string markFileBytes(const std::vector<Bookmark> &bookmarks)
@@ -157,7 +192,10 @@ std::vector<Bookmark> parseMarkFile(std::string_view bytes)
 
 std::vector<Bookmark> readMarks(const std::string &appDir, std::string_view bookPath)
 {
-    const auto bytes = readFile(markFilePath(appDir, bookPath));
+    auto bytes = readFile(markFilePath(appDir, bookPath));
+    const std::string plainName = fileNameOf(bookPath) + std::string(kMarkSuffix);
+    if (!bytes && plainName.size() > kLongestMarkFileName && plainName.size() <= kLongestFileName)
+        bytes = readFile(appDir + "/" + plainName);
     return bytes ? parseMarkFile(*bytes) : std::vector<Bookmark>{};
 }
 

@@ -67,8 +67,17 @@ std::vector<int64_t> bookmarkLabelsOnShow(const ReaderState &state);
 // allowed); anything else, a fraction like "2.5" included, is no bookmark.
 std::optional<int64_t> parseBookmarkLine(std::string_view text);
 
-// appDir + "/" + the book's file name + ".mark": books with one file name in different
-// folders share their mark file.
+// The longest mark-file name: the folder's 255-byte limit less the ".tmp-XXXXXX" of the
+// temporary the file is written through.
+inline constexpr size_t kLongestMarkFileName = 244;
+
+// The book's file name + ".mark" whenever that is at most kLongestMarkFileName bytes,
+// so books with one file name in different folders share their mark file. A longer
+// name keeps its first bytes (cut where a UTF-8 character starts), "~", 16 hex digits of
+// a hash of the whole file name and ".mark": as long as allowed, and still one per name.
+// Names are bytes: a name that is not valid UTF-8 works like any other.
+std::string markFileName(std::string_view bookPath);
+// appDir + "/" + markFileName(bookPath).
 std::string markFilePath(std::string_view appDir, std::string_view bookPath);
 
 // One line per bookmark, list order, each the plain number and CR LF.
@@ -77,7 +86,9 @@ std::string markFileBytes(const std::vector<Bookmark> &bookmarks);
 // re-flow after a load gives them).
 std::vector<Bookmark> parseMarkFile(std::string_view bytes);
 
-// The bookmarks of the book at bookPath; empty when its mark file is missing or unreadable.
+// The bookmarks of the book at bookPath; empty when its mark file is missing or
+// unreadable. For a long name without a shortened mark file, a mark file under the
+// plain name (up to the folder's 255 bytes) is read.
 std::vector<Bookmark> readMarks(const std::string &appDir, std::string_view bookPath);
 // Rewrites the mark file whole (temporary file, then rename). False when it failed; the
 // old file is then untouched.

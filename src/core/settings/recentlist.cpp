@@ -27,8 +27,15 @@ std::string_view lastBytes(std::string_view text, size_t n)
 
 } // namespace
 
+bool pathIsStorable(std::string_view path)
+{
+    return path.find_first_of("\r\n") == std::string_view::npos && path != "[/Recent]";
+}
+
 void addRecent(std::vector<std::string> &recent, std::string_view path)
 {
+    if (!pathIsStorable(path))
+        return;
     if (std::find(recent.begin(), recent.end(), path) != recent.end())
         return;
     recent.insert(recent.begin(), std::string(path));

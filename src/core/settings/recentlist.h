@@ -10,9 +10,19 @@
 
 namespace tibbo::core {
 
-// Registers a book. A path already listed (exact, case-sensitive comparison) keeps its
-// place, even when it is not the newest. Otherwise every entry moves one place down,
-// the path goes in front and the list is cut or padded with none markers to
+// The message for a book whose path cannot be stored (Simplified Chinese, UTF-8).
+inline constexpr std::string_view kUnstorablePathMessage =
+    "这个文件的路径里有换行符,没法记到设置里.请把文件改个名字或者换个文件夹再打开.";
+
+// False for a path that settings.ini cannot hold as one line and give back unchanged: it
+// holds a CR or an LF (a line end of the line-based file), or it equals the recent
+// list's closing tag "[/Recent]". Any other bytes are fine, UTF-8 or not. The window
+// refuses such a book before it replaces the reader's own, with kUnstorablePathMessage.
+bool pathIsStorable(std::string_view path);
+
+// Registers a book. A path that is not storable is not listed at all. A path already listed (exact,
+// case-sensitive comparison) keeps its place, even when it is not the newest. Otherwise every entry
+// moves one place down, the path goes in front and the list is cut or padded with none markers to
 // kRecentSlots entries, so the oldest entry falls out.
 void addRecent(std::vector<std::string> &recent, std::string_view path);
 

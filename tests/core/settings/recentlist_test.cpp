@@ -127,5 +127,30 @@ TEST(LoaderChoice, lastLetters_chooseHtmlOrPlainText)
     }
 }
 
+// A path with a line end came back from settings.ini cut in two.
+TEST(RecentList, pathsTheFileCannotHold_areNeitherStorableNorListed)
+{
+    struct Row
+    {
+        const char *name;
+        std::string path;
+        bool storable;
+    };
+    const Row rows[] = {
+        {"plain", "/b/红楼梦.txt", true},
+        {"not valid UTF-8", "/b/\xB9\xC5.txt", true},
+        {"blank and backslash", "/b/a b\\c.txt", true},
+        {"line feed", "/b/a\nb.txt", false},
+        {"carriage return", "/b/a\rb.txt", false},
+        {"ends in CR LF", "/b/a.txt\r\n", false},
+        {"the closing tag", "[/Recent]", false},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(pathIsStorable(row.path), row.storable);
+        EXPECT_EQ(opened(freshList(), {row.path}).front() == row.path, row.storable);
+    }
+}
+
 } // namespace
 } // namespace tibbo::core
