@@ -109,7 +109,9 @@ void jumpToBookmark(ReaderState &state, std::string_view caption)
     const std::u32string inner =
         chars.size() >= 2 ? chars.substr(1, chars.size() - 2) : std::u32string();
     const int64_t target = spreadStartOfPage(val(toUtf8(inner)), state.linesPerPage);
-    state.topLine = std::max<int64_t>(1, target);
+    // A bookmark past the end of the book (a mark file from a longer layout or edited by
+    // hand) shows the last spread that holds text, never an empty one.
+    state.topLine = std::clamp<int64_t>(target, 1, lastSpreadTop(state));
 }
 
 std::vector<int64_t> bookmarkLabelsOnShow(const ReaderState &state)

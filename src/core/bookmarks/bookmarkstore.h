@@ -56,7 +56,7 @@ std::string bookmarkCaption(int64_t line, int64_t linesPerPage);
 std::vector<std::string> bookmarkMenuCaptions(const ReaderState &state);
 
 // A chosen menu caption turns to the spread of the page between its first and last
-// character; the result is never below 1.
+// character, kept between the first spread and the last spread that holds text.
 void jumpToBookmark(ReaderState &state, std::string_view caption);
 
 // Label indexes (0 .. 2L-1) of the bookmarks on the spread on show, in list order. The

@@ -4,6 +4,8 @@
 #include "text/fileio.h"
 #include "text/numbers.h"
 
+#include <algorithm>
+
 namespace tibbo::core {
 
 namespace {
@@ -13,17 +15,16 @@ int64_t spreadLines(const ReaderState &state)
     return 2 * pageDivisor(state.linesPerPage);
 }
 
-// The end test shared by Right/PgDn and the automatic turn:
-// Int(topLine/L/2) >= Int(E/L)/2, the right side a real half (so 2.5 for Int(E/L) = 5).
-bool keyboardAtLastSpread(const ReaderState &state)
+// The end test of every forward move: the last spread that holds text is on show, or
+// topLine lies beyond it.
+bool atLastSpread(const ReaderState &state)
 {
-    const int64_t l = pageDivisor(state.linesPerPage);
-    return 2 * floorDiv(state.topLine, 2 * l) >= floorDiv(state.entryCount(), l);
+    return state.topLine >= lastSpreadTop(state);
 }
 
-bool stepForwardByKey(ReaderState &state)
+bool stepForward(ReaderState &state)
 {
-    if (keyboardAtLastSpread(state))
+    if (atLastSpread(state))
         return false;
     state.topLine += spreadLines(state);
     return true;
@@ -50,8 +51,16 @@ int64_t floorDiv(int64_t a, int64_t b)
 
 int64_t lastSpreadStart(int64_t entryCount, int64_t linesPerPage)
 {
+    const int64_t lines = entryCount - 1;
+    if (lines < 1)
+        return 1;
     const int64_t spread = 2 * pageDivisor(linesPerPage);
-    return spread * floorDiv(entryCount, spread) + 1;
+    return spread * floorDiv(lines - 1, spread) + 1;
+}
+
+int64_t lastSpreadTop(const ReaderState &state)
+{
+    return lastSpreadStart(state.entryCount(), state.linesPerPage);
 }
 
 int64_t promptPageCount(int64_t entryCount, int64_t linesPerPage)
@@ -74,11 +83,7 @@ bool pageBack(ReaderState &state)
 
 bool pageForwardByClick(ReaderState &state)
 {
-    const int64_t l = pageDivisor(state.linesPerPage);
-    if (floorDiv(state.topLine, l) >= floorDiv(state.entryCount(), l) - 1)
-        return false;
-    state.topLine += 2 * l;
-    return true;
+    return stepForward(state);
 }
 
 KeyResult handleKey(ReaderState &state, int virtualKey)
@@ -88,14 +93,14 @@ KeyResult handleKey(ReaderState &state, int virtualKey)
         state.topLine = 1;
         return {true, KeyCommand::None};
     case kKeyEnd:
-        state.topLine = lastSpreadStart(state.entryCount(), state.linesPerPage);
+        state.topLine = lastSpreadTop(state);
         return {true, KeyCommand::None};
     case kKeyLeft:
     case kKeyPageUp:
         return {pageBack(state), KeyCommand::None};
     case kKeyRight:
     case kKeyPageDown:
-        return {stepForwardByKey(state), KeyCommand::None};
+        return {stepForward(state), KeyCommand::None};
     case kKeyO:
         return {false, KeyCommand::OpenFile};
     case kKeyA:
@@ -141,7 +146,7 @@ std::string_view edgeTooltipAt(EdgeStrip strip, double r)
 void pressEdgeStrip(ReaderState &state, EdgeStrip strip, double r)
 {
     const int64_t l = pageDivisor(state.linesPerPage);
-    const int64_t last = lastSpreadStart(state.entryCount(), state.linesPerPage);
+    const int64_t last = lastSpreadTop(state);
     // Four and ten pages are whole spreads, so the steps keep the spread alignment.
     switch (edgeActionAt(strip, r)) {
     case EdgeAction::FirstSpread:
@@ -193,7 +198,7 @@ PromptOutcome confirmPrompt(ReaderState &state, std::string_view text)
     const auto pages = promptPageCount(state.entryCount(), state.linesPerPage);
     if (page < 1 || page > static_cast<double>(pages))
         return PromptOutcome::PageOutOfRange;
-    state.topLine = spreadStartOfPage(page, state.linesPerPage);
+    state.topLine = std::min(spreadStartOfPage(page, state.linesPerPage), lastSpreadTop(state));
     return PromptOutcome::PageShown;
 }
 
@@ -222,7 +227,7 @@ AutoTurnTick autoTurnTick(ReaderState &state)
     state.elapsedSeconds += 1;
     if (state.elapsedSeconds >= state.autoTurnSeconds) {
         state.elapsedSeconds = 0;
-        state.topLine = keyboardAtLastSpread(state) ? 1 : state.topLine + spreadLines(state);
+        state.topLine = atLastSpread(state) ? 1 : state.topLine + spreadLines(state);
         tick.turned = true;
     }
     tick.closeMenu = state.elapsedSeconds == 2;

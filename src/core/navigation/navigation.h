@@ -28,10 +28,13 @@ int64_t pageDivisor(int64_t linesPerPage);
 // Int(a / b) for b > 0, rounding towards minus infinity.
 int64_t floorDiv(int64_t a, int64_t b);
 
-// First line of the spread that End and the right edge strip go to: 2L*Int(E/(2L)) + 1.
-// Because E counts the leading 0 of the line list, this spread can be empty when the
-// line count is a multiple of 2L.
+// First line of the last spread that holds text: the spread of the last display line
+// (E - 1), or 1 for a book without lines. No move goes past it: End, the right edge
+// strip, forward clicks and keys, go-to-page, bookmark jumps and the automatic turn all
+// stop here, so an empty spread after the last page is never shown.
 int64_t lastSpreadStart(int64_t entryCount, int64_t linesPerPage);
+// lastSpreadStart of the state's line list and lines per page.
+int64_t lastSpreadTop(const ReaderState &state);
 
 // Pages the go-to-page prompt offers and the menu tooltip reports: 1 + Int(E/L).
 int64_t promptPageCount(int64_t entryCount, int64_t linesPerPage);
@@ -46,8 +49,8 @@ int64_t spreadStartOfPage(double page, int64_t linesPerPage);
 // changed (the window then redraws).
 bool pageBack(ReaderState &state);
 
-// Left click on the right page: forward one spread unless Int(topLine/L) >= Int(E/L) - 1,
-// so a click never goes past lastSpreadStart. True when topLine changed.
+// Left click on the right page: forward one spread unless the last spread that holds
+// text is on show (or passed). True when topLine changed.
 bool pageForwardByClick(ReaderState &state);
 
 // ---- Keyboard ----------------------------------------------------------------------
@@ -73,10 +76,9 @@ struct KeyResult
 };
 
 // Home and End always set topLine and redraw; Left/PgUp and Right/PgDn redraw only when
-// they moved. Right/PgDn stop when Int(topLine/(2L)) >= Int(E/L)/2 with the right side
-// not rounded: when Int(E/L) is odd the keyboard may step one spread further than a
-// click or End, onto a spread of empty lines. The window ignores keys altogether while
-// the scroll panel is up. Other keys: no redraw, no command.
+// they moved. Right/PgDn stop at the last spread that holds text, as a click does. The
+// window ignores keys altogether while the scroll panel is up. Other keys: no redraw,
+// no command.
 KeyResult handleKey(ReaderState &state, int virtualKey);
 
 // ---- Edge strips ---------------------------------------------------------------------
@@ -94,7 +96,8 @@ EdgeAction edgeActionAt(EdgeStrip strip, double r);
 std::string_view edgeTooltipAt(EdgeStrip strip, double r);
 
 // A press on a strip at r (any button). The left strip clamps only at topLine 1 and the
-// right strip only at lastSpreadStart; the window always redraws afterwards.
+// right strip only at the last spread that holds text; the window always redraws
+// afterwards.
 void pressEdgeStrip(ReaderState &state, EdgeStrip strip, double r);
 
 // ---- Go-to-page / interval prompt ----------------------------------------------------
@@ -119,7 +122,8 @@ enum class PromptOutcome {
 
 // OK on the prompt (also Enter). Mode comparison is exact and case-sensitive. A page
 // outside 1 .. promptPageCount (including text without a number, value 0) is refused;
-// an interval is taken without any range check (0 or less turns at every tick).
+// an accepted page past the text shows the last spread that holds text. An interval is
+// taken without any range check (0 or less turns at every tick).
 PromptOutcome confirmPrompt(ReaderState &state, std::string_view text);
 
 // The prompt's arrows: the new answer text, written plainly, or the text unchanged when
@@ -138,7 +142,7 @@ struct AutoTurnTick
 
 // One second of automatic turning. The counter is shared with the speed test. At the
 // interval the counter restarts and the book turns one spread, or back to the first
-// spread when the keyboard's end test says this is the last one.
+// spread from the last spread that holds text (or from anywhere past it).
 AutoTurnTick autoTurnTick(ReaderState &state);
 
 // Caption of the automatic-turning label, lines separated by CR:

@@ -29,6 +29,17 @@ struct Bookmark
     std::optional<int64_t> anchor;
 };
 
+// Where the reader is, as the re-flow keeps it: the offset in paragraphText of the first
+// character of line topLine + selectedLine (the chosen line, or the spread's first line),
+// together with the topLine and selectedLine the re-flow left and the text it belongs to.
+struct ReadingPlace
+{
+    int64_t offset = 0;
+    int64_t topLine = 0;
+    int64_t selectedLine = 0;
+    uint64_t textVersion = 0;
+};
+
 struct ReaderState
 {
     // The book as paragraphs, each closed by '^'; the source of every display line.
@@ -93,6 +104,12 @@ struct ReaderState
     // the line list was cut from, so a re-flow only maps positions within one text.
     uint64_t textVersion = 0;
     uint64_t lineEndsVersion = 0;
+
+    // The place the last re-flow kept. While topLine, selectedLine and the text are still
+    // those it left (the reader has not moved), the next re-flow keeps the same character
+    // instead of taking a new one from a line start, so a series of size changes that
+    // ends at the old size shows the old spread exactly.
+    std::optional<ReadingPlace> readingPlace;
 
     // Number of display lines.
     int64_t lineCount() const { return static_cast<int64_t>(lineEnds.size()) - 1; }

@@ -8,21 +8,39 @@
 
 namespace tibbo::core {
 
-std::optional<std::string> readFile(const std::string &path)
+namespace {
+
+std::optional<std::string> refuse(ReadFailure *failure, ReadFailure why, int fd = -1)
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd >= 0)
+        ::close(fd);
+    if (failure)
+        *failure = why;
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<std::string> readFile(const std::string &path, ReadFailure *failure, int64_t maxBytes)
+{
+    if (failure)
+        *failure = ReadFailure::None;
+    // O_NONBLOCK: opening a FIFO must not wait for a writer. It changes nothing for the
+    // regular files that are read below.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
-        return std::nullopt;
-    std::string data;
+        return refuse(failure, ReadFailure::CannotOpen);
     struct stat st
     {
     };
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0)
-        data.reserve(static_cast<size_t>(st.st_size));
-    else if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
-        ::close(fd);
-        return std::nullopt;
-    }
+    if (::fstat(fd, &st) != 0)
+        return refuse(failure, ReadFailure::CannotRead, fd);
+    if (!S_ISREG(st.st_mode))
+        return refuse(failure, ReadFailure::NotRegularFile, fd);
+    if (st.st_size > maxBytes)
+        return refuse(failure, ReadFailure::TooLarge, fd);
+    std::string data;
+    data.reserve(static_cast<size_t>(st.st_size));
     char buf[1 << 16];
     for (;;) {
         const ssize_t n = ::read(fd, buf, sizeof buf);
@@ -31,9 +49,11 @@ std::optional<std::string> readFile(const std::string &path)
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            ::close(fd);
-            return std::nullopt;
+            return refuse(failure, ReadFailure::CannotRead, fd);
         }
+        // A file that grows while it is read is held to the same limit.
+        if (static_cast<int64_t>(data.size()) > maxBytes - n)
+            return refuse(failure, ReadFailure::TooLarge, fd);
         data.append(buf, static_cast<size_t>(n));
     }
     ::close(fd);

@@ -1,9 +1,11 @@
 #pragma once
 // Reading an HTML book: the text between tags is kept, "</P>" and "<BR>" right after
-// a kept character close a paragraph, "&quot;" becomes '"', and all other markup is
-// dropped by position alone. The parse runs in slices so the window stays usable, and
-// it reports once when the text gathered reaches the size at which the first part of
-// a large book is shown.
+// a kept character close a paragraph, character references ("&ldquo;", "&#20013;") are
+// decoded, and all other markup is dropped by position alone. What a saved web page
+// holds besides the book is skipped: the text of <script> and <style> (which may hold
+// '<' and '>'), comments, and the text of <head> except its <title>. The parse runs in
+// slices so the window stays usable, and it reports once when the text gathered
+// reaches the size at which the first part of a large book is shown.
 
 #include <cstdint>
 #include <string>
@@ -42,15 +44,26 @@ class HtmlParser
     std::u32string takeBookText() { return std::move(m_book); }
 
   private:
+    // Markup whose content is passed over up to its end, not parsed.
+    enum class Skipped { Nothing, Comment, Script, Style };
+
     char32_t at(int64_t p) const { return m_source[static_cast<size_t>(p - 1)]; }
     bool breakTagAfter(int64_t p) const;
-    bool quoteEntityAt(int64_t p) const;
+    void noteTag(int64_t p);
+    bool skippedEndsAt(int64_t p) const;
+    bool blankRunAt(int64_t p) const;
     void copyCharacter();
 
     std::u32string m_source;
     int64_t m_length;
     int64_t m_p = 1;      // 1-based position in the source
     bool m_inRun = false; // inside a text run after a '>'
+    // The tag being read opens a script or style: its '>' starts skipped content.
+    Skipped m_pendingRawText = Skipped::Nothing;
+    Skipped m_skipping = Skipped::Nothing;
+    bool m_inHead = false;
+    bool m_inTitle = false;
+    bool m_dropRun = false; // the text run being read is blank text of <head>
     bool m_firstPartReported = false;
     bool m_done = false;
     std::u32string m_paragraph;

@@ -9,39 +9,41 @@ namespace tibbo::core {
 
 namespace {
 
-// Smallest n with widthOfRun(n) >= area. Starts from the estimate that one character's
-// width gives and corrects it with a few measurements, so a resize costs a handful of
-// string measurements instead of one per character.
-int64_t smallestRunReaching(const TextMeasurer &m, double area)
+// Largest n with widthOfRun(n) <= area, so that a full line of "发" ends inside the
+// page's text area (a line that merely reached the area would run up to one character
+// past it: into the fold on the left page and into the edge strip on the right page
+// once a character is wider than the inner margin). Starts from the estimate that one
+// character's width gives and corrects it with a few measurements, so a resize costs a
+// handful of string measurements instead of one per character. A page narrower than one
+// character still gets one a line.
+int64_t largestRunWithin(const TextMeasurer &m, double area)
 {
     if (!(area > 0))
         return 0;
     const double one = m.widthOfRun(1);
-    if (one >= area)
-        return 1;
-    if (!(one > 0))
-        return 1;   // a font without width: every count is "wide enough" only at 1
-    int64_t lo = 1; // widthOfRun(lo) < area
-    int64_t hi = std::max<int64_t>(2, static_cast<int64_t>(std::ceil(area / one)));
-    // Grow hi until it reaches the area (kerning may make long runs narrower).
-    while (m.widthOfRun(hi) < area) {
+    if (!(one > 0) || one >= area)
+        return 1;   // a font without width, or room for at most one character
+    int64_t lo = 1; // widthOfRun(lo) <= area
+    int64_t hi = static_cast<int64_t>(std::floor(area / one)) + 1;
+    // Grow hi until it passes the area (kerning may make long runs narrower).
+    while (m.widthOfRun(hi) <= area) {
         lo = hi;
         hi *= 2;
     }
     // The estimate is usually exact or one off: probe just below it before bisecting.
     if (hi - 1 > lo) {
-        if (m.widthOfRun(hi - 1) < area)
-            return hi;
+        if (m.widthOfRun(hi - 1) <= area)
+            return hi - 1;
         hi = hi - 1;
     }
     while (hi - lo > 1) {
         const int64_t mid = lo + (hi - lo) / 2;
-        if (m.widthOfRun(mid) >= area)
-            hi = mid;
-        else
+        if (m.widthOfRun(mid) <= area)
             lo = mid;
+        else
+            hi = mid;
     }
-    return hi;
+    return lo;
 }
 
 } // namespace
@@ -52,7 +54,7 @@ Capacity measureCapacity(const TextMeasurer &measurer, double width, double heig
 {
     Capacity c;
     const double area = width / 2 - leftMargin - rightMargin;
-    c.charsPerLine = smallestRunReaching(measurer, area);
+    c.charsPerLine = largestRunWithin(measurer, area);
     const double pitch = measurer.lineHeight() + lineSpacing;
     const double usable = height - topMargin - bottomMargin;
     // A window too low for one line, or a pitch of zero or less, still shows one line.

@@ -1,6 +1,8 @@
 #pragma once
 // How many characters fit on a display line and how many lines on a page. Every
-// character is counted as wide as "发", whatever it is.
+// character is counted as wide as "发", whatever it is; a CJK page font draws hardly any
+// character wider (Latin letters and digits are narrower), so full lines end inside the
+// page's text area.
 
 #include <cstdint>
 
@@ -26,9 +28,10 @@ struct Capacity
     int64_t linesPerPage = 1;
 };
 
-// For a window of W x H pixels: charsPerLine is the smallest count of "发" whose width
-// reaches the page's text area A = W / 2 - left - right (0 when A <= 0); linesPerPage
-// is Int((H - top - bottom) / (line height + spacing)), never below 1.
+// For a window of W x H pixels: charsPerLine is the largest count of "发" whose width
+// stays within the page's text area A = W / 2 - left - right (0 when A <= 0, 1 when A
+// is narrower than one character); linesPerPage is Int((H - top - bottom) / (line
+// height + spacing)), never below 1.
 Capacity measureCapacity(const TextMeasurer &measurer, double width, double height,
                          double leftMargin, double rightMargin, double topMargin,
                          double bottomMargin, double lineSpacing);

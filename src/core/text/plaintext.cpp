@@ -35,12 +35,27 @@ BookTexts buildPlainBook(std::u32string_view decoded, bool trimParagraphs)
     return texts;
 }
 
-std::optional<std::u32string> readBook(const std::string &path)
+std::optional<std::u32string> readBook(const std::string &path, ReadFailure *failure)
 {
-    auto bytes = readFile(path);
+    auto bytes = readFile(path, failure, kMaxBookBytes);
     if (!bytes)
         return std::nullopt;
     return decodeBook(*bytes);
+}
+
+std::string_view bookRefusedMessage(ReadFailure failure)
+{
+    switch (failure) {
+    case ReadFailure::NotRegularFile:
+        return "这不是一个普通的文件,不能当书打开.";
+    case ReadFailure::TooLarge:
+        return "这个文件太大了,超过了512MB,我读不了.";
+    case ReadFailure::None:
+    case ReadFailure::CannotOpen:
+    case ReadFailure::CannotRead:
+        break;
+    }
+    return "这个文件打不开,请看看它是不是还在.";
 }
 
 } // namespace tibbo::core

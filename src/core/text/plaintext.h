@@ -1,6 +1,9 @@
 #pragma once
 // Turning a plain-text book into the two text forms the reader works with.
 
+#include "text/fileio.h"
+
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -19,7 +22,18 @@ struct BookTexts
 // An empty file gives two empty texts.
 BookTexts buildPlainBook(std::u32string_view decoded, bool trimParagraphs);
 
-// Reads and decodes a book file; nothing when it cannot be opened or read.
-std::optional<std::u32string> readBook(const std::string &path);
+// The largest book file the reader takes: 512 MiB. A book is held as UTF-32 twice (the
+// paragraph text and the scroll text) beside its line list, and settings.ini stores it
+// again at exit: a 512 MiB GBK book takes about 4 GB while it opens, a 512 MiB ASCII
+// book about 8 GB. Larger files are refused before anything is read.
+inline constexpr int64_t kMaxBookBytes = int64_t{512} << 20;
+
+// Reads and decodes a book file; nothing when it cannot be opened or read, is not a
+// regular file (a folder, /dev/zero, a FIFO) or is larger than kMaxBookBytes, with the
+// reason in `failure` when given. Never blocks on opening.
+std::optional<std::u32string> readBook(const std::string &path, ReadFailure *failure = nullptr);
+
+// What the reader tells the user when a book is refused, for every failure but None.
+std::string_view bookRefusedMessage(ReadFailure failure);
 
 } // namespace tibbo::core

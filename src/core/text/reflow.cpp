@@ -1,9 +1,11 @@
 #include "text/reflow.h"
 
 #include "bookmarks/anchors.h"
+#include "navigation/navigation.h"
 #include "state/readerstate.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace tibbo::core {
 
@@ -51,14 +53,44 @@ int64_t lineHolding(const std::vector<int64_t> &ends, int64_t offset)
     return std::clamp<int64_t>(k, 1, lines);
 }
 
+namespace {
+
+// The character the reader is at, in the current text, before the new list is installed.
+// Nothing when nothing has been shown yet (topLine + selectedLine < 1).
+std::optional<int64_t> placeBeforeReflow(const ReaderState &state,
+                                         const std::vector<int64_t> &newEnds)
+{
+    const auto &kept = state.readingPlace;
+    if (kept && kept->textVersion == state.textVersion && kept->topLine == state.topLine &&
+        kept->selectedLine == state.selectedLine)
+        return kept->offset;
+    const int64_t n = state.topLine + state.selectedLine;
+    if (n < 1)
+        return std::nullopt;
+    // A line number beyond the list is taken as its last line.
+    if (state.lineEndsFitText() && state.lineCount() >= 1)
+        return state.lineEnds[static_cast<size_t>(std::min(n, state.lineCount()) - 1)];
+    // A list restored for another text: the line number is kept as it is.
+    const auto lines = static_cast<int64_t>(newEnds.size()) - 1;
+    return lines >= 1 ? newEnds[static_cast<size_t>(std::min(n, lines) - 1)] : 0;
+}
+
+} // namespace
+
 void applyReflow(ReaderState &state, std::vector<int64_t> newEnds)
 {
-    const int64_t spread = 2 * std::max<int64_t>(state.linesPerPage, 1);
-    const int64_t n = state.topLine + state.selectedLine;
-    int64_t line = n;
-    if (n >= 1 && state.lineEndsFitText() && n <= state.lineCount())
-        line = lineHolding(newEnds, state.lineEnds[static_cast<size_t>(n - 1)]);
-    state.topLine = line >= 1 ? spread * ((line - 1) / spread) + 1 : 1;
+    const int64_t spread = 2 * pageDivisor(state.linesPerPage);
+    const std::optional<int64_t> offset = placeBeforeReflow(state, newEnds);
+    const int64_t newLastSpread =
+        lastSpreadStart(static_cast<int64_t>(newEnds.size()), state.linesPerPage);
+    if (offset) {
+        const int64_t line = lineHolding(newEnds, *offset);
+        state.topLine = std::min(spread * ((line - 1) / spread) + 1, newLastSpread);
+    } else {
+        state.topLine = 1;
+    }
+    state.readingPlace =
+        ReadingPlace{offset.value_or(0), state.topLine, state.selectedLine, state.textVersion};
 
     reanchorBookmarks(state.bookmarks, newEnds);
     state.lineEnds = std::move(newEnds);

@@ -41,10 +41,12 @@ std::vector<int64_t> cutLines(std::u32string_view text, int64_t charsPerLine);
 int64_t lineHolding(const std::vector<int64_t> &ends, int64_t offset);
 
 // Installs a new line list cut from the current paragraph text and keeps the reader's
-// place: the line topLine + selectedLine is carried through its first character to
-// the new layout and topLine becomes the first line of that line's spread. When the
-// old list does not belong to this text the line number is kept as it is. Bookmarks
-// move with their anchors.
+// place: the first character of line topLine + selectedLine is carried to the new layout
+// and topLine becomes the first line of the spread that holds it. That character is
+// remembered (state.readingPlace) and used again by every following re-flow until the
+// reader moves, so round trips through other sizes do not creep backwards. When the old
+// list does not belong to this text the line number is kept as it is. The place never
+// lies past the last spread that holds text. Bookmarks move with their anchors.
 void applyReflow(ReaderState &state, std::vector<int64_t> newEnds);
 
 } // namespace tibbo::core

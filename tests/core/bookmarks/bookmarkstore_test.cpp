@@ -1,6 +1,8 @@
 #include "bookmarks/bookmarkstore.h"
 
 #include "text/fileio.h"
+#include "text/reflow.h"
+#include "text/spread.h"
 
 #include <gtest/gtest.h>
 
@@ -198,6 +200,37 @@ TEST(BookmarkMenu, captionJump_returnsToTheBookmarksSpread)
     jumpToBookmark(state, bookmarkMenuCaptions(state)[0]);
     EXPECT_EQ(state.topLine, 21);
     EXPECT_EQ(bookmarkLabelsOnShow(state), (std::vector<int64_t>{5}));
+}
+
+TEST(BookmarkMenu, jumpPastTheEnd_showsTheLastSpreadThatHoldsText)
+{
+    struct Row
+    {
+        const char *name;
+        int64_t lines;
+        std::string markFile;
+        int64_t topLine;
+    };
+    // Mark files edited by hand or kept from a longer layout of the book.
+    const Row rows[] = {
+        {"far past the end of 301 lines", 301, "99999\r\n", 301},
+        {"one line past the end of 301 lines", 301, "302\r\n", 301},
+        {"past the end of 40 lines, a multiple of 2L", 40, "55\r\n", 21},
+        {"on the last line", 40, "40\r\n", 21},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        ReaderState state;
+        setParagraphText(state, std::u32string(static_cast<size_t>(10 * row.lines), U'字'));
+        state.lineEnds = cutLines(state.paragraphText, 10);
+        state.lineEndsVersion = state.textVersion;
+        state.linesPerPage = 10;
+        state.topLine = 1;
+        state.bookmarks = parseMarkFile(row.markFile);
+        jumpToBookmark(state, bookmarkMenuCaptions(state)[0]);
+        EXPECT_EQ(state.topLine, row.topLine);
+        EXPECT_FALSE(buildSpread(state).rows[0].empty());
+    }
 }
 
 TEST(BookmarkIcon, labelsOnShow_areThoseOfTheSpreadInListOrder)

@@ -27,15 +27,18 @@ TEST(PageArithmetic, limits_followTheLineListEntryCount)
         const char *name;
         int64_t entries, linesPerPage, lastSpread, pages;
     };
-    // E counts the leading 0 of the line list, hence the odd-looking spreads.
+    // E counts the leading 0 of the line list: the last spread is that of line E - 1,
+    // while the page count keeps its Int(E/L) + 1.
     const Row rows[] = {
         {"35 lines", 36, 10, 21, 4},
         {"50 lines", 51, 10, 41, 6},
-        {"39 lines: E is a multiple of 2L", 40, 10, 41, 5},
+        {"39 lines: E is a multiple of 2L", 40, 10, 21, 5},
+        {"40 lines: a multiple of 2L", 41, 10, 21, 5},
+        {"41 lines: one line on the last spread", 42, 10, 41, 5},
         {"no lines", 1, 10, 1, 1},
-        {"one line per page", 5, 1, 5, 6},
-        {"zero lines per page counts as one", 5, 0, 5, 6},
-        {"negative lines per page counts as one", 5, -3, 5, 6},
+        {"one line per page", 5, 1, 3, 6},
+        {"zero lines per page counts as one", 5, 0, 3, 6},
+        {"negative lines per page counts as one", 5, -3, 3, 6},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.name);
@@ -70,14 +73,62 @@ TEST(PageClicks, forwardClicks_stopAtTheLastSpreadStart)
     const Row rows[] = {
         {"35 lines: pages 1-4", 35, {1, 21}},
         {"50 lines: pages 1-6", 50, {1, 21, 41}},
-        // A multiple of 2L lines: the click, like End, reaches a spread of empty lines.
-        {"40 lines", 40, {1, 21, 41}},
+        // A multiple of 2L lines: the spread after the last line is empty and not shown.
+        {"40 lines", 40, {1, 21}},
         {"one spread", 15, {1}},
         {"no lines", 0, {1}},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.name);
         EXPECT_EQ(clickForwardUntilRefused(book(row.lines, 10)), row.visited);
+    }
+}
+
+TEST(LastSpread, everyForwardMove_stopsAtTheLastSpreadThatHoldsText)
+{
+    struct Book
+    {
+        const char *name;
+        int64_t lines, lastSpread;
+    };
+    // The line count as an exact multiple of 2L and of L, E as a multiple of 2L, and
+    // Int(E/L) odd are the shapes that used to reach a spread of empty lines.
+    const Book books[] = {
+        {"35 lines", 35, 21},         {"40 lines: 2L * 2", 40, 21},
+        {"39 lines: E = 40", 39, 21}, {"50 lines: Int(E/L) = 5", 50, 41},
+        {"60 lines: 2L * 3", 60, 41}, {"10 lines: one page", 10, 1},
+        {"no lines", 0, 1},
+    };
+    struct Move
+    {
+        const char *name;
+        void (*apply)(ReaderState &);
+    };
+    const Move moves[] = {
+        {"right page click", [](ReaderState &s) { pageForwardByClick(s); }},
+        {"Right key", [](ReaderState &s) { handleKey(s, kKeyRight); }},
+        {"Page Down key", [](ReaderState &s) { handleKey(s, kKeyPageDown); }},
+        {"End key", [](ReaderState &s) { handleKey(s, kKeyEnd); }},
+        {"strip forward four", [](ReaderState &s) { pressEdgeStrip(s, EdgeStrip::Right, 0.1); }},
+        {"strip forward ten", [](ReaderState &s) { pressEdgeStrip(s, EdgeStrip::Right, 0.6); }},
+        {"strip last spread", [](ReaderState &s) { pressEdgeStrip(s, EdgeStrip::Right, 0.9); }},
+        {"go to the highest page offered",
+         [](ReaderState &s) {
+             s.promptMode = "Setpage";
+             const auto last = promptPageCount(s.entryCount(), s.linesPerPage);
+             confirmPrompt(s, std::to_string(last));
+         }},
+    };
+    for (const auto &b : books) {
+        for (const auto &move : moves) {
+            SCOPED_TRACE(std::string(b.name) + ", " + move.name);
+            ReaderState state = book(b.lines, 10);
+            for (int step = 0; step < 10; ++step) {
+                move.apply(state);
+                EXPECT_LE(state.topLine, std::max<int64_t>(b.lines, 1));
+            }
+            EXPECT_EQ(state.topLine, b.lastSpread);
+        }
     }
 }
 
@@ -116,7 +167,7 @@ TEST(Keys, homeAndEnd_goToTheFirstAndLastSpreadStart)
     }
 }
 
-TEST(Keys, rightAndPageDown_useTheirOwnEndTest)
+TEST(Keys, rightAndPageDown_stopAtTheLastSpreadThatHoldsText)
 {
     struct Row
     {
@@ -125,12 +176,10 @@ TEST(Keys, rightAndPageDown_useTheirOwnEndTest)
     };
     const Row rows[] = {
         {"middle of the book", 50, 21, 41},
-        // Int(E/L) = 5 is odd: the key goes on to an empty spread the click refuses.
-        {"50 lines from the last spread", 50, 41, 61},
-        {"50 lines from the empty spread", 50, 61, 61},
-        {"35 lines from the last spread", 35, 21, 41},
-        {"35 lines from the empty spread", 35, 41, 41},
-        {"40 lines: Int(E/L) even", 40, 41, 41},
+        // Int(E/L) = 5 is odd: the key used to go on to an empty spread.
+        {"50 lines from the last spread", 50, 41, 41},
+        {"35 lines from the last spread", 35, 21, 21},
+        {"40 lines: a multiple of 2L", 40, 21, 21},
         {"no lines", 0, 1, 1},
     };
     for (const int key : {kKeyRight, kKeyPageDown}) {
@@ -143,16 +192,6 @@ TEST(Keys, rightAndPageDown_useTheirOwnEndTest)
             EXPECT_EQ(result.command, KeyCommand::None);
         }
     }
-}
-
-TEST(Keys, oddPageCountOnLastSpread_rightKeyMovesWhereTheClickRefuses)
-{
-    ReaderState byKey = book(50, 10, 41);
-    ReaderState byClick = byKey;
-    EXPECT_TRUE(handleKey(byKey, kKeyRight).redraw);
-    EXPECT_FALSE(pageForwardByClick(byClick));
-    EXPECT_EQ(byKey.topLine, 61);
-    EXPECT_EQ(byClick.topLine, 41);
 }
 
 TEST(Keys, leftAndPageUp_stepBackAndStopAtTheFirstSpread)
@@ -233,7 +272,8 @@ TEST(EdgeStrips, press_movesByTheZoneAndClampsOnlyAtItsOwnEnd)
         {"right forward ten pages", 490, 1, EdgeStrip::Right, 0.6, 101},
         {"right outer quarter", 490, 1, EdgeStrip::Right, 0.9, 481},
         {"right forward four near the end clamps", 50, 21, EdgeStrip::Right, 0.1, 41},
-        {"right from the keyboard's empty spread clamps back", 50, 61, EdgeStrip::Right, 0.1, 41},
+        {"right from an empty spread past the end clamps back", 50, 61, EdgeStrip::Right, 0.1, 41},
+        {"right outer quarter, a multiple of 2L lines", 40, 1, EdgeStrip::Right, 0.9, 21},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.name);

@@ -63,7 +63,7 @@ TEST(AutoTurn, intervalZeroOrBelow_turnsAtEveryTickAndNeverClosesTheMenu)
     }
 }
 
-TEST(AutoTurn, lastSpreadByTheKeyboardsTest_wrapsToTheFirst)
+TEST(AutoTurn, lastSpreadThatHoldsText_wrapsToTheFirst)
 {
     struct Row
     {
@@ -71,12 +71,12 @@ TEST(AutoTurn, lastSpreadByTheKeyboardsTest_wrapsToTheFirst)
         int64_t lines, from, to;
     };
     const Row rows[] = {
-        {"50 lines: the last spread goes on like the Right key", 50, 41, 61},
-        {"50 lines: from the empty spread back to the start", 50, 61, 1},
-        {"35 lines", 35, 41, 1},
-        {"40 lines: the last spread wraps", 40, 41, 1},
+        {"50 lines: Int(E/L) odd, the last spread wraps", 50, 41, 1},
+        {"50 lines: from an empty spread past the end back to the start", 50, 61, 1},
+        {"35 lines", 35, 21, 1},
+        {"40 lines: a multiple of 2L, no blank spread before wrapping", 40, 21, 1},
         {"fewer lines than a page", 5, 1, 1},
-        {"15 lines: Int(E/L) odd, on to the empty second spread", 15, 1, 21},
+        {"15 lines: one spread only", 15, 1, 1},
         {"middle of the book", 50, 21, 41},
     };
     for (const auto &row : rows) {

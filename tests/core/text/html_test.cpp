@@ -47,8 +47,9 @@ TEST(HtmlParser, rulesOfTheParse)
         // Only the exact four-character forms count, in any letter case.
         {U"<p>a<BR/>b<br >c<P>d</p >e</P>", U"abcde^"},
         {U"<P>x</p>", U"x^"},
-        // Other entities stay as typed; only the lower-case quote entity is decoded.
-        {U"<i>&amp;&nbsp;&QUOT;</i>", U"&amp;&nbsp;&QUOT;"},
+        // Character references are decoded; the paragraph rule sees the reference's ';'.
+        {U"<i>&amp;&nbsp;&QUOT;</i>", U"&\u00A0\""},
+        {U"<p>&ldquo;好&rdquo;&hellip;</p>", U"\u201C好\u201D\u2026^"},
         // Text before the first tag is skipped; the last character is never copied.
         {U"abc<b>xyz", U"xy"},
         // Line breaks of the file vanish; the parse sees the lines joined.
@@ -91,4 +92,84 @@ TEST(HtmlParser, progressRunsToOne)
     while (p.run(500) != HtmlParser::Status::Done) {
     }
     EXPECT_DOUBLE_EQ(p.progress(), 1.0);
+}
+
+TEST(HtmlParser, characterReferences)
+{
+    struct Row
+    {
+        const char *name;
+        std::u32string text; // between <i> and </i>
+        std::u32string paragraph;
+    };
+    const Row rows[] = {
+        {"markup characters", U"&lt;p&gt; &amp; &quot;&apos;", U"<p> & \"'"},
+        {"typographic", U"&mdash;&ndash;&lsquo;&rsquo;&middot;", U"\u2014\u2013\u2018\u2019\u00B7"},
+        {"Latin-1 and Greek", U"&eacute;&copy;&yuml;&Omega;&thetasym;",
+         U"\u00E9\u00A9\u00FF\u03A9\u03D1"},
+        {"decimal and hexadecimal", U"&#20013;&#x4E2D;&#X4e2d;&#65;", U"中中中A"},
+        // Numbers that are no character give the replacement character.
+        {"no character", U"&#0;&#xD800;&#x110000;&#99999999999999;", U"\uFFFD\uFFFD\uFFFD\uFFFD"},
+        // As browsers do: 128 to 159 are read as Windows-1252.
+        {"Windows-1252 range", U"&#151;&#133;&#x80;", U"\u2014\u2026\u20AC"},
+        // Not references: left exactly as typed.
+        {"unknown name", U"&foo;&nbspx;&Nbsp;", U"&foo;&nbspx;&Nbsp;"},
+        {"no semicolon", U"&amp &nbsp", U"&amp &nbsp"},
+        {"no digits", U"&#;&#x;&#a;", U"&#;&#x;&#a;"},
+        {"a lone ampersand", U"AT&T & co", U"AT&T & co"},
+        {"decoded once only", U"&amp;lt;", U"&lt;"},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(parse(U"<i>" + row.text + U"</i>").paragraph, row.paragraph);
+    }
+}
+
+TEST(HtmlParser, scriptStyleCommentsAndHead_areNotBookText)
+{
+    struct Row
+    {
+        const char *name;
+        std::u32string html;
+        std::u32string paragraph;
+    };
+    const Row rows[] = {
+        // '<' and '>' inside a script used to end the tag early and leak the rest.
+        {"script with markup characters",
+         U"<p>甲</p><script>if (a < b && c > d) x = \"<p>乙</p>\";</script><p>丙</p>", U"甲^丙^"},
+        {"style", U"<style type=\"text/css\">p > b { color: red }</style><p>甲</p>", U"甲^"},
+        {"upper-case tags, a blank before the end tag's '>'",
+         U"<SCRIPT LANGUAGE=js>a>b</SCRIPT ><p>甲</p>", U"甲^"},
+        {"a longer name is no end tag", U"<script>x</scripts>y</script><p>甲</p>", U"甲^"},
+        {"an empty script", U"<script src=a.js></script><p>甲</p>", U"甲^"},
+        {"comment with a '>'", U"<p>甲<!-- a > b --></p><p>乙</p>", U"甲乙^"},
+        {"an empty comment", U"<p>甲<!---->乙</p>", U"甲乙^"},
+        // The title keeps its text; everything else in the head is dropped.
+        {"head with title, meta, style and script",
+         U"<html><head><title>书名</title>\n  <meta charset=gbk>\n  <style>b{}</style>"
+         U"<script>var a = 1 > 0;</script></head><body><p>正文</p></body></html>",
+         U"书名正文^"},
+        {"head never closed", U"<head><title>书</title><meta x><p>正文</p>", U"书正文^"},
+        {"text in the head starts the body", U"<head><meta x>正文<p>乙</p>", U"正文乙^"},
+        {"script never closed", U"<p>甲</p><script>x < y", U"甲^"},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(parse(row.html).paragraph, row.paragraph);
+    }
+}
+
+TEST(HtmlParser, referencesAndEndTagsAcrossSliceBoundaries)
+{
+    // Every slice size from 1 up puts a slice boundary inside each reference, each
+    // "</script>" and each "-->" at some point.
+    const std::u32string html =
+        U"<html><head><title>题</title><style>a>b{}</style></head><body>"
+        U"<p>&ldquo;甲&#20013;&#x4E2D;&rdquo;</p><script>if (a<b) s='</p>';</SCRIPT>"
+        U"<p>乙&hellip;<!-- x > y -->丙&amp;</p></body></html>";
+    const std::u32string expected = U"题\u201C甲中中\u201D^乙\u2026丙&^";
+    for (int64_t slice = 1; slice <= 80; ++slice) {
+        SCOPED_TRACE(slice);
+        EXPECT_EQ(parse(html, slice).paragraph, expected);
+    }
 }

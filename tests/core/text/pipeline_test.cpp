@@ -78,7 +78,7 @@ TEST(LineCapacity, workedExample)
 {
     FixedMeasurer m(16, 18);
     const Capacity c = measureCapacity(m, 800, 600, 40, 20, 10, 20, 5);
-    EXPECT_EQ(c.charsPerLine, 22); // 336 < 340 <= 352
+    EXPECT_EQ(c.charsPerLine, 21); // 336 <= 340 < 352: a full line ends inside the area
     EXPECT_EQ(c.linesPerPage, 24); // Int(570 / 23)
     EXPECT_LT(m.calls, 8);         // found directly, not one character at a time
 }
@@ -86,18 +86,38 @@ TEST(LineCapacity, workedExample)
 TEST(LineCapacity, boundaries)
 {
     FixedMeasurer m(16, 18);
-    // The area is an exact multiple of the width: that count already reaches it.
+    // The area is an exact multiple of the width: that count just fits.
     EXPECT_EQ(measureCapacity(m, 800, 600, 40, 40, 10, 20, 5).charsPerLine, 20);
     // Margins wider than half the window.
     EXPECT_EQ(measureCapacity(m, 100, 600, 40, 20, 10, 20, 5).charsPerLine, 0);
+    // A page narrower than one character still takes one a line.
+    EXPECT_EQ(measureCapacity(m, 160, 600, 40, 20, 10, 20, 5).charsPerLine, 1);
     // Too low for one line, and a pitch of zero or less: one line all the same.
     EXPECT_EQ(measureCapacity(m, 800, 40, 40, 20, 10, 20, 5).linesPerPage, 1);
     EXPECT_EQ(measureCapacity(m, 800, 600, 40, 20, 10, 20, -18).linesPerPage, 1);
     EXPECT_EQ(measureCapacity(m, 800, 600, 40, 20, 10, 20, -30).linesPerPage, 1);
     // Spacing changes only the lines per page.
     const Capacity wide = measureCapacity(m, 800, 600, 40, 20, 10, 20, 10);
-    EXPECT_EQ(wide.charsPerLine, 22);
+    EXPECT_EQ(wide.charsPerLine, 21);
     EXPECT_EQ(wide.linesPerPage, 20);
+}
+
+TEST(LineCapacity, fullLine_endsInsideThePageAtEveryFontSize)
+{
+    // Widths of "发" at 96 dpi from 9 to 36 pt: from 18 pt on a character is wider than
+    // the 20-pixel inner margin, so a line one character too long crossed the fold.
+    // A fractional window width and margins are there because the window passes them.
+    for (const double charWidth : {12.0, 13.33, 16.0, 21.33, 24.0, 29.33, 37.33, 48.0}) {
+        for (const double windowWidth : {447.0, 800.0, 1366.0, 1921.5}) {
+            SCOPED_TRACE(std::to_string(charWidth) + " in " + std::to_string(windowWidth));
+            const FixedMeasurer m(charWidth, 18);
+            const double area = windowWidth / 2 - 40 - 20.5;
+            const int64_t n =
+                measureCapacity(m, windowWidth, 600, 40, 20.5, 10, 20, 5).charsPerLine;
+            EXPECT_LE(m.widthOfRun(n), area);
+            EXPECT_GT(m.widthOfRun(n + 1), area); // and no room is wasted
+        }
+    }
 }
 
 TEST(LineCapacity, updateKeepsPreviousCount)
@@ -106,8 +126,8 @@ TEST(LineCapacity, updateKeepsPreviousCount)
     ReaderState s;
     updateCapacity(s, m, 800, 600);
     updateCapacity(s, m, 1000, 600);
-    EXPECT_EQ(s.previousCharsPerLine, 22);
-    EXPECT_EQ(s.charsPerLine, 28); // 440 / 16 = 27.5
+    EXPECT_EQ(s.previousCharsPerLine, 21);
+    EXPECT_EQ(s.charsPerLine, 27); // 440 / 16 = 27.5
     updateCapacity(s, m, 1000, 600);
     EXPECT_EQ(s.previousCharsPerLine, s.charsPerLine);
 }
