@@ -1,26 +1,30 @@
 // tibboread-scrollbench BOOK: scroll mode on a large book, in an offscreen window.
 // Prints one "name: value" a line; never fails on timing.
 //
-//   scroll open             MnSlide_Click: the copy into Text2, the caret near the
-//                           spread on show, and the first paint
-//   scroll step             one Timer3 step, mean over 10,000 (no painting)
+//   scroll open             the automatic-turn menu's scroll item: the copy into the
+//                           scroll text, the caret near the spread on show, and the
+//                           first paint
+//   scroll step             one step of the scroll timer, mean over 10,000 (no painting)
 //   scroll step with paint  one step and the repaint it asks for
-//   event latency at speed 1  the worst wait of a posted event while Timer3 steps
-//                           every millisecond and the window paints
+//   event latency at speed 1  the worst wait of a posted event while the scroll timer
+//                           steps every millisecond and the window paints
 //
 // The window runs on a throw-away application folder, so the reader's own settings
 // are neither read nor written.
 #include "dialogs.h"
-#include "form1.h"
-#include "scrollpanel.h"
+#include "readerwindow.h"
 #include "scrolltext.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QElapsedTimer>
 #include <QEvent>
+#include <QLineEdit>
+#include <QMenu>
 #include <QScrollBar>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
 #include <cstdio>
@@ -80,16 +84,52 @@ std::pair<int64_t, int64_t> longestLine(const std::u32string &text)
     return {bestStart, bestLength};
 }
 
-double meanStepMs(Form1 &form, int steps, bool paint)
+// Runs the event loop until `done` holds.
+// The loop is left by exit, not quit: quit closes the windows first, and closing the
+// reader's window ends the reader.
+template <typename Done> void runUntil(Done done)
 {
+    QTimer poll;
+    poll.setInterval(0);
+    QObject::connect(&poll, &QTimer::timeout, [&done] {
+        if (done())
+            QCoreApplication::exit(0);
+    });
+    poll.start();
+    QCoreApplication::exec();
+}
+
+// Mean time of a step of the scroll timer, run back to back from the event loop.
+// Without painting the scroll text ignores the updates the steps ask for.
+double meanStepMs(QTimer &stepTimer, ScrollText &text, int64_t steps, bool paint)
+{
+    const int interval = stepTimer.interval();
+    text.setUpdatesEnabled(paint);
+    int64_t done = 0;
+    const auto counter = QObject::connect(&stepTimer, &QTimer::timeout, &stepTimer, [&] {
+        if (++done >= steps) {
+            stepTimer.stop();
+            QCoreApplication::exit(0);
+        }
+    });
     QElapsedTimer t;
     t.start();
-    for (int i = 0; i < steps; ++i) {
-        form.Timer3_Timer();
-        if (paint)
-            QCoreApplication::processEvents();
-    }
-    return msOf(t.nsecsElapsed()) / steps;
+    stepTimer.start(0);
+    QCoreApplication::exec();
+    const double ms = msOf(t.nsecsElapsed()) / static_cast<double>(steps);
+    QObject::disconnect(counter);
+    stepTimer.setInterval(interval);
+    text.setUpdatesEnabled(true);
+    return ms;
+}
+
+// Puts the scroll caret at position by a click there, as the reader would.
+void placeCaret(ScrollText &text, int64_t position)
+{
+    text.setSelection(position, 1);
+    const QRect r = text.characterRect(position);
+    QTest::mouseClick(text.viewport(), Qt::LeftButton, {},
+                      QPoint(r.left() + r.width() / 4, r.center().y()));
 }
 
 } // namespace
@@ -108,47 +148,57 @@ int main(int argc, char **argv)
     QApplication::setApplicationName(QStringLiteral("TibboRead"));
     Dialogs::setTestMode(true);
 
-    Form1 form;
-    form.show();
+    ReaderWindow window;
+    window.show();
     QElapsedTimer t;
     t.start();
-    form.Form_Load(QString::fromLocal8Bit(argv[1]));
+    window.start(QString::fromLocal8Bit(argv[1]));
+    runUntil([&window] { return window.isIdle(); });
     const double loadMs = msOf(t.nsecsElapsed());
-    auto &state = form.state();
+    const auto &state = window.state();
     if (state.bookText.empty()) {
         std::fprintf(stderr, "cannot read %s\n", argv[1]);
         return 1;
     }
-    // The middle of the book, as a reader would be.
+    // The middle of the book, as a reader would be, by the go-to-page prompt.
     const int64_t spread = 2 * std::max<int64_t>(1, state.linesPerPage);
-    state.topLine = spread * (state.lineCount() / 2 / spread) + 1;
-    form.LookUp();
-    QCoreApplication::processEvents();
+    const int64_t middlePage = 2 * (state.lineCount() / 2 / spread) + 1;
+    QTest::keyClick(&window, Qt::Key_G);
+    auto *answer = window.findChild<QLineEdit *>(QStringLiteral("promptAnswer"));
+    answer->setText(QString::number(middlePage));
+    QTest::keyClick(answer, Qt::Key_Return);
+    runUntil([] { return true; });
 
-    ScrollText *text = form.Picture8->Text2;
+    auto *text = window.findChild<ScrollText *>(QStringLiteral("scrollText"));
+    auto *stepTimer = window.findChild<QTimer *>(QStringLiteral("scrollStepTimer"));
+    QAction *scrollItem = nullptr;
+    for (QAction *item : window.findChild<QMenu *>(QStringLiteral("autoTurnMenu"))->actions())
+        if (item->text() == QStringLiteral("滚动翻页"))
+            scrollItem = item;
     t.restart();
-    form.MnSlide_Click();
-    QCoreApplication::processEvents();
+    scrollItem->trigger();
+    text->repaint();
     const double openMs = msOf(t.nsecsElapsed());
 
     const int steps = 10000;
-    const double stepMs = meanStepMs(form, steps, false);
-    const double paintedStepMs = meanStepMs(form, 2000, true);
+    const double stepMs = meanStepMs(*stepTimer, *text, steps, false);
+    const double paintedStepMs = meanStepMs(*stepTimer, *text, 2000, true);
 
     // The same inside the longest line, where the rows of one line fill the view.
     const auto [longStart, longLength] = longestLine(state.bookText);
-    state.scrollPos = longStart;
-    text->setSelection(longStart, 1);
-    QCoreApplication::processEvents();
-    const double longStepMs = meanStepMs(form, std::min<int64_t>(steps, longLength), false);
-    state.scrollPos = longStart;
-    const double longPaintedStepMs = meanStepMs(form, std::min<int64_t>(2000, longLength), true);
+    placeCaret(*text, longStart);
+    runUntil([] { return true; });
+    const double longStepMs =
+        meanStepMs(*stepTimer, *text, std::min<int64_t>(steps, longLength), false);
+    placeCaret(*text, longStart);
+    const double longPaintedStepMs =
+        meanStepMs(*stepTimer, *text, std::min<int64_t>(2000, longLength), true);
 
     // Speed 1: a step every millisecond, painted as the reader would see it, with a
     // probe posted every 10 ms for three seconds.
-    form.Picture8->HScroll1->setValue(1);
-    form.Picture8->Check5->setChecked(true);
-    form.Check5_Click();
+    window.findChild<QScrollBar *>(QStringLiteral("speedSlider"))->setValue(1);
+    auto *scrollBox = window.findChild<QCheckBox *>(QStringLiteral("scrollBox"));
+    QTest::mouseClick(scrollBox, Qt::LeftButton);
     QElapsedTimer clock;
     clock.start();
     LatencyProbe probe(clock);
@@ -159,7 +209,7 @@ int main(int argc, char **argv)
     });
     poster.start();
     const int64_t before = state.scrollPos;
-    QTimer::singleShot(3000, &app, &QCoreApplication::quit);
+    QTimer::singleShot(3000, &app, [] { QCoreApplication::exit(0); });
     app.exec();
     const int64_t stepped = state.scrollPos - before;
 
@@ -176,6 +226,6 @@ int main(int argc, char **argv)
                 longPaintedStepMs);
     std::printf("event latency at speed 1: %.2f ms (%d probes, %lld steps in 3 s)\n",
                 msOf(probe.worst), probe.received, static_cast<long long>(stepped));
-    form.Timer3.stop();
+    QTest::mouseClick(scrollBox, Qt::LeftButton);
     return 0;
 }

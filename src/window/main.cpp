@@ -1,4 +1,4 @@
-#include "form1.h"
+#include "readerwindow.h"
 #include "signalexit.h"
 
 #include <QApplication>
@@ -16,12 +16,12 @@ int main(int argc, char **argv)
     if (qtTexts.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
                      QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTexts);
-    tibbo::window::Form1 form;
+    tibbo::window::ReaderWindow window;
     tibbo::window::SignalExit signalExit;
-    QObject::connect(&signalExit, &tibbo::window::SignalExit::exitRequested, &form,
-                     &tibbo::window::Form1::Image15_Click);
-    form.show();
+    QObject::connect(&signalExit, &tibbo::window::SignalExit::exitRequested, &window,
+                     &tibbo::window::ReaderWindow::exitReader);
+    window.show();
     const QStringList args = QApplication::arguments();
-    form.Form_Load(args.size() > 1 ? args.at(1) : QString());
+    window.start(args.size() > 1 ? args.at(1) : QString());
     return app.exec();
 }

@@ -2,20 +2,14 @@
 // them to the page, re-flows and saves, the size menu changes only the page.
 #include "windowfixture.h"
 
-#include "menupanel.h"
-#include "settingspanel.h"
-#include "widgets.h"
-
 #include "settings/settingsfile.h"
 #include "text/fileio.h"
 
-#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QListWidget>
-#include <QMenu>
 #include <QtTest>
 
 using namespace tibbo::window;
@@ -23,11 +17,6 @@ using namespace tibbo::window::test;
 namespace core = tibbo::core;
 
 namespace {
-
-QString settingsPath()
-{
-    return Form1::appFolder() + QStringLiteral("/settings.ini");
-}
 
 core::SettingsRead readSettings()
 {
@@ -55,21 +44,13 @@ void writeSettings(const core::FontSettings &font)
     QVERIFY(core::writeFileAtomically(settingsPath().toStdString(), core::writeSettingsFile(data)));
 }
 
-QStringList checkedSizes(const Form1 &form)
+QStringList checkedSizes(const ReaderWindow &w)
 {
     QStringList checked;
-    for (QAction *item : form.Mnsize)
+    for (QAction *item : part<QMenu>(&w, "fontSizeMenu")->actions())
         if (item->isChecked())
             checked << item->text();
     return checked;
-}
-
-QAction *sizeItem(const Form1 &form, const QString &caption)
-{
-    for (QAction *item : form.Mnsize)
-        if (item->text() == caption)
-            return item;
-    return nullptr;
 }
 
 // An installed family other than the one given, for a font change the test can see.
@@ -92,12 +73,32 @@ void clickListEntry(QListWidget *list, const QString &text)
 
 // Opens the menu panel and the settings panel as the reader does: a right click on the
 // page, then the settings picture.
-void openSettingsPanel(Form1 &form)
+void openSettingsPanel(ReaderWindow &w)
 {
-    QTest::mouseClick(form.Image4, Qt::RightButton, {}, QPoint(50, 50));
-    QVERIFY(form.state().menuShown);
-    QTest::mouseClick(form.Picture1->Image17, Qt::LeftButton, {}, QPoint(5, 5));
-    QVERIFY(form.Picture4->isVisible());
+    openMenu(&w);
+    QVERIFY(w.state().menuShown);
+    QTest::mouseClick(part(&w, "settingsPicture"), Qt::LeftButton, {}, QPoint(5, 5));
+    QVERIFY(part(&w, "settingsPanel")->isVisible());
+}
+
+QFont previewFont(const ReaderWindow &w)
+{
+    return part<QLabel>(&w, "preview")->font();
+}
+
+QComboBox *box(const ReaderWindow &w, const char *name)
+{
+    return part<QComboBox>(&w, name);
+}
+
+QCheckBox *check(const ReaderWindow &w, const char *name)
+{
+    return part<QCheckBox>(&w, name);
+}
+
+QString fontCaption(const ReaderWindow &w)
+{
+    return part<CaptionLabel>(&w, "fontCaption")->caption();
 }
 
 } // namespace
@@ -111,30 +112,39 @@ class AppearanceTest : public QObject
 
     void startUp_fillsListsAndSizeMenu()
     {
-        auto form = startWindow();
-        SettingsPanel *s = form->Picture4;
-        QCOMPARE(s->Combo1->count(), 25);
-        QCOMPARE(s->Combo1->itemText(0), QStringLiteral("6"));
-        QCOMPARE(s->Combo1->itemText(24), QStringLiteral("30"));
+        auto w = startWindow(numberedBook(QStringLiteral("lists.txt"), 50, 40));
+        QComboBox *size = box(*w, "sizeBox");
+        QCOMPARE(size->count(), 25);
+        QCOMPARE(size->itemText(0), QStringLiteral("6"));
+        QCOMPARE(size->itemText(24), QStringLiteral("30"));
         // The design page size 10.5, with Str's sign blank.
-        QCOMPARE(s->Combo1->currentText(), QStringLiteral(" 10.5"));
-        QCOMPARE(s->Combo2->count(), 11);
-        QCOMPARE(s->Combo2->currentText(), QStringLiteral("5"));
-        for (QComboBox *margin : {s->Combo3, s->Combo4, s->Combo5, s->Combo6}) {
-            QCOMPARE(margin->count(), 91);
-            QCOMPARE(margin->itemText(0), QStringLiteral("10"));
-            QCOMPARE(margin->itemText(90), QStringLiteral("100"));
+        QCOMPARE(size->currentText(), QStringLiteral(" 10.5"));
+        QCOMPARE(box(*w, "spacingBox")->count(), 11);
+        QCOMPARE(box(*w, "spacingBox")->currentText(), QStringLiteral("5"));
+        for (const char *margin :
+             {"topMarginBox", "bottomMarginBox", "leftMarginBox", "rightMarginBox"}) {
+            QCOMPARE(box(*w, margin)->count(), 91);
+            QCOMPARE(box(*w, margin)->itemText(0), QStringLiteral("10"));
+            QCOMPARE(box(*w, margin)->itemText(90), QStringLiteral("100"));
         }
-        QCOMPARE(s->Combo3->currentText(), QStringLiteral("10"));
-        QCOMPARE(s->Combo5->currentText(), QStringLiteral("40"));
-        QCOMPARE(form->Mnsize.size(), size_t(25));
+        QCOMPARE(box(*w, "topMarginBox")->currentText(), QStringLiteral("10"));
+        QCOMPARE(box(*w, "leftMarginBox")->currentText(), QStringLiteral("40"));
+        const auto sizes = part<QMenu>(w.get(), "fontSizeMenu")->actions();
+        QCOMPARE(sizes.size(), 25);
         for (int i = 0; i < 25; ++i)
-            QCOMPARE(form->Mnsize[static_cast<size_t>(i)]->text(), QString::number(6 + i));
-        QCOMPARE(s->List5->count(), QFontDatabase::families().size());
-        QCOMPARE(s->List5->item(0)->text(), QFontDatabase::families().first());
-        // A second fill (the manual and back) does not add the size items twice.
-        form->fillAppearanceControls();
-        QCOMPARE(form->Mnsize.size(), size_t(25));
+            QCOMPARE(sizes[i]->text(), QString::number(6 + i));
+        auto *fonts = part<QListWidget>(w.get(), "fontList");
+        QCOMPARE(fonts->count(), QFontDatabase::families().size());
+        QCOMPARE(fonts->item(0)->text(), QFontDatabase::families().first());
+        // The manual and back does not add the size items a second time.
+        openMenu(w.get());
+        QTest::mouseClick(part(w.get(), "manualPicture"), Qt::LeftButton, {}, QPoint(5, 5));
+        QTRY_VERIFY(w->isIdle());
+        openMenu(w.get());
+        QTest::mouseClick(part(w.get(), "manualPicture"), Qt::LeftButton, {}, QPoint(5, 5));
+        QTRY_VERIFY(w->isIdle());
+        QCOMPARE(part<QMenu>(w.get(), "fontSizeMenu")->actions().size(), 25);
+        QCOMPARE(size->count(), 25);
     }
 
     void fontList_selectsOnlyTheInstalledPreviewFamily_data()
@@ -157,29 +167,33 @@ class AppearanceTest : public QObject
         if (installed && !QFontDatabase::families().contains(family))
             QSKIP("the family is not installed on this machine");
         writeSettings({family.toStdString(), 12, true, false, false});
-        auto form = startWindow();
-        SettingsPanel *s = form->Picture4;
+        auto w = startWindow();
+        auto *fonts = part<QListWidget>(w.get(), "fontList");
         if (installed) {
-            QVERIFY(s->List5->currentItem());
-            QCOMPARE(s->List5->currentItem()->text(), family);
-            QCOMPARE(s->List5->selectedItems().size(), 1);
-            QCOMPARE(s->Label5_10->caption(), QStringLiteral("当前字体:") + family);
+            QVERIFY(fonts->currentItem());
+            QCOMPARE(fonts->currentItem()->text(), family);
+            QCOMPARE(fonts->selectedItems().size(), 1);
+            QCOMPARE(fontCaption(*w), QStringLiteral("当前字体:") + family);
         } else {
-            QCOMPARE(s->List5->selectedItems().size(), 0);
-            QCOMPARE(s->List5->currentRow(), -1);
-            QCOMPARE(s->Label5_10->caption(), QStringLiteral("当前字体:"));
+            QCOMPARE(fonts->selectedItems().size(), 0);
+            QCOMPARE(fonts->currentRow(), -1);
+            QCOMPARE(fontCaption(*w), QStringLiteral("当前字体:"));
         }
         // The rest of the panel follows the file's page settings.
-        QCOMPARE(s->Combo1->currentText(), QStringLiteral(" 12"));
-        QCOMPARE(s->Combo2->currentText(), QStringLiteral("3"));
-        QCOMPARE(s->Combo3->currentText(), QStringLiteral("12"));
-        QCOMPARE(s->Combo4->currentText(), QStringLiteral("22"));
-        QCOMPARE(s->Combo5->currentText(), QStringLiteral("33"));
-        QCOMPARE(s->Combo6->currentText(), QStringLiteral("44"));
-        QVERIFY(!s->Check1->isChecked());
-        QVERIFY(s->Check2->isChecked());
-        QVERIFY(!s->Check3->isChecked());
-        QCOMPARE(checkedSizes(*form), QStringList{QStringLiteral("12")});
+        QCOMPARE(box(*w, "sizeBox")->currentText(), QStringLiteral(" 12"));
+        QCOMPARE(box(*w, "spacingBox")->currentText(), QStringLiteral("3"));
+        QCOMPARE(box(*w, "topMarginBox")->currentText(), QStringLiteral("12"));
+        QCOMPARE(box(*w, "bottomMarginBox")->currentText(), QStringLiteral("22"));
+        QCOMPARE(box(*w, "leftMarginBox")->currentText(), QStringLiteral("33"));
+        QCOMPARE(box(*w, "rightMarginBox")->currentText(), QStringLiteral("44"));
+        QVERIFY(!check(*w, "underlineBox")->isChecked());
+        QVERIFY(check(*w, "boldBox")->isChecked());
+        QVERIFY(!check(*w, "italicBox")->isChecked());
+        // The size menu, asked for by a right click on the settings picture, checks the
+        // page's size.
+        openMenu(w.get());
+        QTest::mouseClick(part(w.get(), "settingsPicture"), Qt::RightButton, {}, QPoint(5, 5));
+        QCOMPARE(checkedSizes(*w), QStringList{QStringLiteral("12")});
     }
 
     void sizeMenu_checksWholePointsOfPageFont_data()
@@ -198,112 +212,108 @@ class AppearanceTest : public QObject
     {
         QFETCH(double, pageSize);
         QFETCH(QString, checked);
-        auto form = startWindow(numberedBook(QStringLiteral("sizes.txt"), 50, 40));
-        // The page gets the size through the panel's OK, as a reader would set it.
-        QFont preview = form->Picture4->Label8->font();
-        preview.setPointSizeF(pageSize);
-        form->Picture4->Label8->setFont(preview);
-        form->Command4_Click();
-        QCOMPARE(form->pageFont().pointSizeF(), pageSize);
+        // The page gets the size from settings.ini, as a reader's earlier OK left it.
+        writeSettings({"DejaVu Sans", pageSize, false, false, false});
+        auto w = startWindow();
+        QCOMPARE(w->pageFont().pointSizeF(), pageSize);
         // Leave a stale check behind: opening the menu must clear it.
-        form->Mnsize[3]->setChecked(true);
-        form->ShowSizeMenu();
-        QCOMPARE(Dialogs::lastPopup(), form->MnFontsize);
-        QCOMPARE(checkedSizes(*form), checked.isEmpty() ? QStringList() : QStringList{checked});
+        part<QMenu>(w.get(), "fontSizeMenu")->actions().at(3)->setChecked(true);
+        openMenu(w.get());
+        QTest::mouseClick(part(w.get(), "settingsPicture"), Qt::RightButton, {}, QPoint(5, 5));
+        QCOMPARE(Dialogs::lastPopup(), part<QMenu>(w.get(), "fontSizeMenu"));
+        QCOMPARE(checkedSizes(*w), checked.isEmpty() ? QStringList() : QStringList{checked});
     }
 
-    void sizeMenuChoice_setsPageAndCombo1_notPreviewNorFile()
+    void sizeMenuChoice_setsPageAndSizeBox_notPreviewNorFile()
     {
-        auto form = startWindow(numberedBook(QStringLiteral("sizes.txt"), 200, 60));
-        QVERIFY(form->WriteINI());
-        const QByteArray fileBefore = [] {
-            QFile f(settingsPath());
-            f.open(QIODevice::ReadOnly);
-            return f.readAll();
-        }();
+        auto w = startWindow(numberedBook(QStringLiteral("sizes.txt"), 200, 60));
+        QVERIFY(w->saveSession());
+        const QByteArray fileBefore = fileBytes(settingsPath());
         QVERIFY(!fileBefore.isEmpty());
-        const QFont previewBefore = form->Picture4->Label8->font();
-        const int64_t charsBefore = form->state().charsPerLine;
-        const int64_t linesBefore = form->state().lineCount();
-        QTest::mouseClick(form->Image4, Qt::RightButton, {}, QPoint(50, 50));
-        QVERIFY(form->state().menuShown);
+        const QFont previewBefore = previewFont(*w);
+        const int64_t charsBefore = w->state().charsPerLine;
+        const int64_t linesBefore = w->state().lineCount();
+        openMenu(w.get());
+        QVERIFY(w->state().menuShown);
 
-        QAction *sixteen = sizeItem(*form, QStringLiteral("16"));
+        QAction *sixteen = menuItem(w.get(), "fontSizeMenu", QStringLiteral("16"));
         QVERIFY(sixteen);
         sixteen->trigger();
+        QTRY_VERIFY(w->isIdle());
 
-        QVERIFY(!form->state().menuShown);
-        QCOMPARE(form->pageFont().pointSizeF(), 16.0);
-        QCOMPARE(form->Label1->font().pointSizeF(), 16.0);
-        QCOMPARE(form->Label3[1]->font().pointSizeF(), 16.0);
-        QCOMPARE(form->Picture4->Combo1->currentText(), QStringLiteral("16"));
-        QCOMPARE(form->Picture4->Label8->font(), previewBefore);
+        QVERIFY(!w->state().menuShown);
+        QCOMPARE(w->pageFont().pointSizeF(), 16.0);
+        QCOMPARE(line(w.get(), 1)->font().pointSizeF(), 16.0);
+        QCOMPARE(box(*w, "sizeBox")->currentText(), QStringLiteral("16"));
+        QCOMPARE(previewFont(*w), previewBefore);
         // Larger characters: fewer a line, so the book was cut again into more lines.
-        QVERIFY(form->state().charsPerLine < charsBefore);
-        QVERIFY(form->state().lineCount() > linesBefore);
-        QFile f(settingsPath());
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        QCOMPARE(f.readAll(), fileBefore);
+        QVERIFY(w->state().charsPerLine < charsBefore);
+        QVERIFY(w->state().lineCount() > linesBefore);
+        QCOMPARE(fileBytes(settingsPath()), fileBefore);
 
         // OK later applies the preview's size, not the menu's.
-        form->Command4_Click();
-        QCOMPARE(form->pageFont().pointSizeF(), previewBefore.pointSizeF());
-        QCOMPARE(form->state().charsPerLine, charsBefore);
+        openSettingsPanel(*w);
+        QTest::mouseClick(part(w.get(), "settingsOk"), Qt::LeftButton);
+        QTRY_VERIFY(w->isIdle());
+        QCOMPARE(w->pageFont().pointSizeF(), previewBefore.pointSizeF());
+        QCOMPARE(w->state().charsPerLine, charsBefore);
     }
 
     void okButton_appliesPreviewAndValues_reflowsAndSaves()
     {
-        auto form = startWindow(numberedBook(QStringLiteral("ok.txt"), 300, 60));
-        SettingsPanel *s = form->Picture4;
-        const int64_t charsBefore = form->state().charsPerLine;
-        const int64_t linesPerPageBefore = form->state().linesPerPage;
-        const QString family = otherFamily(form->pageFont().family());
+        auto w = startWindow(numberedBook(QStringLiteral("ok.txt"), 300, 60));
+        QWidget *panel = part(w.get(), "settingsPanel");
+        const int64_t charsBefore = w->state().charsPerLine;
+        const int64_t linesPerPageBefore = w->state().linesPerPage;
+        const QString family = otherFamily(w->pageFont().family());
         QVERIFY(!family.isEmpty());
 
-        openSettingsPanel(*form);
-        QCOMPARE(s->pos(), QPoint(24, 6));
-        clickListEntry(s->List5, family);
-        QCOMPARE(s->Label8->font().family(), family);
-        QCOMPARE(s->Label5_10->caption(), QStringLiteral("当前字体:") + family);
+        openSettingsPanel(*w);
+        QCOMPARE(panel->pos(), QPoint(24, 6));
+        clickListEntry(part<QListWidget>(w.get(), "fontList"), family);
+        QCOMPARE(previewFont(*w).family(), family);
+        QCOMPARE(fontCaption(*w), QStringLiteral("当前字体:") + family);
         // A size chosen from the list reaches the preview at once.
-        s->Combo1->setFocus();
-        const int fourteen = s->Combo1->findText(QStringLiteral("14"));
-        s->Combo1->setCurrentIndex(fourteen - 1);
-        QTest::keyClick(s->Combo1, Qt::Key_Down);
-        QCOMPARE(s->Combo1->currentText(), QStringLiteral("14"));
-        QCOMPARE(s->Label8->font().pointSizeF(), 14.0);
-        QTest::mouseClick(s->Check2, Qt::LeftButton);
-        QVERIFY(s->Label8->font().bold());
+        QComboBox *size = box(*w, "sizeBox");
+        size->setFocus();
+        const int fourteen = size->findText(QStringLiteral("14"));
+        size->setCurrentIndex(fourteen - 1);
+        QTest::keyClick(size, Qt::Key_Down);
+        QCOMPARE(size->currentText(), QStringLiteral("14"));
+        QCOMPARE(previewFont(*w).pointSizeF(), 14.0);
+        QTest::mouseClick(check(*w, "boldBox"), Qt::LeftButton);
+        QVERIFY(previewFont(*w).bold());
         // Typed values are taken as they stand.
-        s->Combo2->setEditText(QStringLiteral("8"));
-        s->Combo3->setEditText(QStringLiteral("12.5px"));
-        s->Combo4->setEditText(QStringLiteral("30"));
-        s->Combo5->setEditText(QStringLiteral("50"));
-        s->Combo6->setEditText(QStringLiteral("abc"));
+        box(*w, "spacingBox")->setEditText(QStringLiteral("8"));
+        box(*w, "topMarginBox")->setEditText(QStringLiteral("12.5px"));
+        box(*w, "bottomMarginBox")->setEditText(QStringLiteral("30"));
+        box(*w, "leftMarginBox")->setEditText(QStringLiteral("50"));
+        box(*w, "rightMarginBox")->setEditText(QStringLiteral("abc"));
         // The page is untouched until OK.
-        QCOMPARE(form->state().charsPerLine, charsBefore);
-        QVERIFY(form->pageFont().family() != family);
+        QCOMPARE(w->state().charsPerLine, charsBefore);
+        QVERIFY(w->pageFont().family() != family);
 
-        QTest::mouseClick(s->Command4, Qt::LeftButton);
+        QTest::mouseClick(part(w.get(), "settingsOk"), Qt::LeftButton);
+        QTRY_VERIFY(w->isIdle());
 
-        QVERIFY(!s->isVisible());
-        QVERIFY(!form->state().menuShown);
-        QCOMPARE(form->pageFont().family(), family);
-        QCOMPARE(form->pageFont().pointSizeF(), 14.0);
-        QVERIFY(form->pageFont().bold());
-        QCOMPARE(form->Label3[1]->font().family(), family);
-        QCOMPARE(form->state().lineSpacing, 8.0);
-        QCOMPARE(form->state().topMargin, 12.5);
-        QCOMPARE(form->state().bottomMargin, 30.0);
-        QCOMPARE(form->state().leftMargin, 50.0);
-        QCOMPARE(form->state().rightMargin, 0.0);
-        QVERIFY(form->state().charsPerLine != charsBefore);
-        QVERIFY(form->state().linesPerPage < linesPerPageBefore);
+        QVERIFY(!panel->isVisible());
+        QVERIFY(!w->state().menuShown);
+        QCOMPARE(w->pageFont().family(), family);
+        QCOMPARE(w->pageFont().pointSizeF(), 14.0);
+        QVERIFY(w->pageFont().bold());
+        QCOMPARE(line(w.get(), 1)->font().family(), family);
+        QCOMPARE(w->state().lineSpacing, 8.0);
+        QCOMPARE(w->state().topMargin, 12.5);
+        QCOMPARE(w->state().bottomMargin, 30.0);
+        QCOMPARE(w->state().leftMargin, 50.0);
+        QCOMPARE(w->state().rightMargin, 0.0);
+        QVERIFY(w->state().charsPerLine != charsBefore);
+        QVERIFY(w->state().linesPerPage < linesPerPageBefore);
         // Re-flowed: every full line of the page now holds the new capacity.
-        const auto &ends = form->state().lineEnds;
+        const auto &ends = w->state().lineEnds;
         QVERIFY(ends.size() > 3);
-        QCOMPARE(ends[1] - ends[0], form->state().charsPerLine);
-        QCOMPARE(form->Label3[1]->text().size(), form->state().charsPerLine);
+        QCOMPARE(ends[1] - ends[0], w->state().charsPerLine);
+        QCOMPARE(line(w.get(), 1)->text().size(), w->state().charsPerLine);
 
         const core::SettingsRead read = readSettings();
         QVERIFY(read.complete);
@@ -320,48 +330,51 @@ class AppearanceTest : public QObject
 
     void cancel_keepsPreviewEditsForLaterOk_resetsTrimming()
     {
-        auto form = startWindow(numberedBook(QStringLiteral("cancel.txt"), 100, 60));
-        SettingsPanel *s = form->Picture4;
-        const QString pageFamily = form->pageFont().family();
+        auto w = startWindow(numberedBook(QStringLiteral("cancel.txt"), 100, 60));
+        QWidget *panel = part(w.get(), "settingsPanel");
+        auto *fonts = part<QListWidget>(w.get(), "fontList");
+        QCheckBox *trim = check(*w, "trimBox");
+        const QString pageFamily = w->pageFont().family();
         const QString family = otherFamily(pageFamily);
-        openSettingsPanel(*form);
-        QCOMPARE(form->state().trimParagraphs, 0);
-        clickListEntry(s->List5, family);
-        QTest::mouseClick(s->Check3, Qt::LeftButton);
-        QTest::mouseClick(s->Check4, Qt::LeftButton);
-        QVERIFY(s->Check4->isChecked());
+        openSettingsPanel(*w);
+        QCOMPARE(w->state().trimParagraphs, 0);
+        clickListEntry(fonts, family);
+        QTest::mouseClick(check(*w, "italicBox"), Qt::LeftButton);
+        QTest::mouseClick(trim, Qt::LeftButton);
+        QVERIFY(trim->isChecked());
 
-        QTest::mouseClick(s->Command5, Qt::LeftButton);
-        QVERIFY(!s->isVisible());
-        QVERIFY(form->state().menuShown);
-        QVERIFY(!s->Check4->isChecked());
-        QCOMPARE(form->state().trimParagraphs, 0);
-        QCOMPARE(form->pageFont().family(), pageFamily);
-        QCOMPARE(s->Label8->font().family(), family);
-        QVERIFY(s->Label8->font().italic());
+        QTest::mouseClick(part(w.get(), "settingsCancel"), Qt::LeftButton);
+        QVERIFY(!panel->isVisible());
+        QVERIFY(w->state().menuShown);
+        QVERIFY(!trim->isChecked());
+        QCOMPARE(w->state().trimParagraphs, 0);
+        QCOMPARE(w->pageFont().family(), pageFamily);
+        QCOMPARE(previewFont(*w).family(), family);
+        QVERIFY(previewFont(*w).italic());
 
         // Reopened, the panel still shows the edits; OK applies them.
-        QTest::mouseClick(form->Picture1->Image17, Qt::LeftButton, {}, QPoint(5, 5));
-        QCOMPARE(s->List5->currentItem()->text(), family);
-        QVERIFY(s->Check3->isChecked());
-        QTest::mouseClick(s->Check4, Qt::LeftButton);
-        QTest::mouseClick(s->Command4, Qt::LeftButton);
-        QCOMPARE(form->pageFont().family(), family);
-        QVERIFY(form->pageFont().italic());
-        QCOMPARE(form->state().trimParagraphs, 1);
+        QTest::mouseClick(part(w.get(), "settingsPicture"), Qt::LeftButton, {}, QPoint(5, 5));
+        QCOMPARE(fonts->currentItem()->text(), family);
+        QVERIFY(check(*w, "italicBox")->isChecked());
+        QTest::mouseClick(trim, Qt::LeftButton);
+        QTest::mouseClick(part(w.get(), "settingsOk"), Qt::LeftButton);
+        QTRY_VERIFY(w->isIdle());
+        QCOMPARE(w->pageFont().family(), family);
+        QVERIFY(w->pageFont().italic());
+        QCOMPARE(w->state().trimParagraphs, 1);
         QCOMPARE(readSettings().trim, std::optional<int>(1));
     }
 
     void trayMenuSetting_showsHiddenWindowWithPanel()
     {
-        auto form = startWindow(numberedBook(QStringLiteral("tray.txt"), 50, 60));
-        form->hide();
-        form->MnSetting->trigger();
-        QVERIFY(form->isVisible());
-        QVERIFY(form->state().menuShown);
-        QVERIFY(form->Picture1->isVisible());
-        QVERIFY(form->Picture4->isVisible());
-        QCOMPARE(form->Picture4->pos(), QPoint(24, 6));
+        auto w = startWindow(numberedBook(QStringLiteral("tray.txt"), 50, 60));
+        w->hide();
+        menuItem(w.get(), "trayMenu", QStringLiteral("软件设置 "))->trigger();
+        QVERIFY(w->isVisible());
+        QVERIFY(w->state().menuShown);
+        QVERIFY(part(w.get(), "menuPanel")->isVisible());
+        QVERIFY(part(w.get(), "settingsPanel")->isVisible());
+        QCOMPARE(part(w.get(), "settingsPanel")->pos(), QPoint(24, 6));
     }
 };
 

@@ -3,15 +3,12 @@
 // where hiding must fall back to minimising.
 #include "windowfixture.h"
 
-#include "menupanel.h"
-#include "welcomepanel.h"
-#include "widgets.h"
-
 #include "settings/settingsfile.h"
 #include "text/fileio.h"
 
-#include <QMenu>
+#include <QLabel>
 #include <QMouseEvent>
+#include <QResizeEvent>
 #include <QSystemTrayIcon>
 #include <QtTest>
 
@@ -56,14 +53,24 @@ void writeSettings(int windowState, double left, double top, double width, doubl
     data.recent = std::vector<std::string>(5, "\\none");
     data.paragraphText = U"　　一段文字^";
     data.font.name = "DejaVu Sans";
-    QVERIFY(core::writeFileAtomically(
-        (Form1::appFolder() + QStringLiteral("/settings.ini")).toStdString(),
-        core::writeSettingsFile(data)));
+    QVERIFY(core::writeFileAtomically(settingsPath().toStdString(), core::writeSettingsFile(data)));
 }
 
 QImage iconImage(const QIcon &icon)
 {
     return icon.pixmap(32, 32).toImage();
+}
+
+QString fullScreenCaption(const ReaderWindow &w)
+{
+    return part<CaptionLabel>(&w, "fullScreenCaption")->caption();
+}
+
+// Full screen on or off by the menu's full-screen picture.
+void switchFullScreen(ReaderWindow &w)
+{
+    openMenu(&w);
+    QTest::mouseClick(part(&w, "fullScreenPicture"), Qt::LeftButton, {}, QPoint(5, 5));
 }
 
 } // namespace
@@ -77,105 +84,116 @@ class ChromeTest : public QObject
 
     void mascotDrag_movesWindowByPointerDistance()
     {
-        auto form = startWindow(numberedBook(QStringLiteral("drag.txt"), 50, 60));
-        const QPoint start = form->pos();
-        const QPoint pointer = form->Image1->mapToGlobal(QPoint(10, 20));
+        auto w = startWindow(numberedBook(QStringLiteral("drag.txt"), 50, 60));
+        QWidget *mascot = part(w.get(), "mascot");
+        const QPoint start = w->pos();
+        const QPoint pointer = mascot->mapToGlobal(QPoint(10, 20));
         // 10 px from the mascot's left edge, 100 px to the right.
-        drag(form->Image1, QPoint(10, 20), QPoint(100, 0));
-        QCOMPARE(form->pos(), start + QPoint(100, 0));
-        QCOMPARE(form->state().normalLeft, (start.x() + 100) * 15.0);
-        QCOMPARE(form->state().normalTop, start.y() * 15.0);
+        drag(mascot, QPoint(10, 20), QPoint(100, 0));
+        QCOMPARE(w->pos(), start + QPoint(100, 0));
+        QCOMPARE(w->state().normalLeft, (start.x() + 100) * 15.0);
+        QCOMPARE(w->state().normalTop, start.y() * 15.0);
         // The pointer is still 10 px from the mascot's left edge.
-        QCOMPARE(form->Image1->mapFromGlobal(pointer + QPoint(100, 0)), QPoint(10, 20));
-        drag(form->Image1, QPoint(10, 20), QPoint(-30, 45));
-        QCOMPARE(form->pos(), start + QPoint(70, 45));
-        QCOMPARE(form->state().normalTop, (start.y() + 45) * 15.0);
-        QCOMPARE(form->size(), QSize(794, 488));
+        QCOMPARE(mascot->mapFromGlobal(pointer + QPoint(100, 0)), QPoint(10, 20));
+        drag(mascot, QPoint(10, 20), QPoint(-30, 45));
+        QCOMPARE(w->pos(), start + QPoint(70, 45));
+        QCOMPARE(w->state().normalTop, (start.y() + 45) * 15.0);
+        QCOMPARE(w->size(), QSize(794, 488));
     }
 
-    void mascotDrag_handlersInTwips()
+    void mascotMove_dragsOnlyWithLeftButton()
     {
-        auto form = startWindow();
-        const QPoint start = form->pos();
-        form->Image1_MouseDown(Qt::LeftButton, QPointF(150, 300));
-        // The pointer 1500 twips (100 px) right and 150 twips down of the grab point.
-        form->Image1_MouseMove(Qt::LeftButton, QPointF(1650, 450));
-        QCOMPARE(form->pos(), start + QPoint(100, 10));
+        auto w = startWindow();
+        QWidget *mascot = part(w.get(), "mascot");
+        const QPoint start = w->pos();
+        sendMouse(mascot, QEvent::MouseButtonPress, QPoint(10, 20), Qt::LeftButton, Qt::LeftButton);
+        // The pointer 100 px right and 10 px down of the grab point.
+        sendMouse(mascot, QEvent::MouseMove, QPoint(110, 30), Qt::NoButton, Qt::LeftButton);
+        QCOMPARE(w->pos(), start + QPoint(100, 10));
         // Moves without the left button are hovering, not dragging.
-        form->Image1_MouseMove(Qt::RightButton, QPointF(3000, 300));
-        form->Image1_MouseMove(Qt::NoButton, QPointF(3000, 300));
-        QCOMPARE(form->pos(), start + QPoint(100, 10));
+        sendMouse(mascot, QEvent::MouseMove, QPoint(200, 20), Qt::NoButton, Qt::RightButton);
+        sendMouse(mascot, QEvent::MouseMove, QPoint(200, 20), Qt::NoButton, Qt::NoButton);
+        QCOMPARE(w->pos(), start + QPoint(100, 10));
     }
 
     void grip_followsPointerAndStopsAtMinimum()
     {
-        auto form = startWindow(numberedBook(QStringLiteral("grip.txt"), 200, 60));
-        const QSize start = form->size();
-        const int64_t linesBefore = form->state().lineCount();
-        drag(form->Image18, QPoint(16, 16), QPoint(60, 40));
-        QCOMPARE(form->size(), start + QSize(60, 40));
-        QCOMPARE(form->state().normalWidth, (start.width() + 60) * 15.0);
-        QCOMPARE(form->state().normalHeight, (start.height() + 40) * 15.0);
+        auto w = startWindow(numberedBook(QStringLiteral("grip.txt"), 200, 60));
+        QWidget *grip = part(w.get(), "grip");
+        const QSize start = w->size();
+        const int64_t linesBefore = w->state().lineCount();
+        drag(grip, QPoint(16, 16), QPoint(60, 40));
+        QCOMPARE(w->size(), start + QSize(60, 40));
+        QCOMPARE(w->state().normalWidth, (start.width() + 60) * 15.0);
+        QCOMPARE(w->state().normalHeight, (start.height() + 40) * 15.0);
         // Far inwards: held at 447 x 306 pixels, and that is the stored normal size.
-        drag(form->Image18, QPoint(16, 16), QPoint(-2000, -2000));
-        QCOMPARE(form->size(), QSize(447, 306));
-        QCOMPARE(form->state().normalWidth, 6705.0);
-        QCOMPARE(form->state().normalHeight, 4590.0);
+        drag(grip, QPoint(16, 16), QPoint(-2000, -2000));
+        QCOMPARE(w->size(), QSize(447, 306));
+        QCOMPARE(w->state().normalWidth, 6705.0);
+        QCOMPARE(w->state().normalHeight, 4590.0);
         // The release re-flowed the book for the small window.
-        QVERIFY(form->state().lineCount() > linesBefore);
-        QCOMPARE(form->state().lineEnds[1], form->state().charsPerLine);
-        QCOMPARE(form->Image18->pos(), QPoint(447 - 32 + 8, 306 - 32 - 24));
+        QTRY_VERIFY(w->isIdle());
+        QVERIFY(w->state().lineCount() > linesBefore);
+        QCOMPARE(w->state().lineEnds[1], w->state().charsPerLine);
+        QCOMPARE(grip->pos(), QPoint(447 - 32 + 8, 306 - 32 - 24));
     }
 
     void fullScreenAndBack_restoresNormalGeometry()
     {
-        auto form = startWindow(numberedBook(QStringLiteral("full.txt"), 100, 60));
-        drag(form->Image1, QPoint(10, 20), QPoint(-40, -30));
-        drag(form->Image18, QPoint(16, 16), QPoint(-100, -50));
-        const QRect normal = form->geometry();
-        QTest::mouseClick(form->Image4, Qt::RightButton, {}, QPoint(50, 50));
-        QCOMPARE(form->Label5[6]->caption(), QStringLiteral("放大到全屏幕"));
+        auto w = startWindow(numberedBook(QStringLiteral("full.txt"), 100, 60));
+        QWidget *mascot = part(w.get(), "mascot");
+        QWidget *grip = part(w.get(), "grip");
+        auto *pageNumber = part<QLabel>(w.get(), "leftPageNumber");
+        // Smaller and moved, still wholly on the screen: the way back puts it there exactly.
+        drag(grip, QPoint(16, 16), QPoint(-100, -50));
+        drag(mascot, QPoint(10, 20), QPoint(40, 30));
+        QTRY_VERIFY(w->isIdle());
+        const QRect normal = w->geometry();
+        QVERIFY(w->screen()->availableGeometry().contains(normal));
+        openMenu(w.get());
+        QCOMPARE(fullScreenCaption(*w), QStringLiteral("放大到全屏幕"));
 
-        QTest::mouseClick(form->Label5[6], Qt::LeftButton);
-        QCOMPARE(form->Label5[6]->caption(), QStringLiteral("恢复到一般大小"));
-        QVERIFY(form->isFullScreenCaption());
-        QVERIFY(form->windowState() & Qt::WindowFullScreen);
-        QVERIFY(!form->state().menuShown);
+        QTest::mouseClick(part(w.get(), "fullScreenCaption"), Qt::LeftButton);
+        QCOMPARE(fullScreenCaption(*w), QStringLiteral("恢复到一般大小"));
+        // The window system reports the new state through the event loop.
+        QTRY_VERIFY(w->windowState() & Qt::WindowFullScreen);
+        QTRY_VERIFY(w->isIdle());
+        QVERIFY(!w->state().menuShown);
         // Full screen: the mascot does not drag, the grip neither resizes nor re-flows.
-        const QRect full = form->geometry();
-        drag(form->Image1, QPoint(10, 20), QPoint(50, 50));
-        form->Label2->setText(QStringLiteral("unchanged"));
-        drag(form->Image18, QPoint(16, 16), QPoint(-50, -50));
-        QCOMPARE(form->geometry(), full);
-        QCOMPARE(form->Label2->text(), QStringLiteral("unchanged"));
-        QCOMPARE(form->state().normalWidth, normal.width() * 15.0);
+        const QRect full = w->geometry();
+        drag(mascot, QPoint(10, 20), QPoint(50, 50));
+        pageNumber->setText(QStringLiteral("unchanged"));
+        drag(grip, QPoint(16, 16), QPoint(-50, -50));
+        QCOMPARE(w->geometry(), full);
+        QCOMPARE(pageNumber->text(), QStringLiteral("unchanged"));
+        QCOMPARE(w->state().normalWidth, normal.width() * 15.0);
 
-        form->ShowMenu();
-        QTest::mouseClick(form->Picture1->Image14, Qt::LeftButton, {}, QPoint(5, 5));
-        QCOMPARE(form->Label5[6]->caption(), QStringLiteral("放大到全屏幕"));
-        QVERIFY(!(form->windowState() & Qt::WindowFullScreen));
-        QCOMPARE(form->geometry(), normal);
-        QVERIFY(!form->state().menuShown);
-        QCOMPARE(form->Label2->text(), QStringLiteral("第1页"));
+        switchFullScreen(*w);
+        QCOMPARE(fullScreenCaption(*w), QStringLiteral("放大到全屏幕"));
+        QVERIFY(!(w->windowState() & Qt::WindowFullScreen));
+        QCOMPARE(w->geometry(), normal);
+        QTRY_VERIFY(w->isIdle());
+        QVERIFY(!w->state().menuShown);
+        QCOMPARE(pageNumber->text(), QStringLiteral("第1页"));
     }
 
     void savedFullScreen_leavesToGeometryFromFile()
     {
         writeSettings(2, 1500, 1200, 9000, 6000);
-        auto form = startWindow();
-        QCOMPARE(form->Label5[6]->caption(), QStringLiteral("恢复到一般大小"));
-        QVERIFY(form->windowState() & Qt::WindowFullScreen);
-        form->Image14_Click();
-        QCOMPARE(form->geometry(), QRect(100, 80, 600, 400));
+        auto w = startWindow();
+        QCOMPARE(fullScreenCaption(*w), QStringLiteral("恢复到一般大小"));
+        QVERIFY(w->windowState() & Qt::WindowFullScreen);
+        switchFullScreen(*w);
+        QCOMPARE(w->geometry(), QRect(100, 80, 600, 400));
     }
 
     void savedMinimised_withoutNotificationArea_startsMinimisedNotHidden()
     {
         writeSettings(1, 1500, 1200, 9000, 6000);
-        auto form = startWindow();
-        QVERIFY(form->isMinimized());
-        QVERIFY(form->isVisible());
-        QCOMPARE(form->Label5[6]->caption(), QStringLiteral("放大到全屏幕"));
+        auto w = startWindow();
+        QVERIFY(w->isMinimized());
+        QVERIFY(w->isVisible());
+        QCOMPARE(fullScreenCaption(*w), QStringLiteral("放大到全屏幕"));
     }
 
     void mascotRightClick_closesMenuOrHides_data()
@@ -194,71 +212,65 @@ class ChromeTest : public QObject
         QFETCH(bool, firstStart);
         QFETCH(bool, openMenu);
         QFETCH(bool, closesMenuOnly);
-        auto form =
+        auto w =
             firstStart ? startWindow() : startWindow(numberedBook(QStringLiteral("r.txt"), 50, 60));
-        form->createTrayIcon();
-        // A first start stays in welcome mode until the start button; this row is not one.
-        form->state().welcomeMode = firstStart;
-        QCOMPARE(form->Picture3->isVisible(), firstStart);
+        QCOMPARE(part(w.get(), "welcomePanel")->isVisible(), firstStart);
         if (openMenu && !firstStart)
-            QTest::mouseClick(form->Image4, Qt::RightButton, {}, QPoint(50, 50));
-        QCOMPARE(form->state().menuShown, openMenu);
+            test::openMenu(w.get());
+        QCOMPARE(w->state().menuShown, openMenu);
         // Below the bubble: its panels cover the mascot's top left corner.
-        QTest::mouseClick(form->Image1, Qt::RightButton, {}, QPoint(30, 40));
+        QTest::mouseClick(part(w.get(), "mascot"), Qt::RightButton, {}, QPoint(30, 40));
         if (closesMenuOnly) {
-            QVERIFY(!form->state().menuShown);
-            QVERIFY(!form->isMinimized());
+            QVERIFY(!w->state().menuShown);
+            QVERIFY(!w->isMinimized());
         } else {
             // No notification area here: minimised, never hidden out of reach, also
             // after the layout pass that runs for the minimised window.
-            QVERIFY(form->isMinimized());
-            form->Form_Resize();
-            QVERIFY(form->isVisible());
-            QVERIFY(form->isMinimized());
+            QVERIFY(w->isMinimized());
+            QResizeEvent resize(w->size(), w->size());
+            QCoreApplication::sendEvent(w.get(), &resize);
+            QVERIFY(w->isVisible());
+            QVERIFY(w->isMinimized());
         }
-        QVERIFY(form->isVisible());
+        QVERIFY(w->isVisible());
     }
 
     void trayIcon_showsWindowAndOffersMenu()
     {
-        auto form = startWindow(numberedBook(QStringLiteral("tray.txt"), 50, 60));
-        form->createTrayIcon();
-        form->createTrayIcon();
-        QVERIFY(form->TrayIcon1);
-        QCOMPARE(form->findChildren<QSystemTrayIcon *>().size(), 1);
-        QVERIFY(form->TrayIcon1->isVisible());
-        const QString tip = form->TrayIcon1->toolTip();
+        auto w = startWindow(numberedBook(QStringLiteral("tray.txt"), 50, 60));
+        auto *tray = part<QSystemTrayIcon>(w.get(), "trayIcon");
+        QCOMPARE(w->findChildren<QSystemTrayIcon *>().size(), 1);
+        QVERIFY(tray->isVisible());
+        const QString tip = tray->toolTip();
         QVERIFY(tip.startsWith(QStringLiteral("TibboRead (")));
         QVERIFY(tip.endsWith(QLatin1Char(')')));
 
-        emit form->TrayIcon1->activated(QSystemTrayIcon::Context);
-        QCOMPARE(Dialogs::lastPopup(), form->Mnapp);
+        emit tray->activated(QSystemTrayIcon::Context);
+        QCOMPARE(Dialogs::lastPopup(), part<QMenu>(w.get(), "trayMenu"));
 
-        form->showMinimized();
-        emit form->TrayIcon1->activated(QSystemTrayIcon::Trigger);
-        QVERIFY(form->isVisible());
-        QVERIFY(!form->isMinimized());
-        form->hide();
-        emit form->TrayIcon1->activated(QSystemTrayIcon::DoubleClick);
-        QVERIFY(form->isVisible());
+        w->showMinimized();
+        emit tray->activated(QSystemTrayIcon::Trigger);
+        QVERIFY(w->isVisible());
+        QVERIFY(!w->isMinimized());
+        w->hide();
+        emit tray->activated(QSystemTrayIcon::DoubleClick);
+        QVERIFY(w->isVisible());
 
         // Showing keeps full screen as it was.
-        form->Image14_Click();
-        form->hide();
-        emit form->TrayIcon1->activated(QSystemTrayIcon::Trigger);
-        QVERIFY(form->isVisible());
-        QVERIFY(form->windowState() & Qt::WindowFullScreen);
+        switchFullScreen(*w);
+        w->hide();
+        emit tray->activated(QSystemTrayIcon::Trigger);
+        QVERIFY(w->isVisible());
+        QTRY_VERIFY(w->windowState() & Qt::WindowFullScreen);
     }
 
     void trayIcon_flashesBetweenTwoPictures()
     {
-        auto form = startWindow();
-        form->createTrayIcon();
-        QVERIFY(form->trayFlash.isActive());
-        QCOMPARE(form->trayFlash.interval(), 1000);
-        const QImage first = iconImage(form->TrayIcon1->icon());
-        QTRY_VERIFY_WITH_TIMEOUT(iconImage(form->TrayIcon1->icon()) != first, 3000);
-        QTRY_VERIFY_WITH_TIMEOUT(iconImage(form->TrayIcon1->icon()) == first, 3000);
+        auto w = startWindow();
+        auto *tray = part<QSystemTrayIcon>(w.get(), "trayIcon");
+        const QImage first = iconImage(tray->icon());
+        QTRY_VERIFY_WITH_TIMEOUT(iconImage(tray->icon()) != first, 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(iconImage(tray->icon()) == first, 3000);
     }
 };
 

@@ -2,10 +2,7 @@
 // restart, without the book file.
 #include "windowfixture.h"
 
-#include "loadingpanel.h"
-#include "menupanel.h"
 #include "signalexit.h"
-#include "widgets.h"
 
 #include "navigation/navigation.h"
 #include "settings/settingsfile.h"
@@ -20,12 +17,24 @@
 
 using namespace tibbo::window;
 using namespace tibbo::window::test;
+namespace core = tibbo::core;
 
 namespace {
 
-QString lineText(Form1 &form, int index)
+QString lineText(const ReaderWindow &w, int index)
 {
-    return form.Label3[static_cast<size_t>(index)]->text();
+    return line(&w, index)->text();
+}
+
+QString recentCaption(const ReaderWindow &w, int index)
+{
+    return part<QMenu>(&w, "recentMenu")->actions().at(index)->text();
+}
+
+// Ends the reader by the menu's exit picture, as the reader does.
+void exitByMenu(ReaderWindow &w)
+{
+    QTest::mouseClick(part(&w, "exitPicture"), Qt::LeftButton, {}, QPoint(5, 5));
 }
 
 // preamble: characters of one tag before the text, so the parse takes a while before
@@ -52,30 +61,29 @@ class FilesTest : public QObject
 
     void firstStart_exitWritesSettingsFile()
     {
-        auto form = startWindow();
-        QVERIFY(QFile::exists(Form1::appFolder() + QStringLiteral("/readme.txt")));
-        form->Image15_Click();
-        QVERIFY(form->exited());
-        const auto bytes = tibbo::core::readFile(
-            (Form1::appFolder() + QStringLiteral("/settings.ini")).toStdString());
+        auto w = startWindow();
+        QVERIFY(QFile::exists(SessionFiles::folder() + QStringLiteral("/readme.txt")));
+        exitByMenu(*w);
+        QVERIFY(!w->isVisible());
+        const auto bytes = core::readFile(settingsPath().toStdString());
         QVERIFY(bytes);
-        const auto read = tibbo::core::readSettingsFile(*bytes);
+        const auto read = core::readSettingsFile(*bytes);
         QVERIFY(read.complete);
         QVERIFY(read.bookPath->ends_with("readme.txt"));
-        QVERIFY(QFile::exists(Form1::appFolder() + QStringLiteral("/Slide.cache")));
+        QVERIFY(QFile::exists(SessionFiles::folder() + QStringLiteral("/Slide.cache")));
     }
 
     void terminationSignal_exitsThroughTheSettingsWrite()
     {
-        auto form = startWindow();
+        auto w = startWindow();
         SignalExit signalExit;
-        connect(&signalExit, &SignalExit::exitRequested, form.get(), &Form1::Image15_Click);
+        connect(&signalExit, &SignalExit::exitRequested, w.get(), &ReaderWindow::exitReader);
         QSignalSpy spy(&signalExit, &SignalExit::exitRequested);
-        QFile::remove(Form1::appFolder() + QStringLiteral("/settings.ini"));
+        QFile::remove(settingsPath());
         std::raise(SIGTERM);
         QTRY_COMPARE(spy.count(), 1);
-        QVERIFY(form->exited());
-        QVERIFY(QFile::exists(Form1::appFolder() + QStringLiteral("/settings.ini")));
+        QVERIFY(!w->isVisible());
+        QVERIFY(QFile::exists(settingsPath()));
     }
 
     void restart_showsSameSpreadWithoutReadingTheBook()
@@ -84,14 +92,14 @@ class FilesTest : public QObject
         int64_t topLine = 0;
         QString firstLine;
         {
-            auto form = startWindow(book);
-            QCOMPARE(form->Mnrecent[0]->text(), QStringLiteral("own.txt"));
-            QCOMPARE(form->Mnrecent[1]->text(), QStringLiteral("readme.txt"));
-            form->Form_KeyDown(tibbo::core::kKeyPageDown);
-            form->Form_KeyDown(tibbo::core::kKeyPageDown);
-            topLine = form->state().topLine;
-            firstLine = lineText(*form, 0);
-            form->Image15_Click();
+            auto w = startWindow(book);
+            QCOMPARE(recentCaption(*w, 0), QStringLiteral("own.txt"));
+            QCOMPARE(recentCaption(*w, 1), QStringLiteral("readme.txt"));
+            QTest::keyClick(w.get(), Qt::Key_PageDown);
+            QTest::keyClick(w.get(), Qt::Key_PageDown);
+            topLine = w->state().topLine;
+            firstLine = lineText(*w, 0);
+            exitByMenu(*w);
         }
         QVERIFY(QFile::remove(book));
         auto again = startWindow();
@@ -107,19 +115,16 @@ class FilesTest : public QObject
     {
         const QString book = numberedBook(QStringLiteral("own.txt"), 50, 40);
         {
-            auto form = startWindow(book);
-            form->Image15_Click();
+            auto w = startWindow(book);
+            exitByMenu(*w);
         }
         // Cut the settings file in the middle of the line list: the list no longer
         // fits the text, so the book is re-flowed instead of cut at wrong places.
-        const QString ini = Form1::appFolder() + QStringLiteral("/settings.ini");
-        QFile f(ini);
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        QByteArray bytes = f.readAll();
-        f.close();
+        QByteArray bytes = fileBytes(settingsPath());
         const int passage = bytes.indexOf("[Passage]");
         QVERIFY(passage > 0);
         bytes.truncate(passage + 40);
+        QFile f(settingsPath());
         QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
         f.write(bytes);
         f.close();
@@ -131,32 +136,31 @@ class FilesTest : public QObject
 
     void savedPlaceOffEveryScreen_centresWindowOnPrimaryScreen()
     {
-        {
-            auto form = startWindow();
-            form->state().normalLeft = -900000;
-            form->state().normalTop = -900000;
-            form->Image15_Click();
-        }
-        auto again = startWindow();
+        // A place a previous run left far off every screen.
+        core::SettingsData data;
+        data.normalLeft = -900000;
+        data.normalTop = -900000;
+        data.recent = std::vector<std::string>(5, "\\none");
+        data.paragraphText = U"　　一段文字^";
+        QVERIFY(
+            core::writeFileAtomically(settingsPath().toStdString(), core::writeSettingsFile(data)));
+        auto w = startWindow();
         const QRect screen = QGuiApplication::primaryScreen()->geometry();
-        QVERIFY(screen.intersects(again->geometry()));
-        QCOMPARE(again->geometry().center(), screen.center());
+        QVERIFY(screen.intersects(w->geometry()));
+        QCOMPARE(w->geometry().center(), screen.center());
     }
 
     void damagedSettingsFile_neverCrashesStartUp()
     {
         const QString book = numberedBook(QStringLiteral("own.txt"), 40, 60);
         {
-            auto form = startWindow(book);
-            QTest::mouseClick(form->Label3[2], Qt::LeftButton, {}, QPoint(3, 3));
-            form->Mnadd_Click();
-            form->Image15_Click();
+            auto w = startWindow(book);
+            QTest::mouseClick(line(w.get(), 2), Qt::LeftButton, {}, QPoint(3, 3));
+            menuItem(w.get(), "bookmarkMenu", QStringLiteral("添加书签"))->trigger();
+            exitByMenu(*w);
         }
-        const QString ini = Form1::appFolder() + QStringLiteral("/settings.ini");
-        QFile f(ini);
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        const QByteArray valid = f.readAll();
-        f.close();
+        const QByteArray valid = fileBytes(settingsPath());
+        QFile f(settingsPath());
         // Seeded damage: bytes overwritten, lines dropped, numbers made huge or negative.
         std::mt19937 random(7);
         const QByteArray wild[] = {"-99999999999", "1e300", "abc", "", "[/Marks]", "\xff\xfe", "0"};
@@ -180,14 +184,14 @@ class FilesTest : public QObject
             QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
             f.write(lines.join('\n'));
             f.close();
-            auto form = startWindow();
-            QVERIFY(form->isVisible() || form->isMinimized());
+            auto w = startWindow();
+            QVERIFY(w->isVisible() || w->isMinimized());
             // Whatever came back, the spread on show is cut from the text it holds.
-            const auto &state = form->state();
+            const auto &state = w->state();
             QCOMPARE(state.lineEnds.back(), static_cast<int64_t>(state.paragraphText.size()));
-            form->Form_KeyDown(tibbo::core::kKeyEnd);
-            form->Form_KeyDown(tibbo::core::kKeyPageDown);
-            form->Image15_Click();
+            QTest::keyClick(w.get(), Qt::Key_End);
+            QTest::keyClick(w.get(), Qt::Key_PageDown);
+            exitByMenu(*w);
             Dialogs::takeMessages();
             // The next round starts from the valid file again.
             QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -198,107 +202,118 @@ class FilesTest : public QObject
 
     void openDialog_cancelOpensNothingAndChoiceOpens()
     {
-        auto form = startWindow();
-        const std::string before = form->state().bookPath;
+        auto w = startWindow();
+        const std::string before = w->state().bookPath;
         Dialogs::setNextOpenFile(QString());
-        form->Image7_Click();
-        QCOMPARE(form->state().bookPath, before);
+        QTest::mouseClick(part(w.get(), "openPicture"), Qt::LeftButton, {}, QPoint(5, 5));
+        QCOMPARE(w->state().bookPath, before);
         const QString book = numberedBook(QStringLiteral("chosen.txt"), 20, 30);
         Dialogs::setNextOpenFile(book);
-        form->Image7_Click();
-        QCOMPARE(QString::fromStdString(form->state().bookPath), book);
-        QCOMPARE(form->state().topLine, 1);
-        QVERIFY(!form->state().loadingBusy);
+        QTest::mouseClick(part(w.get(), "openPicture"), Qt::LeftButton, {}, QPoint(5, 5));
+        QTRY_VERIFY(w->isIdle());
+        QCOMPARE(QString::fromStdString(w->state().bookPath), book);
+        QCOMPARE(w->state().topLine, 1);
+        QVERIFY(!w->state().loadingBusy);
     }
 
     void unreadableBook_keepsBookOnShowAndSaysSo()
     {
-        auto form = startWindow(numberedBook(QStringLiteral("own.txt"), 50, 40));
-        const auto before = form->state().paragraphText;
-        const auto recent = form->state().recent;
-        form->openChosenBook(QStringLiteral("/nonexistent/gone.txt"));
+        auto w = startWindow(numberedBook(QStringLiteral("own.txt"), 50, 40));
+        const auto before = w->state().paragraphText;
+        const auto recent = w->state().recent;
+        w->openBook(QStringLiteral("/nonexistent/gone.txt"));
         QCOMPARE(Dialogs::takeMessages().size(), 1);
-        QVERIFY(form->state().paragraphText == before);
-        QVERIFY(form->state().recent == recent);
-        QVERIFY(!form->state().loadingBusy);
+        QVERIFY(w->state().paragraphText == before);
+        QVERIFY(w->state().recent == recent);
+        QVERIFY(!w->state().loadingBusy);
     }
 
     void loadWhileBusy_isRefused()
     {
-        auto form = startWindow();
-        form->state().loadingBusy = true;
-        form->OpenBook(numberedBook(QStringLiteral("other.txt"), 5, 5));
+        auto w = startWindow();
+        // A long preamble keeps the parse busy for many slices.
+        w->openBook(bigHtml(QStringLiteral("busy.html"), 300, 1000000));
+        QVERIFY(w->state().loadingBusy);
+        w->openBook(numberedBook(QStringLiteral("other.txt"), 5, 5));
         QCOMPARE(Dialogs::takeMessages(),
                  QStringList{QStringLiteral("这个文件都还没读取完呢.等读完再读其它文件吧.")});
-        QVERIFY(
-            QString::fromStdString(form->state().bookPath).endsWith(QStringLiteral("readme.txt")));
+        QVERIFY(QString::fromStdString(w->state().bookPath).endsWith(QStringLiteral("readme.txt")));
+        QTest::mouseClick(part(w.get(), "cancelLoad"), Qt::LeftButton);
+        QTRY_VERIFY(w->isIdle());
     }
 
     void largeHtml_showsFirstPartThenWhole()
     {
-        auto form = startWindow();
+        auto w = startWindow();
         const QString html = bigHtml(QStringLiteral("big.html"), 400);
-        form->openChosenBook(html);
+        w->openBook(html);
+        QTRY_VERIFY(w->isIdle());
         const QStringList messages = Dialogs::takeMessages();
         QCOMPARE(
             messages,
             (QStringList{QStringLiteral(
                              "这本书的字数有点多,我给你读取一部分出来先,剩下的部分我会在后台处理"),
                          QStringLiteral("终于读完了")}));
-        QCOMPARE(form->state().topLine, 1);
-        QVERIFY(lineText(*form, 0).startsWith(QStringLiteral("第0段")));
-        QCOMPARE(QString::fromStdString(form->state().recent[0]), html);
-        QVERIFY(!form->state().loadingBusy);
-        QVERIFY(!form->state().partialShown);
-        QVERIFY(!form->Picture10->isVisible());
+        QCOMPARE(w->state().topLine, 1);
+        QVERIFY(lineText(*w, 0).startsWith(QStringLiteral("第0段")));
+        QCOMPARE(QString::fromStdString(w->state().recent[0]), html);
+        QVERIFY(!w->state().loadingBusy);
+        QVERIFY(!w->state().partialShown);
+        QVERIFY(!part(w.get(), "loadingPanel")->isVisible());
     }
 
     void smallHtml_noMessage()
     {
-        auto form = startWindow();
-        form->openChosenBook(bigHtml(QStringLiteral("small.htm"), 10));
+        auto w = startWindow();
+        w->openBook(bigHtml(QStringLiteral("small.htm"), 10));
+        QTRY_VERIFY(w->isIdle());
         QVERIFY(Dialogs::takeMessages().isEmpty());
-        QCOMPARE(form->state().lineEnds.back(),
-                 static_cast<int64_t>(form->state().paragraphText.size()));
+        QCOMPARE(w->state().lineEnds.back(), static_cast<int64_t>(w->state().paragraphText.size()));
     }
 
     void cancelledHtml_leavesBookOnShowWhole()
     {
-        auto form = startWindow(numberedBook(QStringLiteral("own.txt"), 50, 40));
-        const auto path = form->state().bookPath;
-        const auto text = form->state().paragraphText;
-        const auto scroll = form->state().bookText;
-        // The cancel lands between the first two slices, long before the first part.
+        auto w = startWindow(numberedBook(QStringLiteral("own.txt"), 50, 40));
+        const auto path = w->state().bookPath;
+        const auto text = w->state().paragraphText;
+        const auto scroll = w->state().bookText;
+        // The cancel lands long before the first part.
         const QString html = bigHtml(QStringLiteral("huge.html"), 300, 1000000);
-        QTimer::singleShot(0, form.get(), [&] { form->Command6_Click(); });
-        form->openChosenBook(html);
-        QCOMPARE(form->state().bookPath, path);
-        QVERIFY(form->state().paragraphText == text);
-        QVERIFY(form->state().bookText == scroll);
-        QVERIFY(!form->state().loadingBusy);
-        for (const auto &entry : form->state().recent)
+        w->openBook(html);
+        QVERIFY(part(w.get(), "loadingPanel")->isVisible());
+        QTest::mouseClick(part(w.get(), "cancelLoad"), Qt::LeftButton);
+        QTRY_VERIFY(w->isIdle());
+        QCOMPARE(w->state().bookPath, path);
+        QVERIFY(w->state().paragraphText == text);
+        QVERIFY(w->state().bookText == scroll);
+        QVERIFY(!w->state().loadingBusy);
+        for (const auto &entry : w->state().recent)
             QVERIFY(entry != html.toStdString());
         // A plain book opens at once afterwards.
-        form->OpenBook(numberedBook(QStringLiteral("next.txt"), 5, 5));
-        QVERIFY(
-            QString::fromStdString(form->state().bookPath).endsWith(QStringLiteral("next.txt")));
+        w->openBook(numberedBook(QStringLiteral("next.txt"), 5, 5));
+        QTRY_VERIFY(w->isIdle());
+        QVERIFY(QString::fromStdString(w->state().bookPath).endsWith(QStringLiteral("next.txt")));
     }
 
     void manualButton_goesToManualAndBackToSamePlace()
     {
         const QString book = numberedBook(QStringLiteral("own.txt"), 300, 80);
-        auto form = startWindow(book);
-        form->Form_KeyDown(tibbo::core::kKeyPageDown);
-        const int64_t topLine = form->state().topLine;
-        form->Image9_Click();
+        auto w = startWindow(book);
+        auto *caption = part<CaptionLabel>(w.get(), "manualCaption");
+        QTest::keyClick(w.get(), Qt::Key_PageDown);
+        const int64_t topLine = w->state().topLine;
+        openMenu(w.get());
+        QTest::mouseClick(part(w.get(), "manualPicture"), Qt::LeftButton, {}, QPoint(5, 5));
+        QTRY_VERIFY(w->isIdle());
         QCOMPARE(Dialogs::takeMessages(), QStringList());
-        QVERIFY(
-            QString::fromStdString(form->state().bookPath).endsWith(QStringLiteral("readme.txt")));
-        QCOMPARE(form->Label5[4]->caption(), QStringLiteral("不想看了"));
-        form->Image9_Click();
-        QCOMPARE(form->Label5[4]->caption(), QStringLiteral("看看说明书"));
-        QCOMPARE(QString::fromStdString(form->state().bookPath), book);
-        QCOMPARE(form->state().topLine, topLine);
+        QVERIFY(QString::fromStdString(w->state().bookPath).endsWith(QStringLiteral("readme.txt")));
+        QCOMPARE(caption->caption(), QStringLiteral("不想看了"));
+        openMenu(w.get());
+        QTest::mouseClick(part(w.get(), "manualPicture"), Qt::LeftButton, {}, QPoint(5, 5));
+        QTRY_VERIFY(w->isIdle());
+        QCOMPARE(caption->caption(), QStringLiteral("看看说明书"));
+        QCOMPARE(QString::fromStdString(w->state().bookPath), book);
+        QCOMPARE(w->state().topLine, topLine);
     }
 };
 

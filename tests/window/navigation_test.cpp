@@ -1,19 +1,34 @@
 // The window's page moves, driven through real mouse and key events.
 #include "windowfixture.h"
 
-#include "menupanel.h"
-#include "promptpanel.h"
-#include "scrollpanel.h"
-#include "welcomepanel.h"
-#include "widgets.h"
-
 #include "navigation/navigation.h"
 
+#include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QtTest>
 
 using namespace tibbo::window;
 using namespace tibbo::window::test;
+
+namespace {
+
+// A left-button drag on a picture by `by` pixels.
+void drag(QWidget *picture, QPoint pressAt, QPoint by)
+{
+    const auto send = [picture](QEvent::Type type, QPoint pos, Qt::MouseButton button,
+                                Qt::MouseButtons buttons) {
+        QMouseEvent event(type, QPointF(pos), QPointF(picture->mapToGlobal(pos)), button, buttons,
+                          Qt::NoModifier);
+        QCoreApplication::sendEvent(picture, &event);
+    };
+    const QPoint global = picture->mapToGlobal(pressAt) + by;
+    send(QEvent::MouseButtonPress, pressAt, Qt::LeftButton, Qt::LeftButton);
+    send(QEvent::MouseMove, picture->mapFromGlobal(global), Qt::NoButton, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, picture->mapFromGlobal(global), Qt::LeftButton, Qt::NoButton);
+}
+
+} // namespace
 
 class NavigationTest : public QObject
 {
@@ -24,110 +39,117 @@ class NavigationTest : public QObject
 
     void firstStart_showsWelcomeOverManual()
     {
-        auto form = startWindow();
-        QVERIFY(form->Picture3->isVisible());
-        QVERIFY(form->state().menuShown);
-        QCOMPARE(form->Image1->size(), QSize(90, 119));
-        QVERIFY(
-            QString::fromStdString(form->state().bookPath).endsWith(QStringLiteral("readme.txt")));
-        QCOMPARE(form->Mnrecent[1]->text(), QStringLiteral("none"));
+        auto w = startWindow();
+        QVERIFY(part(w.get(), "welcomePanel")->isVisible());
+        QVERIFY(w->state().menuShown);
+        QCOMPARE(part(w.get(), "mascot")->size(), QSize(90, 119));
+        QVERIFY(QString::fromStdString(w->state().bookPath).endsWith(QStringLiteral("readme.txt")));
+        QCOMPARE(part<QMenu>(w.get(), "recentMenu")->actions().at(1)->text(),
+                 QStringLiteral("none"));
     }
 
     void clickOnRightPage_turnsOneSpread()
     {
         const QString book = numberedBook(QStringLiteral("nav.txt"), 400, 60);
-        auto form = startWindow(book);
-        QVERIFY(!form->state().menuShown);
-        const int64_t L = form->state().linesPerPage;
-        QCOMPARE(form->state().topLine, 1);
-        QTest::mouseClick(form->Image4, Qt::LeftButton, {}, QPoint(50, 50));
-        QCOMPARE(form->state().topLine, 1 + 2 * L);
-        QCOMPARE(form->Label2->text(), QStringLiteral("第3页"));
-        QTest::mouseClick(form->Image3, Qt::LeftButton, {}, QPoint(50, 50));
-        QCOMPARE(form->state().topLine, 1);
+        auto w = startWindow(book);
+        QVERIFY(!w->state().menuShown);
+        const int64_t L = w->state().linesPerPage;
+        QCOMPARE(w->state().topLine, 1);
+        QTest::mouseClick(part(w.get(), "rightPage"), Qt::LeftButton, {}, QPoint(50, 50));
+        QCOMPARE(w->state().topLine, 1 + 2 * L);
+        QCOMPARE(part<QLabel>(w.get(), "leftPageNumber")->text(), QStringLiteral("第3页"));
+        QTest::mouseClick(part(w.get(), "leftPage"), Qt::LeftButton, {}, QPoint(50, 50));
+        QCOMPARE(w->state().topLine, 1);
     }
 
     void leftClickWithMenuOpen_onlyClosesMenu()
     {
-        auto form = startWindow(numberedBook(QStringLiteral("nav.txt"), 400, 60));
-        QTest::mouseClick(form->Image4, Qt::RightButton, {}, QPoint(50, 50));
-        QVERIFY(form->state().menuShown);
-        QVERIFY(form->Picture1->isVisible());
-        QCOMPARE(form->Image1->size(), QSize(90, 119));
-        QTest::mouseClick(form->Image4, Qt::LeftButton, {}, QPoint(50, 50));
-        QVERIFY(!form->state().menuShown);
-        QCOMPARE(form->state().topLine, 1);
-        QCOMPARE(form->Image1->size(), QSize(43, 65));
+        auto w = startWindow(numberedBook(QStringLiteral("nav.txt"), 400, 60));
+        openMenu(w.get());
+        QVERIFY(w->state().menuShown);
+        QVERIFY(part(w.get(), "menuPanel")->isVisible());
+        QCOMPARE(part(w.get(), "mascot")->size(), QSize(90, 119));
+        QTest::mouseClick(part(w.get(), "rightPage"), Qt::LeftButton, {}, QPoint(50, 50));
+        QVERIFY(!w->state().menuShown);
+        QCOMPARE(w->state().topLine, 1);
+        QCOMPARE(part(w.get(), "mascot")->size(), QSize(43, 65));
     }
 
     void keys_turnAndJump()
     {
-        auto form = startWindow(numberedBook(QStringLiteral("nav.txt"), 400, 60));
-        const int64_t L = form->state().linesPerPage;
-        form->setFocus();
-        QTest::keyClick(form.get(), Qt::Key_PageDown);
-        QCOMPARE(form->state().topLine, 1 + 2 * L);
-        QTest::keyClick(form.get(), Qt::Key_End);
-        QCOMPARE(form->state().topLine,
-                 tibbo::core::lastSpreadStart(form->state().entryCount(), L));
-        QTest::keyClick(form.get(), Qt::Key_Home);
-        QCOMPARE(form->state().topLine, 1);
-        QTest::keyClick(form.get(), Qt::Key_Left);
-        QCOMPARE(form->state().topLine, 1);
+        auto w = startWindow(numberedBook(QStringLiteral("nav.txt"), 400, 60));
+        const int64_t L = w->state().linesPerPage;
+        w->setFocus();
+        QTest::keyClick(w.get(), Qt::Key_PageDown);
+        QCOMPARE(w->state().topLine, 1 + 2 * L);
+        QTest::keyClick(w.get(), Qt::Key_End);
+        QCOMPARE(w->state().topLine, tibbo::core::lastSpreadStart(w->state().entryCount(), L));
+        QTest::keyClick(w.get(), Qt::Key_Home);
+        QCOMPARE(w->state().topLine, 1);
+        QTest::keyClick(w.get(), Qt::Key_Left);
+        QCOMPARE(w->state().topLine, 1);
     }
 
     void edgeStrips_jumpByQuarter()
     {
-        auto form = startWindow(numberedBook(QStringLiteral("nav.txt"), 400, 60));
-        const int64_t L = form->state().linesPerPage;
+        auto w = startWindow(numberedBook(QStringLiteral("nav.txt"), 400, 60));
+        const int64_t L = w->state().linesPerPage;
         // Inner half of the right strip: forward four pages.
-        QTest::mouseClick(form->Image6, Qt::LeftButton, {}, QPoint(3, 100));
-        QCOMPARE(form->state().topLine, 1 + 4 * L);
+        QTest::mouseClick(part(w.get(), "rightEdge"), Qt::LeftButton, {}, QPoint(3, 100));
+        QCOMPARE(w->state().topLine, 1 + 4 * L);
         // Outer quarter of the left strip: the first spread.
-        QTest::mouseClick(form->Image5, Qt::LeftButton, {}, QPoint(2, 100));
-        QCOMPARE(form->state().topLine, 1);
+        QTest::mouseClick(part(w.get(), "leftEdge"), Qt::LeftButton, {}, QPoint(2, 100));
+        QCOMPARE(w->state().topLine, 1);
     }
 
     void goToPagePrompt_rangeMessageEnterAndEscape()
     {
-        auto form = startWindow(numberedBook(QStringLiteral("nav.txt"), 400, 60));
-        const int64_t L = form->state().linesPerPage;
-        QTest::keyClick(form.get(), Qt::Key_G);
-        QVERIFY(form->Picture2->isVisible());
-        QCOMPARE(form->Picture2->pos(), QPoint(438, 249));
-        QCOMPARE(form->Picture2->Text1->text(), QStringLiteral("1"));
-        QVERIFY(form->Picture2->Text1->toolTip().startsWith(QStringLiteral("一共 ")));
-        form->Picture2->Text1->setText(QStringLiteral("99999"));
-        QTest::keyClick(form->Picture2->Text1, Qt::Key_Return);
+        auto w = startWindow(numberedBook(QStringLiteral("nav.txt"), 400, 60));
+        const int64_t L = w->state().linesPerPage;
+        QWidget *prompt = part(w.get(), "prompt");
+        auto *answer = part<QLineEdit>(w.get(), "promptAnswer");
+        QTest::keyClick(w.get(), Qt::Key_G);
+        QVERIFY(prompt->isVisible());
+        QCOMPARE(prompt->pos(), QPoint(438, 249));
+        QCOMPARE(answer->text(), QStringLiteral("1"));
+        QVERIFY(answer->toolTip().startsWith(QStringLiteral("一共 ")));
+        answer->setText(QStringLiteral("99999"));
+        QTest::keyClick(answer, Qt::Key_Return);
         QCOMPARE(Dialogs::takeMessages(), QStringList{QStringLiteral("超出本书范围了")});
-        QVERIFY(form->Picture2->isVisible());
-        form->Picture2->Text1->setText(QStringLiteral("4"));
-        QTest::keyClick(form->Picture2->Text1, Qt::Key_Return);
-        QCOMPARE(form->state().topLine, 1 + 2 * L);
-        QVERIFY(!form->Picture2->isVisible());
-        form->Mngopage_Click();
-        form->Picture2->Text1->setText(QStringLiteral("9"));
-        QTest::keyClick(form->Picture2->Text1, Qt::Key_Escape);
-        QVERIFY(!form->Picture2->isVisible());
-        QCOMPARE(form->state().topLine, 1 + 2 * L);
+        QVERIFY(prompt->isVisible());
+        answer->setText(QStringLiteral("4"));
+        QTest::keyClick(answer, Qt::Key_Return);
+        QCOMPARE(w->state().topLine, 1 + 2 * L);
+        QVERIFY(!prompt->isVisible());
+        menuItem(w.get(), "bookmarkMenu", QStringLiteral("转到指定页"))->trigger();
+        QVERIFY(prompt->isVisible());
+        answer->setText(QStringLiteral("9"));
+        QTest::keyClick(answer, Qt::Key_Escape);
+        QVERIFY(!prompt->isVisible());
+        QCOMPARE(w->state().topLine, 1 + 2 * L);
     }
 
-    void keysIgnoredWhileScrollPanelIsUp()
+    void keysWhileScrollModeIsOpen_turnNothing()
     {
-        auto form = startWindow(numberedBook(QStringLiteral("nav.txt"), 400, 60));
-        form->Picture8->show();
-        form->Form_KeyDown(tibbo::core::kKeyPageDown);
-        QCOMPARE(form->state().topLine, 1);
+        auto w = startWindow(numberedBook(QStringLiteral("nav.txt"), 400, 60));
+        menuItem(w.get(), "autoTurnMenu", QStringLiteral("滚动翻页"))->trigger();
+        QVERIFY(part(w.get(), "scrollPanel")->isVisible());
+        QTest::keyClick(w.get(), Qt::Key_PageDown);
+        QCOMPARE(w->state().topLine, 1);
     }
 
-    void manyLinesPerPage_labelsMadeOnDemand()
+    void manyLinesPerPage_lineLabelsMadeOnDemand()
     {
-        auto form = startWindow(numberedBook(QStringLiteral("nav.txt"), 2000, 60));
-        // A small font gives many lines a page: more than the 101 labels made at start-up.
-        form->state().linesPerPage = 60;
-        form->LookUp();
-        QVERIFY(form->Label3.size() >= 120);
-        QVERIFY(!form->Label3[119]->text().isEmpty());
+        auto w = startWindow(numberedBook(QStringLiteral("nav.txt"), 2000, 60));
+        // A small font on a tall window gives many lines a page: more than the 101
+        // labels made at the start.
+        menuItem(w.get(), "fontSizeMenu", QStringLiteral("6"))->trigger();
+        drag(part(w.get(), "grip"), QPoint(16, 16), QPoint(0, 700));
+        QTRY_VERIFY(w->isIdle());
+        const int64_t L = w->state().linesPerPage;
+        QVERIFY2(2 * L > 101, qPrintable(QString::number(L)));
+        QVERIFY(w->findChildren<LineLabel *>().size() >= 2 * L);
+        QVERIFY(!line(w.get(), static_cast<int>(2 * L - 1))->text().isEmpty());
     }
 };
 

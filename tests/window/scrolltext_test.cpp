@@ -1,4 +1,4 @@
-// Text2, the scroll-mode text area: how positions map to rows and points, and how the
+// The scroll-mode text area: how positions map to rows and points, and how the
 // view follows a selection. Fonts differ between machines, so every expectation is
 // taken from the widget's own geometry, never from pixel values.
 #include "scrolltext.h"

@@ -1,17 +1,22 @@
 #pragma once
 // Shared set-up of the window tests: an empty application folder, dialogs answered by
-// the test, and helpers to make small books.
+// the test, helpers to make small books, and the window's parts found by their names.
 
 #include "dialogs.h"
-#include "form1.h"
+#include "readerwindow.h"
+#include "sessionfiles.h"
+#include "widgets.h"
 
 #include "text/codepage.h"
 
+#include <QAction>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QMenu>
 #include <QStandardPaths>
 #include <QTest>
+#include <QTimer>
 
 #include <memory>
 
@@ -21,10 +26,23 @@ namespace tibbo::window::test {
 inline void resetAppFolder()
 {
     QCoreApplication::setApplicationName(QStringLiteral("TibboRead"));
-    QDir(Form1::appFolder()).removeRecursively();
-    QDir().mkpath(Form1::appFolder());
+    QDir(SessionFiles::folder()).removeRecursively();
+    QDir().mkpath(SessionFiles::folder());
     Dialogs::setTestMode(true);
     Dialogs::takeMessages();
+}
+
+inline QString settingsPath()
+{
+    return SessionFiles::folder() + QStringLiteral("/settings.ini");
+}
+
+inline QByteArray fileBytes(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return QByteArray();
+    return f.readAll();
 }
 
 // Writes a book in GB18030 with CR LF line ends (the text is given in UTF-8 with LF).
@@ -52,16 +70,70 @@ inline QString numberedBook(const QString &name, int paragraphs, int length)
     return writeBook(name, text);
 }
 
-// A started window of a fixed size.
-// Start-up places it at its default size, 794 x 488 pixels.
-inline std::unique_ptr<Form1> startWindow(const QString &book = QString())
+// Shows a window, starts it on `book` and waits until start-up, the load and the
+// re-flow are over. Start-up places it at its default size, 794 x 488 pixels.
+inline std::unique_ptr<ReaderWindow> startWindow(const QString &book = QString())
 {
-    auto form = std::make_unique<Form1>();
-    form->show();
-    form->Form_Load(book);
-    if (QTest::qWaitForWindowExposed(form.get())) {
+    auto window = std::make_unique<ReaderWindow>();
+    window->show();
+    window->start(book);
+    [&window] { QTRY_VERIFY(window->isIdle()); }();
+    if (QTest::qWaitForWindowExposed(window.get())) {
     }
-    return form;
+    return window;
+}
+
+// A part of the window by its object name.
+template <typename T = QWidget> T *part(const QObject *window, const char *name)
+{
+    T *found = window->findChild<T *>(QLatin1String(name));
+    if (!found)
+        qWarning("no part named %s", name);
+    return found;
+}
+
+// Display line `index` of the spread on show (left page first).
+inline LineLabel *line(const QObject *window, int index)
+{
+    return window->findChild<LineLabel *>(QStringLiteral("line%1").arg(index));
+}
+
+// The item of a pop-up menu with this caption.
+inline QAction *menuItem(const QObject *window, const char *menu, const QString &caption)
+{
+    if (const QMenu *m = part<QMenu>(window, menu))
+        for (QAction *item : m->actions())
+            if (item->text() == caption)
+                return item;
+    qWarning("no item %s in %s", qPrintable(caption), menu);
+    return nullptr;
+}
+
+// Opens the menu panel as the reader does, by a right click on the right page.
+inline void openMenu(const QObject *window)
+{
+    QTest::mouseClick(part(window, "rightPage"), Qt::RightButton, {}, QPoint(50, 50));
+}
+
+// Lets a timer of the window fire `ticks` times at once, then gives it back its
+// interval and its running state: the test steps the clock instead of waiting for it.
+inline void stepTimer(QTimer *timer, int ticks = 1)
+{
+    const int interval = timer->interval();
+    const bool wasActive = timer->isActive();
+    int fired = 0;
+    // Connected after the part's own handler, so the tick is handled before the stop.
+    const auto connection = QObject::connect(timer, &QTimer::timeout, timer, [&] {
+        if (++fired >= ticks)
+            timer->stop();
+    });
+    timer->start(1);
+    [&] { QTRY_COMPARE(fired, ticks); }();
+    QObject::disconnect(connection);
+    timer->stop();
+    timer->setInterval(interval);
+    if (wasActive)
+        timer->start();
 }
 
 } // namespace tibbo::window::test

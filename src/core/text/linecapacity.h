@@ -36,7 +36,7 @@ Capacity measureCapacity(const TextMeasurer &measurer, double width, double heig
                          double leftMargin, double rightMargin, double topMargin,
                          double bottomMargin, double lineSpacing);
 
-// GetLinelen: stores the previous charsPerLine and the new capacity in the state.
+// Stores the previous charsPerLine and the new capacity in the state.
 void updateCapacity(ReaderState &state, const TextMeasurer &measurer, double width, double height);
 
 } // namespace tibbo::core

@@ -1,0 +1,137 @@
+#include "bookloader.h"
+
+#include "dialogs.h"
+#include "htmlloadjob.h"
+#include "progresspanels.h"
+#include "qtext.h"
+#include "sessionfiles.h"
+
+#include "settings/recentlist.h"
+#include "text/htmlparser.h"
+#include "text/plaintext.h"
+
+#include <QFileInfo>
+#include <QWidget>
+
+namespace tibbo::window {
+
+BookLoader::BookLoader(core::ReaderState &state, LoadingPanel &panel, QWidget *window)
+    : QObject(window), m_state(state), m_panel(panel), m_window(window)
+{
+    m_htmlJob = new HtmlLoadJob(this);
+    connect(m_htmlJob, &HtmlLoadJob::progress, &m_panel, &LoadingPanel::setProgress);
+    connect(m_htmlJob, &HtmlLoadJob::firstPart, this, [this] { showHtmlBook(false); });
+    connect(m_htmlJob, &HtmlLoadJob::finished, this, [this] { showHtmlBook(true); });
+    connect(&m_panel, &LoadingPanel::cancelRequested, this, &BookLoader::cancel);
+}
+
+void BookLoader::open(const QString &path, bool trimParagraphs)
+{
+    // A running load keeps its panel, progress bar and cancel button.
+    if (m_state.loadingBusy) {
+        Dialogs::message(m_window, QStringLiteral("这个文件都还没读取完呢.等读完再读其它文件吧."));
+        return;
+    }
+    // The recent list and the mark files find a book by its full path from any folder.
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    // settings.ini keeps one path a line: a book it could not give back is refused before
+    // it replaces the reader's own.
+    if (!core::pathIsStorable(absolute.toStdString())) {
+        Dialogs::message(m_window, qs(core::kUnstorablePathMessage));
+        return;
+    }
+    if (core::isHtmlPath(absolute.toStdString()))
+        openHtml(absolute);
+    else
+        openPlain(absolute, trimParagraphs);
+}
+
+void BookLoader::openPlain(const QString &path, bool trimParagraphs)
+{
+    core::ReadFailure failure = core::ReadFailure::None;
+    const auto decoded = core::readBook(path.toStdString(), &failure);
+    if (!decoded) {
+        // The book on show stays as it was.
+        Dialogs::message(m_window, qs(core::bookRefusedMessage(failure)));
+        return;
+    }
+    m_state.bookPath = path.toStdString();
+    m_state.bookmarks = SessionFiles::readMarks(m_state.bookPath);
+    m_state.partialShown = false;
+    core::addRecent(m_state.recent, m_state.bookPath);
+    emit recentChanged();
+    core::BookTexts texts = core::buildPlainBook(*decoded, trimParagraphs);
+    m_state.bookText = std::move(texts.bookText);
+    core::setParagraphText(m_state, std::move(texts.paragraphText));
+    m_state.topLine = 1;
+    emit textReplaced();
+}
+
+// Nothing of the book on show changes until the new book is shown, so a cancel before
+// that leaves it whole.
+void BookLoader::openHtml(const QString &path)
+{
+    core::ReadFailure failure = core::ReadFailure::None;
+    const auto decoded = core::readBook(path.toStdString(), &failure);
+    if (!decoded) {
+        // The book on show stays as it was.
+        Dialogs::message(m_window, qs(core::bookRefusedMessage(failure)));
+        return;
+    }
+    m_state.loadingBusy = true;
+    m_state.partialShown = false;
+    m_htmlPath = path;
+    m_htmlBookmarks = SessionFiles::readMarks(path.toStdString());
+    emit loadStarted();
+    m_panel.open(true);
+    m_htmlJob->start(core::htmlSource(*decoded));
+}
+
+void BookLoader::showHtmlBook(bool whole)
+{
+    if (!m_state.partialShown)
+        m_state.bookmarks = std::move(m_htmlBookmarks);
+    m_state.bookPath = m_htmlPath.toStdString();
+    m_state.bookText = whole ? m_htmlJob->takeBookText() : m_htmlJob->bookTextSoFar();
+    core::setParagraphText(m_state, whole ? m_htmlJob->takeParagraphText()
+                                          : m_htmlJob->paragraphTextSoFar());
+    m_state.topLine = 1;
+    if (!whole) {
+        m_state.partialShown = true;
+        emit textReplaced();
+        Dialogs::message(m_window, QStringLiteral("这本书的字数有点多,我给你读取一部分出来先,"
+                                                  "剩下的部分我会在后台处理"));
+        return;
+    }
+    core::addRecent(m_state.recent, m_state.bookPath);
+    emit recentChanged();
+    const bool wasPartial = m_state.partialShown;
+    end();
+    emit textReplaced();
+    if (wasPartial)
+        Dialogs::message(m_window, QStringLiteral("终于读完了"));
+}
+
+void BookLoader::finishNow()
+{
+    if (m_htmlJob->running())
+        m_htmlJob->finishNow();
+}
+
+void BookLoader::cancel()
+{
+    if (!m_htmlJob->running())
+        return;
+    m_htmlJob->cancel();
+    end();
+}
+
+void BookLoader::end()
+{
+    m_state.loadingBusy = false;
+    m_state.partialShown = false;
+    m_panel.hide();
+    emit loadEnded();
+}
+
+} // namespace tibbo::window

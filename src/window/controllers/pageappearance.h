@@ -1,0 +1,56 @@
+#pragma once
+// The page's appearance: the page font, the line spacing and the margins. The settings
+// panel edits a preview and carries it over to the page on OK, after checking that the
+// values leave room for text; the size menu changes the page's font size at once.
+
+#include "state/readerstate.h"
+
+#include <QObject>
+
+class QWidget;
+
+namespace tibbo::window {
+
+class BookView;
+class ScrollPanel;
+class SettingsPanel;
+
+class PageAppearance : public QObject
+{
+    Q_OBJECT
+  public:
+    struct Parts
+    {
+        core::ReaderState &state;
+        BookView &bookView;
+        SettingsPanel &settingsPanel;
+        ScrollPanel &scrollPanel;
+    };
+    PageAppearance(Parts parts, QWidget *window);
+
+    void openSettingsPanel();
+
+  public slots:
+    // The settings panel's font, spacing and margins become the page's (also after
+    // settings.ini brought them back); stored values that leave no room on this window
+    // and font fall back to the defaults.
+    void takePanelValues();
+    // The quick road: the page's size changes at once; the preview and settings.ini stay.
+    void setFontSize(double points);
+
+  signals:
+    void reflowRequested();
+    void saveRequested();
+    void menuCloseRequested();
+
+  private:
+    void onPanelAccepted();
+
+    core::ReaderState &m_state;
+    BookView &m_bookView;
+    SettingsPanel &m_settingsPanel;
+    ScrollPanel &m_scrollPanel;
+    QWidget *m_window;
+};
+
+} // namespace tibbo::window

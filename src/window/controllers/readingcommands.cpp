@@ -1,0 +1,216 @@
+#include "readingcommands.h"
+
+#include "bookview.h"
+#include "dialogs.h"
+#include "promptpanel.h"
+#include "qtext.h"
+#include "readermenus.h"
+#include "sessionfiles.h"
+
+#include "bookmarks/bookmarkstore.h"
+#include "navigation/navigation.h"
+#include "text/numbers.h"
+
+#include <QKeyEvent>
+#include <QWidget>
+
+namespace tibbo::window {
+
+namespace {
+
+// The key code the core's key handling knows; 0 for any other key.
+int readerKey(const QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_Home:
+        return core::kKeyHome;
+    case Qt::Key_End:
+        return core::kKeyEnd;
+    case Qt::Key_Left:
+        return core::kKeyLeft;
+    case Qt::Key_Right:
+        return core::kKeyRight;
+    case Qt::Key_PageUp:
+        return core::kKeyPageUp;
+    case Qt::Key_PageDown:
+        return core::kKeyPageDown;
+    case Qt::Key_A:
+        return core::kKeyA;
+    case Qt::Key_G:
+        return core::kKeyG;
+    case Qt::Key_O:
+        return core::kKeyO;
+    default:
+        return 0;
+    }
+}
+
+} // namespace
+
+ReadingCommands::ReadingCommands(Parts parts, QWidget *window)
+    : QObject(window), m_state(parts.state), m_bookView(parts.bookView), m_prompt(parts.prompt),
+      m_menus(parts.menus), m_window(window)
+{
+    connect(&m_bookView, &BookView::pagePressed, this,
+            [this](BookView::Page page, Qt::MouseButton b) {
+                onPagePressed(page == BookView::Page::Right, b);
+            });
+    connect(&m_bookView, &BookView::edgePressed, this, [this](core::EdgeStrip strip, double r) {
+        core::pressEdgeStrip(m_state, strip, r);
+        showSpread();
+    });
+    connect(&m_bookView, &BookView::linePressed, this, &ReadingCommands::onLinePressed);
+    connect(&m_bookView, &BookView::bookmarkIconDoubleClicked, this,
+            &ReadingCommands::deleteShownBookmark);
+    connect(&m_prompt, &PromptPanel::confirmed, this, &ReadingCommands::onPromptConfirmed);
+    connect(&m_prompt, &PromptPanel::cancelled, this, [this] {
+        m_prompt.hide();
+        m_window->setFocus();
+    });
+    connect(&m_prompt, &PromptPanel::increaseRequested, this, [this] {
+        m_prompt.setAnswer(qs(core::promptIncrease(m_state, m_prompt.answer().toStdString())));
+    });
+    connect(&m_prompt, &PromptPanel::decreaseRequested, this, [this] {
+        m_prompt.setAnswer(qs(core::promptDecrease(m_state, m_prompt.answer().toStdString())));
+    });
+}
+
+void ReadingCommands::showSpread()
+{
+    m_bookView.showSpread(m_state);
+}
+
+// A right press opens the menu; a left press closes an open menu, or else turns.
+void ReadingCommands::onPagePressed(bool rightPage, Qt::MouseButton button)
+{
+    if (button == Qt::RightButton) {
+        emit menuRequested();
+    } else if (button == Qt::LeftButton) {
+        if (m_state.menuShown)
+            emit menuCloseRequested();
+        else if (rightPage ? core::pageForwardByClick(m_state) : core::pageBack(m_state))
+            showSpread();
+    }
+}
+
+void ReadingCommands::onLinePressed(int index, Qt::MouseButton button)
+{
+    if (button == Qt::RightButton)
+        emit menuRequested();
+    if (!m_state.menuShown) {
+        m_bookView.highlightLine(index);
+        m_state.highlightedLine = index;
+        m_state.selectedLine = index;
+        m_state.lineChosen = true;
+    } else if (button == Qt::LeftButton) {
+        emit menuCloseRequested();
+    }
+}
+
+bool ReadingCommands::handleKey(const QKeyEvent *event)
+{
+    const int key = readerKey(event);
+    if (key == 0 || event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))
+        return false;
+    const core::KeyResult result = core::handleKey(m_state, key);
+    if (result.redraw)
+        showSpread();
+    switch (result.command) {
+    case core::KeyCommand::OpenFile:
+        emit openFileRequested();
+        break;
+    case core::KeyCommand::AddBookmark:
+        addBookmark();
+        break;
+    case core::KeyCommand::GoToPage:
+        askForPage();
+        break;
+    case core::KeyCommand::None:
+        break;
+    }
+    return true;
+}
+
+// ---- the prompt ---------------------------------------------------------------------
+
+void ReadingCommands::askForPage()
+{
+    m_state.promptMode = std::string(core::kPromptSetPage);
+    m_prompt.ask(QStringLiteral("翻到哪一页?"), qs(core::goToPageDefaultText(m_state)),
+                 qs(core::goToPageTooltip(m_state)), QPoint(438, 249));
+}
+
+void ReadingCommands::askForInterval()
+{
+    m_state.promptMode = std::string(core::kPromptSetTime);
+    m_prompt.ask(QStringLiteral("多久翻一页?"), qs(core::plainNumber(m_state.autoTurnSeconds)),
+                 QString(), QPoint(531, 213));
+}
+
+void ReadingCommands::onPromptConfirmed()
+{
+    switch (core::confirmPrompt(m_state, m_prompt.answer().toStdString())) {
+    case core::PromptOutcome::PageShown:
+        showSpread();
+        emit menuCloseRequested();
+        m_prompt.hide();
+        m_window->setFocus();
+        break;
+    case core::PromptOutcome::PageOutOfRange:
+        Dialogs::message(m_window, qs(core::kPageOutOfRangeMessage));
+        break;
+    case core::PromptOutcome::IntervalStored:
+        m_prompt.hide();
+        m_window->setFocus();
+        break;
+    case core::PromptOutcome::Ignored:
+        break;
+    }
+}
+
+// ---- bookmarks ----------------------------------------------------------------------
+
+void ReadingCommands::refreshBookmarkMenu()
+{
+    m_menus.setBookmarkCaptions(core::bookmarkMenuCaptions(m_state));
+}
+
+void ReadingCommands::writeMarks()
+{
+    if (!SessionFiles::writeMarks(m_state.bookPath, m_state.bookmarks))
+        Dialogs::message(m_window,
+                         QStringLiteral("书签保存不了,请看看磁盘是不是满了或者文件夹能不能写."));
+}
+
+void ReadingCommands::addBookmark()
+{
+    if (core::addBookmark(m_state) == core::AddBookmarkOutcome::NoLineChosen) {
+        Dialogs::message(m_window, QStringLiteral("请点击你要加书签的那一行先"));
+        return;
+    }
+    refreshBookmarkMenu();
+    m_bookView.showBookmarkIcon(static_cast<int>(m_state.selectedLine));
+    writeMarks();
+    emit menuCloseRequested();
+}
+
+void ReadingCommands::jumpToBookmark(int index)
+{
+    const QString caption = m_menus.bookmarkCaption(index);
+    if (caption.isEmpty())
+        return;
+    core::jumpToBookmark(m_state, caption.toStdString());
+    showSpread();
+    emit menuCloseRequested();
+}
+
+void ReadingCommands::deleteShownBookmark()
+{
+    core::deleteBookmark(m_state);
+    refreshBookmarkMenu();
+    m_bookView.hideBookmarkIcon();
+    // The mark file follows at once, so a deleted bookmark stays deleted.
+    writeMarks();
+}
+
+} // namespace tibbo::window

@@ -1,0 +1,63 @@
+#pragma once
+// The reader's commands on the book on show: turning by the pages, the edge strips and
+// the keys, choosing a line, the go-to-page and interval prompt, and the bookmarks. Each
+// asks the core for the arithmetic and has the book view show the result. A new reading
+// command goes here: a slot, a key in handleKey, and an item in the menus.
+
+#include "state/readerstate.h"
+
+#include <QObject>
+
+class QKeyEvent;
+class QWidget;
+
+namespace tibbo::window {
+
+class BookView;
+class PromptPanel;
+class ReaderMenus;
+
+class ReadingCommands : public QObject
+{
+    Q_OBJECT
+  public:
+    struct Parts
+    {
+        core::ReaderState &state;
+        BookView &bookView;
+        PromptPanel &prompt;
+        ReaderMenus &menus;
+    };
+    ReadingCommands(Parts parts, QWidget *window);
+
+    // A key of the page view; false when it is not one of the reader's keys.
+    bool handleKey(const QKeyEvent *event);
+    void refreshBookmarkMenu();
+
+  public slots:
+    void askForPage();
+    void askForInterval();
+    void addBookmark();
+    void jumpToBookmark(int index);
+
+  signals:
+    void menuRequested();
+    void menuCloseRequested();
+    void openFileRequested();
+
+  private:
+    void onPagePressed(bool rightPage, Qt::MouseButton button);
+    void onLinePressed(int index, Qt::MouseButton button);
+    void onPromptConfirmed();
+    void deleteShownBookmark();
+    void writeMarks();
+    void showSpread();
+
+    core::ReaderState &m_state;
+    BookView &m_bookView;
+    PromptPanel &m_prompt;
+    ReaderMenus &m_menus;
+    QWidget *m_window;
+};
+
+} // namespace tibbo::window

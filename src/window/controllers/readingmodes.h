@@ -1,0 +1,61 @@
+#pragma once
+// Automatic page turning and the reading-speed test. Both count seconds with a timer of
+// their own and share the seconds counter of the state; the test does not stop the
+// turning. The window shows the spreads and the captions they ask for.
+
+#include <QObject>
+#include <QTimer>
+
+class QWidget;
+
+namespace tibbo::core {
+struct ReaderState;
+}
+
+namespace tibbo::window {
+
+class ReaderMenus;
+
+class ReadingModes : public QObject
+{
+    Q_OBJECT
+  public:
+    ReadingModes(core::ReaderState &state, ReaderMenus &menus, QWidget *window);
+
+    bool autoTurning() const { return m_autoTurnTimer.isActive(); }
+    // Switching a running timer on again keeps its period: a second that is half counted
+    // stays half counted.
+    void setAutoTurning(bool on);
+    bool speedTestRunning() const { return m_speedTestTimer.isActive(); }
+    void startSpeedTest();
+    // Stops the test and gives its report.
+    QString stopSpeedTest();
+    // Ends both timers (on exit).
+    void stopAll();
+
+  public slots:
+    // The menu item switches by its own check mark, the caption by the timer. After a
+    // switch by the caption the two can disagree, and the next menu command then repeats
+    // the state the timer already has.
+    void switchByMenu();
+    // The test's state is the menu item's caption. The test does not stop automatic
+    // turning; only the menu's ways of switching it are disabled while the test runs.
+    void switchSpeedTest();
+
+  signals:
+    void spreadTurned();
+    // Two seconds after each turn the menu panel closes, and the prompt with it.
+    void menuCloseDue();
+    void autoTurnCaptionChanged(const QString &caption);
+
+  private:
+    void onAutoTurnTick();
+
+    core::ReaderState &m_state;
+    ReaderMenus &m_menus;
+    QWidget *m_window;
+    QTimer m_autoTurnTimer;
+    QTimer m_speedTestTimer;
+};
+
+} // namespace tibbo::window

@@ -1,0 +1,167 @@
+#include "sessionfiles.h"
+
+#include "bookview.h"
+#include "dialogs.h"
+#include "qtext.h"
+#include "readermenus.h"
+#include "scrollpanel.h"
+#include "settingspanel.h"
+#include "windowchrome.h"
+
+#include "bookmarks/bookmarkstore.h"
+#include "settings/recentlist.h"
+#include "settings/sessionfiles.h"
+#include "text/codepage.h"
+#include "text/fileio.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+#include <QTimer>
+#include <QWidget>
+
+namespace tibbo::window {
+
+namespace {
+
+std::string folderPath()
+{
+    return SessionFiles::folder().toStdString();
+}
+
+} // namespace
+
+SessionFiles::SessionFiles(Parts parts, QWidget *window)
+    : QObject(window), m_state(parts.state), m_bookView(parts.bookView),
+      m_settingsPanel(parts.settingsPanel), m_scrollPanel(parts.scrollPanel),
+      m_chrome(parts.chrome), m_menus(parts.menus), m_window(window)
+{
+}
+
+bool SessionFiles::save(bool leaving)
+{
+    // A save before the restored scroll text came back (an exit during start-up) takes
+    // it first, so Slide.cache keeps it.
+    if (m_scrollTextPending)
+        feedScrollText();
+    core::SettingsData data = core::settingsFromState(m_state);
+    data.windowState = m_chrome.windowStateCode();
+    const QFont font = m_bookView.pageFont();
+    data.font = {font.family().toStdString(), font.pointSizeF(), font.bold(), font.italic(),
+                 font.underline()};
+    data.trim = m_settingsPanel.trimValue();
+    data.scrollSpeed = m_scrollPanel.speed();
+    const std::string dir = folderPath();
+    if (!m_readClean && core::keepSettingsBackup(dir))
+        m_readClean = true;
+    const bool ok = core::writeSessionFiles(dir, data, m_state.bookText).settingsWritten;
+    if (!ok && !leaving)
+        Dialogs::message(
+            m_window, QStringLiteral("设置文件保存不了,请看看磁盘是不是满了或者文件夹能不能写."));
+    return ok;
+}
+
+void SessionFiles::restore()
+{
+    const auto bytes = core::readFile(core::settingsFilePath(folderPath()));
+    if (!bytes)
+        return;
+    const core::SettingsRead read = core::readSettingsFile(*bytes);
+    m_readClean = read.clean;
+    if (read.windowState)
+        m_chrome.applyWindowState(*read.windowState);
+    core::applySettingsToState(read, m_state);
+    if (read.marksEnded)
+        m_menus.setBookmarkCaptions(core::bookmarkMenuCaptions(m_state));
+    QFont preview = m_settingsPanel.previewFont();
+    if (read.fontName)
+        preview.setFamily(qs(*read.fontName));
+    if (read.fontSize && *read.fontSize > 0)
+        preview.setPointSizeF(*read.fontSize);
+    if (read.fontBold)
+        preview.setBold(*read.fontBold);
+    if (read.fontItalic)
+        preview.setItalic(*read.fontItalic);
+    if (read.fontUnderline)
+        preview.setUnderline(*read.fontUnderline);
+    m_settingsPanel.setPreviewFont(preview);
+    if (read.trim)
+        m_settingsPanel.setTrimValue(*read.trim);
+    core::PageSpacing values = m_settingsPanel.pageValues();
+    for (const auto &[stored, value] : {std::pair{read.lineSpacing, &values.lineSpacing},
+                                        {read.topMargin, &values.topMargin},
+                                        {read.bottomMargin, &values.bottomMargin},
+                                        {read.leftMargin, &values.leftMargin},
+                                        {read.rightMargin, &values.rightMargin}})
+        if (stored)
+            *value = *stored;
+    m_settingsPanel.setPageValues(values);
+    if (read.pageEnded)
+        emit pageSettingsRestored();
+    if (read.scrollSpeed)
+        m_scrollPanel.setSpeed(*read.scrollSpeed);
+    m_menus.setRecentItems(core::recentMenuItems(m_state.recent));
+    if (read.paragraphText) {
+        // The scroll text of the book just restored follows once the spread is painted,
+        // also when the reader comes back from the manual.
+        m_state.bookText.clear();
+        m_scrollTextPending = true;
+        m_restoredTextVersion = m_state.textVersion;
+        QTimer::singleShot(1, this, &SessionFiles::feedScrollText);
+    }
+}
+
+void SessionFiles::feedScrollText()
+{
+    // A book opened since (the command line's, the manual) brought its own scroll text.
+    if (!m_scrollTextPending || m_state.textVersion != m_restoredTextVersion)
+        return;
+    m_scrollTextPending = false;
+    // Slide.cache is taken only when it belongs to the restored book; otherwise the
+    // scroll text is rebuilt from the paragraphs.
+    m_state.bookText = core::restoreScrollText(core::readFile(core::slideCachePath(folderPath())),
+                                               m_state.paragraphText);
+}
+
+QString SessionFiles::folder()
+{
+    const QString dir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    QDir().mkpath(dir);
+    return dir;
+}
+
+QString SessionFiles::manualPath()
+{
+    return folder() + QStringLiteral("/readme.txt");
+}
+
+void SessionFiles::prepareFolder()
+{
+    core::cleanStaleTemporaries(folderPath());
+    const std::string path = manualPath().toStdString();
+    if (core::fileExists(path))
+        return;
+    QFile manual(QStringLiteral(":/manual/readme.txt"));
+    if (!manual.open(QIODevice::ReadOnly))
+        return;
+    QString text = QString::fromUtf8(manual.readAll());
+    text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+    core::writeFileAtomically(path, core::encodeGb18030(text.toStdU32String()));
+}
+
+bool SessionFiles::hasSettings()
+{
+    return core::fileExists(core::settingsFilePath(folderPath()));
+}
+
+std::vector<core::Bookmark> SessionFiles::readMarks(const std::string &bookPath)
+{
+    return core::readMarks(folderPath(), bookPath);
+}
+
+bool SessionFiles::writeMarks(const std::string &bookPath, const std::vector<core::Bookmark> &marks)
+{
+    return core::writeMarks(folderPath(), bookPath, marks);
+}
+
+} // namespace tibbo::window

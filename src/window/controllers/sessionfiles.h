@@ -1,0 +1,82 @@
+#pragma once
+// The files the reader keeps in its application folder: settings.ini with the whole
+// working state (the current book included), Slide.cache with the scroll text, one mark
+// file per book and the manual. The session object saves the state and the parts'
+// settings into settings.ini and restores them from it; every write goes through a
+// temporary file and a rename.
+
+#include "settings/settingsfile.h"
+#include "state/readerstate.h"
+
+#include <QObject>
+#include <QString>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+class QWidget;
+
+namespace tibbo::window {
+
+class BookView;
+class ReaderMenus;
+class ScrollPanel;
+class SettingsPanel;
+class WindowChrome;
+
+class SessionFiles : public QObject
+{
+    Q_OBJECT
+  public:
+    struct Parts
+    {
+        core::ReaderState &state;
+        BookView &bookView;
+        SettingsPanel &settingsPanel;
+        ScrollPanel &scrollPanel;
+        WindowChrome &chrome;
+        ReaderMenus &menus;
+    };
+    SessionFiles(Parts parts, QWidget *window);
+
+    // Writes settings.ini and Slide.cache; false (and a message, unless the reader is on
+    // the way out) when either could not be written.
+    bool save(bool leaving = false);
+    // Applies what settings.ini holds to the state and the parts.
+    void restore();
+
+    // $XDG_DATA_HOME/TibboRead, created when missing.
+    static QString folder();
+    static QString manualPath();
+    // Start-up: clears the temporary files of writes that were killed, and puts the
+    // manual (it ships inside the program) into the folder, in GB18030 with CR LF line
+    // ends like any book, when it is missing there.
+    static void prepareFolder();
+    static bool hasSettings();
+    static std::vector<core::Bookmark> readMarks(const std::string &bookPath);
+    static bool writeMarks(const std::string &bookPath, const std::vector<core::Bookmark> &marks);
+
+  signals:
+    // The page font, spacing and margins were read into the settings panel.
+    void pageSettingsRestored();
+
+  private:
+    void feedScrollText();
+
+    core::ReaderState &m_state;
+    BookView &m_bookView;
+    SettingsPanel &m_settingsPanel;
+    ScrollPanel &m_scrollPanel;
+    WindowChrome &m_chrome;
+    ReaderMenus &m_menus;
+    QWidget *m_window;
+    // settings.ini was read whole and clean (or there was none): it may be written over.
+    // Otherwise the first write keeps the old file as settings.ini.bak.
+    bool m_readClean = true;
+    // settings.ini brought a book back and its scroll text is still to be read.
+    bool m_scrollTextPending = false;
+    uint64_t m_restoredTextVersion = 0;
+};
+
+} // namespace tibbo::window

@@ -1,0 +1,206 @@
+#include "windowchrome.h"
+
+#include "widgets.h"
+
+#include "state/readerstate.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QSystemTrayIcon>
+#include <QWidget>
+
+#include <algorithm>
+
+namespace tibbo::window {
+
+namespace {
+
+// Smallest window the grip allows, twips (447 x 306 pixels).
+constexpr double kMinWidthTwips = 6705;
+constexpr double kMinHeightTwips = 4590;
+
+int toPixels(double twips)
+{
+    return qRound(twips / kTwipsPerPixel);
+}
+
+} // namespace
+
+WindowChrome::WindowChrome(QWidget &window, core::ReaderState &state, QObject *parent)
+    : QObject(parent), m_window(window), m_state(state)
+{
+    m_grip = new Picture(QStringLiteral(":/art/grip.svg"), &window);
+    m_grip->setObjectName(QStringLiteral("grip"));
+    m_grip->resize(32, 32);
+    m_grip->setToolTip(QStringLiteral("按住不放可以改变窗口大小"));
+    m_grip->setCursor(Qt::SizeFDiagCursor);
+    connect(m_grip, &Picture::mouseDown, this, [this](Qt::MouseButton, QPointF twips) {
+        m_state.grabX = twips.x();
+        m_state.grabY = twips.y();
+    });
+    // The window follows the grip; the re-flow waits for the release.
+    connect(m_grip, &Picture::mouseMove, this, [this](Qt::MouseButtons buttons, QPointF twips) {
+        if (!(buttons & Qt::LeftButton) || !isNormalWindow())
+            return;
+        const double w =
+            std::max(m_window.width() * kTwipsPerPixel + twips.x() - m_state.grabX, kMinWidthTwips);
+        const double h = std::max(m_window.height() * kTwipsPerPixel + twips.y() - m_state.grabY,
+                                  kMinHeightTwips);
+        m_window.resize(toPixels(w), toPixels(h));
+        m_state.normalWidth = m_window.width() * kTwipsPerPixel;
+        m_state.normalHeight = m_window.height() * kTwipsPerPixel;
+    });
+    connect(m_grip, &Picture::mouseUp, this, [this](Qt::MouseButton, QPointF) {
+        if (isNormalWindow())
+            emit resizeFinished();
+    });
+}
+
+void WindowChrome::place()
+{
+    m_grip->move(m_window.width() - m_grip->width() + 8, m_window.height() - m_grip->height() - 24);
+    m_grip->raise();
+}
+
+// Drag and resize act only on a normal window: neither minimised nor full screen.
+bool WindowChrome::isNormalWindow() const
+{
+    return !(m_window.windowState() &
+             (Qt::WindowMinimized | Qt::WindowFullScreen | Qt::WindowMaximized)) &&
+           !m_fullScreen;
+}
+
+void WindowChrome::grab(QPointF twips)
+{
+    m_state.grabX = twips.x();
+    m_state.grabY = twips.y();
+}
+
+void WindowChrome::drag(Qt::MouseButtons buttons, QPointF twips)
+{
+    if (!(buttons & Qt::LeftButton) || !isNormalWindow())
+        return;
+    const double left = m_window.x() * kTwipsPerPixel + twips.x() - m_state.grabX;
+    const double top = m_window.y() * kTwipsPerPixel + twips.y() - m_state.grabY;
+    m_window.move(toPixels(left), toPixels(top));
+    m_state.normalLeft = m_window.x() * kTwipsPerPixel;
+    m_state.normalTop = m_window.y() * kTwipsPerPixel;
+}
+
+void WindowChrome::toggleFullScreen()
+{
+    if (m_fullScreen) {
+        m_fullScreen = false;
+        m_window.showNormal();
+        moveToNormalGeometry();
+    } else {
+        m_fullScreen = true;
+        m_window.showFullScreen();
+        // Without a window manager the request alone changes nothing: cover the screen
+        // ourselves, as full screen means for a borderless window.
+        if (QScreen *s = m_window.screen())
+            m_window.setGeometry(s->geometry());
+    }
+    emit fullScreenChanged(m_fullScreen);
+}
+
+void WindowChrome::applyWindowState(int code)
+{
+    m_fullScreen = code == 2;
+    switch (code) {
+    case 1:
+        if (m_window.isFullScreen())
+            m_window.showNormal();
+        m_window.showMinimized();
+        break;
+    case 2:
+        m_window.showFullScreen();
+        if (QScreen *s = m_window.screen())
+            m_window.setGeometry(s->geometry());
+        break;
+    default:
+        if (m_window.windowState() &
+            (Qt::WindowMinimized | Qt::WindowFullScreen | Qt::WindowMaximized))
+            m_window.showNormal();
+        break;
+    }
+    emit fullScreenChanged(m_fullScreen);
+}
+
+int WindowChrome::windowStateCode() const
+{
+    if (m_window.isFullScreen() || m_fullScreen)
+        return 2;
+    if (m_window.isMinimized())
+        return 1;
+    return 0;
+}
+
+void WindowChrome::centreDefaultGeometry()
+{
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    m_state.normalWidth = 11910;
+    m_state.normalHeight = 7320;
+    m_state.normalLeft =
+        screen.x() * kTwipsPerPixel + (screen.width() * kTwipsPerPixel - m_state.normalWidth) / 2;
+    m_state.normalTop =
+        screen.y() * kTwipsPerPixel + (screen.height() * kTwipsPerPixel - m_state.normalHeight) / 2;
+}
+
+void WindowChrome::moveToNormalGeometry()
+{
+    const auto pixels = [](double twips) {
+        return static_cast<int>(std::clamp(twips / kTwipsPerPixel, -1e6, 1e6));
+    };
+    QRect r(pixels(m_state.normalLeft), pixels(m_state.normalTop), pixels(m_state.normalWidth),
+            pixels(m_state.normalHeight));
+    QScreen *screen = QGuiApplication::screenAt(r.center());
+    if (!screen)
+        for (QScreen *s : QGuiApplication::screens())
+            if (s->geometry().intersects(r))
+                screen = s;
+    // A place on no screen at all (a screen that is gone, a hand-edited file) is centred
+    // on the primary screen.
+    if (!screen) {
+        screen = QGuiApplication::primaryScreen();
+        r.moveCenter(screen->availableGeometry().center());
+    }
+    const QRect area = screen->availableGeometry();
+    // Shrunk to the area (never below the grip's smallest size where the area allows
+    // it), then moved inside it, so the page numbers, the mascot and the grip are all on
+    // the screen.
+    const int minWidth = std::min(toPixels(kMinWidthTwips), area.width());
+    const int minHeight = std::min(toPixels(kMinHeightTwips), area.height());
+    r.setWidth(std::clamp(r.width(), minWidth, area.width()));
+    r.setHeight(std::clamp(r.height(), minHeight, area.height()));
+    r.moveLeft(std::clamp(r.left(), area.left(), area.right() + 1 - r.width()));
+    r.moveTop(std::clamp(r.top(), area.top(), area.bottom() + 1 - r.height()));
+    m_state.normalLeft = r.left() * kTwipsPerPixel;
+    m_state.normalTop = r.top() * kTwipsPerPixel;
+    m_state.normalWidth = r.width() * kTwipsPerPixel;
+    m_state.normalHeight = r.height() * kTwipsPerPixel;
+    m_window.setGeometry(r);
+}
+
+// Hiding needs a notification area with our icon in it; without one the window is
+// minimised instead, so the desktop's task bar can still bring it back.
+void WindowChrome::hideToTray()
+{
+    if (QSystemTrayIcon::isSystemTrayAvailable() && m_tray && m_tray->isVisible()) {
+        m_window.hide();
+        return;
+    }
+    if (!m_window.isMinimized())
+        m_window.showMinimized();
+}
+
+void WindowChrome::showFromTray()
+{
+    if (m_window.isMinimized())
+        m_window.setWindowState(m_window.windowState() & ~Qt::WindowMinimized);
+    m_window.show();
+    m_window.raise();
+    m_window.activateWindow();
+}
+
+} // namespace tibbo::window

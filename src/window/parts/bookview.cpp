@@ -1,0 +1,241 @@
+#include "bookview.h"
+
+#include "qtext.h"
+#include "widgets.h"
+
+#include "state/readerstate.h"
+#include "text/linecapacity.h"
+#include "text/spread.h"
+
+#include <QFontDatabase>
+#include <QFontMetricsF>
+#include <QLabel>
+
+#include <cmath>
+
+namespace tibbo::window {
+
+namespace {
+
+// The page font's measurements for the line capacity.
+class FontMeasurer : public core::TextMeasurer
+{
+  public:
+    explicit FontMeasurer(const QFont &font) : m_metrics(font) {}
+    double widthOfRun(int64_t count) const override
+    {
+        return count <= 0 ? 0
+                          : m_metrics.horizontalAdvance(
+                                QString(static_cast<qsizetype>(count), QChar(0x53D1)));
+    }
+    // Whole pixels, as a line label is high: the rows of a page are placed with the
+    // same pitch the line count was measured with.
+    double lineHeight() const override { return std::ceil(m_metrics.height()); }
+
+  private:
+    QFontMetricsF m_metrics;
+};
+
+constexpr int kEdgeWidth = 28;
+constexpr int kFirstLabels = 101;
+
+} // namespace
+
+// Linux rarely has a family named 宋体 and would answer it with a Latin face.
+QFont BookView::designFont()
+{
+    const QStringList installed = QFontDatabase::families();
+    QString family = QStringLiteral("serif");
+    for (const char *name : {"宋体", "SimSun", "Noto Serif CJK SC", "AR PL UMing CN",
+                             "AR PL SungtiL GB", "Noto Sans CJK SC", "WenQuanYi Zen Hei"})
+        if (installed.contains(QString::fromUtf8(name))) {
+            family = QString::fromUtf8(name);
+            break;
+        }
+    QFont font(family);
+    font.setPointSizeF(10.5);
+    return font;
+}
+
+BookView::BookView(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("bookView"));
+    m_leftEdge = new Picture(QStringLiteral(":/art/edge-left.svg"), this);
+    m_leftEdge->setObjectName(QStringLiteral("leftEdge"));
+    m_leftEdge->setToolTip(QStringLiteral("翻到第一页"));
+    m_rightEdge = new Picture(QStringLiteral(":/art/edge-right.svg"), this);
+    m_rightEdge->setObjectName(QStringLiteral("rightEdge"));
+    m_rightEdge->setToolTip(QStringLiteral("转到最后一页"));
+    m_leftPage = new Picture(QStringLiteral(":/art/page-left.svg"), this);
+    m_leftPage->setObjectName(QStringLiteral("leftPage"));
+    m_leftPage->setToolTip(QStringLiteral("左翻页"));
+    m_rightPage = new Picture(QStringLiteral(":/art/page-right.svg"), this);
+    m_rightPage->setObjectName(QStringLiteral("rightPage"));
+    m_rightPage->setToolTip(QStringLiteral("右翻页"));
+
+    const auto edge = [this](Picture *strip, core::EdgeStrip side) {
+        strip->setMouseTracking(true);
+        // The quarters are fractions of the strip; positions arrive in twips.
+        const auto fraction = [strip](QPointF twips) {
+            return twips.x() / kTwipsPerPixel / std::max(strip->width(), 1);
+        };
+        connect(strip, &Picture::mouseDown, this,
+                [this, side, fraction](Qt::MouseButton, QPointF p) {
+                    emit edgePressed(side, fraction(p));
+                });
+        connect(strip, &Picture::mouseMove, this,
+                [strip, side, fraction](Qt::MouseButtons, QPointF p) {
+                    strip->setToolTip(qs(core::edgeTooltipAt(side, fraction(p))));
+                });
+    };
+    edge(m_leftEdge, core::EdgeStrip::Left);
+    edge(m_rightEdge, core::EdgeStrip::Right);
+    connect(m_leftPage, &Picture::mouseDown, this,
+            [this](Qt::MouseButton b, QPointF) { emit pagePressed(Page::Left, b); });
+    connect(m_rightPage, &Picture::mouseDown, this,
+            [this](Qt::MouseButton b, QPointF) { emit pagePressed(Page::Right, b); });
+
+    ensureLineLabels(kFirstLabels);
+
+    m_leftPageNumber = new QLabel(QStringLiteral("第000页"), this);
+    m_leftPageNumber->setObjectName(QStringLiteral("leftPageNumber"));
+    m_rightPageNumber = new QLabel(QStringLiteral("第000页"), this);
+    m_rightPageNumber->setObjectName(QStringLiteral("rightPageNumber"));
+    for (QLabel *number : {m_leftPageNumber, m_rightPageNumber}) {
+        number->setAlignment(Qt::AlignCenter);
+        number->setAttribute(Qt::WA_TranslucentBackground);
+        number->setStyleSheet("color: #6b5a44;");
+        number->resize(70, 16);
+    }
+
+    m_bookmarkIcon = new Picture(QStringLiteral(":/art/bookmark-icon.svg"), this);
+    m_bookmarkIcon->setObjectName(QStringLiteral("bookmarkIcon"));
+    m_bookmarkIcon->setToolTip(QStringLiteral("双击可以删除这个书签"));
+    m_bookmarkIcon->hide();
+    connect(m_bookmarkIcon, &Picture::doubleClicked, this, &BookView::bookmarkIconDoubleClicked);
+}
+
+void BookView::ensureLineLabels(int count)
+{
+    // Line labels lie on the page backgrounds, under the page numbers and the icon.
+    while (static_cast<int>(m_lines.size()) < count) {
+        auto *label = new LineLabel(static_cast<int>(m_lines.size()), this);
+        label->setObjectName(QStringLiteral("line%1").arg(m_lines.size()));
+        label->setFont(m_font);
+        if (m_leftPageNumber)
+            label->stackUnder(m_leftPageNumber);
+        connect(label, &LineLabel::mouseDown, this, &BookView::linePressed);
+        label->hide();
+        m_lines.push_back(label);
+    }
+}
+
+void BookView::setPageFont(const QFont &font)
+{
+    m_font = font;
+    for (LineLabel *label : m_lines)
+        label->setFont(font);
+}
+
+double BookView::lineHeight() const
+{
+    return FontMeasurer(m_font).lineHeight();
+}
+
+void BookView::resizeEvent(QResizeEvent *)
+{
+    const int W = width(), H = height();
+    m_leftEdge->setGeometry(0, 0, kEdgeWidth, H);
+    m_rightEdge->setGeometry(W - kEdgeWidth, 0, kEdgeWidth, H);
+    // Pages narrower than nothing are left where they were.
+    const int pageWidth = W / 2 - kEdgeWidth;
+    if (pageWidth >= 0) {
+        m_leftPage->setGeometry(kEdgeWidth, 0, pageWidth, H);
+        m_rightPage->setGeometry(W / 2, 0, pageWidth, H);
+    }
+    m_leftPageNumber->move(kEdgeWidth + 10, H - m_leftPageNumber->height() - 2);
+    m_rightPageNumber->move(W - m_leftPageNumber->x() - m_leftPageNumber->width(),
+                            m_leftPageNumber->y());
+}
+
+void BookView::measureCapacity(core::ReaderState &state)
+{
+    const FontMeasurer measurer(m_font);
+    core::updateCapacity(state, measurer, width(), height());
+    m_runWidth = measurer.widthOfRun(state.charsPerLine);
+}
+
+core::PageFigures BookView::pageFigures(const QFont &font) const
+{
+    const FontMeasurer measurer(font);
+    return {double(width()), double(height()), measurer.lineHeight(), measurer.widthOfRun(1)};
+}
+
+void BookView::showSpread(core::ReaderState &state)
+{
+    const core::Spread spread = core::buildSpread(state);
+    const int L = static_cast<int>(std::max<int64_t>(state.linesPerPage, 1));
+    m_linesPerPage = L;
+    ensureLineLabels(2 * L);
+    const double W = width();
+    const double pitch = lineHeight() + state.lineSpacing;
+    for (int k = 0; k < 2 * L; ++k) {
+        LineLabel *label = m_lines[static_cast<size_t>(k)];
+        const bool left = k < L;
+        const int row = left ? k : k - L;
+        const double x = left ? state.leftMargin : W / 2 - 5 + state.rightMargin;
+        label->move(qRound(x), qRound(state.topMargin + row * pitch));
+        label->setHighlighted(false);
+        label->setText(qs(spread.rows[static_cast<size_t>(k)]));
+        label->show();
+    }
+    for (size_t k = static_cast<size_t>(2 * L); k < m_lines.size(); ++k) {
+        m_lines[k]->clear();
+        m_lines[k]->hide();
+    }
+    m_highlighted = -1;
+    state.spreadCharCount = spread.charCount;
+    state.lineChosen = false;
+    m_leftPageNumber->setText(QString::fromStdString(core::pageCaption(spread.leftPage)));
+    m_rightPageNumber->setText(QString::fromStdString(core::pageCaption(spread.leftPage + 1)));
+    m_bookmarkIcon->hide();
+    for (int64_t index : spread.bookmarkLabels)
+        showBookmarkIcon(static_cast<int>(index));
+}
+
+void BookView::hideLines()
+{
+    for (LineLabel *label : m_lines)
+        label->hide();
+}
+
+void BookView::highlightLine(int index)
+{
+    if (index < 0 || static_cast<size_t>(index) >= m_lines.size())
+        return;
+    if (m_highlighted >= 0 && static_cast<size_t>(m_highlighted) < m_lines.size())
+        m_lines[static_cast<size_t>(m_highlighted)]->setHighlighted(false);
+    m_lines[static_cast<size_t>(index)]->setHighlighted(true);
+    m_highlighted = index;
+}
+
+void BookView::hideBookmarkIcon()
+{
+    m_bookmarkIcon->hide();
+}
+
+void BookView::showBookmarkIcon(int index)
+{
+    if (index < 0 || static_cast<size_t>(index) >= m_lines.size())
+        return;
+    const LineLabel *line = m_lines[static_cast<size_t>(index)];
+    // Left of a left-page line, right of a full right-page line.
+    if (index < m_linesPerPage)
+        m_bookmarkIcon->move(line->x() - m_bookmarkIcon->width(), line->y());
+    else
+        m_bookmarkIcon->move(line->x() + qCeil(m_runWidth), line->y());
+    m_bookmarkIcon->show();
+    m_bookmarkIcon->raise();
+}
+
+} // namespace tibbo::window

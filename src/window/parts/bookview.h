@@ -1,0 +1,85 @@
+#pragma once
+// The open book: two page backgrounds, the edge strips beside them, the display lines
+// of both pages, the page numbers and the bookmark icon. It covers the whole window and
+// lies under every other part. It shows what the core says a spread holds and reports
+// presses; it never moves the reader's place itself.
+
+#include "navigation/navigation.h"
+#include "settings/pagelayoutcheck.h"
+
+#include <QFont>
+#include <QWidget>
+
+#include <vector>
+
+class QLabel;
+
+namespace tibbo::core {
+struct ReaderState;
+}
+
+namespace tibbo::window {
+
+class LineLabel;
+class Picture;
+
+class BookView : public QWidget
+{
+    Q_OBJECT
+  public:
+    enum class Page { Left, Right };
+
+    explicit BookView(QWidget *parent);
+
+    // The design's page font: 宋体 10.5 pt, or the first installed Song-style CJK face
+    // where that family is missing.
+    static QFont designFont();
+
+    void setPageFont(const QFont &font);
+    QFont pageFont() const { return m_font; }
+
+    // Characters per line and lines per page of the current size, font, margins and
+    // spacing, stored in the state (the previous characters per line are kept too).
+    void measureCapacity(core::ReaderState &state);
+    // The size of the pages and the measurements of `font` for the check of page values.
+    core::PageFigures pageFigures(const QFont &font) const;
+    // Fills the line labels with the spread starting at state.topLine and puts the
+    // bookmark icon beside the last bookmarked line on show.
+    void showSpread(core::ReaderState &state);
+    // Hides every line (a new book is on its way).
+    void hideLines();
+    // The chosen line gets the highlight; the one chosen before loses it.
+    void highlightLine(int index);
+    void hideBookmarkIcon();
+    // Puts the bookmark icon beside line `index` of the spread on show.
+    void showBookmarkIcon(int index);
+
+  signals:
+    void pagePressed(tibbo::window::BookView::Page page, Qt::MouseButton button);
+    // fraction: where along the strip's width the press landed, 0 .. 1.
+    void edgePressed(tibbo::core::EdgeStrip strip, double fraction);
+    void linePressed(int index, Qt::MouseButton button);
+    void bookmarkIconDoubleClicked();
+
+  protected:
+    void resizeEvent(QResizeEvent *event) override;
+
+  private:
+    void ensureLineLabels(int count);
+    double lineHeight() const;
+
+    QFont m_font;
+    Picture *m_leftEdge = nullptr;
+    Picture *m_rightEdge = nullptr;
+    Picture *m_leftPage = nullptr;
+    Picture *m_rightPage = nullptr;
+    QLabel *m_leftPageNumber = nullptr;
+    QLabel *m_rightPageNumber = nullptr;
+    Picture *m_bookmarkIcon = nullptr;
+    std::vector<LineLabel *> m_lines;
+    int m_linesPerPage = 1;
+    int m_highlighted = -1;
+    double m_runWidth = 0; // width of a full display line in the page font
+};
+
+} // namespace tibbo::window

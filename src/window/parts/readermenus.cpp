@@ -1,0 +1,180 @@
+#include "readermenus.h"
+
+#include "dialogs.h"
+
+#include "settings/recentlist.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QWidget>
+
+#include <cmath>
+
+namespace tibbo::window {
+
+namespace {
+
+// The size menu offers these points, as the settings panel's size box does.
+constexpr int kSmallestSize = 6;
+constexpr int kLargestSize = 30;
+
+} // namespace
+
+ReaderMenus::ReaderMenus(QWidget *parent) : QObject(parent)
+{
+    m_recentMenu = new QMenu(QStringLiteral("文件"), parent);
+    m_recentMenu->setObjectName(QStringLiteral("recentMenu"));
+    for (int i = 0; i < 5; ++i) {
+        m_recentItems[i] = m_recentMenu->addAction(QStringLiteral("none"));
+        connect(m_recentItems[i], &QAction::triggered, this, [this, i] { emit recentChosen(i); });
+    }
+
+    m_bookmarkMenu = new QMenu(QStringLiteral("书签"), parent);
+    m_bookmarkMenu->setObjectName(QStringLiteral("bookmarkMenu"));
+    connect(m_bookmarkMenu->addAction(QStringLiteral("添加书签")), &QAction::triggered, this,
+            &ReaderMenus::addBookmarkChosen);
+    m_bookmarkMenu->addSeparator();
+    m_goToMenu = m_bookmarkMenu->addMenu(QStringLiteral("转到"));
+    m_goToMenu->setObjectName(QStringLiteral("bookmarkGoToMenu"));
+    m_goToMenu->setEnabled(false);
+    connect(m_bookmarkMenu->addAction(QStringLiteral("转到指定页")), &QAction::triggered, this,
+            &ReaderMenus::goToPageChosen);
+
+    m_fontSizeMenu = new QMenu(QStringLiteral("字号"), parent);
+    m_fontSizeMenu->setObjectName(QStringLiteral("fontSizeMenu"));
+    for (int size = kSmallestSize; size <= kLargestSize; ++size) {
+        QAction *item = m_fontSizeMenu->addAction(QString::number(size));
+        item->setCheckable(true);
+        connect(item, &QAction::triggered, this, [this, size] { emit fontSizeChosen(size); });
+        m_fontSizeItems.push_back(item);
+    }
+
+    m_autoTurnMenu = new QMenu(QStringLiteral("自动翻页"), parent);
+    m_autoTurnMenu->setObjectName(QStringLiteral("autoTurnMenu"));
+    m_autoTurnItem = m_autoTurnMenu->addAction(QStringLiteral("自动翻页"));
+    m_autoTurnItem->setCheckable(true);
+    // The check mark is the reading modes' to set, not Qt's toggle.
+    connect(m_autoTurnItem, &QAction::triggered, this, [this] {
+        m_autoTurnItem->setChecked(!m_autoTurnItem->isChecked());
+        emit autoTurnChosen();
+    });
+    connect(m_autoTurnMenu->addAction(QStringLiteral("滚动翻页")), &QAction::triggered, this,
+            &ReaderMenus::scrollModeChosen);
+    m_autoTurnMenu->addSeparator();
+    connect(m_autoTurnMenu->addAction(QStringLiteral("设置翻页时间")), &QAction::triggered, this,
+            &ReaderMenus::intervalChosen);
+    m_speedTestItem = m_autoTurnMenu->addAction(QStringLiteral("开始测试读速"));
+    connect(m_speedTestItem, &QAction::triggered, this, &ReaderMenus::speedTestChosen);
+
+    m_trayMenu = new QMenu(QStringLiteral("功能"), parent);
+    m_trayMenu->setObjectName(QStringLiteral("trayMenu"));
+    connect(m_trayMenu->addAction(QStringLiteral("打开文件")), &QAction::triggered, this,
+            &ReaderMenus::openChosen);
+    connect(m_trayMenu->addAction(QStringLiteral("软件设置 ")), &QAction::triggered, this,
+            &ReaderMenus::settingsChosen);
+    m_trayMenu->addSeparator();
+    // Exit is queued: it ends the program, and the menu's own mouse handling must be
+    // over before the window goes.
+    connect(m_trayMenu->addAction(QStringLiteral("退出")), &QAction::triggered, this,
+            &ReaderMenus::exitChosen, Qt::QueuedConnection);
+}
+
+void ReaderMenus::popUp(Menu menu)
+{
+    switch (menu) {
+    case Menu::Recent:
+        return Dialogs::popup(m_recentMenu);
+    case Menu::Bookmarks:
+        return Dialogs::popup(m_bookmarkMenu);
+    case Menu::FontSize:
+        return Dialogs::popup(m_fontSizeMenu);
+    case Menu::AutoTurn:
+        return Dialogs::popup(m_autoTurnMenu);
+    case Menu::Tray:
+        return Dialogs::popup(m_trayMenu);
+    }
+}
+
+void ReaderMenus::setRecentItems(const std::vector<core::RecentMenuItem> &items)
+{
+    for (size_t i = 0; i < m_recentItems.size(); ++i) {
+        QString caption =
+            i < items.size() ? QString::fromStdString(items[i].caption) : QStringLiteral("none");
+        caption.replace(QLatin1Char('&'), QLatin1String("&&"));
+        m_recentItems[i]->setText(caption);
+        m_recentItems[i]->setEnabled(i < items.size() && items[i].enabled);
+    }
+}
+
+QString ReaderMenus::recentCaption(int index) const
+{
+    if (index < 0 || static_cast<size_t>(index) >= m_recentItems.size())
+        return QString();
+    return m_recentItems[static_cast<size_t>(index)]->text().replace(QLatin1String("&&"),
+                                                                     QLatin1String("&"));
+}
+
+void ReaderMenus::setBookmarkCaptions(const std::vector<std::string> &captions)
+{
+    const size_t n = captions.size();
+    while (m_bookmarkItems.size() < n) {
+        const int index = static_cast<int>(m_bookmarkItems.size());
+        QAction *item = m_goToMenu->addAction(QString());
+        connect(item, &QAction::triggered, this, [this, index] { emit bookmarkChosen(index); });
+        m_bookmarkItems.push_back(item);
+    }
+    while (m_bookmarkItems.size() > n) {
+        delete m_bookmarkItems.back();
+        m_bookmarkItems.pop_back();
+    }
+    for (size_t i = 0; i < n; ++i)
+        m_bookmarkItems[i]->setText(QString::fromStdString(captions[i]));
+    m_goToMenu->setEnabled(n > 0);
+}
+
+QString ReaderMenus::bookmarkCaption(int index) const
+{
+    if (index < 0 || static_cast<size_t>(index) >= m_bookmarkItems.size())
+        return QString();
+    return m_bookmarkItems[static_cast<size_t>(index)]->text();
+}
+
+void ReaderMenus::checkFontSize(double points)
+{
+    // A page size of 10.5 points checks "10": the menu only offers whole points.
+    for (size_t i = 0; i < m_fontSizeItems.size(); ++i)
+        m_fontSizeItems[i]->setChecked(static_cast<int>(i) + kSmallestSize ==
+                                       static_cast<int>(std::floor(points)));
+}
+
+bool ReaderMenus::autoTurnChecked() const
+{
+    return m_autoTurnItem->isChecked();
+}
+
+void ReaderMenus::setAutoTurnChecked(bool on)
+{
+    m_autoTurnItem->setChecked(on);
+}
+
+void ReaderMenus::setAutoTurnEnabled(bool on)
+{
+    m_autoTurnItem->setEnabled(on);
+}
+
+bool ReaderMenus::autoTurnEnabled() const
+{
+    return m_autoTurnItem->isEnabled();
+}
+
+void ReaderMenus::setSpeedTestCaption(const QString &caption)
+{
+    m_speedTestItem->setText(caption);
+}
+
+QString ReaderMenus::speedTestCaption() const
+{
+    return m_speedTestItem->text();
+}
+
+} // namespace tibbo::window

@@ -1,0 +1,136 @@
+#include "scrollpanel.h"
+
+#include "qtext.h"
+#include "scrolltext.h"
+#include "widgets.h"
+
+#include "navigation/navigation.h"
+#include "state/readerstate.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QScrollBar>
+
+namespace tibbo::window {
+
+ScrollPanel::ScrollPanel(core::ReaderState &state, QWidget *parent)
+    : QWidget(parent), m_state(state)
+{
+    setObjectName(QStringLiteral("scrollPanel"));
+    m_text = new ScrollText(this);
+    m_text->setObjectName(QStringLiteral("scrollText"));
+    m_bar = new QWidget(this);
+    m_bar->setFixedHeight(19);
+    m_bar->setAutoFillBackground(true);
+    QPalette pal = m_bar->palette();
+    pal.setColor(QPalette::Window, panelColour());
+    m_bar->setPalette(pal);
+    m_scrollBox = new QCheckBox(QStringLiteral("滚动屏幕"), m_bar);
+    m_scrollBox->setObjectName(QStringLiteral("scrollBox"));
+    m_scrollBox->setGeometry(4, 1, 80, 17);
+    m_speedSlider = new QScrollBar(Qt::Horizontal, m_bar);
+    m_speedSlider->setObjectName(QStringLiteral("speedSlider"));
+    m_speedSlider->setRange(1, 300);
+    m_speedSlider->setPageStep(10);
+    m_speedSlider->setSingleStep(1);
+    m_speedSlider->setGeometry(88, 2, 200, 15);
+    m_speedCaption = new QLabel(QStringLiteral("速度: 130"), m_bar);
+    m_speedCaption->setObjectName(QStringLiteral("speedCaption"));
+    m_speedCaption->setGeometry(294, 1, 90, 17);
+    auto *back = new PanelButton(QStringLiteral("回到主界面"), m_bar);
+    back->setObjectName(QStringLiteral("scrollBack"));
+    back->resize(84, 19);
+    m_backButton = back;
+
+    m_stepTimer.setParent(this);
+    m_stepTimer.setObjectName(QStringLiteral("scrollStepTimer"));
+    m_stepTimer.setInterval(130);
+    connect(&m_stepTimer, &QTimer::timeout, this, &ScrollPanel::step);
+    connect(m_scrollBox, &QCheckBox::clicked, this, [this] {
+        setScrolling(m_scrollBox->isChecked());
+        m_text->setFocus();
+    });
+    // While scrolling, a click only moves the caret; the next step puts it back.
+    connect(m_text, &ScrollText::clicked, this, [this] {
+        if (!m_scrollBox->isChecked())
+            m_state.scrollPos = m_text->selectionStart();
+    });
+    // The slider also reports while its thumb is dragged.
+    connect(m_speedSlider, &QScrollBar::valueChanged, this, &ScrollPanel::onSpeedChanged);
+    connect(back, &QPushButton::clicked, this, [this] {
+        hide();
+        emit closed();
+    });
+    hide();
+}
+
+void ScrollPanel::open(const QFont &pageFont)
+{
+    show();
+    raise();
+    // The font first, so the text is wrapped once, in the font it is shown in.
+    m_text->setFont(pageFont);
+    m_text->setBookText(m_state.bookText);
+    m_state.scrollPos = core::scrollStartPosition(m_state);
+    m_text->setSelection(m_state.scrollPos, 0);
+    if (m_scrollBox->isChecked()) {
+        m_scrollBox->setChecked(false);
+        setScrolling(false);
+    }
+    m_text->setFocus();
+}
+
+int ScrollPanel::speed() const
+{
+    return m_speedSlider->value();
+}
+
+void ScrollPanel::setSpeed(int milliseconds)
+{
+    m_speedSlider->setValue(milliseconds);
+    onSpeedChanged();
+}
+
+bool ScrollPanel::scrolling() const
+{
+    return m_stepTimer.isActive();
+}
+
+// Switching a running scroll on again keeps its step period as it was.
+void ScrollPanel::setScrolling(bool on)
+{
+    m_scrollBox->setChecked(on);
+    if (!on)
+        m_stepTimer.stop();
+    else if (!m_stepTimer.isActive())
+        m_stepTimer.start();
+}
+
+void ScrollPanel::setTextFont(const QFont &font)
+{
+    m_text->setFont(font);
+}
+
+void ScrollPanel::step()
+{
+    m_state.scrollPos = core::nextScrollPosition(m_state.scrollPos, m_text->textLength());
+    m_text->setSelection(m_state.scrollPos, 1);
+}
+
+void ScrollPanel::onSpeedChanged()
+{
+    const int ms = m_speedSlider->value();
+    m_stepTimer.setInterval(ms);
+    m_speedCaption->setText(qs(core::scrollSpeedCaption(ms)));
+    if (isVisible())
+        m_text->setFocus();
+}
+
+void ScrollPanel::resizeEvent(QResizeEvent *)
+{
+    m_bar->setGeometry(0, height() - m_bar->height(), width(), m_bar->height());
+    m_text->setGeometry(0, 0, width(), height() - m_bar->height());
+    m_backButton->move(m_bar->width() - m_backButton->width(), 0);
+}
+
+} // namespace tibbo::window

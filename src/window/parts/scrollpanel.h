@@ -1,0 +1,59 @@
+#pragma once
+// Scroll mode: the whole book as running text, over everything else of the window, with
+// a bar under it holding the start box, the speed slider and the way back to the pages.
+// While scrolling, a step timer moves a one-character selection through the text.
+
+#include <QTimer>
+#include <QWidget>
+
+#include <string>
+
+class QCheckBox;
+class QLabel;
+class QScrollBar;
+
+namespace tibbo::core {
+struct ReaderState;
+}
+
+namespace tibbo::window {
+
+class ScrollText;
+
+class ScrollPanel : public QWidget
+{
+    Q_OBJECT
+  public:
+    ScrollPanel(core::ReaderState &state, QWidget *parent);
+
+    // Opens stopped, in the page font, with the caret near the spread on show.
+    void open(const QFont &pageFont);
+    // Milliseconds per step, 1 .. 300.
+    int speed() const;
+    void setSpeed(int milliseconds);
+    bool scrolling() const;
+    void setScrolling(bool on);
+    void setTextFont(const QFont &font);
+
+  signals:
+    // The reader went back to the pages; a running scroll keeps running behind them.
+    void closed();
+
+  protected:
+    void resizeEvent(QResizeEvent *event) override;
+
+  private:
+    void step();
+    void onSpeedChanged();
+
+    core::ReaderState &m_state;
+    ScrollText *m_text = nullptr;
+    QWidget *m_bar = nullptr;
+    QCheckBox *m_scrollBox = nullptr;
+    QScrollBar *m_speedSlider = nullptr;
+    QLabel *m_speedCaption = nullptr;
+    QWidget *m_backButton = nullptr;
+    QTimer m_stepTimer;
+};
+
+} // namespace tibbo::window

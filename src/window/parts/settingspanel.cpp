@@ -1,0 +1,270 @@
+#include "settingspanel.h"
+
+#include "widgets.h"
+
+#include "text/numbers.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QEvent>
+#include <QFontDatabase>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPainter>
+
+namespace tibbo::window {
+
+namespace {
+
+const QString kCurrentFont = QStringLiteral("当前字体:");
+
+QComboBox *combo(QWidget *parent, const char *name, int x, int y)
+{
+    auto *c = new QComboBox(parent);
+    c->setObjectName(QLatin1String(name));
+    c->setEditable(true);
+    c->setInsertPolicy(QComboBox::NoInsert);
+    c->setGeometry(x, y, 50, 20);
+    return c;
+}
+
+CaptionLabel *caption(QWidget *parent, const QString &text, int x, int y)
+{
+    auto *l = new CaptionLabel(text, parent);
+    l->move(x, y);
+    l->adjustSize();
+    return l;
+}
+
+// The panel has little room: a one-pixel gap between box and caption keeps the three
+// style boxes on one row left of the buttons.
+QCheckBox *check(QWidget *parent, const char *name, const QString &text, int x, int y, int w)
+{
+    auto *c = new QCheckBox(text, parent);
+    c->setObjectName(QLatin1String(name));
+    c->setGeometry(x, y, w, 16);
+    c->setStyleSheet("QCheckBox { color: #000080; spacing: 1px; }");
+    return c;
+}
+
+QString plain(double value)
+{
+    return QString::fromStdString(core::plainNumber(value));
+}
+
+double numberOf(const QComboBox *box)
+{
+    return core::val(box->currentText().toStdString());
+}
+
+} // namespace
+
+SettingsPanel::SettingsPanel(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("settingsPanel"));
+    setFixedSize(223, 136);
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, panelColour());
+    setPalette(pal);
+
+    m_fontCaption = caption(this, kCurrentFont, 6, 4);
+    m_fontCaption->setObjectName(QStringLiteral("fontCaption"));
+    // A long family name is cut at the margin captions rather than run into them.
+    m_fontCaption->setFixedWidth(116);
+    m_fontList = new QListWidget(this);
+    m_fontList->setObjectName(QStringLiteral("fontList"));
+    m_fontList->setGeometry(6, 21, 115, 40);
+    m_fontList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_fontList->setTextElideMode(Qt::ElideRight);
+    caption(this, QStringLiteral("当前字号:"), 6, 63);
+    m_sizeBox = combo(this, "sizeBox", 71, 61);
+    caption(this, QStringLiteral("当前行距:"), 6, 84);
+    m_spacingBox = combo(this, "spacingBox", 71, 82);
+    caption(this, QStringLiteral("上边距:"), 126, 6);
+    m_topBox = combo(this, "topMarginBox", 168, 3);
+    caption(this, QStringLiteral("下边距:"), 126, 27);
+    m_bottomBox = combo(this, "bottomMarginBox", 168, 24);
+    caption(this, QStringLiteral("左边距:"), 126, 48);
+    m_leftBox = combo(this, "leftMarginBox", 168, 45);
+    caption(this, QStringLiteral("右边距:"), 126, 69);
+    m_rightBox = combo(this, "rightMarginBox", 168, 66);
+    auto *frame = new QWidget(this);
+    frame->setGeometry(126, 88, 92, 22);
+    frame->setStyleSheet("background: white; border: 1px solid #3050c0;");
+    m_preview = new QLabel(QStringLiteral("预览"), frame);
+    m_preview->setObjectName(QStringLiteral("preview"));
+    m_preview->setGeometry(1, 1, 90, 20);
+    m_preview->setAlignment(Qt::AlignCenter);
+    m_preview->setStyleSheet("border: none;");
+    m_trimBox = check(this, "trimBox", QStringLiteral("读文件时修整段落"), 3, 101, 118);
+    m_trimBox->setToolTip(
+        QStringLiteral("有时你可能会发现读出来的文件版面有点问题,可以试试激活这个选项"));
+    m_trimBox->installEventFilter(this);
+    m_underlineBox = check(this, "underlineBox", QStringLiteral("下划线"), 3, 118, 49);
+    m_boldBox = check(this, "boldBox", QStringLiteral("粗体"), 52, 118, 38);
+    m_italicBox = check(this, "italicBox", QStringLiteral("斜体"), 90, 118, 38);
+    auto *ok = new PanelButton(QStringLiteral("确定"), this);
+    ok->setObjectName(QStringLiteral("settingsOk"));
+    ok->setGeometry(131, 113, 38, 20);
+    auto *cancel = new PanelButton(QStringLiteral("取消"), this);
+    cancel->setObjectName(QStringLiteral("settingsCancel"));
+    cancel->setGeometry(175, 113, 38, 20);
+
+    connect(ok, &QPushButton::clicked, this, &SettingsPanel::accepted);
+    connect(cancel, &QPushButton::clicked, this, &SettingsPanel::cancelled);
+    connect(m_fontList, &QListWidget::currentRowChanged, this, [this] {
+        if (QListWidgetItem *item = m_fontList->currentItem()) {
+            QFont preview = m_preview->font();
+            preview.setFamily(item->text());
+            m_preview->setFont(preview);
+        }
+        showFontName();
+    });
+    // Sizes of zero or less cannot be shown; the preview keeps its size then.
+    connect(m_sizeBox, &QComboBox::activated, this, [this] {
+        const double size = numberOf(m_sizeBox);
+        if (size <= 0)
+            return;
+        QFont preview = m_preview->font();
+        preview.setPointSizeF(size);
+        m_preview->setFont(preview);
+    });
+    const auto style = [this](QCheckBox *box, void (QFont::*set)(bool)) {
+        connect(box, &QCheckBox::clicked, this, [this, box, set] {
+            QFont preview = m_preview->font();
+            (preview.*set)(box->checkState() == Qt::Checked);
+            m_preview->setFont(preview);
+        });
+    };
+    style(m_underlineBox, &QFont::setUnderline);
+    style(m_boldBox, &QFont::setBold);
+    style(m_italicBox, &QFont::setItalic);
+    hide();
+}
+
+void SettingsPanel::showFontName()
+{
+    m_fontCaption->setCaption(kCurrentFont + m_preview->font().family());
+}
+
+void SettingsPanel::fill(const core::PageSpacing &values)
+{
+    // Families in the order the font database gives them; only an exact match of the
+    // preview's family is selected, so a font that is not installed selects nothing.
+    const QFont preview = m_preview->font();
+    m_fontList->clear();
+    int selected = -1;
+    for (const QString &family : QFontDatabase::families()) {
+        m_fontList->addItem(family);
+        if (selected < 0 && family == preview.family())
+            selected = m_fontList->count() - 1;
+    }
+    if (selected >= 0) {
+        m_fontList->setCurrentRow(selected);
+        m_fontList->scrollToItem(m_fontList->item(selected));
+    } else {
+        m_fontList->setCurrentRow(-1);
+        m_fontList->clearSelection();
+        m_fontCaption->setCaption(kCurrentFont);
+    }
+
+    const auto fill = [](QComboBox *box, int from, int to) {
+        box->clear();
+        for (int i = from; i <= to; ++i)
+            box->addItem(QString::number(i));
+    };
+    fill(m_sizeBox, 6, 30);
+    fill(m_spacingBox, 0, 10);
+    for (QComboBox *box : {m_topBox, m_bottomBox, m_leftBox, m_rightBox})
+        fill(box, 10, 100);
+    m_sizeBox->setEditText(QString::fromStdString(core::str(preview.pointSizeF())));
+    setPageValues(values);
+    m_underlineBox->setChecked(preview.underline());
+    m_boldBox->setChecked(preview.bold());
+    m_italicBox->setChecked(preview.italic());
+}
+
+void SettingsPanel::open()
+{
+    move(24, 6);
+    show();
+    raise();
+}
+
+QFont SettingsPanel::previewFont() const
+{
+    return m_preview->font();
+}
+
+void SettingsPanel::setPreviewFont(const QFont &font)
+{
+    m_preview->setFont(font);
+}
+
+void SettingsPanel::setSizeText(const QString &text)
+{
+    m_sizeBox->setEditText(text);
+}
+
+core::PageSpacing SettingsPanel::pageValues() const
+{
+    return {numberOf(m_spacingBox), numberOf(m_topBox), numberOf(m_bottomBox), numberOf(m_leftBox),
+            numberOf(m_rightBox)};
+}
+
+void SettingsPanel::setPageValues(const core::PageSpacing &values)
+{
+    m_spacingBox->setEditText(plain(values.lineSpacing));
+    m_topBox->setEditText(plain(values.topMargin));
+    m_bottomBox->setEditText(plain(values.bottomMargin));
+    m_leftBox->setEditText(plain(values.leftMargin));
+    m_rightBox->setEditText(plain(values.rightMargin));
+}
+
+// Qt numbers the undecided state 1 and the checked state 2; settings.ini the other way.
+int SettingsPanel::trimValue() const
+{
+    switch (m_trimBox->checkState()) {
+    case Qt::Checked:
+        return 1;
+    case Qt::PartiallyChecked:
+        return 2;
+    default:
+        return 0;
+    }
+}
+
+void SettingsPanel::setTrimValue(int value)
+{
+    m_trimBox->setCheckState(value == 1   ? Qt::Checked
+                             : value == 2 ? Qt::PartiallyChecked
+                                          : Qt::Unchecked);
+}
+
+// A thin frame sets the panel off from the menu panel it lies on, which shows around it.
+void SettingsPanel::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    p.setPen(QColor(0x30, 0x50, 0xC0));
+    p.drawRect(rect().adjusted(0, 0, -1, -1));
+}
+
+bool SettingsPanel::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_trimBox) {
+        if (event->type() == QEvent::MouseButtonPress ||
+            event->type() == QEvent::MouseButtonDblClick) {
+            m_trimRefused = trimChangeAllowed && !trimChangeAllowed();
+            if (m_trimRefused)
+                return true;
+        } else if (event->type() == QEvent::MouseButtonRelease && m_trimRefused) {
+            m_trimRefused = false;
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+} // namespace tibbo::window

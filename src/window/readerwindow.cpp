@@ -1,0 +1,495 @@
+#include "readerwindow.h"
+
+#include "bookloader.h"
+#include "bookview.h"
+#include "dialogs.h"
+#include "mascot.h"
+#include "menupanel.h"
+#include "pageappearance.h"
+#include "progresspanels.h"
+#include "promptpanel.h"
+#include "qtext.h"
+#include "readermenus.h"
+#include "readingcommands.h"
+#include "readingmodes.h"
+#include "reflowjob.h"
+#include "scrollpanel.h"
+#include "sessionfiles.h"
+#include "settingspanel.h"
+#include "trayicon.h"
+#include "welcomepanel.h"
+#include "widgets.h"
+#include "windowchrome.h"
+
+#include "navigation/navigation.h"
+#include "settings/recentlist.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFile>
+#include <QFontDatabase>
+#include <QSessionManager>
+#include <QTimer>
+
+namespace tibbo::window {
+
+void initResources();
+
+namespace {
+
+const QString kManualCaption = QStringLiteral("看看说明书");
+const QString kLeaveManualCaption = QStringLiteral("不想看了");
+
+} // namespace
+
+ReaderWindow::ReaderWindow(QWidget *parent) : QWidget(parent, Qt::FramelessWindowHint)
+{
+    initResources();
+    setObjectName(QStringLiteral("readerWindow"));
+    setWindowTitle(QStringLiteral("TibboRead"));
+    setWindowIcon(QIcon(QStringLiteral(":/art/app-icon.svg")));
+    setFocusPolicy(Qt::StrongFocus);
+    QFont ui = font();
+    for (const char *name : {"Noto Sans CJK SC", "WenQuanYi Zen Hei", "AR PL UMing CN"})
+        if (QFontDatabase::families().contains(QString::fromUtf8(name))) {
+            ui.setFamily(QString::fromUtf8(name));
+            break;
+        }
+    ui.setPixelSize(11);
+    setFont(ui);
+    QFile help(QStringLiteral(":/manual/help.txt"));
+    if (help.open(QIODevice::ReadOnly))
+        m_helpText = QString::fromUtf8(help.readAll());
+    createParts();
+    connectParts();
+    connectMenus();
+}
+
+ReaderWindow::~ReaderWindow() = default;
+
+void ReaderWindow::createParts()
+{
+    m_bookView = new BookView(this);
+    m_bookView->setPageFont(BookView::designFont());
+    m_mascot = new Mascot(this);
+    m_menuPanel = new MenuPanel(this);
+    m_loadingPanel = new LoadingPanel(m_menuPanel);
+    m_settingsPanel = new SettingsPanel(m_menuPanel);
+    m_welcomePanel = new WelcomePanel(this);
+    m_reflowNotice = new ReflowNotice(this);
+    m_prompt = new PromptPanel(this);
+    m_scrollPanel = new ScrollPanel(m_state, this);
+    m_menus = new ReaderMenus(this);
+    m_chrome = new WindowChrome(*this, m_state, this);
+    // Before start-up, so a saved minimised state can go to the tray.
+    m_tray = new TrayIcon(this);
+    m_chrome->setTrayIcon(m_tray);
+    m_modes = new ReadingModes(m_state, *m_menus, this);
+    m_reflowJob = new ReflowJob(m_state, this);
+    m_loader = new BookLoader(m_state, *m_loadingPanel, this);
+    m_commands = new ReadingCommands({m_state, *m_bookView, *m_prompt, *m_menus}, this);
+    m_appearance =
+        new PageAppearance({m_state, *m_bookView, *m_settingsPanel, *m_scrollPanel}, this);
+    m_session = new SessionFiles(
+        {m_state, *m_bookView, *m_settingsPanel, *m_scrollPanel, *m_chrome, *m_menus}, this);
+    // A size the desktop gave the window (a tiling window manager, a screen change) is
+    // re-flowed once it has settled; the grip and full screen re-flow by themselves.
+    m_resizeSettled = new QTimer(this);
+    m_resizeSettled->setInterval(300);
+    m_resizeSettled->setSingleShot(true);
+}
+
+void ReaderWindow::connectParts()
+{
+    connect(m_mascot, &Mascot::pressed, this,
+            [this](Qt::MouseButton, QPointF twips) { m_chrome->grab(twips); });
+    connect(m_mascot, &Mascot::dragged, m_chrome, &WindowChrome::drag);
+    // Over the welcome panel the right click always hides: the panel belongs to the open
+    // menu, and a first start would otherwise never let the window go.
+    connect(m_mascot, &Mascot::released, this, [this](Qt::MouseButton b, QPointF) {
+        if (b != Qt::RightButton)
+            return;
+        if (m_state.menuShown && !m_welcomePanel->isVisible())
+            closeMenu();
+        else
+            m_chrome->hideToTray();
+    });
+
+    MenuPanel *menu = m_menuPanel;
+    connect(menu, &MenuPanel::openRequested, this, &ReaderWindow::chooseOpenFile);
+    connect(menu, &MenuPanel::recentMenuRequested, this,
+            [this] { m_menus->popUp(ReaderMenus::Menu::Recent); });
+    connect(menu, &MenuPanel::addBookmarkRequested, m_commands, &ReadingCommands::addBookmark);
+    connect(menu, &MenuPanel::bookmarkMenuRequested, this,
+            [this] { m_menus->popUp(ReaderMenus::Menu::Bookmarks); });
+    connect(menu, &MenuPanel::autoTurnPictureClicked, this, [this] {
+        if (m_menus->autoTurnEnabled())
+            m_modes->switchByMenu();
+    });
+    // The caption switches by the timer; the menu's check mark is left as it is.
+    connect(menu, &MenuPanel::autoTurnCaptionPressed, this,
+            [this] { m_modes->setAutoTurning(!m_modes->autoTurning()); });
+    connect(menu, &MenuPanel::autoTurnMenuRequested, this,
+            [this] { m_menus->popUp(ReaderMenus::Menu::AutoTurn); });
+    connect(menu, &MenuPanel::settingsRequested, m_appearance, &PageAppearance::openSettingsPanel);
+    connect(menu, &MenuPanel::sizeMenuRequested, this, [this] {
+        m_menus->checkFontSize(pageFont().pointSizeF());
+        m_menus->popUp(ReaderMenus::Menu::FontSize);
+    });
+    connect(menu, &MenuPanel::fullScreenRequested, m_chrome, &WindowChrome::toggleFullScreen);
+    connect(menu, &MenuPanel::manualRequested, this, &ReaderWindow::openManual);
+    connect(menu, &MenuPanel::exitRequested, this, &ReaderWindow::exitReader);
+    connect(m_welcomePanel, &WelcomePanel::startRequested, this, &ReaderWindow::onWelcomeStart);
+
+    connect(m_appearance, &PageAppearance::reflowRequested, this, &ReaderWindow::reflow);
+    connect(m_appearance, &PageAppearance::saveRequested, this, &ReaderWindow::saveSession);
+    connect(m_appearance, &PageAppearance::menuCloseRequested, this, &ReaderWindow::closeMenu);
+
+    connect(m_scrollPanel, &ScrollPanel::closed, this, [this] { setFocus(); });
+
+    connect(m_chrome, &WindowChrome::fullScreenChanged, this, [this](bool on) {
+        m_menuPanel->setFullScreenCaption(on ? QStringLiteral("恢复到一般大小")
+                                             : QStringLiteral("放大到全屏幕"));
+        if (m_started) {
+            reflow();
+            closeMenu();
+        }
+    });
+    connect(m_chrome, &WindowChrome::resizeFinished, this, &ReaderWindow::reflow);
+    connect(m_tray, &TrayIcon::showRequested, m_chrome, &WindowChrome::showFromTray);
+    connect(m_tray, &TrayIcon::menuRequested, this,
+            [this] { m_menus->popUp(ReaderMenus::Menu::Tray); });
+
+    connect(m_modes, &ReadingModes::spreadTurned, this,
+            [this] { m_bookView->showSpread(m_state); });
+    connect(m_modes, &ReadingModes::menuCloseDue, this, [this] {
+        closeMenu();
+        // Closing the menu brings the mascot forward; scroll mode stays on top.
+        if (m_scrollPanel->isVisible())
+            m_scrollPanel->raise();
+    });
+    connect(m_modes, &ReadingModes::autoTurnCaptionChanged, m_menuPanel,
+            &MenuPanel::setAutoTurnCaption);
+
+    connect(m_reflowJob, &ReflowJob::started, this, [this] {
+        showMenu();
+        m_reflowNotice->setProgress(0);
+        m_reflowNotice->show();
+        m_reflowNotice->raise();
+    });
+    connect(m_reflowJob, &ReflowJob::progress, m_reflowNotice, &ReflowNotice::setProgress);
+    connect(m_reflowJob, &ReflowJob::finished, this, &ReaderWindow::onReflowFinished);
+    connect(m_session, &SessionFiles::pageSettingsRestored, m_appearance,
+            &PageAppearance::takePanelValues);
+    connect(m_loader, &BookLoader::loadStarted, this, &ReaderWindow::showMenu);
+    connect(m_loader, &BookLoader::textReplaced, this, [this] {
+        m_bookView->hideLines();
+        reflow();
+    });
+    connect(m_loader, &BookLoader::recentChanged, this, &ReaderWindow::refreshRecentMenu);
+    connect(m_loader, &BookLoader::loadEnded, this, &ReaderWindow::closeMenu);
+    connect(m_commands, &ReadingCommands::menuRequested, this, [this] {
+        showMenu();
+        if (!hasOwnBook())
+            showWelcome();
+    });
+    connect(m_commands, &ReadingCommands::menuCloseRequested, this, &ReaderWindow::closeMenu);
+    connect(m_commands, &ReadingCommands::openFileRequested, this, &ReaderWindow::chooseOpenFile);
+
+    connect(m_resizeSettled, &QTimer::timeout, this, [this] {
+        if (QGuiApplication::mouseButtons() & Qt::LeftButton)
+            return m_resizeSettled->start();
+        if (m_started && !m_exited && !m_state.loadingBusy && !m_reflowJob->running() &&
+            !isMinimized() && isVisible() && !m_reflowJob->upToDate())
+            reflow();
+    });
+    // Every way out writes the settings file, also the end of the desktop session.
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager &) {
+        if (m_started && !m_exited)
+            m_session->save();
+    });
+}
+
+void ReaderWindow::connectMenus()
+{
+    ReaderMenus *menus = m_menus;
+    connect(menus, &ReaderMenus::recentChosen, this, [this](int index) {
+        closeMenu();
+        if (index >= 0 && static_cast<size_t>(index) < m_state.recent.size())
+            openBook(qs(m_state.recent[static_cast<size_t>(index)]));
+    });
+    connect(menus, &ReaderMenus::addBookmarkChosen, m_commands, &ReadingCommands::addBookmark);
+    connect(menus, &ReaderMenus::bookmarkChosen, m_commands, &ReadingCommands::jumpToBookmark);
+    connect(menus, &ReaderMenus::goToPageChosen, m_commands, &ReadingCommands::askForPage);
+    connect(menus, &ReaderMenus::fontSizeChosen, m_appearance, &PageAppearance::setFontSize);
+    connect(menus, &ReaderMenus::autoTurnChosen, m_modes, &ReadingModes::switchByMenu);
+    connect(menus, &ReaderMenus::scrollModeChosen, this, [this] {
+        m_scrollPanel->open(pageFont());
+        closeMenu();
+        m_scrollPanel->raise();
+    });
+    connect(menus, &ReaderMenus::intervalChosen, m_commands, &ReadingCommands::askForInterval);
+    connect(menus, &ReaderMenus::speedTestChosen, m_modes, &ReadingModes::switchSpeedTest);
+    connect(menus, &ReaderMenus::openChosen, this, [this] {
+        m_chrome->showFromTray();
+        chooseOpenFile();
+    });
+    connect(menus, &ReaderMenus::settingsChosen, this, [this] {
+        m_chrome->showFromTray();
+        showMenu();
+        m_appearance->openSettingsPanel();
+    });
+    connect(menus, &ReaderMenus::exitChosen, this, &ReaderWindow::exitReader);
+}
+
+QFont ReaderWindow::pageFont() const
+{
+    return m_bookView->pageFont();
+}
+
+bool ReaderWindow::isIdle() const
+{
+    return m_started && !m_state.loadingBusy && !m_reflowJob->running();
+}
+
+bool ReaderWindow::hasOwnBook() const
+{
+    return m_menus->recentCaption(1) != QLatin1String("none");
+}
+
+// ---- start-up and exit -------------------------------------------------------------
+
+void ReaderWindow::start(const QString &bookArgument)
+{
+    // From inside the event loop, so a close request during start-up is handled in order.
+    QTimer::singleShot(0, this, [this, bookArgument] { runStartUp(bookArgument); });
+}
+
+void ReaderWindow::runStartUp(const QString &bookArgument)
+{
+    if (m_exited)
+        return;
+    SessionFiles::prepareFolder();
+    m_state.autoTurnSeconds = 240;
+    m_scrollPanel->setSpeed(130);
+    m_chrome->centreDefaultGeometry();
+    m_chrome->moveToNormalGeometry();
+    // The preview starts as the page font, so the settings panel shows what the page uses.
+    m_settingsPanel->setPreviewFont(pageFont());
+    layOut();
+    if (SessionFiles::hasSettings())
+        m_session->restore();
+    else
+        m_state.welcomeMode = true;
+    if (!m_chrome->fullScreen())
+        m_chrome->moveToNormalGeometry();
+    m_settingsPanel->fill({m_state.lineSpacing, m_state.topMargin, m_state.bottomMargin,
+                           m_state.leftMargin, m_state.rightMargin});
+    const QCursor hand = commandCursor();
+    m_menuPanel->setCommandCursor(hand);
+    m_welcomePanel->setCommandCursor(hand);
+    m_started = true;
+    reflow();
+    refreshRecentMenu();
+    if (!hasOwnBook())
+        openBook(SessionFiles::manualPath());
+    // A first start keeps the welcome panel open in the bubble over the manual.
+    if (m_state.welcomeMode)
+        showWelcome();
+    if (!bookArgument.isEmpty())
+        openBook(bookArgument);
+    emit startedUp();
+}
+
+void ReaderWindow::exitReader()
+{
+    if (m_exited)
+        return;
+    m_exited = true;
+    // Before start-up has read settings.ini there is nothing to save: the file stays
+    // as it was. Work in progress is finished first, so the file holds a whole book.
+    if (m_started) {
+        m_loader->finishNow();
+        m_reflowJob->finishNow();
+        m_session->save(true);
+    }
+    m_modes->stopAll();
+    m_scrollPanel->setScrolling(false);
+    m_tray->hide();
+    hide();
+    QCoreApplication::exit(0);
+}
+
+bool ReaderWindow::saveSession()
+{
+    return m_session->save();
+}
+
+void ReaderWindow::closeEvent(QCloseEvent *event)
+{
+    exitReader();
+    event->accept();
+}
+
+// ---- layout and the menu panel -------------------------------------------------------
+
+void ReaderWindow::resizeEvent(QResizeEvent *)
+{
+    layOut();
+    m_resizeSettled->start();
+}
+
+void ReaderWindow::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        layOut();
+}
+
+// The book view under everything; the mascot and its bubble over it; the bubble's
+// panels, scroll mode, the prompt and the grip on top.
+void ReaderWindow::layOut()
+{
+    m_bookView->setGeometry(rect());
+    m_bookView->measureCapacity(m_state);
+    m_mascot->place();
+    m_mascot->raise();
+    const QRect bubble = m_mascot->bubbleGeometry();
+    m_welcomePanel->move(bubble.x() + 6, bubble.y() + 9);
+    m_reflowNotice->move(bubble.x() + 6, bubble.y() + 9);
+    m_menuPanel->move(bubble.x() + (bubble.width() - m_menuPanel->width()) / 2,
+                      bubble.y() + (bubble.height() - m_menuPanel->height()) / 2);
+    for (QWidget *panel :
+         std::initializer_list<QWidget *>{m_menuPanel, m_welcomePanel, m_reflowNotice})
+        panel->raise();
+    if (isMinimized())
+        m_chrome->hideToTray();
+    if (width() >= 50 && height() >= 50)
+        m_scrollPanel->setGeometry(25, 25, width() - 50, height() - 50);
+    m_scrollPanel->raise();
+    m_prompt->raise();
+    m_chrome->place();
+}
+
+void ReaderWindow::showMenu()
+{
+    m_state.menuShown = true;
+    m_mascot->setBubbleOpen(true);
+    // The welcome panel covers the menu only on a first start: a reader with a book of
+    // their own who opened the manual needs the menu's way back.
+    if (m_state.welcomeMode && !hasOwnBook())
+        m_welcomePanel->show();
+    m_menuPanel->show();
+    layOut();
+    m_menuPanel->setToolTip(QString::fromStdString(core::bookInfoTooltip(m_state)));
+}
+
+void ReaderWindow::closeMenu()
+{
+    for (QWidget *w : std::initializer_list<QWidget *>{m_menuPanel, m_prompt, m_welcomePanel,
+                                                       m_settingsPanel, m_reflowNotice})
+        w->hide();
+    m_state.menuShown = false;
+    m_mascot->setBubbleOpen(false);
+    m_chrome->place();
+}
+
+void ReaderWindow::showWelcome()
+{
+    showMenu();
+    m_welcomePanel->show();
+    layOut();
+}
+
+// ---- the re-flow ----------------------------------------------------------------------
+
+void ReaderWindow::reflow()
+{
+    m_bookView->measureCapacity(m_state);
+    m_reflowJob->request();
+}
+
+void ReaderWindow::onReflowFinished()
+{
+    m_reflowNotice->hide();
+    m_bookView->showSpread(m_state);
+    closeMenu();
+    m_commands->refreshBookmarkMenu();
+}
+
+void ReaderWindow::keyPressEvent(QKeyEvent *event)
+{
+    // No key turns the page behind scroll mode or an open prompt.
+    if (m_scrollPanel->isVisible() || m_prompt->isVisible() || !m_commands->handleKey(event))
+        QWidget::keyPressEvent(event);
+}
+
+void ReaderWindow::refreshRecentMenu()
+{
+    m_menus->setRecentItems(core::recentMenuItems(m_state.recent));
+}
+
+void ReaderWindow::chooseOpenFile()
+{
+    closeMenu();
+    const QString path =
+        Dialogs::openFile(this, QStringLiteral("打开一个小说文件"),
+                          QStringLiteral("所有支持文件 (*.txt *.htm *.html);;文本文件 "
+                                         "(*.txt);;超文本文件 (*.htm *.html);;所有文件 (*)"));
+    if (!path.isEmpty() && !m_exited)
+        openBook(path);
+}
+
+void ReaderWindow::openBook(const QString &path)
+{
+    m_loader->open(path, m_settingsPanel->trimValue() != 0);
+}
+
+// ---- the manual and the welcome panel ----------------------------------------------------
+
+void ReaderWindow::openManual()
+{
+    if (m_menuPanel->manualCaption() != kManualCaption)
+        return leaveManual();
+    m_state.welcomeMode = true;
+    // Without a saved state the reader's own book could not come back: stay with it.
+    if (!m_session->save()) {
+        m_state.welcomeMode = false;
+        return;
+    }
+    openBook(SessionFiles::manualPath());
+    if (hasOwnBook()) {
+        closeMenu();
+        m_menuPanel->setManualCaption(kLeaveManualCaption);
+    } else {
+        m_welcomePanel->setStartCaption(QStringLiteral("开始使用软件"));
+        core::setParagraphText(m_state, m_helpText.toStdU32String());
+        m_state.topLine = 1;
+        reflow();
+        showWelcome();
+    }
+}
+
+// Back from the manual to the reader's own book, as settings.ini saved it when the
+// manual was opened.
+void ReaderWindow::leaveManual()
+{
+    m_menuPanel->setManualCaption(kManualCaption);
+    m_state.welcomeMode = false;
+    m_session->restore();
+    closeMenu();
+    reflow();
+}
+
+void ReaderWindow::onWelcomeStart()
+{
+    if (!hasOwnBook())
+        m_state.welcomeMode = false;
+    if (hasOwnBook() && m_state.welcomeMode)
+        return leaveManual();
+    closeMenu();
+    showMenu();
+    refreshRecentMenu();
+}
+
+} // namespace tibbo::window

@@ -1,0 +1,113 @@
+#pragma once
+// The reader's one window. It holds the reader state and composes the parts: the book
+// view under everything, the mascot with its bubble, the menu, welcome, settings,
+// loading and prompt panels, scroll mode, the pop-up menus, the chrome and the tray
+// icon; the reading modes, the re-flow and the HTML parse run as controllers. Each
+// command is short: it asks the core for the arithmetic and tells the parts what to
+// show.
+
+#include "state/readerstate.h"
+
+#include <QWidget>
+
+class QCloseEvent;
+class QTimer;
+
+namespace tibbo::window {
+
+class BookLoader;
+class BookView;
+class LoadingPanel;
+class Mascot;
+class MenuPanel;
+class PageAppearance;
+class PromptPanel;
+class ReaderMenus;
+class ReadingCommands;
+class ReadingModes;
+class ReflowJob;
+class ReflowNotice;
+class ScrollPanel;
+class SessionFiles;
+class SettingsPanel;
+class TrayIcon;
+class WelcomePanel;
+class WindowChrome;
+
+class ReaderWindow : public QWidget
+{
+    Q_OBJECT
+  public:
+    explicit ReaderWindow(QWidget *parent = nullptr);
+    ~ReaderWindow() override;
+
+    // Schedules start-up into the running event loop: defaults, settings.ini, the saved
+    // spread, the manual on a first start, then the book given on the command line.
+    void start(const QString &bookArgument = QString());
+    // Start-up is over and no load or sliced re-flow is running.
+    bool isIdle() const;
+
+    const core::ReaderState &state() const { return m_state; }
+    QFont pageFont() const;
+
+  public slots:
+    // Opens a book with the loader its name asks for, as the open dialog would.
+    void openBook(const QString &path);
+    // Saves the session and ends the program; the way out of every exit path.
+    void exitReader();
+    // Writes settings.ini and Slide.cache now; false when either could not be written.
+    bool saveSession();
+
+  signals:
+    void startedUp();
+
+  protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+  private:
+    void createParts();
+    void connectParts();
+    void connectMenus();
+    void runStartUp(const QString &bookArgument);
+    void layOut();
+    void showMenu();
+    void closeMenu();
+    void showWelcome();
+    bool hasOwnBook() const;
+    void reflow();
+    void onReflowFinished();
+    void refreshRecentMenu();
+    void chooseOpenFile();
+    void openManual();
+    void leaveManual();
+    void onWelcomeStart();
+
+    core::ReaderState m_state;
+    QString m_helpText; // the built-in help of a first start, in paragraph-text form
+    BookView *m_bookView = nullptr;
+    Mascot *m_mascot = nullptr;
+    MenuPanel *m_menuPanel = nullptr;
+    LoadingPanel *m_loadingPanel = nullptr;
+    SettingsPanel *m_settingsPanel = nullptr;
+    WelcomePanel *m_welcomePanel = nullptr;
+    ReflowNotice *m_reflowNotice = nullptr;
+    PromptPanel *m_prompt = nullptr;
+    ScrollPanel *m_scrollPanel = nullptr;
+    ReaderMenus *m_menus = nullptr;
+    WindowChrome *m_chrome = nullptr;
+    TrayIcon *m_tray = nullptr;
+    ReadingModes *m_modes = nullptr;
+    ReflowJob *m_reflowJob = nullptr;
+    BookLoader *m_loader = nullptr;
+    ReadingCommands *m_commands = nullptr;
+    SessionFiles *m_session = nullptr;
+    PageAppearance *m_appearance = nullptr;
+    QTimer *m_resizeSettled = nullptr;
+    bool m_started = false;
+    bool m_exited = false;
+};
+
+} // namespace tibbo::window

@@ -1,0 +1,33 @@
+#pragma once
+// Message boxes, the open dialog and pop-up menus go through here, so headless tests
+// can answer them instead of blocking on a modal loop.
+
+#include <QString>
+#include <QStringList>
+
+class QMenu;
+class QWidget;
+
+namespace tibbo::window {
+
+class Dialogs
+{
+  public:
+    // A message box with one OK button and the title "TibboRead". It does not wait for
+    // the OK: the caller's work goes on behind the box.
+    static void message(QWidget *parent, const QString &text);
+    // The open dialog; an empty string when the user cancelled.
+    static QString openFile(QWidget *parent, const QString &title, const QString &filter);
+    // Pops the menu up at the pointer.
+    static void popup(QMenu *menu);
+
+    // Test mode: messages and pop-ups are recorded, the open dialog answers with the
+    // text set beforehand (empty: cancelled).
+    static void setTestMode(bool on);
+    static bool testMode();
+    static QStringList takeMessages();
+    static void setNextOpenFile(const QString &path);
+    static QMenu *lastPopup();
+};
+
+} // namespace tibbo::window

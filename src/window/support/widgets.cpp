@@ -1,0 +1,250 @@
+#include "widgets.h"
+
+#include <QFontMetricsF>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QSvgRenderer>
+#include <QtMath>
+
+namespace tibbo::window {
+
+namespace {
+
+QPointF twipsOf(const QMouseEvent *event)
+{
+    return event->position() * kTwipsPerPixel;
+}
+
+const QColor kNavy(0, 0, 128);
+
+} // namespace
+
+QColor panelColour()
+{
+    return QColor(0xC0, 0xC0, 0xFF);
+}
+
+QWidget *makePanel(QWidget *parent, int width, int height)
+{
+    auto *panel = new QWidget(parent);
+    panel->setFixedSize(width, height);
+    panel->setAutoFillBackground(true);
+    QPalette pal = panel->palette();
+    pal.setColor(QPalette::Window, panelColour());
+    panel->setPalette(pal);
+    panel->hide();
+    return panel;
+}
+
+Picture::Picture(const QString &svgResource, QWidget *parent)
+    : QWidget(parent), m_renderer(new QSvgRenderer(svgResource, this))
+{
+    m_renderer->setAspectRatioMode(Qt::IgnoreAspectRatio);
+    resize(m_renderer->defaultSize());
+}
+
+void Picture::setPicture(const QString &svgResource)
+{
+    m_renderer->load(svgResource);
+    m_renderer->setAspectRatioMode(Qt::IgnoreAspectRatio);
+    m_cache = QPixmap();
+    update();
+}
+
+void Picture::paintEvent(QPaintEvent *event)
+{
+    const qreal ratio = devicePixelRatioF();
+    const QSize pixels = size() * ratio;
+    if (pixels.isEmpty())
+        return;
+    if (m_cache.size() != pixels || m_cache.devicePixelRatio() != ratio) {
+        m_cache = QPixmap(pixels);
+        m_cache.setDevicePixelRatio(ratio);
+        m_cache.fill(Qt::transparent);
+        QPainter render(&m_cache);
+        render.setRenderHint(QPainter::Antialiasing);
+        m_renderer->render(&render, QRectF(QPointF(0, 0), QSizeF(size())));
+    }
+    QPainter p(this);
+    p.drawPixmap(
+        event->rect(), m_cache,
+        QRectF(QPointF(event->rect().topLeft()) * ratio, QSizeF(event->rect().size()) * ratio));
+}
+
+void Picture::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton)
+        m_leftPressed = true;
+    emit mouseDown(event->button(), twipsOf(event));
+}
+
+void Picture::mouseMoveEvent(QMouseEvent *event)
+{
+    emit mouseMove(event->buttons(), twipsOf(event));
+}
+
+void Picture::mouseReleaseEvent(QMouseEvent *event)
+{
+    // Handlers may move or hide this picture: keep what the click test needs first.
+    const bool wasLeft = m_leftPressed && event->button() == Qt::LeftButton;
+    const bool inside = rect().contains(event->position().toPoint());
+    if (event->button() == Qt::LeftButton)
+        m_leftPressed = false;
+    emit mouseUp(event->button(), twipsOf(event));
+    if (wasLeft && inside)
+        emit clicked();
+}
+
+void Picture::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton)
+        emit doubleClicked();
+    else
+        mousePressEvent(event);
+}
+
+CaptionLabel::CaptionLabel(const QString &text, QWidget *parent) : QLabel(parent)
+{
+    setCaption(text);
+    QPalette pal = palette();
+    pal.setColor(QPalette::WindowText, kNavy);
+    setPalette(pal);
+    setAttribute(Qt::WA_TranslucentBackground);
+}
+
+void CaptionLabel::setCaption(const QString &caption)
+{
+    m_caption = caption;
+    QString shown = caption;
+    shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    setText(shown);
+}
+
+void CaptionLabel::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton)
+        m_leftPressed = true;
+    emit mouseDown(event->button());
+}
+
+void CaptionLabel::mouseReleaseEvent(QMouseEvent *event)
+{
+    const bool click = m_leftPressed && event->button() == Qt::LeftButton &&
+                       rect().contains(event->position().toPoint());
+    if (event->button() == Qt::LeftButton)
+        m_leftPressed = false;
+    if (click)
+        emit clicked();
+}
+
+LineLabel::LineLabel(int index, QWidget *parent) : QWidget(parent), m_index(index)
+{
+    m_text.setTextFormat(Qt::PlainText);
+    m_text.setPerformanceHint(QStaticText::AggressiveCaching);
+}
+
+void LineLabel::setText(const QString &text)
+{
+    if (text == m_text.text())
+        return;
+    m_text.setText(text);
+    layOut();
+}
+
+void LineLabel::layOut()
+{
+    m_text.prepare(QTransform(), font());
+    const QFontMetricsF metrics(font());
+    const QSizeF textSize = m_text.size();
+    resize(qCeil(textSize.width()), qCeil(std::max(textSize.height(), metrics.height())));
+    update();
+}
+
+void LineLabel::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::FontChange)
+        layOut();
+    QWidget::changeEvent(event);
+}
+
+void LineLabel::setHighlighted(bool on)
+{
+    if (on == m_highlighted)
+        return;
+    m_highlighted = on;
+    update();
+}
+
+void LineLabel::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    if (m_highlighted)
+        p.fillRect(rect(), QColor(255, 232, 233));
+    p.setPen(palette().color(QPalette::WindowText));
+    p.drawStaticText(QPointF(0, 0), m_text);
+}
+
+void LineLabel::mousePressEvent(QMouseEvent *event)
+{
+    emit mouseDown(m_index, event->button());
+}
+
+Bubble::Bubble(QWidget *parent) : QWidget(parent)
+{
+    setFixedSize(292, 175);
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+void Bubble::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(0x30, 0x50, 0xC0), 2));
+    p.setBrush(panelColour());
+    p.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 18, 18);
+}
+
+ProgressBar::ProgressBar(QWidget *parent) : QWidget(parent) {}
+
+void ProgressBar::setFraction(double fraction)
+{
+    m_fraction = std::clamp(fraction, 0.0, 1.0);
+    update();
+}
+
+void ProgressBar::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    p.setPen(QColor(0x30, 0x50, 0xC0));
+    p.setBrush(Qt::white);
+    p.drawRect(rect().adjusted(0, 0, -1, -1));
+    const QRectF inner = QRectF(rect()).adjusted(1, 1, -1, -1);
+    p.fillRect(QRectF(inner.left(), inner.top(), inner.width() * m_fraction, inner.height()),
+               QColor(0x40, 0x70, 0xE0));
+}
+
+PanelButton::PanelButton(const QString &caption, QWidget *parent) : QPushButton(caption, parent)
+{
+    setCursor(Qt::PointingHandCursor);
+    setStyleSheet(
+        "QPushButton { background: #eef0ff; border: 1px solid #3050c0; border-radius: 4px;"
+        " color: #000080; padding: 0 4px; }"
+        "QPushButton:hover { background: #ffffff; }"
+        "QPushButton:pressed { background: #d0d8ff; }");
+}
+
+QCursor commandCursor()
+{
+    QSvgRenderer svg(QStringLiteral(":/art/cursor-hand.svg"));
+    QPixmap pixmap(32, 32);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    svg.render(&p);
+    p.end();
+    return QCursor(pixmap, 9, 2);
+}
+
+} // namespace tibbo::window

@@ -1,0 +1,151 @@
+#pragma once
+// Small widgets the window is built from: pictures drawn from SVG artwork, caption
+// labels and line labels that report mouse presses, the speech bubble and the
+// progress bars of the bubble panels.
+
+#include <QLabel>
+#include <QPixmap>
+#include <QPointF>
+#include <QPushButton>
+#include <QStaticText>
+#include <QWidget>
+
+class QSvgRenderer;
+
+namespace tibbo::window {
+
+// Twips per pixel: mouse positions of pictures are reported in twips.
+inline constexpr double kTwipsPerPixel = 15.0;
+
+// A picture control: an SVG stretched to the control's size. Mouse positions are
+// reported in twips relative to the picture, as the window's handlers expect them.
+class Picture : public QWidget
+{
+    Q_OBJECT
+  public:
+    explicit Picture(const QString &svgResource, QWidget *parent = nullptr);
+    void setPicture(const QString &svgResource);
+
+  signals:
+    void mouseDown(Qt::MouseButton button, QPointF twips);
+    void mouseMove(Qt::MouseButtons buttons, QPointF twips);
+    void mouseUp(Qt::MouseButton button, QPointF twips);
+    // A left press and release on the picture.
+    void clicked();
+    void doubleClicked();
+
+  protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+
+  private:
+    QSvgRenderer *m_renderer = nullptr;
+    // The drawing at the picture's current size: a page turn repaints the pages, and
+    // rendering the SVG each time would cost far more than the turn itself.
+    QPixmap m_cache;
+    bool m_leftPressed = false;
+};
+
+// A caption label of the panels: navy text on a transparent background.
+class CaptionLabel : public QLabel
+{
+    Q_OBJECT
+  public:
+    explicit CaptionLabel(const QString &text, QWidget *parent = nullptr);
+    // The caption as the program sets it, with CR (LF) line breaks; shown with the
+    // breaks it holds.
+    void setCaption(const QString &caption);
+    QString caption() const { return m_caption; }
+
+  signals:
+    void mouseDown(Qt::MouseButton button);
+    void clicked();
+
+  protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+
+  private:
+    QString m_caption;
+    bool m_leftPressed = false;
+};
+
+// One display line of a page. It sizes itself to its text; a press on it is a press
+// on that line, a press beside it falls through to the page behind. The text is laid
+// out once when it is set and drawn from that layout, so a page turn repaints a spread
+// of lines cheaply.
+class LineLabel : public QWidget
+{
+    Q_OBJECT
+  public:
+    LineLabel(int index, QWidget *parent = nullptr);
+    int index() const { return m_index; }
+    // Sets the text and fits the label's size to it.
+    void setText(const QString &text);
+    QString text() const { return m_text.text(); }
+    void clear() { setText(QString()); }
+    // Highlight of a chosen line; a redraw makes every label transparent again.
+    void setHighlighted(bool on);
+    bool highlighted() const { return m_highlighted; }
+
+  signals:
+    void mouseDown(int index, Qt::MouseButton button);
+
+  protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+  private:
+    void layOut();
+
+    int m_index;
+    QStaticText m_text;
+    bool m_highlighted = false;
+};
+
+// The speech bubble, a rounded rectangle with a blue border.
+class Bubble : public QWidget
+{
+  public:
+    explicit Bubble(QWidget *parent = nullptr);
+
+  protected:
+    void paintEvent(QPaintEvent *event) override;
+};
+
+// A progress frame with its bar.
+class ProgressBar : public QWidget
+{
+  public:
+    explicit ProgressBar(QWidget *parent = nullptr);
+    // Share of the frame's inner width the bar covers, 0 .. 1.
+    void setFraction(double fraction);
+    double fraction() const { return m_fraction; }
+
+  protected:
+    void paintEvent(QPaintEvent *event) override;
+
+  private:
+    double m_fraction = 0;
+};
+
+// The push buttons of the bubble panels.
+class PanelButton : public QPushButton
+{
+  public:
+    explicit PanelButton(const QString &caption, QWidget *parent = nullptr);
+};
+
+// The pointer over the command pictures and captions, drawn from the artwork.
+QCursor commandCursor();
+
+// The light blue of the bubble and its panels (&H00FFC0C0, blue-green-red).
+QColor panelColour();
+// A panel of the bubble: light blue, fixed size, children placed in pixels.
+QWidget *makePanel(QWidget *parent, int width, int height);
+
+} // namespace tibbo::window
