@@ -376,6 +376,40 @@ class AppearanceTest : public QObject
         QVERIFY(part(w.get(), "settingsPanel")->isVisible());
         QCOMPARE(part(w.get(), "settingsPanel")->pos(), QPoint(24, 6));
     }
+
+    // A left margin of 500 swapped the two columns and a line spacing of -16 drew 458
+    // lines a page on top of each other; both were also saved.
+    void okWithValuesLeavingNoRoom_isRefusedAndChangesNothing_data()
+    {
+        QTest::addColumn<QString>("boxName");
+        QTest::addColumn<QString>("value");
+        QTest::newRow("left margin past the fold") << "leftMarginBox"
+                                                   << "500";
+        QTest::newRow("lines on top of each other") << "spacingBox"
+                                                    << "-16";
+        QTest::newRow("top margin below the page") << "topMarginBox"
+                                                   << "1000";
+        QTest::newRow("absurd number") << "bottomMarginBox"
+                                       << "-1E+12";
+    }
+
+    void okWithValuesLeavingNoRoom_isRefusedAndChangesNothing()
+    {
+        QFETCH(QString, boxName);
+        QFETCH(QString, value);
+        auto w = startWindow(numberedBook(QStringLiteral("room.txt"), 300, 60));
+        const core::ReaderState before = w->state();
+        openSettingsPanel(*w);
+        box(*w, boxName.toLatin1().constData())->setEditText(value);
+        QTest::mouseClick(part(w.get(), "settingsOk"), Qt::LeftButton);
+        QCOMPARE(Dialogs::takeMessages().size(), 1);
+        QVERIFY(part(w.get(), "settingsPanel")->isVisible());
+        QCOMPARE(w->state().leftMargin, before.leftMargin);
+        QCOMPARE(w->state().lineSpacing, before.lineSpacing);
+        QCOMPARE(w->state().linesPerPage, before.linesPerPage);
+        QCOMPARE(w->state().charsPerLine, before.charsPerLine);
+        QVERIFY(!QFile::exists(settingsPath()));
+    }
 };
 
 QTEST_MAIN(AppearanceTest)

@@ -272,6 +272,31 @@ class ChromeTest : public QObject
         QTRY_VERIFY_WITH_TIMEOUT(iconImage(tray->icon()) != first, 3000);
         QTRY_VERIFY_WITH_TIMEOUT(iconImage(tray->icon()) == first, 3000);
     }
+
+    // A saved place partly above the screen put the first line, the page numbers and
+    // the mascot out of reach; a window larger than the screen could not be moved back.
+    void savedPlacePartlyOffScreen_isPlacedWhollyInside_data()
+    {
+        QTest::addColumn<QRect>("savedTwips");
+        QTest::newRow("above the screen") << QRect(1500, -570, 11910, 7320);
+        QTest::newRow("past the right edge") << QRect(9000, 1500, 11910, 7320);
+        QTest::newRow("larger than the screen") << QRect(0, 0, 30000, 30000);
+    }
+
+    void savedPlacePartlyOffScreen_isPlacedWhollyInside()
+    {
+        QFETCH(QRect, savedTwips);
+        writeSettings(0, savedTwips.x(), savedTwips.y(), savedTwips.width(), savedTwips.height());
+        auto w = startWindow();
+        const QRect area = w->screen()->availableGeometry();
+        QVERIFY2(area.contains(w->geometry()), qPrintable(QStringLiteral("%1,%2 %3x%4")
+                                                              .arg(w->x())
+                                                              .arg(w->y())
+                                                              .arg(w->width())
+                                                              .arg(w->height())));
+        QCOMPARE(w->state().normalLeft, w->x() * 15.0);
+        QCOMPARE(w->state().normalHeight, w->height() * 15.0);
+    }
 };
 
 QTEST_MAIN(ChromeTest)

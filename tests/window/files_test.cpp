@@ -315,6 +315,38 @@ class FilesTest : public QObject
         QCOMPARE(QString::fromStdString(w->state().bookPath), book);
         QCOMPARE(w->state().topLine, topLine);
     }
+
+    // While the manual was on show the welcome panel covered the menu at every opening,
+    // so its 不想看了 could never be clicked.
+    void manualWithOwnBook_menuAndWayBackStayReachable()
+    {
+        const QString book = numberedBook(QStringLiteral("mine.txt"), 300, 80);
+        auto w = startWindow(book);
+        openMenu(w.get());
+        QTest::mouseClick(part(w.get(), "manualCaption"), Qt::LeftButton, {}, QPoint(5, 5));
+        QTRY_VERIFY(w->isIdle());
+        openMenu(w.get());
+        QVERIFY(part(w.get(), "menuPanel")->isVisible());
+        QVERIFY(!part(w.get(), "welcomePanel")->isVisible());
+        QWidget *caption = part(w.get(), "manualCaption");
+        QCOMPARE(w->childAt(caption->mapTo(w.get(), QPoint(5, 5))), caption);
+        QTest::mouseClick(caption, Qt::LeftButton, {}, QPoint(5, 5));
+        QTRY_VERIFY(w->isIdle());
+        QCOMPARE(QString::fromStdString(w->state().bookPath), book);
+    }
+
+    // A book named relative to the current folder was stored as it was typed, so the
+    // recent entry failed from any other folder.
+    void relativeBookPath_isStoredAbsolute()
+    {
+        const QString book = numberedBook(QStringLiteral("relative.txt"), 20, 30);
+        const QString previous = QDir::currentPath();
+        QDir::setCurrent(QFileInfo(book).absolutePath());
+        auto w = startWindow(QStringLiteral("relative.txt"));
+        QDir::setCurrent(previous);
+        QCOMPARE(QString::fromStdString(w->state().bookPath), QFileInfo(book).absoluteFilePath());
+        QCOMPARE(QString::fromStdString(w->state().recent[0]), QFileInfo(book).absoluteFilePath());
+    }
 };
 
 QTEST_MAIN(FilesTest)

@@ -151,6 +151,42 @@ class NavigationTest : public QObject
         QVERIFY(w->findChildren<LineLabel *>().size() >= 2 * L);
         QVERIFY(!line(w.get(), static_cast<int>(2 * L - 1))->text().isEmpty());
     }
+
+    // A click on an arrow of the prompt took the keyboard away from its answer box, and
+    // Page Down then turned the page behind the open prompt.
+    void promptArrowClick_keepsKeyboardInAnswerAndPagesStill()
+    {
+        auto w = startWindow(numberedBook(QStringLiteral("prompt.txt"), 400, 60));
+        QTest::keyClick(w.get(), Qt::Key_G);
+        auto *answer = part<QLineEdit>(w.get(), "promptAnswer");
+        QTRY_COMPARE(QApplication::focusWidget(), answer);
+        QTest::mouseClick(part(w.get(), "promptIncrease"), Qt::LeftButton, {}, QPoint(5, 5));
+        QCOMPARE(QApplication::focusWidget(), answer);
+        for (const Qt::Key key : {Qt::Key_PageDown, Qt::Key_Right, Qt::Key_End})
+            QTest::keyClick(w.get(), key);
+        QCOMPARE(w->state().topLine, 1);
+        answer->selectAll();
+        QTest::keyClicks(answer, QStringLiteral("3"));
+        QTest::keyClick(answer, Qt::Key_Return);
+        QCOMPARE(part<QLabel>(w.get(), "leftPageNumber")->text(), QStringLiteral("第3页"));
+    }
+
+    // At the smallest window the go-to prompt showed a 9-pixel sliver and the interval
+    // prompt lay wholly outside the window.
+    void promptsAtSmallestWindow_lieWhollyInside()
+    {
+        auto w = startWindow(numberedBook(QStringLiteral("small.txt"), 100, 60));
+        w->resize(447, 306);
+        QTRY_VERIFY(w->isIdle());
+        QWidget *prompt = part(w.get(), "prompt");
+        QTest::keyClick(w.get(), Qt::Key_G);
+        QVERIFY(prompt->isVisible());
+        QVERIFY(w->rect().contains(prompt->geometry()));
+        QTest::keyClick(part(w.get(), "promptAnswer"), Qt::Key_Escape);
+        menuItem(w.get(), "autoTurnMenu", QStringLiteral("设置翻页时间"))->trigger();
+        QVERIFY(prompt->isVisible());
+        QVERIFY(w->rect().contains(prompt->geometry()));
+    }
 };
 
 QTEST_MAIN(NavigationTest)

@@ -26,8 +26,10 @@ PageLayoutCheck checkPageLayout(const PageFigures &page, const PageSpacing &spac
             check.problem = PageLayoutProblem::OutOfRange;
             return check;
         }
+    // A Chinese character is about as high as it is wide: rows closer than the width of
+    // "发" draw into each other.
     const double pitch = page.lineHeight + spacing.lineSpacing;
-    if (!(pitch > 0)) {
+    if (!(pitch > 0) || pitch < page.charWidth) {
         check.problem = PageLayoutProblem::LinesOverlap;
         return check;
     }

@@ -36,7 +36,7 @@ struct PageSpacing
 enum class PageLayoutProblem {
     None,
     OutOfRange,    // a value is no finite number or lies beyond +-10000
-    LinesOverlap,  // line height + spacing is 0 or less
+    LinesOverlap,  // line height + spacing is less than one character's width
     NoRoomForLine, // top and bottom margins leave less than one line
     NoRoomForChar, // left and right margins leave less than one character a line
     TooManyLines,  // more than kMostLinesPerPage lines a page

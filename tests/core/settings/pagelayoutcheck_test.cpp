@@ -43,6 +43,13 @@ TEST(PageLayoutCheck, valuesThatLeaveNoPage_areRefused)
          PageLayoutProblem::LinesOverlap},
         {"spacing exactly minus the line", kPage, with(&PageSpacing::lineSpacing, -14),
          PageLayoutProblem::LinesOverlap},
+        // Rows one pixel closer than a character is wide overlap; at its width they touch.
+        {"pitch below a character", kPage,
+         with(&PageSpacing::lineSpacing, kPage.charWidth - kPage.lineHeight - 1),
+         PageLayoutProblem::LinesOverlap},
+        {"pitch of a character", kPage,
+         with(&PageSpacing::lineSpacing, kPage.charWidth - kPage.lineHeight),
+         PageLayoutProblem::None},
         // 488 - 10 - 460 = 18 px: one 19 px pitch does not fit.
         {"bottom margin 460", kPage, with(&PageSpacing::bottomMargin, 460),
          PageLayoutProblem::NoRoomForLine},
