@@ -58,7 +58,7 @@ int main(int argc, char **argv)
         }
         const auto decoded = readBook(path);
         BookTexts texts = buildPlainBook(*decoded, false);
-        state.bookText = std::move(texts.bookText);
+        state.scrollMap = std::move(texts.scrollMap);
         setParagraphText(state, std::move(texts.paragraphText));
     });
     state.linesPerPage = 30;

@@ -156,7 +156,8 @@ int main(int argc, char **argv)
     runUntil([&window] { return window.isIdle(); });
     const double loadMs = msOf(t.nsecsElapsed());
     const auto &state = window.state();
-    if (state.bookText.empty()) {
+    const std::u32string scroll = tibbo::core::scrollTextOf(state);
+    if (scroll.empty()) {
         std::fprintf(stderr, "cannot read %s\n", argv[1]);
         return 1;
     }
@@ -185,7 +186,7 @@ int main(int argc, char **argv)
     const double paintedStepMs = meanStepMs(*stepTimer, *text, 2000, true);
 
     // The same inside the longest line, where the rows of one line fill the view.
-    const auto [longStart, longLength] = longestLine(state.bookText);
+    const auto [longStart, longLength] = longestLine(scroll);
     placeCaret(*text, longStart);
     runUntil([] { return true; });
     const double longStepMs =
@@ -213,11 +214,10 @@ int main(int argc, char **argv)
     app.exec();
     const int64_t stepped = state.scrollPos - before;
 
-    std::printf(
-        "book: %lld characters, %lld text lines, longest %lld characters\n",
-        static_cast<long long>(state.bookText.size()),
-        static_cast<long long>(std::count(state.bookText.begin(), state.bookText.end(), U'\n')),
-        static_cast<long long>(longLength));
+    std::printf("book: %lld characters, %lld text lines, longest %lld characters\n",
+                static_cast<long long>(scroll.size()),
+                static_cast<long long>(std::count(scroll.begin(), scroll.end(), U'\n')),
+                static_cast<long long>(longLength));
     std::printf("book load (start-up with the book): %.0f ms\n", loadMs);
     std::printf("scroll open: %.1f ms\n", openMs);
     std::printf("scroll step: %.4f ms\n", stepMs);

@@ -224,6 +224,7 @@ void ReaderWindow::connectMenus()
     connect(menus, &ReaderMenus::fontSizeChosen, m_appearance, &PageAppearance::setFontSize);
     connect(menus, &ReaderMenus::autoTurnChosen, m_modes, &ReadingModes::switchByMenu);
     connect(menus, &ReaderMenus::scrollModeChosen, this, [this] {
+        m_session->ensureScrollText();
         m_scrollPanel->open(pageFont());
         closeMenu();
         m_scrollPanel->raise();

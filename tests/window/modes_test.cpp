@@ -292,7 +292,7 @@ class ModesTest : public QObject
         ScrollText *text = scrollText(*w);
         QCOMPARE(w->state().scrollPos, expected);
         QCOMPARE(text->selectionStart(), expected);
-        QCOMPARE(text->textLength(), static_cast<int64_t>(w->state().bookText.size()));
+        QCOMPARE(text->textLength(), static_cast<int64_t>(core::scrollTextOf(w->state()).size()));
         QVERIFY(!text->characterRect(expected).isEmpty());
         QCOMPARE(text->font(), w->pageFont());
         QVERIFY(!scrollBox(*w)->isChecked());
@@ -343,7 +343,7 @@ class ModesTest : public QObject
         openScrollMode(*w);
         ScrollText *text = scrollText(*w);
         const int64_t n = text->textLength();
-        QCOMPARE(n, static_cast<int64_t>(w->state().bookText.size()));
+        QCOMPARE(n, static_cast<int64_t>(core::scrollTextOf(w->state()).size()));
         QTest::mouseClick(text->viewport(), Qt::LeftButton, {}, leftHalfOf(*text, 4));
         QCOMPARE(w->state().scrollPos, 4);
         // Up to the end of the text, then round to the first character.
@@ -388,16 +388,17 @@ class ModesTest : public QObject
             auto w = windowWithBook();
             w->exitReader();
         }
-        const std::u32string paragraphs = [] {
+        const core::BookText paragraphs = [] {
             const auto bytes = core::readFile(settingsPath().toStdString());
-            return bytes ? core::readSettingsFile(*bytes).paragraphText.value_or(U"")
-                         : std::u32string();
+            return bytes ? core::readSettingsFile(*bytes).paragraphText.value_or(core::BookText())
+                         : core::BookText();
         }();
         QVERIFY(!paragraphs.empty());
         const QString cachePath = SessionFiles::folder() + QStringLiteral("/Slide.cache");
         // The book's text with a line break of its own inside the first paragraph, which
         // the paragraphs alone could not give back.
-        std::u32string expected = core::scrollTextFromParagraphText(paragraphs);
+        std::u32string expected =
+            core::ScrollTextMap::onePerParagraph(paragraphs).scrollText(paragraphs);
         if (cachePresent) {
             expected.insert(3, U"\r\n");
             const std::string bytes = core::slideCacheBytes(expected);
@@ -406,10 +407,10 @@ class ModesTest : public QObject
             QVERIFY(QFile::remove(cachePath));
         }
         auto w = startWindow();
-        QTRY_VERIFY(w->state().bookText == expected);
+        QTRY_VERIFY(core::scrollTextOf(w->state()) == expected);
         // Fed once: a second feed would add the text again.
         QTest::qWait(50);
-        QVERIFY(w->state().bookText == expected);
+        QVERIFY(core::scrollTextOf(w->state()) == expected);
     }
 };
 

@@ -267,14 +267,6 @@ int64_t nextScrollPosition(int64_t position, int64_t textLength)
     return position + 1 > textLength ? 1 : position + 1;
 }
 
-void appendSlideCache(std::u32string &bookText, std::u32string_view cacheText)
-{
-    for (const auto line : splitLines(cacheText)) {
-        bookText += line;
-        bookText += U"\r\n";
-    }
-}
-
 std::string scrollSpeedCaption(int speed)
 {
     return "速度:" + str(speed);

@@ -170,10 +170,6 @@ int64_t scrollStartPosition(const ReaderState &state);
 // textLength characters.
 int64_t nextScrollPosition(int64_t position, int64_t textLength);
 
-// The Slide.cache feed: appends every line of cacheText (ended by CR LF or a lone CR; a
-// lone LF is data) to bookText, each followed by CR LF.
-void appendSlideCache(std::u32string &bookText, std::u32string_view cacheText);
-
 // "速度: 130"
 std::string scrollSpeedCaption(int speed);
 

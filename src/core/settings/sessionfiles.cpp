@@ -3,6 +3,7 @@
 #include "state/readerstate.h"
 #include "text/codepage.h"
 #include "text/fileio.h"
+#include "text/scrolltextmap.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -55,7 +56,7 @@ bool writeAll(int fd, std::string_view bytes)
 
 enum class WriteOutcome { Written, Failed, TemporaryTaken };
 
-WriteOutcome writeOnce(const std::string &path, std::string_view bytes)
+WriteOutcome writeOnce(const std::string &path, const FileProducer &produce)
 {
     std::string tmp = path + std::string(kTemporaryMark) + "XXXXXX";
     const int fd = ::mkostemp(tmp.data(), O_CLOEXEC);
@@ -65,7 +66,9 @@ WriteOutcome writeOnce(const std::string &path, std::string_view bytes)
     // Between mkostemp and here a cleaner may still take it; the rename then finds no
     // file and the write is tried once more.
     ::flock(fd, LOCK_EX);
-    const bool written = writeAll(fd, bytes) && ::fchmod(fd, 0644) == 0 && ::fsync(fd) == 0;
+    bool allWritten = true;
+    produce([&](std::string_view piece) { allWritten = allWritten && writeAll(fd, piece); });
+    const bool written = allWritten && ::fchmod(fd, 0644) == 0 && ::fsync(fd) == 0;
     const bool renamed = written && ::rename(tmp.c_str(), path.c_str()) == 0;
     const int renameError = written && !renamed ? errno : 0;
     const bool ok = (::close(fd) == 0) && renamed;
@@ -103,24 +106,34 @@ std::optional<std::string_view> temporaryOf(std::string_view name)
 
 } // namespace
 
-bool writeFileDurably(const std::string &path, std::string_view bytes)
+bool writeFileDurably(const std::string &path, const FileProducer &produce)
 {
-    WriteOutcome outcome = writeOnce(path, bytes);
+    WriteOutcome outcome = writeOnce(path, produce);
     if (outcome == WriteOutcome::TemporaryTaken)
-        outcome = writeOnce(path, bytes);
+        outcome = writeOnce(path, produce);
     return outcome == WriteOutcome::Written;
 }
 
+bool writeFileDurably(const std::string &path, std::string_view bytes)
+{
+    return writeFileDurably(path, [bytes](const ByteSink &sink) { sink(bytes); });
+}
+
 SessionWrite writeSessionFiles(std::string_view appDir, const SettingsData &data,
-                               std::u32string_view bookText)
+                               const ReaderState &state, bool scrollTextChanged)
 {
     SessionWrite result;
     const std::string cache = slideCachePath(appDir);
-    if (::unlink(cache.c_str()) == 0)
+    if (scrollTextChanged && ::unlink(cache.c_str()) == 0)
         syncFolder(std::string(appDir));
-    result.settingsWritten = writeFileDurably(settingsFilePath(appDir), writeSettingsFile(data));
-    if (result.settingsWritten)
-        result.cacheWritten = writeFileDurably(cache, slideCacheBytes(bookText));
+    result.settingsWritten = writeFileDurably(settingsFilePath(appDir), [&](const ByteSink &sink) {
+        writeSettingsPieces(data, state.paragraphText, state.lineEnds, sink);
+    });
+    if (result.settingsWritten && scrollTextChanged)
+        result.cacheWritten = writeFileDurably(cache, [&](const ByteSink &sink) {
+            slideCachePieces(state.paragraphText, state.scrollMap, sink);
+        });
+    result.cacheWritten = result.cacheWritten || (result.settingsWritten && !scrollTextChanged);
     return result;
 }
 
@@ -138,46 +151,44 @@ bool keepSettingsBackup(std::string_view appDir)
     return writeFileDurably(settingsBackupPath(appDir), *bytes);
 }
 
-bool scrollTextBelongsTo(std::u32string_view scrollText, std::u32string_view paragraphText)
+std::optional<ScrollTextMap> matchSlideCache(const std::string &path, const BookText &paragraphText)
 {
-    auto skipped = [](char32_t c) { return c == U'\r' || c == U'\n' || c == kParagraphMark; };
-    size_t s = 0, p = 0;
-    for (;;) {
-        while (s < scrollText.size() && skipped(scrollText[s]))
-            ++s;
-        while (p < paragraphText.size() && skipped(paragraphText[p]))
-            ++p;
-        if (s == scrollText.size() || p == paragraphText.size())
-            return s == scrollText.size() && p == paragraphText.size();
-        if (scrollText[s++] != paragraphText[p++])
-            return false;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return std::nullopt;
+    struct stat info
+    {
+    };
+    std::optional<ScrollTextMap> map;
+    char last[2] = {};
+    // A whole Slide.cache ends with the CR LF after the scroll text; anything else was cut
+    // off or is no Slide.cache.
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size >= 2 &&
+        ::pread(fd, last, 2, info.st_size - 2) == 2 && last[0] == '\r' && last[1] == '\n') {
+        ScrollTextMap::Matcher matcher(paragraphText);
+        ChunkDecoder decoder(false);
+        std::string bytes(1 << 20, '\0');
+        std::u32string piece;
+        off_t at = 0;
+        const off_t textEnd = info.st_size - 2;
+        bool readWell = true;
+        while (at < textEnd && readWell) {
+            const auto want = static_cast<size_t>(std::min<off_t>(textEnd - at, 1 << 20));
+            const ssize_t got = ::pread(fd, bytes.data(), want, at);
+            readWell = got > 0;
+            if (!readWell)
+                break;
+            at += got;
+            piece.clear();
+            decoder.decode(std::string_view(bytes.data(), static_cast<size_t>(got)), at >= textEnd,
+                           piece);
+            readWell = matcher.feed(piece);
+        }
+        if (readWell)
+            map = matcher.finish();
     }
-}
-
-std::u32string scrollTextFromParagraphText(std::u32string_view paragraphText)
-{
-    std::u32string text;
-    text.reserve(paragraphText.size() + paragraphText.size() / 8 + 2);
-    size_t start = 0;
-    while (start < paragraphText.size()) {
-        const size_t mark = paragraphText.find(kParagraphMark, start);
-        const size_t end = mark == std::u32string_view::npos ? paragraphText.size() : mark;
-        text += paragraphText.substr(start, end - start);
-        text += U"\r\n";
-        start = end + 1;
-    }
-    return text;
-}
-
-std::u32string restoreScrollText(const std::optional<std::string> &cacheBytes,
-                                 std::u32string_view paragraphText)
-{
-    if (cacheBytes) {
-        auto text = scrollTextFromSlideCache(*cacheBytes);
-        if (text && scrollTextBelongsTo(*text, paragraphText))
-            return std::move(*text);
-    }
-    return scrollTextFromParagraphText(paragraphText);
+    ::close(fd);
+    return map;
 }
 
 int cleanStaleTemporaries(std::string_view appDir)

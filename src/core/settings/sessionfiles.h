@@ -11,7 +11,9 @@
 // reading catches that.
 
 #include "settings/settingsfile.h"
+#include "text/scrolltextmap.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -21,20 +23,28 @@ namespace tibbo::core {
 struct SessionWrite
 {
     bool settingsWritten = false;
-    bool cacheWritten = false; // false too when settings.ini failed: the cache is not tried
+    // False too when settings.ini failed: the cache is not tried. True when the cache on
+    // disk already held this scroll text and was left as it was.
+    bool cacheWritten = false;
 };
 
-// Writes settings.ini from data and Slide.cache from the scroll text bookText into
-// appDir, in the order above, each through a temporary file, a rename and a sync of the
-// folder, so the new files survive a power cut. A failed write leaves the old file of
-// that name (settings.ini) or none (Slide.cache); the scroll text is then rebuilt on
-// reading.
+// Writes settings.ini from data and the state's book and line list, and, when the scroll
+// text changed since Slide.cache was last written or matched, Slide.cache from the
+// state's scroll text, in the order above, each through a temporary file, a rename and a
+// sync of the folder, so the new files survive a power cut. Both are encoded and written
+// a piece at a time. A failed write leaves the old file of that name (settings.ini) or
+// none (Slide.cache); the scroll text is then rebuilt on reading.
 SessionWrite writeSessionFiles(std::string_view appDir, const SettingsData &data,
-                               std::u32string_view bookText);
+                               const ReaderState &state, bool scrollTextChanged);
 
-// Writes bytes to path through a temporary file "<path>.tmp-XXXXXX" that stays locked
-// (flock) until it is renamed over path, then syncs the folder. False when anything
-// failed; the old file is then untouched and no temporary file is left.
+using ByteSink = std::function<void(std::string_view)>;
+// Hands the file's bytes to the sink it is given, in pieces.
+using FileProducer = std::function<void(const ByteSink &)>;
+
+// Writes the produced bytes to path through a temporary file "<path>.tmp-XXXXXX" that
+// stays locked (flock) until it is renamed over path, then syncs the folder. False when
+// anything failed; the old file is then untouched and no temporary file is left.
+bool writeFileDurably(const std::string &path, const FileProducer &produce);
 bool writeFileDurably(const std::string &path, std::string_view bytes);
 
 std::string settingsBackupPath(std::string_view appDir); // appDir + "/settings.ini.bak"
@@ -45,24 +55,12 @@ std::string settingsBackupPath(std::string_view appDir); // appDir + "/settings.
 // is no settings.ini to keep.
 bool keepSettingsBackup(std::string_view appDir);
 
-// True when scrollText is the scroll text of the book whose paragraph text is
-// paragraphText. Both loaders make the two texts from the same characters in the same
-// order: the scroll text adds only line ends (CR, LF), the paragraph text only paragraph
-// marks '^' and drops CR and LF. So the two are compared with CR, LF and '^' skipped on
-// both sides: exact for plain and HTML books, one pass, no copy.
-bool scrollTextBelongsTo(std::u32string_view scrollText, std::u32string_view paragraphText);
-
-// A scroll text made from the paragraph text alone: each paragraph (closed by '^', or
-// the text after the last '^') on a line of its own, ended by CR LF. It belongs to
-// paragraphText; the book's own line breaks within a paragraph are not known here.
-std::u32string scrollTextFromParagraphText(std::u32string_view paragraphText);
-
-// The scroll text for the book settings.ini brought back: Slide.cache's text when
-// cacheBytes (the file's bytes; nothing when it is missing) is a whole Slide.cache that
-// belongs to paragraphText, otherwise the text rebuilt from paragraphText. Replaces the
-// scroll text; it is never appended to.
-std::u32string restoreScrollText(const std::optional<std::string> &cacheBytes,
-                                 std::u32string_view paragraphText);
+// The scroll-text map of the Slide.cache at path when it is whole (it ends with the CR
+// LF after the scroll text) and belongs to paragraphText (see ScrollTextMap::match).
+// The file is decoded and matched a piece at a time. Nothing otherwise: the caller
+// rebuilds the scroll text from the paragraphs (ScrollTextMap::onePerParagraph).
+std::optional<ScrollTextMap> matchSlideCache(const std::string &path,
+                                             const BookText &paragraphText);
 
 // Removes the temporary files that writes of settings.ini, settings.ini.bak,
 // Slide.cache and the mark files left behind when they were killed ("<name>.tmp-" and six

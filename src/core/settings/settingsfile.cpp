@@ -6,6 +6,7 @@
 #include "text/numbers.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -15,15 +16,67 @@ namespace {
 
 // ---- Writing ---------------------------------------------------------------------------
 
-void putLine(std::u32string &out, std::u32string_view line)
+// Collects the file's bytes and hands them on in pieces of about a megabyte, so the
+// whole file is never held at once.
+class PieceWriter
 {
-    out += line;
-    out += U"\r\n";
+  public:
+    explicit PieceWriter(const std::function<void(std::string_view)> &sink) : m_sink(sink)
+    {
+        m_bytes.reserve(kPiece + 4096);
+    }
+    ~PieceWriter() { flush(); }
+    PieceWriter(const PieceWriter &) = delete;
+    PieceWriter &operator=(const PieceWriter &) = delete;
+
+    // ASCII text is the same bytes in GB18030.
+    void ascii(std::string_view text) { append(text); }
+    void encoded(std::u32string_view text) { append(encodeGb18030(text)); }
+    void lineEnd() { append("\r\n"); }
+    void flush()
+    {
+        if (!m_bytes.empty())
+            m_sink(m_bytes);
+        m_bytes.clear();
+    }
+
+  private:
+    static constexpr size_t kPiece = 1 << 20;
+    void append(std::string_view bytes)
+    {
+        m_bytes += bytes;
+        if (m_bytes.size() >= kPiece)
+            flush();
+    }
+
+    const std::function<void(std::string_view)> &m_sink;
+    std::string m_bytes;
+};
+
+void putLine(PieceWriter &out, std::u32string_view line)
+{
+    out.encoded(line);
+    out.lineEnd();
 }
 
-void putText(std::u32string &out, std::string_view utf8)
+void putLine(PieceWriter &out, std::string_view asciiLine)
+{
+    out.ascii(asciiLine);
+    out.lineEnd();
+}
+
+void putText(PieceWriter &out, std::string_view utf8)
 {
     putLine(out, fromUtf8(utf8));
+}
+
+// The book's text on one line, encoded a piece at a time.
+void putBookText(PieceWriter &out, const BookText &text)
+{
+    constexpr size_t kChars = 1 << 16;
+    for (size_t at = 0; at < text.size(); at += kChars)
+        out.encoded(text.substr(at, kChars));
+    out.lineEnd();
 }
 
 // The style of the stored numbers for printf's %G output: no zero before a decimal point
@@ -59,29 +112,31 @@ std::string exactStr(double value)
 }
 
 // A number item: sign position, digits, one trailing blank.
-void putNumber(std::u32string &out, double value)
+void putNumber(PieceWriter &out, double value)
 {
-    putText(out, exactStr(value) + " ");
+    putLine(out, exactStr(value) + " ");
 }
 
-void putNumber(std::u32string &out, double value, NumberRange range, double fallback)
+void putNumber(PieceWriter &out, double value, NumberRange range, double fallback)
 {
     putNumber(out, keptInRange(value, range).value_or(fallback));
 }
 
-void putInteger(std::u32string &out, int value, int low, int high, int fallback)
+void putInteger(PieceWriter &out, int value, int low, int high, int fallback)
 {
     putNumber(out, value >= low && value <= high ? value : fallback);
 }
 
-void putBool(std::u32string &out, bool value)
+void putBool(PieceWriter &out, bool value)
 {
-    putLine(out, value ? U"True" : U"False");
+    putLine(out, std::string_view(value ? "True" : "False"));
 }
 
-void putInteger(std::u32string &out, int64_t value)
+void putInteger(PieceWriter &out, int64_t value)
 {
-    putText(out, std::to_string(value));
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    putLine(out, std::string_view(digits, static_cast<size_t>(end - digits)));
 }
 
 int64_t keptLineNumber(int64_t value)
@@ -91,7 +146,7 @@ int64_t keptLineNumber(int64_t value)
 
 const SettingsData kDefaults;
 
-void putWindow(std::u32string &out, const SettingsData &d)
+void putWindow(PieceWriter &out, const SettingsData &d)
 {
     putInteger(out, d.windowState, 0, 2, kDefaults.windowState);
     putNumber(out, d.normalLeft, kWindowPositionRange, kDefaults.normalLeft);
@@ -104,13 +159,14 @@ void putWindow(std::u32string &out, const SettingsData &d)
     putLine(out, U"[/Recent]");
 }
 
-void putBook(std::u32string &out, const SettingsData &d)
+void putBook(PieceWriter &out, const SettingsData &d, const BookText &paragraphText,
+             const std::vector<int64_t> &lineEnds)
 {
     putLine(out, U"[Text]");
-    putLine(out, d.paragraphText);
+    putBookText(out, paragraphText);
     putLine(out, U"[/Text]");
     putLine(out, U"[Passage]");
-    for (const auto end : d.lineEnds)
+    for (const auto end : lineEnds)
         putInteger(out, end);
     putLine(out, U"[/Passage]");
     putText(out, "Page is " + str(static_cast<double>(keptLineNumber(d.topLine))));
@@ -122,7 +178,7 @@ void putBook(std::u32string &out, const SettingsData &d)
     putLine(out, U"[/Marks]");
 }
 
-void putPage(std::u32string &out, const SettingsData &d)
+void putPage(PieceWriter &out, const SettingsData &d)
 {
     putLine(out, U"[Page]");
     putText(out, d.font.name);
@@ -198,9 +254,35 @@ std::string utf8Line(std::string_view bytes)
     return isAscii(bytes) ? std::string(bytes) : toUtf8(decodeGb18030(bytes));
 }
 
-// Whole number >= 0 for a line-list entry.
+// The book's text line, decoded a piece at a time straight into the book store.
+BookText decodeBookText(std::string_view bytes)
+{
+    BookText text;
+    const auto ascii = static_cast<size_t>(std::count_if(
+        bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }));
+    text.reserve(ascii + (bytes.size() - ascii) / 2);
+    ChunkDecoder decoder(false);
+    constexpr size_t kPiece = 1 << 20;
+    std::u32string piece;
+    for (size_t at = 0; at < bytes.size(); at += kPiece) {
+        piece.clear();
+        decoder.decode(bytes.substr(at, kPiece), at + kPiece >= bytes.size(), piece);
+        text.append(piece);
+    }
+    return text;
+}
+
+// Whole number >= 0 for a line-list entry. The entries the program writes are plain
+// digits and are read without a detour; anything else goes by the number rules.
 std::optional<int64_t> parseOffset(std::string_view text)
 {
+    if (!text.empty() && text.size() <= 18 && (text[0] != '0' || text.size() == 1) &&
+        std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        int64_t value = 0;
+        std::from_chars(text.data(), text.data() + text.size(), value);
+        if (value <= kLineNumberLimit)
+            return value;
+    }
     const auto number = toInteger(text);
     if (!number || *number < 0 || *number > kLineNumberLimit ||
         val(text) != static_cast<double>(*number))
@@ -320,7 +402,7 @@ class SettingsReader
         if (!tag())
             return;
         if (const auto paragraph = line())
-            r.paragraphText = decodeLine(*paragraph);
+            r.paragraphText = decodeBookText(*paragraph);
         if (!tag())
             return;
         r.lineEnds.emplace();
@@ -329,8 +411,7 @@ class SettingsReader
             return;
         bool wellFormed = true;
         list("[/Passage]", [&](std::string_view entry) {
-            const auto offset =
-                r.lineEnds->size() <= length ? parseOffset(utf8Line(entry)) : std::nullopt;
+            const auto offset = r.lineEnds->size() <= length ? parseOffset(entry) : std::nullopt;
             if (offset)
                 r.lineEnds->push_back(*offset);
             wellFormed = wellFormed && offset;
@@ -385,14 +466,31 @@ void padRecent(std::vector<std::string> &recent)
 
 } // namespace
 
+void writeSettingsPieces(const SettingsData &data, const BookText &paragraphText,
+                         const std::vector<int64_t> &lineEnds,
+                         const std::function<void(std::string_view)> &sink)
+{
+    PieceWriter out(sink);
+    putWindow(out, data);
+    putBook(out, data, paragraphText, lineEnds);
+    putPage(out, data);
+}
+
 std::string writeSettingsFile(const SettingsData &data)
 {
-    std::u32string text;
-    text.reserve(data.paragraphText.size() + 12 * data.lineEnds.size() + 1024);
-    putWindow(text, data);
-    putBook(text, data);
-    putPage(text, data);
-    return encodeGb18030(text);
+    std::string bytes;
+    writeSettingsPieces(data, data.paragraphText, data.lineEnds,
+                        [&](std::string_view piece) { bytes += piece; });
+    return bytes;
+}
+
+void slideCachePieces(const BookText &paragraphText, const ScrollTextMap &scrollMap,
+                      const std::function<void(std::string_view)> &sink)
+{
+    PieceWriter out(sink);
+    scrollMap.forEachPiece(paragraphText, 1 << 16,
+                           [&](std::u32string_view piece) { out.encoded(piece); });
+    out.lineEnd();
 }
 
 std::string slideCacheBytes(std::u32string_view bookText)
@@ -437,13 +535,12 @@ bool lineListFits(const std::vector<int64_t> &lineEnds, size_t textLength)
 SettingsData settingsFromState(const ReaderState &state)
 {
     SettingsData d;
+    d.lineEnds.clear();
     d.normalLeft = state.normalLeft;
     d.normalTop = state.normalTop;
     d.normalWidth = state.normalWidth;
     d.normalHeight = state.normalHeight;
     d.recent = state.recent;
-    d.paragraphText = state.paragraphText;
-    d.lineEnds = state.lineEnds;
     d.topLine = state.topLine;
     d.linesPerPage = state.linesPerPage;
     d.bookPath = state.bookPath;
@@ -458,7 +555,7 @@ SettingsData settingsFromState(const ReaderState &state)
     return d;
 }
 
-void applySettingsToState(const SettingsRead &read, ReaderState &state)
+void applySettingsToState(SettingsRead &&read, ReaderState &state)
 {
     auto apply = [](const auto &field, auto &target) {
         if (field)
@@ -473,10 +570,11 @@ void applySettingsToState(const SettingsRead &read, ReaderState &state)
         padRecent(state.recent);
     }
     if (read.paragraphText)
-        setParagraphText(state, *read.paragraphText);
+        setParagraphText(state, std::move(*read.paragraphText));
     if (read.lineEnds) {
         // The state's list always starts with entry 0; an unfit list is re-flowed anyway.
-        state.lineEnds = read.lineEnds->empty() ? std::vector<int64_t>{0} : *read.lineEnds;
+        state.lineEnds =
+            read.lineEnds->empty() ? std::vector<int64_t>{0} : std::move(*read.lineEnds);
         state.lineEndsVersion = read.lineEndsFitText ? state.textVersion : state.textVersion - 1;
     }
     apply(read.topLine, state.topLine);

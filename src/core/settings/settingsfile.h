@@ -34,6 +34,7 @@
 #include "state/readerstate.h"
 
 #include <cstdint>
+#include <functional>
 #include <limits>
 #include <optional>
 #include <string>
@@ -77,7 +78,9 @@ struct SettingsData
     double normalWidth = 11910;
     double normalHeight = 7320;
     std::vector<std::string> recent;
-    std::u32string paragraphText;
+    // The book and its line list; settingsFromState leaves them empty, and the session
+    // writer reads them from the state in place.
+    BookText paragraphText;
     std::vector<int64_t> lineEnds{0};
     int64_t topLine = 1;
     int64_t linesPerPage = 0;
@@ -99,8 +102,17 @@ struct SettingsData
 // or scroll speed outside its range) as their defaults.
 std::string writeSettingsFile(const SettingsData &data);
 
+// The same bytes handed to `sink` in pieces of about a megabyte, the book text and line
+// list read from the given ones in place of data's: no copy of the whole file is made.
+void writeSettingsPieces(const SettingsData &data, const BookText &paragraphText,
+                         const std::vector<int64_t> &lineEnds,
+                         const std::function<void(std::string_view)> &sink);
+
 // The exact bytes of Slide.cache: the scroll text followed by one more CR LF.
 std::string slideCacheBytes(std::u32string_view bookText);
+// The same bytes made from the book and handed to `sink` in pieces.
+void slideCachePieces(const BookText &paragraphText, const ScrollTextMap &scrollMap,
+                      const std::function<void(std::string_view)> &sink);
 
 // The scroll text back from the bytes of Slide.cache: the exact inverse of
 // slideCacheBytes (the closing CR LF is dropped, nothing else). Nothing when the bytes do
@@ -124,7 +136,7 @@ struct SettingsRead
     std::optional<int> windowState;
     std::optional<double> normalLeft, normalTop, normalWidth, normalHeight;
     std::optional<std::vector<std::string>> recent;
-    std::optional<std::u32string> paragraphText;
+    std::optional<BookText> paragraphText;
     // Entries that are not whole numbers from 0 to kLineNumberLimit, or more entries
     // than the text has characters and one, are left out and make the list unfit.
     std::optional<std::vector<int64_t>> lineEnds;
@@ -176,7 +188,8 @@ SettingsData settingsFromState(const ReaderState &state);
 // padded to kRecentSlots entries), paragraph text, line list (marked as belonging to the
 // text only when it fits), topLine, linesPerPage, bookPath, bookmarks, spacing, margins
 // and the turning interval. Window state, font, trimming and speed are the caller's.
-void applySettingsToState(const SettingsRead &read, ReaderState &state);
+// The book text is moved out of `read`.
+void applySettingsToState(SettingsRead &&read, ReaderState &state);
 
 std::string settingsFilePath(std::string_view appDir);
 std::string slideCachePath(std::string_view appDir);

@@ -4,6 +4,9 @@
 // reading modes and the window chrome. The window owns one instance and every
 // procedure reads and writes it in place.
 
+#include "state/booktext.h"
+#include "text/scrolltextmap.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -15,9 +18,6 @@ namespace tibbo::core {
 // An empty slot of the recent list as it is stored in settings.ini.
 inline constexpr std::string_view kNoneMarker = "\\none";
 inline constexpr int kRecentSlots = 5;
-
-// The paragraph mark that closes every paragraph of paragraphText.
-inline constexpr char32_t kParagraphMark = U'^';
 
 struct Bookmark
 {
@@ -42,10 +42,12 @@ struct ReadingPlace
 
 struct ReaderState
 {
-    // The book as paragraphs, each closed by '^'; the source of every display line.
-    std::u32string paragraphText;
-    // The book as lines, each ended by CR LF; the text of scroll mode and Slide.cache.
-    std::u32string bookText;
+    // The book as paragraphs, each closed by '^'; the source of every display line. The
+    // only copy of the book's text.
+    BookText paragraphText;
+    // Makes the book as lines, each ended by CR LF (the text of scroll mode and
+    // Slide.cache), from paragraphText.
+    ScrollTextMap scrollMap;
     // Full path of the current book, UTF-8.
     std::string bookPath;
 
@@ -118,10 +120,16 @@ struct ReaderState
     bool lineEndsFitText() const { return lineEndsVersion == textVersion; }
 };
 
+// The scroll text made from the state's book: its lines, each ended by CR LF.
+inline std::u32string scrollTextOf(const ReaderState &state)
+{
+    return state.scrollMap.scrollText(state.paragraphText);
+}
+
 // Replaces the paragraph text. The line list no longer belongs to it, and bookmark
 // anchors (offsets into the old text) are dropped: the next re-flow anchors the
 // bookmarks afresh by their line numbers.
-inline void setParagraphText(ReaderState &state, std::u32string text)
+inline void setParagraphText(ReaderState &state, BookText text)
 {
     state.paragraphText = std::move(text);
     ++state.textVersion;

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <iconv.h>
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 namespace tibbo::core {
@@ -38,28 +39,77 @@ class Iconv
 
 std::u32string decodeGb18030(std::string_view bytes)
 {
-    Iconv cd(utf32Name(), "GB18030");
     std::u32string out;
     // Every character other than ASCII takes at least two bytes of 0x80 or above, so
-    // this bound is exact for GBK text and the string is allocated once. Decoding
-    // through a small buffer keeps the peak near the text's own size.
+    // this bound is exact for GBK text and the string is allocated once.
     size_t ascii = 0;
     for (char c : bytes)
         ascii += static_cast<unsigned char>(c) < 0x80;
     out.reserve(ascii + (bytes.size() - ascii + 1) / 2 + 16);
+    ChunkDecoder(false).decode(bytes, true, out);
+    return out;
+}
+
+ChunkDecoder::ChunkDecoder(bool utf8) : m_utf8(utf8)
+{
+    if (!utf8) {
+        m_iconv = iconv_open(utf32Name(), "GB18030");
+        if (m_iconv == reinterpret_cast<iconv_t>(-1))
+            throw std::runtime_error("iconv cannot decode GB18030");
+    }
+}
+
+ChunkDecoder::~ChunkDecoder()
+{
+    if (m_iconv)
+        iconv_close(static_cast<iconv_t>(m_iconv));
+}
+
+void ChunkDecoder::decode(std::string_view bytes, bool last, std::u32string &out)
+{
+    std::string joined;
+    if (!m_carry.empty()) {
+        joined = std::exchange(m_carry, std::string()) + std::string(bytes);
+        bytes = joined;
+    }
+    if (m_utf8) {
+        // A sequence cut by the end of the piece waits for the rest.
+        size_t end = bytes.size();
+        if (!last) {
+            size_t k = end;
+            while (k > 0 && end - k < 3 &&
+                   (static_cast<unsigned char>(bytes[k - 1]) & 0xC0) == 0x80)
+                --k;
+            if (k > 0) {
+                const auto lead = static_cast<unsigned char>(bytes[k - 1]);
+                const size_t need = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+                if (need > end - (k - 1))
+                    end = k - 1;
+            }
+        }
+        out += fromUtf8(bytes.substr(0, end));
+        m_carry.assign(bytes.substr(end));
+        return;
+    }
+    const auto cd = static_cast<iconv_t>(m_iconv);
     char32_t buffer[1 << 14];
     char *in = const_cast<char *>(bytes.data());
     size_t inLeft = bytes.size();
     while (inLeft > 0) {
         char *outPtr = reinterpret_cast<char *>(buffer);
         size_t outLeft = sizeof buffer;
-        const size_t rc = iconv(cd.get(), &in, &inLeft, &outPtr, &outLeft);
+        const size_t rc = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
         const int err = rc == static_cast<size_t>(-1) ? errno : 0;
         out.append(buffer, (sizeof buffer - outLeft) / sizeof(char32_t));
         if (err == 0 || err == E2BIG)
             continue;
         if (err != EILSEQ && err != EINVAL)
             throw std::runtime_error("GB18030 decoding failed");
+        if (err == EINVAL && !last) {
+            // The rest of the character comes with the next piece.
+            m_carry.assign(in, inLeft);
+            return;
+        }
         // An invalid byte (EILSEQ) is replaced and skipped alone, so the byte after it
         // starts afresh; a character cut off by the end of the file (EINVAL) becomes
         // one replacement character.
@@ -71,7 +121,6 @@ std::u32string decodeGb18030(std::string_view bytes)
             --inLeft;
         }
     }
-    return out;
 }
 
 namespace {
@@ -248,19 +297,20 @@ std::string toUtf8(std::u32string_view text)
     return out;
 }
 
-std::u32string decodeBook(std::string_view bytes)
+BookEncoding detectBookEncoding(std::string_view bytes)
 {
     if (bytes.substr(0, 3) == "\xEF\xBB\xBF")
-        return fromUtf8(bytes.substr(3));
-    bool ascii = true;
-    for (char c : bytes) {
-        if (static_cast<unsigned char>(c) >= 0x80) {
-            ascii = false;
-            break;
-        }
-    }
-    if (!ascii && isValidUtf8(bytes))
-        return fromUtf8(bytes);
+        return {true, 3};
+    const bool ascii = std::all_of(bytes.begin(), bytes.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    return {!ascii && isValidUtf8(bytes), 0};
+}
+
+std::u32string decodeBook(std::string_view bytes)
+{
+    const BookEncoding encoding = detectBookEncoding(bytes);
+    if (encoding.utf8)
+        return fromUtf8(bytes.substr(encoding.textStart));
     return decodeGb18030(bytes);
 }
 

@@ -16,6 +16,37 @@ inline constexpr char32_t kReplacementChar = U'\uFFFD';
 std::u32string decodeGb18030(std::string_view bytes);
 std::string encodeGb18030(std::u32string_view text);
 
+// Decodes a book's bytes piece by piece, in the code page decodeBook would choose for
+// the whole: a character cut by the end of one piece is completed by the next, so the
+// result is exactly decodeBook's, without a second copy of the whole text.
+class ChunkDecoder
+{
+  public:
+    // utf8: the bytes are UTF-8 (the byte-order mark already dropped); else GB18030.
+    explicit ChunkDecoder(bool utf8);
+    ~ChunkDecoder();
+    ChunkDecoder(const ChunkDecoder &) = delete;
+    ChunkDecoder &operator=(const ChunkDecoder &) = delete;
+
+    // Appends the characters of bytes to out; last: no more bytes follow, so a cut-off
+    // character becomes U+FFFD.
+    void decode(std::string_view bytes, bool last, std::u32string &out);
+
+  private:
+    bool m_utf8;
+    void *m_iconv = nullptr;
+    std::string m_carry; // the first bytes of a character cut by the end of a piece
+};
+
+// Whether decodeBook reads these bytes as UTF-8, and where the text starts (after a
+// byte-order mark).
+struct BookEncoding
+{
+    bool utf8 = false;
+    size_t textStart = 0;
+};
+BookEncoding detectBookEncoding(std::string_view bytes);
+
 // True when bytes hold only well-formed UTF-8 (shortest forms, no surrogates).
 bool isValidUtf8(std::string_view bytes);
 // Decodes UTF-8; malformed sequences become U+FFFD.

@@ -19,7 +19,6 @@ HtmlParser::HtmlParser(std::u32string source)
     : m_source(std::move(source)), m_length(static_cast<int64_t>(m_source.size()))
 {
     m_paragraph.reserve(m_source.size() / 2);
-    m_book.reserve(m_source.size() / 2);
     // An empty file is an empty book.
     m_done = m_length == 0;
 }
@@ -216,12 +215,17 @@ void HtmlParser::copyCharacter()
             m_p += entity->length - 1; // stand on the reference's ';'
         }
     }
-    if (c != U'\r' && c != U'\n')
+    const auto at = static_cast<int64_t>(m_paragraph.size());
+    if (c == U'\r' || c == U'\n') {
+        m_scrollMap.insertCharacter(at, c);
+    } else {
+        if (c == kParagraphMark)
+            m_scrollMap.keepMark(at);
         m_paragraph.push_back(c);
-    m_book.push_back(c);
+    }
     if (breakTagAfter(m_p)) {
+        m_scrollMap.insertLineEnd(static_cast<int64_t>(m_paragraph.size()));
         m_paragraph.push_back(kParagraphMark);
-        m_book.append(U"\r\n");
     }
     ++m_p;
 }

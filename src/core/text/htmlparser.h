@@ -7,6 +7,9 @@
 // slices so the window stays usable, and it reports once when the text gathered
 // reaches the size at which the first part of a large book is shown.
 
+#include "state/booktext.h"
+#include "text/scrolltextmap.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -37,11 +40,11 @@ class HtmlParser
     double progress() const;
 
     // The paragraph text so far: no closing '^' is added at the end.
-    const std::u32string &paragraphText() const { return m_paragraph; }
-    // The scroll text so far: every kept character, CR LF at each break tag.
-    const std::u32string &bookText() const { return m_book; }
-    std::u32string takeParagraphText() { return std::move(m_paragraph); }
-    std::u32string takeBookText() { return std::move(m_book); }
+    const BookText &paragraphText() const { return m_paragraph; }
+    // Makes the scroll text so far: every kept character, CR LF at each break tag.
+    const ScrollTextMap &scrollMap() const { return m_scrollMap; }
+    BookText takeParagraphText() { return std::move(m_paragraph); }
+    ScrollTextMap takeScrollMap() { return std::move(m_scrollMap); }
 
   private:
     // Markup whose content is passed over up to its end, not parsed.
@@ -66,8 +69,8 @@ class HtmlParser
     bool m_dropRun = false; // the text run being read is blank text of <head>
     bool m_firstPartReported = false;
     bool m_done = false;
-    std::u32string m_paragraph;
-    std::u32string m_book;
+    BookText m_paragraph;
+    ScrollTextMap m_scrollMap;
 };
 
 } // namespace tibbo::core

@@ -4,35 +4,127 @@
 #include "text/codepage.h"
 #include "text/fileio.h"
 
+#include <algorithm>
+
 namespace tibbo::core {
 
 namespace {
 
-bool startsParagraph(std::u32string_view line)
+// Builds the paragraph text and the scroll-text map as the decoded characters arrive,
+// with the line rules of splitLines: CR LF or a lone CR end a line, a lone LF is data.
+// Whether a line closes its paragraph is known only at the first character of the next
+// line, so that decision waits for it.
+class PlainBookBuilder
 {
-    return !line.empty() && (line.front() == U'\u3000' || line.front() == U' ');
-}
+  public:
+    explicit PlainBookBuilder(bool trim) : m_trim(trim) {}
+
+    BookTexts &texts() { return m_texts; }
+
+    void feed(std::u32string_view chars)
+    {
+        for (const char32_t c : chars) {
+            if (m_skipLf) {
+                m_skipLf = false;
+                if (c == U'\n')
+                    continue;
+            }
+            if (c == U'\r') {
+                startLine(true);
+                endLine();
+                m_skipLf = true;
+                continue;
+            }
+            startLine(false, c);
+            if (c == kParagraphMark)
+                m_texts.scrollMap.keepMark(static_cast<int64_t>(m_texts.paragraphText.size()));
+            m_texts.paragraphText.push_back(c);
+        }
+    }
+
+    BookTexts finish()
+    {
+        if (m_inLine)
+            endLine();
+        if (m_decisionDue)
+            closeParagraph(m_trim);
+        if (m_anyLine)
+            m_texts.paragraphText.push_back(kParagraphMark);
+        return std::move(m_texts);
+    }
+
+  private:
+    // The first character of a line (or its end, for an empty line) decides whether the
+    // line before closed its paragraph: a line that starts with U+3000 or a blank opens
+    // one; with trimming every line does.
+    void startLine(bool empty, char32_t first = 0)
+    {
+        if (m_inLine)
+            return;
+        m_inLine = true;
+        m_anyLine = true;
+        if (m_decisionDue)
+            closeParagraph(m_trim || (!empty && (first == U'\u3000' || first == U' ')));
+    }
+
+    void endLine()
+    {
+        m_texts.scrollMap.insertLineEnd(static_cast<int64_t>(m_texts.paragraphText.size()));
+        m_inLine = false;
+        m_decisionDue = true;
+    }
+
+    void closeParagraph(bool close)
+    {
+        m_decisionDue = false;
+        if (close)
+            m_texts.paragraphText.push_back(kParagraphMark);
+    }
+
+    bool m_trim;
+    BookTexts m_texts;
+    bool m_inLine = false;
+    bool m_anyLine = false;
+    bool m_decisionDue = false;
+    bool m_skipLf = false;
+};
+
+constexpr size_t kDecodePiece = 1 << 20;
 
 } // namespace
 
 BookTexts buildPlainBook(std::u32string_view decoded, bool trimParagraphs)
 {
-    BookTexts texts;
-    const auto lines = splitLines(decoded);
-    if (lines.empty())
-        return texts;
-    texts.bookText.reserve(decoded.size() + lines.size());
-    texts.paragraphText.reserve(decoded.size() + 1);
-    for (size_t i = 0; i < lines.size(); ++i) {
-        texts.bookText.append(lines[i]);
-        texts.bookText.append(U"\r\n");
-        texts.paragraphText.append(lines[i]);
-        const bool hasNext = i + 1 < lines.size();
-        if (trimParagraphs || (hasNext && startsParagraph(lines[i + 1])))
-            texts.paragraphText.push_back(kParagraphMark);
+    PlainBookBuilder builder(trimParagraphs);
+    builder.texts().paragraphText.reserve(decoded.size() + 1);
+    builder.feed(decoded);
+    return builder.finish();
+}
+
+std::optional<BookTexts> loadPlainBook(const std::string &path, bool trimParagraphs,
+                                       ReadFailure *failure)
+{
+    const auto bytes = readFile(path, failure, kMaxBookBytes);
+    if (!bytes)
+        return std::nullopt;
+    const BookEncoding encoding = detectBookEncoding(*bytes);
+    const std::string_view text = std::string_view(*bytes).substr(encoding.textStart);
+    PlainBookBuilder builder(trimParagraphs);
+    // Every character but ASCII takes two bytes or more, and the paragraph text has at
+    // most two characters more than the file (its line ends become at most one mark
+    // each, and one more closes the book): the text is allocated once.
+    const auto ascii = static_cast<size_t>(std::count_if(
+        text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }));
+    builder.texts().paragraphText.reserve(ascii + (text.size() - ascii) / 2 + 2);
+    ChunkDecoder decoder(encoding.utf8);
+    std::u32string piece;
+    for (size_t at = 0; at < text.size(); at += kDecodePiece) {
+        piece.clear();
+        const std::string_view bytesOfPiece = text.substr(at, kDecodePiece);
+        decoder.decode(bytesOfPiece, at + kDecodePiece >= text.size(), piece);
+        builder.feed(piece);
     }
-    texts.paragraphText.push_back(kParagraphMark);
-    return texts;
+    return builder.finish();
 }
 
 std::optional<std::u32string> readBook(const std::string &path, ReadFailure *failure)

@@ -1,7 +1,9 @@
 #pragma once
 // Turning a plain-text book into the two text forms the reader works with.
 
+#include "state/booktext.h"
 #include "text/fileio.h"
+#include "text/scrolltextmap.h"
 
 #include <cstdint>
 #include <optional>
@@ -12,21 +14,29 @@ namespace tibbo::core {
 
 struct BookTexts
 {
-    std::u32string bookText;      // every line of the file followed by CR LF
-    std::u32string paragraphText; // paragraphs each closed by '^', one more '^' at the end
+    BookText paragraphText; // paragraphs each closed by '^', one more '^' at the end
+    // Makes the scroll text from the paragraph text: every line of the file followed by
+    // CR LF.
+    ScrollTextMap scrollMap;
 };
 
-// Builds both texts from the file's decoded characters. Without trimming a paragraph
+// Builds the book from the file's decoded characters. Without trimming a paragraph
 // ends before a non-empty line that starts with U+3000 or a blank; lines of one
 // paragraph are joined without a separator. With trimming every line is a paragraph.
-// An empty file gives two empty texts.
+// An empty file gives an empty book.
 BookTexts buildPlainBook(std::u32string_view decoded, bool trimParagraphs);
 
-// The largest book file the reader takes: 512 MiB. A book is held as UTF-32 twice (the
-// paragraph text and the scroll text) beside its line list, and settings.ini stores it
-// again at exit: a 512 MiB GBK book takes about 4 GB while it opens, a 512 MiB ASCII
-// book about 8 GB. Larger files are refused before anything is read.
+// The largest book file the reader takes: 512 MiB. While it opens, the file's bytes and
+// the paragraph text (two or four bytes a character) are held together: about 1.5 GB
+// for a 512 MiB GBK book, 2.5 GB for an ASCII one. Larger files are refused before
+// anything is read.
 inline constexpr int64_t kMaxBookBytes = int64_t{512} << 20;
+
+// Reads a plain-text book and builds it as buildPlainBook would, decoding the file piece
+// by piece so that no second copy of the whole text is made. Nothing when the file is
+// refused (see readBook), with the reason in `failure` when given.
+std::optional<BookTexts> loadPlainBook(const std::string &path, bool trimParagraphs,
+                                       ReadFailure *failure = nullptr);
 
 // Reads and decodes a book file; nothing when it cannot be opened or read, is not a
 // regular file (a folder, /dev/zero, a FIFO) or is larger than kMaxBookBytes, with the

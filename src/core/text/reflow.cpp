@@ -9,7 +9,7 @@
 
 namespace tibbo::core {
 
-LineCutter::LineCutter(std::u32string_view text, int64_t charsPerLine)
+LineCutter::LineCutter(const BookText &text, int64_t charsPerLine)
     : m_text(text), m_width(charsPerLine < 1 ? 1 : charsPerLine)
 {
     // A rough guess of the line count saves most reallocations on a large book.
@@ -20,14 +20,16 @@ bool LineCutter::cut(int64_t budget)
 {
     const auto n = static_cast<int64_t>(m_text.size());
     const int64_t stop = std::min(n, m_pos + std::max<int64_t>(budget, 1));
-    const char32_t *data = m_text.data();
-    while (m_pos < stop) {
-        const int64_t limit = std::min(n, m_pos + m_width);
-        const char32_t *mark = std::find(data + m_pos, data + limit, U'^');
-        const int64_t end = mark != data + limit ? (mark - data) + 1 : limit;
-        m_ends.push_back(end);
-        m_pos = end;
-    }
+    m_text.visit([&](auto text) {
+        const auto *data = text.data();
+        while (m_pos < stop) {
+            const int64_t limit = std::min(n, m_pos + m_width);
+            const auto *mark = std::find(data + m_pos, data + limit, kParagraphMark);
+            const int64_t end = mark != data + limit ? (mark - data) + 1 : limit;
+            m_ends.push_back(end);
+            m_pos = end;
+        }
+    });
     return done();
 }
 
@@ -36,7 +38,7 @@ double LineCutter::progress() const
     return m_text.empty() ? 1.0 : static_cast<double>(m_pos) / static_cast<double>(m_text.size());
 }
 
-std::vector<int64_t> cutLines(std::u32string_view text, int64_t charsPerLine)
+std::vector<int64_t> cutLines(const BookText &text, int64_t charsPerLine)
 {
     LineCutter cutter(text, charsPerLine);
     cutter.cut(static_cast<int64_t>(text.size()));

@@ -2,6 +2,8 @@
 // Cutting the paragraph text into display lines, purely by character count: a line
 // ends after a '^', after charsPerLine characters, or at the end of the text.
 
+#include "state/booktext.h"
+
 #include <cstdint>
 #include <string_view>
 #include <vector>
@@ -16,7 +18,9 @@ class LineCutter
 {
   public:
     // charsPerLine 0 (a text area of no width) puts every character on its own line.
-    LineCutter(std::u32string_view text, int64_t charsPerLine);
+    // The text is read in place: it must outlive the cutter and stay unchanged.
+    LineCutter(const BookText &text, int64_t charsPerLine);
+    LineCutter(BookText &&, int64_t) = delete;
 
     // Cuts lines until about `budget` more characters are covered; true when done.
     bool cut(int64_t budget);
@@ -28,13 +32,13 @@ class LineCutter
     std::vector<int64_t> takeEnds() { return std::move(m_ends); }
 
   private:
-    std::u32string_view m_text;
+    const BookText &m_text;
     int64_t m_width;
     int64_t m_pos = 0;
     std::vector<int64_t> m_ends{0};
 };
 
-std::vector<int64_t> cutLines(std::u32string_view text, int64_t charsPerLine);
+std::vector<int64_t> cutLines(const BookText &text, int64_t charsPerLine);
 
 // 1-based number of the display line that holds character `offset` (0-based) of the
 // text; an offset at or past the end gives the last line, an empty list line 1.

@@ -49,8 +49,8 @@ void BookLoader::open(const QString &path, bool trimParagraphs)
 void BookLoader::openPlain(const QString &path, bool trimParagraphs)
 {
     core::ReadFailure failure = core::ReadFailure::None;
-    const auto decoded = core::readBook(path.toStdString(), &failure);
-    if (!decoded) {
+    auto texts = core::loadPlainBook(path.toStdString(), trimParagraphs, &failure);
+    if (!texts) {
         // The book on show stays as it was.
         Dialogs::message(m_window, qs(core::bookRefusedMessage(failure)));
         return;
@@ -60,9 +60,9 @@ void BookLoader::openPlain(const QString &path, bool trimParagraphs)
     m_state.partialShown = false;
     core::addRecent(m_state.recent, m_state.bookPath);
     emit recentChanged();
-    core::BookTexts texts = core::buildPlainBook(*decoded, trimParagraphs);
-    m_state.bookText = std::move(texts.bookText);
-    core::setParagraphText(m_state, std::move(texts.paragraphText));
+    // The old book goes before the new one takes its place.
+    m_state.scrollMap = std::move(texts->scrollMap);
+    core::setParagraphText(m_state, std::move(texts->paragraphText));
     m_state.topLine = 1;
     emit textReplaced();
 }
@@ -92,7 +92,7 @@ void BookLoader::showHtmlBook(bool whole)
     if (!m_state.partialShown)
         m_state.bookmarks = std::move(m_htmlBookmarks);
     m_state.bookPath = m_htmlPath.toStdString();
-    m_state.bookText = whole ? m_htmlJob->takeBookText() : m_htmlJob->bookTextSoFar();
+    m_state.scrollMap = whole ? m_htmlJob->takeScrollMap() : m_htmlJob->scrollMapSoFar();
     core::setParagraphText(m_state, whole ? m_htmlJob->takeParagraphText()
                                           : m_htmlJob->paragraphTextSoFar());
     m_state.topLine = 1;

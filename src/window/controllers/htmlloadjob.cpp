@@ -53,24 +53,24 @@ void HtmlLoadJob::finishNow()
     m_parser.reset();
 }
 
-std::u32string HtmlLoadJob::takeParagraphText()
+core::BookText HtmlLoadJob::takeParagraphText()
 {
-    return m_parser ? m_parser->takeParagraphText() : std::u32string();
+    return m_parser ? m_parser->takeParagraphText() : core::BookText();
 }
 
-std::u32string HtmlLoadJob::takeBookText()
+core::ScrollTextMap HtmlLoadJob::takeScrollMap()
 {
-    return m_parser ? m_parser->takeBookText() : std::u32string();
+    return m_parser ? m_parser->takeScrollMap() : core::ScrollTextMap();
 }
 
-std::u32string HtmlLoadJob::paragraphTextSoFar() const
+core::BookText HtmlLoadJob::paragraphTextSoFar() const
 {
-    return m_parser ? m_parser->paragraphText() : std::u32string();
+    return m_parser ? m_parser->paragraphText() : core::BookText();
 }
 
-std::u32string HtmlLoadJob::bookTextSoFar() const
+core::ScrollTextMap HtmlLoadJob::scrollMapSoFar() const
 {
-    return m_parser ? m_parser->bookText() : std::u32string();
+    return m_parser ? m_parser->scrollMap() : core::ScrollTextMap();
 }
 
 } // namespace tibbo::window

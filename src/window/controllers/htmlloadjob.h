@@ -26,10 +26,10 @@ class HtmlLoadJob : public QObject
     void finishNow();
 
     // The texts gathered so far (at firstPart) or of the whole book (at finished).
-    std::u32string takeParagraphText();
-    std::u32string takeBookText();
-    std::u32string paragraphTextSoFar() const;
-    std::u32string bookTextSoFar() const;
+    core::BookText takeParagraphText();
+    core::ScrollTextMap takeScrollMap();
+    core::BookText paragraphTextSoFar() const;
+    core::ScrollTextMap scrollMapSoFar() const;
 
   signals:
     void progress(double fraction);

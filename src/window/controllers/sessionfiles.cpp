@@ -42,8 +42,7 @@ bool SessionFiles::save(bool leaving)
 {
     // A save before the restored scroll text came back (an exit during start-up) takes
     // it first, so Slide.cache keeps it.
-    if (m_scrollTextPending)
-        feedScrollText();
+    ensureScrollText();
     core::SettingsData data = core::settingsFromState(m_state);
     data.windowState = m_chrome.windowStateCode();
     const QFont font = m_bookView.pageFont();
@@ -54,7 +53,12 @@ bool SessionFiles::save(bool leaving)
     const std::string dir = folderPath();
     if (!m_readClean && core::keepSettingsBackup(dir))
         m_readClean = true;
-    const bool ok = core::writeSessionFiles(dir, data, m_state.bookText).settingsWritten;
+    const bool scrollTextChanged = m_cachedTextVersion != m_state.textVersion;
+    const core::SessionWrite written =
+        core::writeSessionFiles(dir, data, m_state, scrollTextChanged);
+    if (written.cacheWritten)
+        m_cachedTextVersion = m_state.textVersion;
+    const bool ok = written.settingsWritten;
     if (!ok && !leaving)
         Dialogs::message(
             m_window, QStringLiteral("设置文件保存不了,请看看磁盘是不是满了或者文件夹能不能写."));
@@ -66,11 +70,12 @@ void SessionFiles::restore()
     const auto bytes = core::readFile(core::settingsFilePath(folderPath()));
     if (!bytes)
         return;
-    const core::SettingsRead read = core::readSettingsFile(*bytes);
+    core::SettingsRead read = core::readSettingsFile(*bytes);
     m_readClean = read.clean;
     if (read.windowState)
         m_chrome.applyWindowState(*read.windowState);
-    core::applySettingsToState(read, m_state);
+    const bool bookRead = read.paragraphText.has_value();
+    core::applySettingsToState(std::move(read), m_state);
     if (read.marksEnded)
         m_menus.setBookmarkCaptions(core::bookmarkMenuCaptions(m_state));
     QFont preview = m_settingsPanel.previewFont();
@@ -101,26 +106,31 @@ void SessionFiles::restore()
     if (read.scrollSpeed)
         m_scrollPanel.setSpeed(*read.scrollSpeed);
     m_menus.setRecentItems(core::recentMenuItems(m_state.recent));
-    if (read.paragraphText) {
+    if (bookRead) {
         // The scroll text of the book just restored follows once the spread is painted,
         // also when the reader comes back from the manual.
-        m_state.bookText.clear();
+        m_state.scrollMap.clear();
         m_scrollTextPending = true;
         m_restoredTextVersion = m_state.textVersion;
-        QTimer::singleShot(1, this, &SessionFiles::feedScrollText);
+        QTimer::singleShot(1, this, &SessionFiles::ensureScrollText);
     }
 }
 
-void SessionFiles::feedScrollText()
+void SessionFiles::ensureScrollText()
 {
     // A book opened since (the command line's, the manual) brought its own scroll text.
     if (!m_scrollTextPending || m_state.textVersion != m_restoredTextVersion)
         return;
     m_scrollTextPending = false;
-    // Slide.cache is taken only when it belongs to the restored book; otherwise the
-    // scroll text is rebuilt from the paragraphs.
-    m_state.bookText = core::restoreScrollText(core::readFile(core::slideCachePath(folderPath())),
-                                               m_state.paragraphText);
+    // Slide.cache is taken only when it belongs to the restored book; it then stays on
+    // disk as it is. Otherwise the scroll text is rebuilt from the paragraphs.
+    if (auto map =
+            core::matchSlideCache(core::slideCachePath(folderPath()), m_state.paragraphText)) {
+        m_state.scrollMap = std::move(*map);
+        m_cachedTextVersion = m_state.textVersion;
+    } else {
+        m_state.scrollMap = core::ScrollTextMap::onePerParagraph(m_state.paragraphText);
+    }
 }
 
 QString SessionFiles::folder()

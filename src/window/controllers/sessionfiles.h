@@ -57,13 +57,15 @@ class SessionFiles : public QObject
     static std::vector<core::Bookmark> readMarks(const std::string &bookPath);
     static bool writeMarks(const std::string &bookPath, const std::vector<core::Bookmark> &marks);
 
+    // Reads the scroll text of a restored book now if it has not come back yet (it
+    // follows the first paint by itself).
+    void ensureScrollText();
+
   signals:
     // The page font, spacing and margins were read into the settings panel.
     void pageSettingsRestored();
 
   private:
-    void feedScrollText();
-
     core::ReaderState &m_state;
     BookView &m_bookView;
     SettingsPanel &m_settingsPanel;
@@ -77,6 +79,9 @@ class SessionFiles : public QObject
     // settings.ini brought a book back and its scroll text is still to be read.
     bool m_scrollTextPending = false;
     uint64_t m_restoredTextVersion = 0;
+    // The text whose scroll text Slide.cache holds (written or matched); it is not
+    // written again while the book stays the same.
+    uint64_t m_cachedTextVersion = UINT64_MAX;
 };
 
 } // namespace tibbo::window

@@ -70,7 +70,7 @@ void ScrollPanel::open(const QFont &pageFont)
     raise();
     // The font first, so the text is wrapped once, in the font it is shown in.
     m_text->setFont(pageFont);
-    m_text->setBookText(m_state.bookText);
+    m_text->setBookText(m_state.scrollMap.scrollText(m_state.paragraphText));
     m_state.scrollPos = core::scrollStartPosition(m_state);
     m_text->setSelection(m_state.scrollPos, 0);
     if (m_scrollBox->isChecked()) {

@@ -41,9 +41,9 @@ ScrollText::~ScrollText() = default;
 
 // ---- text and positions ---------------------------------------------------------------
 
-void ScrollText::setBookText(const std::u32string &text)
+void ScrollText::setBookText(std::u32string text)
 {
-    m_wrapped.setText(text);
+    m_wrapped.setText(std::move(text));
     m_top = {};
     m_selStart = 0;
     m_selLength = 0;

@@ -45,9 +45,9 @@ QTextLine WrappedText::LineLayout::rowAt(int index) const
 
 // ---- text and lines -------------------------------------------------------------------
 
-void WrappedText::setText(const std::u32string &text)
+void WrappedText::setText(std::u32string text)
 {
-    m_text = text;
+    m_text = std::move(text);
     m_lineStarts.assign(1, 0);
     const size_t n = m_text.size();
     for (size_t i = 0; i + 1 < n; ++i) {

@@ -65,7 +65,7 @@ class WrappedText
     };
 
     // Replaces the text and drops every wrapping.
-    void setText(const std::u32string &text);
+    void setText(std::u32string text);
     int64_t length() const { return static_cast<int64_t>(m_text.size()); }
 
     int64_t lineCount() const { return static_cast<int64_t>(m_lineStarts.size()); }

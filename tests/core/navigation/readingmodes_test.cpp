@@ -155,28 +155,5 @@ TEST(ScrollMode, speedCaption_hasStrBlank)
     EXPECT_EQ(scrollSpeedCaption(300), "速度: 300");
 }
 
-TEST(ScrollMode, slideCacheFeed_appendsEveryLineWithCrLf)
-{
-    struct Row
-    {
-        const char *name;
-        std::u32string before, cache, after;
-    };
-    const Row rows[] = {
-        {"two lines and an empty one", U"", U"A\r\nB\r\n\r\n", U"A\r\nB\r\n\r\n"},
-        {"appends to what is there", U"X\r\n", U"甲\r\n", U"X\r\n甲\r\n"},
-        {"last line without terminator", U"", U"A\r\nB", U"A\r\nB\r\n"},
-        {"lone LF is data", U"", U"A\nB\r\n", U"A\nB\r\n"},
-        {"lone CR ends a line", U"", U"A\rB\r\n", U"A\r\nB\r\n"},
-        {"empty cache", U"X\r\n", U"", U"X\r\n"},
-    };
-    for (const auto &row : rows) {
-        SCOPED_TRACE(row.name);
-        std::u32string text = row.before;
-        appendSlideCache(text, row.cache);
-        EXPECT_EQ(text, row.after);
-    }
-}
-
 } // namespace
 } // namespace tibbo::core

@@ -775,7 +775,10 @@ TEST(SettingsApply, stateSavedAndRestored_comesBackTheSame)
     saved.autoTurnSeconds = 12;
 
     ReaderState restored;
-    applySettingsToState(readSettingsFile(writeSettingsFile(settingsFromState(saved))), restored);
+    std::string bytes;
+    writeSettingsPieces(settingsFromState(saved), saved.paragraphText, saved.lineEnds,
+                        [&](std::string_view piece) { bytes += piece; });
+    applySettingsToState(readSettingsFile(bytes), restored);
     EXPECT_EQ(restored.recent, saved.recent);
     EXPECT_EQ(restored.paragraphText, saved.paragraphText);
     EXPECT_EQ(restored.lineEnds, saved.lineEnds);

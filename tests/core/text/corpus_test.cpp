@@ -57,8 +57,8 @@ TEST(Corpus, paragraphCountEqualsIndentedLines)
         });
         const BookTexts b = buildPlainBook(*text, false);
         // Every indented line closes the paragraph before it, plus the closing mark.
-        EXPECT_EQ(std::count(b.paragraphText.begin(), b.paragraphText.end(), U'^'), indented + 1)
-            << name;
+        const std::u32string paragraphs = b.paragraphText.toU32();
+        EXPECT_EQ(std::count(paragraphs.begin(), paragraphs.end(), U'^'), indented + 1) << name;
         EXPECT_EQ(std::count(text->begin(), text->end(), U'\uFFFD'), 0) << name;
     }
 }
@@ -69,10 +69,12 @@ TEST(Corpus, hongloumengKnownFigures)
     if (!text)
         GTEST_SKIP();
     const BookTexts b = buildPlainBook(*text, false);
-    EXPECT_EQ(std::count(b.paragraphText.begin(), b.paragraphText.end(), U'^'), 2879);
-    EXPECT_EQ(b.paragraphText.size(), 873212u);
-    EXPECT_EQ(b.paragraphText.rfind(U"《红楼梦》作者：曹雪芹第一回", 0), 0u);
-    EXPECT_EQ(b.bookText.size(), 876573u);
+    const std::u32string paragraphs = b.paragraphText.toU32();
+    EXPECT_EQ(std::count(paragraphs.begin(), paragraphs.end(), U'^'), 2879);
+    EXPECT_EQ(paragraphs.size(), 873212u);
+    EXPECT_EQ(paragraphs.rfind(U"《红楼梦》作者：曹雪芹第一回", 0), 0u);
+    EXPECT_EQ(b.scrollMap.scrollLength(b.paragraphText), 876573);
+    EXPECT_FALSE(b.paragraphText.wide());
 }
 
 TEST(Corpus, reflowEndsIncreaseStrictlyAndEndAtLength)

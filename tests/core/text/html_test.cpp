@@ -24,8 +24,8 @@ Parsed parse(std::u32string source, int64_t slice = 7)
         if (st == HtmlParser::Status::Done)
             break;
     }
-    out.paragraph = p.paragraphText();
-    out.book = p.bookText();
+    out.paragraph = p.paragraphText().toU32();
+    out.book = p.scrollMap().scrollText(p.paragraphText());
     return out;
 }
 

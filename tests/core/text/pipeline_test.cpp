@@ -47,6 +47,11 @@ ReaderState bookState(std::u32string text, int64_t charsPerLine, int64_t linesPe
     return s;
 }
 
+std::u32string scrollOf(const BookTexts &texts)
+{
+    return texts.scrollMap.scrollText(texts.paragraphText);
+}
+
 } // namespace
 
 TEST(PlainText, workedExample_paragraphsByIndentation)
@@ -54,7 +59,8 @@ TEST(PlainText, workedExample_paragraphsByIndentation)
     const std::u32string file = U"　　第一章\r\n　　他走了\r\n进来。\r\n\r\n　　她笑了\r\n";
     const BookTexts off = buildPlainBook(file, false);
     EXPECT_EQ(off.paragraphText, U"　　第一章^　　他走了进来。^　　她笑了^");
-    EXPECT_EQ(off.bookText, U"　　第一章\r\n　　他走了\r\n进来。\r\n\r\n　　她笑了\r\n");
+    EXPECT_EQ(off.scrollMap.scrollText(off.paragraphText),
+              U"　　第一章\r\n　　他走了\r\n进来。\r\n\r\n　　她笑了\r\n");
     const BookTexts on = buildPlainBook(file, true);
     EXPECT_EQ(on.paragraphText, U"　　第一章^　　他走了^进来。^^　　她笑了^^");
 }
@@ -62,16 +68,16 @@ TEST(PlainText, workedExample_paragraphsByIndentation)
 TEST(PlainText, edgeCases)
 {
     EXPECT_EQ(buildPlainBook(U"abc", false).paragraphText, U"abc^");
-    EXPECT_EQ(buildPlainBook(U"abc", false).bookText, U"abc\r\n");
+    EXPECT_EQ(scrollOf(buildPlainBook(U"abc", false)), U"abc\r\n");
     // An ASCII blank starts a paragraph like U+3000; a tab does not.
     EXPECT_EQ(buildPlainBook(U"a\r\n b\r\n\tc", false).paragraphText, U"a^ b\tc^");
     // LF-only line ends: one line.
-    EXPECT_EQ(buildPlainBook(U"a\nb\n", false).bookText, U"a\nb\n\r\n");
+    EXPECT_EQ(scrollOf(buildPlainBook(U"a\nb\n", false)), U"a\nb\n\r\n");
     // No indentation: one paragraph holding the whole book.
     EXPECT_EQ(buildPlainBook(U"a\r\nb\r\nc", false).paragraphText, U"abc^");
     // An empty file is an empty book.
     EXPECT_EQ(buildPlainBook(U"", false).paragraphText, U"");
-    EXPECT_EQ(buildPlainBook(U"", true).bookText, U"");
+    EXPECT_EQ(scrollOf(buildPlainBook(U"", true)), U"");
 }
 
 TEST(LineCapacity, workedExample)
@@ -150,9 +156,9 @@ TEST(Reflow, edgeCases)
 
 TEST(Reflow, slicedCutEqualsWholeCut)
 {
-    std::u32string text;
+    BookText text;
     for (int i = 0; i < 500; ++i)
-        text += std::u32string(static_cast<size_t>(i % 37), U'字') + U"^";
+        text.append(std::u32string(static_cast<size_t>(i % 37), U'字') + U"^");
     LineCutter cutter(text, 13);
     int slices = 0;
     while (!cutter.cut(101))

@@ -1,0 +1,170 @@
+#include "text/scrolltextmap.h"
+
+#include <algorithm>
+
+namespace tibbo::core {
+
+void ScrollTextMap::insertCharacter(int64_t at, char32_t lineEndCharacter)
+{
+    // A CR and an LF put in at one offset are one CR LF.
+    if (lineEndCharacter == U'\n' && !m_inserts.empty() && m_inserts.back() == pack(at, kCr)) {
+        m_inserts.back() = pack(at, kCrLf);
+        return;
+    }
+    m_inserts.push_back(pack(at, lineEndCharacter == U'\r' ? kCr : kLf));
+}
+
+void ScrollTextMap::clear()
+{
+    m_inserts = {};
+    m_keptMarks = {};
+}
+
+// One walk over both texts. Where they hold the same character both move on (a '^'
+// there is the book's own); a CR or LF of the scroll text that the paragraph text does
+// not hold is put in; a '^' of the paragraph text that the scroll text does not hold is
+// a paragraph mark and is taken out. Replaying these steps gives the scroll text back.
+bool ScrollTextMap::Matcher::feed(std::u32string_view piece)
+{
+    if (m_failed)
+        return false;
+    const size_t n = m_paragraph.size();
+    for (const char32_t s : piece) {
+        for (;;) {
+            const bool more = m_p < n;
+            const char32_t p = more ? m_paragraph[m_p] : 0;
+            if (more && s == p) {
+                if (p == kParagraphMark)
+                    m_map.keepMark(static_cast<int64_t>(m_p));
+                ++m_p;
+                break;
+            }
+            if (s == U'\r' || s == U'\n') {
+                m_map.insertCharacter(static_cast<int64_t>(m_p), s);
+                break;
+            }
+            if (more && p == kParagraphMark) {
+                ++m_p;
+                continue;
+            }
+            m_failed = true;
+            return false;
+        }
+    }
+    return true;
+}
+
+std::optional<ScrollTextMap> ScrollTextMap::Matcher::finish()
+{
+    // Marks after the last character of the scroll text are taken out too.
+    while (!m_failed && m_p < m_paragraph.size() && m_paragraph[m_p] == kParagraphMark)
+        ++m_p;
+    if (m_failed || m_p != m_paragraph.size())
+        return std::nullopt;
+    return std::move(m_map);
+}
+
+std::optional<ScrollTextMap> ScrollTextMap::match(std::u32string_view scrollText,
+                                                  const BookText &paragraphText)
+{
+    Matcher matcher(paragraphText);
+    matcher.feed(scrollText);
+    return matcher.finish();
+}
+
+ScrollTextMap ScrollTextMap::onePerParagraph(const BookText &paragraphText)
+{
+    ScrollTextMap map;
+    const auto n = static_cast<int64_t>(paragraphText.size());
+    paragraphText.visit([&](auto text) {
+        for (int64_t i = 0; i < n; ++i)
+            if (text[static_cast<size_t>(i)] == kParagraphMark)
+                map.insertLineEnd(i);
+    });
+    if (n > 0 && paragraphText[static_cast<size_t>(n - 1)] != kParagraphMark)
+        map.insertLineEnd(n);
+    return map;
+}
+
+void ScrollTextMap::forEachPiece(const BookText &paragraphText, size_t pieceSize,
+                                 const std::function<void(std::u32string_view)> &piece) const
+{
+    std::u32string out;
+    out.reserve(pieceSize + 8);
+    size_t insert = 0, kept = 0;
+    const size_t n = paragraphText.size();
+    const auto putInsertsAt = [&](size_t at) {
+        while (insert < m_inserts.size() && (m_inserts[insert] >> 2) == at) {
+            switch (m_inserts[insert] & 3) {
+            case kCr:
+                out += U'\r';
+                break;
+            case kLf:
+                out += U'\n';
+                break;
+            default:
+                out += U"\r\n";
+                break;
+            }
+            ++insert;
+        }
+    };
+    paragraphText.visit([&](auto text) {
+        for (size_t i = 0; i < n; ++i) {
+            putInsertsAt(i);
+            const char32_t c = text[i];
+            if (c != kParagraphMark)
+                out += c;
+            else if (kept < m_keptMarks.size() && static_cast<size_t>(m_keptMarks[kept]) == i) {
+                out += c;
+                ++kept;
+            }
+            if (out.size() >= pieceSize) {
+                piece(out);
+                out.clear();
+            }
+        }
+    });
+    putInsertsAt(n);
+    piece(out);
+}
+
+std::u32string ScrollTextMap::scrollText(const BookText &paragraphText) const
+{
+    std::u32string whole;
+    whole.reserve(static_cast<size_t>(scrollLength(paragraphText)));
+    forEachPiece(paragraphText, 1 << 16, [&](std::u32string_view piece) { whole += piece; });
+    return whole;
+}
+
+int64_t ScrollTextMap::scrollLength(const BookText &paragraphText) const
+{
+    int64_t put = 0;
+    for (const uint64_t e : m_inserts)
+        put += (e & 3) == kCrLf ? 2 : 1;
+    int64_t marks = 0;
+    paragraphText.visit(
+        [&](auto text) { marks = std::count(text.begin(), text.end(), kParagraphMark); });
+    return static_cast<int64_t>(paragraphText.size()) + put -
+           (marks - static_cast<int64_t>(m_keptMarks.size()));
+}
+
+int64_t ScrollTextMap::scrollPositionOf(const BookText &paragraphText, int64_t offset) const
+{
+    offset = std::clamp<int64_t>(offset, 0, static_cast<int64_t>(paragraphText.size()));
+    int64_t put = 0;
+    for (const uint64_t e : m_inserts) {
+        if (static_cast<int64_t>(e >> 2) >= offset)
+            break;
+        put += (e & 3) == kCrLf ? 2 : 1;
+    }
+    int64_t marks = 0;
+    paragraphText.visit([&](auto text) {
+        marks = std::count(text.begin(), text.begin() + offset, kParagraphMark);
+    });
+    const auto keptBefore =
+        std::lower_bound(m_keptMarks.begin(), m_keptMarks.end(), offset) - m_keptMarks.begin();
+    return offset + put - (marks - keptBefore);
+}
+
+} // namespace tibbo::core
