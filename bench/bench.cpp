@@ -56,10 +56,9 @@ int main(int argc, char **argv)
             ReaderState empty;
             std::swap(state, empty);
         }
-        const auto decoded = readBook(path);
-        BookTexts texts = buildPlainBook(*decoded, false);
-        state.scrollMap = std::move(texts.scrollMap);
-        setParagraphText(state, std::move(texts.paragraphText));
+        auto texts = loadPlainBook(path, false);
+        state.scrollMap = std::move(texts->scrollMap);
+        setParagraphText(state, std::move(texts->paragraphText));
     });
     state.linesPerPage = 30;
     state.charsPerLine = 28;
@@ -82,6 +81,10 @@ int main(int argc, char **argv)
                 static_cast<long long>(state.paragraphText.size()),
                 static_cast<long long>(state.lineCount()));
     std::printf("load: %.1f ms\n", load);
+    std::printf("book store: %.1f MB (%s units), scroll map %.1f MB\n",
+                static_cast<double>(state.paragraphText.byteSize()) / 1048576.0,
+                state.paragraphText.wide() ? "32-bit" : "16-bit",
+                static_cast<double>(state.scrollMap.byteSize()) / 1048576.0);
     std::printf("reflow: %.1f ms\n", reflow);
     std::printf("spread: %.4f ms\n", spreadMs);
     std::printf("peak memory: %.1f MB\n", static_cast<double>(usage.ru_maxrss) / 1024.0);

@@ -290,7 +290,8 @@ void ReaderWindow::runStartUp(const QString &bookArgument)
     m_menuPanel->setCommandCursor(hand);
     m_welcomePanel->setCommandCursor(hand);
     m_started = true;
-    reflow();
+    m_bookView->measureCapacity(m_state);
+    m_reflowJob->requestUnlessStoredFits();
     refreshRecentMenu();
     if (!hasOwnBook())
         openBook(SessionFiles::manualPath());

@@ -167,13 +167,13 @@ std::optional<ScrollTextMap> matchSlideCache(const std::string &path, const Book
         ::pread(fd, last, 2, info.st_size - 2) == 2 && last[0] == '\r' && last[1] == '\n') {
         ScrollTextMap::Matcher matcher(paragraphText);
         ChunkDecoder decoder(false);
-        std::string bytes(1 << 20, '\0');
+        std::string bytes(1 << 18, '\0');
         std::u32string piece;
         off_t at = 0;
         const off_t textEnd = info.st_size - 2;
         bool readWell = true;
         while (at < textEnd && readWell) {
-            const auto want = static_cast<size_t>(std::min<off_t>(textEnd - at, 1 << 20));
+            const auto want = static_cast<size_t>(std::min<off_t>(textEnd - at, 1 << 18));
             const ssize_t got = ::pread(fd, bytes.data(), want, at);
             readWell = got > 0;
             if (!readWell)

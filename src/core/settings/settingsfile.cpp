@@ -41,7 +41,7 @@ class PieceWriter
     }
 
   private:
-    static constexpr size_t kPiece = 1 << 20;
+    static constexpr size_t kPiece = 1 << 18;
     void append(std::string_view bytes)
     {
         m_bytes += bytes;
@@ -208,6 +208,7 @@ class LineCursor
 {
   public:
     explicit LineCursor(std::string_view bytes) : m_bytes(bytes) {}
+    const char *start() const { return m_bytes.data(); }
 
     // The next line, or nothing at the end of the file.
     std::optional<std::string_view> next()
@@ -225,6 +226,14 @@ class LineCursor
     }
 
     bool atEnd() const { return m_at >= m_bytes.size(); }
+    // Lines from here to the first line that starts with `tag` (all lines when none does).
+    size_t linesBefore(std::string_view tag) const
+    {
+        const std::string_view rest = m_bytes.substr(m_at);
+        const size_t end = rest.find(tag);
+        const std::string_view counted = rest.substr(0, end);
+        return static_cast<size_t>(std::count(counted.begin(), counted.end(), '\r'));
+    }
     // The line last returned was ended by CR LF or CR.
     bool lastEnded() const { return m_lastEnded; }
 
@@ -255,19 +264,20 @@ std::string utf8Line(std::string_view bytes)
 }
 
 // The book's text line, decoded a piece at a time straight into the book store.
-BookText decodeBookText(std::string_view bytes)
+BookText decodeBookText(std::string_view bytes, const std::function<void(size_t)> &decodedUpTo)
 {
     BookText text;
     const auto ascii = static_cast<size_t>(std::count_if(
         bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }));
     text.reserve(ascii + (bytes.size() - ascii) / 2);
     ChunkDecoder decoder(false);
-    constexpr size_t kPiece = 1 << 20;
+    constexpr size_t kPiece = 1 << 18;
     std::u32string piece;
     for (size_t at = 0; at < bytes.size(); at += kPiece) {
         piece.clear();
         decoder.decode(bytes.substr(at, kPiece), at + kPiece >= bytes.size(), piece);
         text.append(piece);
+        decodedUpTo(std::min(at + kPiece, bytes.size()));
     }
     return text;
 }
@@ -295,7 +305,11 @@ std::optional<int64_t> parseOffset(std::string_view text)
 class SettingsReader
 {
   public:
-    SettingsReader(std::string_view bytes, SettingsRead &read) : m_lines(bytes), m_read(read) {}
+    SettingsReader(std::string_view bytes, SettingsRead &read,
+                   const std::function<void(size_t)> &consumed)
+        : m_lines(bytes), m_read(read), m_consumed(consumed)
+    {
+    }
 
     void readAll()
     {
@@ -402,7 +416,10 @@ class SettingsReader
         if (!tag())
             return;
         if (const auto paragraph = line())
-            r.paragraphText = decodeBookText(*paragraph);
+            r.paragraphText = decodeBookText(*paragraph, [&](size_t decoded) {
+                if (m_consumed)
+                    m_consumed(static_cast<size_t>(paragraph->data() - m_lines.start()) + decoded);
+            });
         if (!tag())
             return;
         r.lineEnds.emplace();
@@ -410,6 +427,8 @@ class SettingsReader
         if (!tag())
             return;
         bool wellFormed = true;
+        // One entry a line: counted first, so the list is allocated once.
+        r.lineEnds->reserve(std::min(length + 1, m_lines.linesBefore("[/Passage]")));
         list("[/Passage]", [&](std::string_view entry) {
             const auto offset = r.lineEnds->size() <= length ? parseOffset(entry) : std::nullopt;
             if (offset)
@@ -455,6 +474,7 @@ class SettingsReader
 
     LineCursor m_lines;
     SettingsRead &m_read;
+    const std::function<void(size_t)> &m_consumed;
     bool m_ended = false;   // the file ran out before a line that was asked for
     bool m_accepted = true; // no value refused, brought into range or left out
 };
@@ -515,10 +535,10 @@ std::optional<double> keptInRange(double value, NumberRange range)
     return std::clamp(value, range.low, range.high);
 }
 
-SettingsRead readSettingsFile(std::string_view bytes)
+SettingsRead readSettingsFile(std::string_view bytes, const std::function<void(size_t)> &consumed)
 {
     SettingsRead read;
-    SettingsReader(bytes, read).readAll();
+    SettingsReader(bytes, read, consumed).readAll();
     return read;
 }
 

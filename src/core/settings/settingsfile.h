@@ -173,7 +173,10 @@ struct SettingsRead
 // number; other numbers take the leading numeric value of the line (0 without one) and
 // are kept to their ranges. Costs the bytes plus the values kept: lines beyond what a
 // list holds are looked at, not kept.
-SettingsRead readSettingsFile(std::string_view bytes);
+// `consumed`, when given, is told now and then how far the reading has come: the bytes
+// before that offset are not looked at again.
+SettingsRead readSettingsFile(std::string_view bytes,
+                              const std::function<void(size_t)> &consumed = {});
 
 // A line list fits a text of textLength characters when it starts with 0, strictly
 // increases and ends at textLength. A list that does not fit is never used to cut lines:

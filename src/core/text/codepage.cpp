@@ -37,6 +37,37 @@ class Iconv
 
 } // namespace
 
+namespace {
+
+// The character of every two-byte GB18030 sequence: lead byte 0x81 .. 0xFE, trail byte
+// 0x40 .. 0xFE, 191 trails a lead; 0 where the pair is no character. Made once, through
+// iconv.
+const std::vector<char16_t> &twoByteTable()
+{
+    static const std::vector<char16_t> table = [] {
+        std::vector<char16_t> t(126 * 191, 0);
+        Iconv cd(utf32Name(), "GB18030");
+        for (int lead = 0x81; lead <= 0xFE; ++lead)
+            for (int trail = 0x40; trail <= 0xFE; ++trail) {
+                char pair[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+                char32_t c = 0;
+                char *in = pair;
+                size_t inLeft = 2;
+                char *outPtr = reinterpret_cast<char *>(&c);
+                size_t outLeft = sizeof c;
+                iconv(cd.get(), nullptr, nullptr, nullptr, nullptr);
+                if (iconv(cd.get(), &in, &inLeft, &outPtr, &outLeft) != static_cast<size_t>(-1) &&
+                    inLeft == 0 && outLeft == 0 && c > 0 && c <= 0xFFFF)
+                    t[static_cast<size_t>((lead - 0x81) * 191 + (trail - 0x40))] =
+                        static_cast<char16_t>(c);
+            }
+        return t;
+    }();
+    return table;
+}
+
+} // namespace
+
 std::u32string decodeGb18030(std::string_view bytes)
 {
     std::u32string out;
@@ -91,36 +122,60 @@ void ChunkDecoder::decode(std::string_view bytes, bool last, std::u32string &out
         m_carry.assign(bytes.substr(end));
         return;
     }
-    const auto cd = static_cast<iconv_t>(m_iconv);
-    char32_t buffer[1 << 14];
-    char *in = const_cast<char *>(bytes.data());
-    size_t inLeft = bytes.size();
-    while (inLeft > 0) {
-        char *outPtr = reinterpret_cast<char *>(buffer);
-        size_t outLeft = sizeof buffer;
-        const size_t rc = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
-        const int err = rc == static_cast<size_t>(-1) ? errno : 0;
-        out.append(buffer, (sizeof buffer - outLeft) / sizeof(char32_t));
-        if (err == 0 || err == E2BIG)
+    // Most of a GBK book is ASCII and two-byte characters: those are read from a table;
+    // four-byte forms, invalid bytes and a character cut by the end go through iconv.
+    const std::vector<char16_t> &pairs = twoByteTable();
+    const auto *b = reinterpret_cast<const unsigned char *>(bytes.data());
+    const size_t n = bytes.size();
+    size_t i = 0;
+    while (i < n) {
+        const unsigned char c = b[i];
+        if (c < 0x80) {
+            out.push_back(c);
+            ++i;
             continue;
-        if (err != EILSEQ && err != EINVAL)
-            throw std::runtime_error("GB18030 decoding failed");
-        if (err == EINVAL && !last) {
+        }
+        if (c >= 0x81 && c <= 0xFE && i + 1 < n && b[i + 1] >= 0x40 && b[i + 1] <= 0xFE) {
+            const char16_t v = pairs[static_cast<size_t>((c - 0x81) * 191 + (b[i + 1] - 0x40))];
+            if (v != 0) {
+                out.push_back(v);
+                i += 2;
+                continue;
+            }
+        }
+        const size_t used = decodeOneWithIconv(bytes.substr(i, 4), last || i + 4 <= n, out);
+        if (used == 0) {
             // The rest of the character comes with the next piece.
-            m_carry.assign(in, inLeft);
+            m_carry.assign(bytes.substr(i));
             return;
         }
-        // An invalid byte (EILSEQ) is replaced and skipped alone, so the byte after it
-        // starts afresh; a character cut off by the end of the file (EINVAL) becomes
-        // one replacement character.
-        out.push_back(kReplacementChar);
-        if (err == EINVAL) {
-            inLeft = 0;
-        } else {
-            ++in;
-            --inLeft;
-        }
+        i += used;
     }
+}
+
+// One character at the start of bytes through iconv: the bytes it took, or 0 when it is
+// cut off and more bytes may follow. An invalid byte becomes U+FFFD and is skipped
+// alone, so the byte after it starts afresh; a character cut off by the very end becomes
+// one U+FFFD and ends the text.
+size_t ChunkDecoder::decodeOneWithIconv(std::string_view bytes, bool complete, std::u32string &out)
+{
+    const auto cd = static_cast<iconv_t>(m_iconv);
+    char32_t one[2];
+    char *in = const_cast<char *>(bytes.data());
+    size_t inLeft = bytes.size();
+    char *outPtr = reinterpret_cast<char *>(one);
+    size_t outLeft = sizeof(char32_t);
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    const size_t rc = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
+    const int err = rc == static_cast<size_t>(-1) ? errno : 0;
+    if (outLeft == 0) {
+        out.push_back(one[0]);
+        return bytes.size() - inLeft;
+    }
+    if (err == EINVAL && !complete)
+        return 0;
+    out.push_back(kReplacementChar);
+    return err == EINVAL ? bytes.size() : 1;
 }
 
 namespace {

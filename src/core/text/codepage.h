@@ -33,6 +33,8 @@ class ChunkDecoder
     void decode(std::string_view bytes, bool last, std::u32string &out);
 
   private:
+    size_t decodeOneWithIconv(std::string_view bytes, bool complete, std::u32string &out);
+
     bool m_utf8;
     void *m_iconv = nullptr;
     std::string m_carry; // the first bytes of a character cut by the end of a piece

@@ -3,8 +3,12 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <algorithm>
+#include <utility>
 
 namespace tibbo::core {
 
@@ -58,6 +62,99 @@ std::optional<std::string> readFile(const std::string &path, ReadFailure *failur
     }
     ::close(fd);
     return data;
+}
+
+std::optional<FilePieces> FilePieces::open(const std::string &path, ReadFailure *failure,
+                                           int64_t maxBytes)
+{
+    if (failure)
+        *failure = ReadFailure::None;
+    const auto refused = [failure](ReadFailure why, int fd) -> std::optional<FilePieces> {
+        refuse(failure, why, fd);
+        return std::nullopt;
+    };
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return refused(ReadFailure::CannotOpen, -1);
+    struct stat st
+    {
+    };
+    if (::fstat(fd, &st) != 0)
+        return refused(ReadFailure::CannotRead, fd);
+    if (!S_ISREG(st.st_mode))
+        return refused(ReadFailure::NotRegularFile, fd);
+    if (st.st_size > maxBytes)
+        return refused(ReadFailure::TooLarge, fd);
+    return FilePieces(fd, st.st_size);
+}
+
+FilePieces::FilePieces(FilePieces &&other) noexcept
+    : m_fd(std::exchange(other.m_fd, -1)), m_size(other.m_size)
+{
+}
+
+FilePieces::~FilePieces()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+// A file that shrinks while it is read ends early (a short read is a failure); one that
+// grows is read to the size it had when it was opened.
+int64_t FilePieces::readAt(int64_t at, char *into, size_t count) const
+{
+    const auto want =
+        static_cast<size_t>(std::min<int64_t>(m_size - at, static_cast<int64_t>(count)));
+    for (;;) {
+        const ssize_t n = ::pread(m_fd, into, want, at);
+        if (n < 0 && errno == EINTR)
+            continue;
+        return n;
+    }
+}
+
+std::optional<MappedFile> MappedFile::open(const std::string &path)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return std::nullopt;
+    struct stat st
+    {
+    };
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    const auto size = static_cast<size_t>(st.st_size);
+    void *data = size == 0 ? nullptr : ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
+    ::close(fd);
+    if (data == MAP_FAILED)
+        return std::nullopt;
+    if (data)
+        ::madvise(data, size, MADV_SEQUENTIAL);
+    return MappedFile(static_cast<const char *>(data), size);
+}
+
+MappedFile::MappedFile(MappedFile &&other) noexcept
+    : m_data(std::exchange(other.m_data, nullptr)), m_size(std::exchange(other.m_size, 0)),
+      m_released(other.m_released)
+{
+}
+
+MappedFile::~MappedFile()
+{
+    if (m_data)
+        ::munmap(const_cast<char *>(m_data), m_size);
+}
+
+void MappedFile::release(size_t offset)
+{
+    static const auto page = static_cast<size_t>(::sysconf(_SC_PAGESIZE));
+    const size_t end = std::min(offset, m_size) / page * page;
+    if (!m_data || end <= m_released)
+        return;
+    ::madvise(const_cast<char *>(m_data) + m_released, end - m_released, MADV_DONTNEED);
+    m_released = end;
 }
 
 bool writeFileAtomically(const std::string &path, std::string_view bytes)

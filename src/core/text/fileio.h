@@ -29,6 +29,63 @@ inline constexpr int64_t kNoSizeLimit = std::numeric_limits<int64_t>::max();
 std::optional<std::string> readFile(const std::string &path, ReadFailure *failure = nullptr,
                                     int64_t maxBytes = kNoSizeLimit);
 
+// A file read a piece at a time, so that a large one is never held whole. Refused for
+// the same reasons as readFile, with the same guarantees on opening.
+class FilePieces
+{
+  public:
+    static std::optional<FilePieces> open(const std::string &path, ReadFailure *failure = nullptr,
+                                          int64_t maxBytes = kNoSizeLimit);
+    FilePieces(FilePieces &&other) noexcept;
+    FilePieces &operator=(FilePieces &&) = delete;
+    ~FilePieces();
+
+    int64_t size() const { return m_size; }
+    // Hands the file to `piece` in pieces of up to pieceSize bytes, from the start;
+    // false when reading failed (the pieces handed so far were read well).
+    template <typename F> bool forEachPiece(size_t pieceSize, F &&piece) const
+    {
+        std::string buffer(pieceSize, '\0');
+        for (int64_t at = 0; at < m_size;) {
+            const int64_t got = readAt(at, buffer.data(), pieceSize);
+            if (got <= 0)
+                return false;
+            at += got;
+            piece(std::string_view(buffer.data(), static_cast<size_t>(got)), at >= m_size);
+        }
+        return true;
+    }
+
+  private:
+    FilePieces(int fd, int64_t size) : m_fd(fd), m_size(size) {}
+    int64_t readAt(int64_t at, char *into, size_t count) const;
+
+    int m_fd = -1;
+    int64_t m_size = 0;
+};
+
+// A file mapped into memory for one pass from start to end: the pages already read can
+// be given back, so a large file never stays resident whole. Only for files that are
+// replaced by a rename, never cut in place (a mapping of a file that shrinks faults).
+class MappedFile
+{
+  public:
+    static std::optional<MappedFile> open(const std::string &path);
+    MappedFile(MappedFile &&other) noexcept;
+    MappedFile &operator=(MappedFile &&) = delete;
+    ~MappedFile();
+
+    std::string_view bytes() const { return {m_data, m_size}; }
+    // The bytes before `offset` are not needed again: their pages leave memory.
+    void release(size_t offset);
+
+  private:
+    MappedFile(const char *data, size_t size) : m_data(data), m_size(size) {}
+    const char *m_data = nullptr;
+    size_t m_size = 0;
+    size_t m_released = 0;
+};
+
 // Writes bytes to path through a temporary file and a rename; false when anything
 // failed, in which case the old file is untouched and no temporary file is left.
 bool writeFileAtomically(const std::string &path, std::string_view bytes);

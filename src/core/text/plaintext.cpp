@@ -89,7 +89,7 @@ class PlainBookBuilder
     bool m_skipLf = false;
 };
 
-constexpr size_t kDecodePiece = 1 << 20;
+constexpr size_t kDecodePiece = 1 << 18;
 
 } // namespace
 
@@ -101,28 +101,96 @@ BookTexts buildPlainBook(std::u32string_view decoded, bool trimParagraphs)
     return builder.finish();
 }
 
+namespace {
+
+// The bytes up to the last whole UTF-8 sequence of `bytes`; the rest (at most three
+// bytes) belongs to a sequence the next piece completes.
+size_t wholeUtf8Prefix(std::string_view bytes)
+{
+    size_t k = bytes.size();
+    while (k > 0 && bytes.size() - k < 3 &&
+           (static_cast<unsigned char>(bytes[k - 1]) & 0xC0) == 0x80)
+        --k;
+    if (k == 0)
+        return bytes.size();
+    const auto lead = static_cast<unsigned char>(bytes[k - 1]);
+    const size_t need = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+    return need > bytes.size() - (k - 1) ? k - 1 : bytes.size();
+}
+
+// What decodeBook's choice of code page needs to know of a whole file, found a piece at
+// a time: a byte-order mark, whether every byte is ASCII, whether it is all valid UTF-8,
+// and the ASCII bytes (to size the text).
+struct FileSurvey
+{
+    bool byteOrderMark = false;
+    bool validUtf8 = true;
+    size_t ascii = 0;
+    size_t bytes = 0;
+};
+
+std::optional<FileSurvey> survey(const FilePieces &file)
+{
+    FileSurvey s;
+    std::string carry;
+    bool first = true;
+    const bool read = file.forEachPiece(kDecodePiece, [&](std::string_view piece, bool last) {
+        if (first) {
+            s.byteOrderMark = piece.substr(0, 3) == "\xEF\xBB\xBF";
+            first = false;
+        }
+        s.bytes += piece.size();
+        s.ascii += static_cast<size_t>(std::count_if(piece.begin(), piece.end(), [](char c) {
+            return static_cast<unsigned char>(c) < 0x80;
+        }));
+        if (!s.validUtf8)
+            return;
+        const std::string joined = carry + std::string(piece);
+        const size_t whole = last ? joined.size() : wholeUtf8Prefix(joined);
+        s.validUtf8 = isValidUtf8(std::string_view(joined).substr(0, whole));
+        carry = joined.substr(whole);
+    });
+    if (!read)
+        return std::nullopt;
+    return s;
+}
+
+} // namespace
+
 std::optional<BookTexts> loadPlainBook(const std::string &path, bool trimParagraphs,
                                        ReadFailure *failure)
 {
-    const auto bytes = readFile(path, failure, kMaxBookBytes);
-    if (!bytes)
+    const auto file = FilePieces::open(path, failure, kMaxBookBytes);
+    if (!file)
         return std::nullopt;
-    const BookEncoding encoding = detectBookEncoding(*bytes);
-    const std::string_view text = std::string_view(*bytes).substr(encoding.textStart);
+    const auto facts = survey(*file);
+    if (!facts) {
+        if (failure)
+            *failure = ReadFailure::CannotRead;
+        return std::nullopt;
+    }
+    // decodeBook's rule: a byte-order mark, or non-ASCII bytes that are all valid UTF-8.
+    const bool utf8 = facts->byteOrderMark || (facts->ascii < facts->bytes && facts->validUtf8);
     PlainBookBuilder builder(trimParagraphs);
     // Every character but ASCII takes two bytes or more, and the paragraph text has at
     // most two characters more than the file (its line ends become at most one mark
     // each, and one more closes the book): the text is allocated once.
-    const auto ascii = static_cast<size_t>(std::count_if(
-        text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }));
-    builder.texts().paragraphText.reserve(ascii + (text.size() - ascii) / 2 + 2);
-    ChunkDecoder decoder(encoding.utf8);
-    std::u32string piece;
-    for (size_t at = 0; at < text.size(); at += kDecodePiece) {
-        piece.clear();
-        const std::string_view bytesOfPiece = text.substr(at, kDecodePiece);
-        decoder.decode(bytesOfPiece, at + kDecodePiece >= text.size(), piece);
-        builder.feed(piece);
+    builder.texts().paragraphText.reserve(facts->ascii + (facts->bytes - facts->ascii) / 2 + 2);
+    ChunkDecoder decoder(utf8);
+    std::u32string chars;
+    bool first = true;
+    const bool read = file->forEachPiece(kDecodePiece, [&](std::string_view piece, bool last) {
+        if (first && facts->byteOrderMark)
+            piece.remove_prefix(std::min<size_t>(3, piece.size()));
+        first = false;
+        chars.clear();
+        decoder.decode(piece, last, chars);
+        builder.feed(chars);
+    });
+    if (!read) {
+        if (failure)
+            *failure = ReadFailure::CannotRead;
+        return std::nullopt;
     }
     return builder.finish();
 }

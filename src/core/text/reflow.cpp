@@ -45,6 +45,29 @@ std::vector<int64_t> cutLines(const BookText &text, int64_t charsPerLine)
     return cutter.takeEnds();
 }
 
+bool lineListMatchesCapacity(const ReaderState &state)
+{
+    const auto &ends = state.lineEnds;
+    const int64_t width = std::max<int64_t>(state.charsPerLine, 1);
+    if (!state.lineEndsFitText() || ends.size() < 2)
+        return false;
+    return state.paragraphText.visit([&](auto text) {
+        for (size_t k = 1; k < ends.size(); ++k) {
+            const int64_t start = ends[k - 1], end = ends[k];
+            const int64_t length = end - start;
+            const bool closesParagraph = text[static_cast<size_t>(end - 1)] == kParagraphMark;
+            const bool last = k + 1 == ends.size();
+            if (length > width || (!closesParagraph && !last && length != width))
+                return false;
+            // A mark inside the line would have ended it there.
+            const auto *first = text.data() + start;
+            if (std::find(first, first + length - 1, kParagraphMark) != first + length - 1)
+                return false;
+        }
+        return true;
+    });
+}
+
 int64_t lineHolding(const std::vector<int64_t> &ends, int64_t offset)
 {
     const auto lines = static_cast<int64_t>(ends.size()) - 1;
@@ -77,9 +100,9 @@ std::optional<int64_t> placeBeforeReflow(const ReaderState &state,
     return lines >= 1 ? newEnds[static_cast<size_t>(std::min(n, lines) - 1)] : 0;
 }
 
-} // namespace
-
-void applyReflow(ReaderState &state, std::vector<int64_t> newEnds)
+// Puts the reader on the new list at the character they were at, and the bookmarks with
+// their anchors.
+void placeReader(ReaderState &state, const std::vector<int64_t> &newEnds)
 {
     const int64_t spread = 2 * pageDivisor(state.linesPerPage);
     const std::optional<int64_t> offset = placeBeforeReflow(state, newEnds);
@@ -95,7 +118,20 @@ void applyReflow(ReaderState &state, std::vector<int64_t> newEnds)
         ReadingPlace{offset.value_or(0), state.topLine, state.selectedLine, state.textVersion};
 
     reanchorBookmarks(state.bookmarks, newEnds);
+}
+
+} // namespace
+
+void applyReflow(ReaderState &state, std::vector<int64_t> newEnds)
+{
+    placeReader(state, newEnds);
     state.lineEnds = std::move(newEnds);
+    state.lineEndsVersion = state.textVersion;
+}
+
+void keepLineList(ReaderState &state)
+{
+    placeReader(state, state.lineEnds);
     state.lineEndsVersion = state.textVersion;
 }
 

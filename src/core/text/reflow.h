@@ -44,6 +44,12 @@ std::vector<int64_t> cutLines(const BookText &text, int64_t charsPerLine);
 // text; an offset at or past the end gives the last line, an empty list line 1.
 int64_t lineHolding(const std::vector<int64_t> &ends, int64_t offset);
 
+// True when the state's line list is the one a cut of its paragraph text for its
+// charsPerLine would give: it belongs to the text, and every line ends after a '^' or
+// holds exactly charsPerLine characters (the last line may be shorter). A restored book
+// whose list passes is shown as stored, without a second cut.
+bool lineListMatchesCapacity(const ReaderState &state);
+
 // Installs a new line list cut from the current paragraph text and keeps the reader's
 // place: the first character of line topLine + selectedLine is carried to the new layout
 // and topLine becomes the first line of the spread that holds it. That character is
@@ -52,5 +58,8 @@ int64_t lineHolding(const std::vector<int64_t> &ends, int64_t offset);
 // list does not belong to this text the line number is kept as it is. The place never
 // lies past the last spread that holds text. Bookmarks move with their anchors.
 void applyReflow(ReaderState &state, std::vector<int64_t> newEnds);
+// applyReflow with the state's own line list, when lineListMatchesCapacity holds: the
+// list stays where it is, the reader and the bookmarks are placed as a re-flow would.
+void keepLineList(ReaderState &state);
 
 } // namespace tibbo::core

@@ -31,6 +31,17 @@ void ReflowJob::request()
     m_sliceTimer.start();
 }
 
+void ReflowJob::requestUnlessStoredFits()
+{
+    if (running() || !core::lineListMatchesCapacity(m_state))
+        return request();
+    m_width = m_state.charsPerLine;
+    core::keepLineList(m_state);
+    m_flowedCharsPerLine = m_width;
+    m_flowedLinesPerPage = m_state.linesPerPage;
+    emit finished();
+}
+
 void ReflowJob::begin()
 {
     m_textVersion = m_state.textVersion;

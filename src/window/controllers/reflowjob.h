@@ -26,6 +26,9 @@ class ReflowJob : public QObject
     ReflowJob(core::ReaderState &state, QObject *parent);
 
     void request();
+    // As request, but a line list that already matches the text and the capacity (a
+    // restored book's) is installed as it is, without a second cut.
+    void requestUnlessStoredFits();
     bool running() const { return m_cutter.has_value(); }
     // Completes a running cut at once (on the way out).
     void finishNow();

@@ -67,10 +67,13 @@ bool SessionFiles::save(bool leaving)
 
 void SessionFiles::restore()
 {
-    const auto bytes = core::readFile(core::settingsFilePath(folderPath()));
-    if (!bytes)
+    // Mapped and read once from start to end; the pages read leave memory as the book
+    // text comes in, so the file and the book are never held whole together.
+    auto file = core::MappedFile::open(core::settingsFilePath(folderPath()));
+    if (!file)
         return;
-    core::SettingsRead read = core::readSettingsFile(*bytes);
+    core::SettingsRead read = core::readSettingsFile(
+        file->bytes(), [&file](size_t consumed) { file->release(consumed); });
     m_readClean = read.clean;
     if (read.windowState)
         m_chrome.applyWindowState(*read.windowState);

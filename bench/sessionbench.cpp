@@ -1,0 +1,135 @@
+// tibboread-sessionbench BOOK: what a reader waits for and what the reader holds, for
+// one book: a new book opened to its first painted spread, a restart to the saved
+// spread, the exit, and the peak memory of each, beside the in-run iconv decode of the
+// same file. Each stage runs as a process of its own (this program with --stage), in
+// an offscreen window and one fresh application folder, so every peak is that stage's.
+// One "name: value unit" a line; the program never fails on timing.
+#include "readerwindow.h"
+
+#include "text/codepage.h"
+#include "text/fileio.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <string>
+
+using tibbo::window::ReaderWindow;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+const Clock::time_point g_processStart = Clock::now();
+
+double msSince(Clock::time_point t0)
+{
+    return std::chrono::duration<double, std::milli>(Clock::now() - t0).count();
+}
+
+// The process's peak resident memory so far, MiB.
+double peakMiB()
+{
+    std::ifstream status("/proc/self/status");
+    std::string key;
+    while (status >> key) {
+        if (key == "VmHWM:") {
+            double kib = 0;
+            status >> kib;
+            return kib / 1024.0;
+        }
+        status.ignore(1 << 12, '\n');
+    }
+    return 0;
+}
+
+// Runs the event loop until the window has started and has no load or sliced re-flow
+// left, then paints it. The loop is left by exit, not quit: quit closes the windows
+// first, and closing the reader's window ends the reader.
+void runUntilShown(ReaderWindow &window)
+{
+    QTimer poll;
+    poll.setInterval(0);
+    QObject::connect(&poll, &QTimer::timeout, [&window] {
+        if (window.isIdle())
+            QCoreApplication::exit(0);
+    });
+    poll.start();
+    QCoreApplication::exec();
+    window.repaint();
+}
+
+void runFor(int ms)
+{
+    QTimer::singleShot(ms, [] { QCoreApplication::exit(0); });
+    QCoreApplication::exec();
+}
+
+// One stage in this process: "open" (a first start with the book on the command line)
+// or "restart" (a start that brings the saved book back); both end with the exit.
+int runStage(int argc, char **argv, const std::string &stage, const QString &book)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("TibboRead"));
+    QApplication::setQuitOnLastWindowClosed(false);
+    ReaderWindow window;
+    window.show();
+    window.start(stage == "open" ? book : QString());
+    runUntilShown(window);
+    std::printf("%s to first spread: %.0f ms\n", stage.c_str(), msSince(g_processStart));
+    std::printf("%s peak memory at first spread: %.1f MiB\n", stage.c_str(), peakMiB());
+    // What follows the first paint (the scroll text of a restored book) has come.
+    runFor(300);
+    const double before = peakMiB();
+    std::printf("%s peak memory before exit: %.1f MiB\n", stage.c_str(), before);
+    const auto t0 = Clock::now();
+    window.exitReader();
+    std::printf("%s exit: %.0f ms\n", stage.c_str(), msSince(t0));
+    std::printf("%s memory added by the exit: %.1f MiB\n", stage.c_str(), peakMiB() - before);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc == 4 && std::string(argv[1]) == "--stage")
+        return runStage(1, argv, argv[2], QString::fromLocal8Bit(argv[3]));
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: tibboread-sessionbench BOOK\n");
+        return 2;
+    }
+    const std::string book = argv[1];
+    const auto bytes = tibbo::core::readFile(book);
+    if (!bytes) {
+        std::fprintf(stderr, "cannot read %s\n", book.c_str());
+        return 1;
+    }
+    std::printf("book: %.1f MB\n", static_cast<double>(bytes->size()) / 1048576.0);
+    double decodeMs = 1e300;
+    for (int i = 0; i < 3; ++i) {
+        const auto t0 = Clock::now();
+        const auto text = tibbo::core::decodeGb18030(*bytes);
+        decodeMs = std::min(decodeMs, msSince(t0));
+        if (text.empty() && !bytes->empty())
+            return 1;
+    }
+    std::printf("iconv decode: %.0f ms\n", decodeMs);
+
+    QTemporaryDir home;
+    const std::string env =
+        "XDG_DATA_HOME='" + home.path().toStdString() + "' QT_QPA_PLATFORM=offscreen ";
+    for (const char *stage : {"open", "restart"}) {
+        const std::string command =
+            env + "'" + argv[0] + "' --stage " + stage + " '" + book + "' 2>/dev/null";
+        if (std::system(command.c_str()) != 0)
+            std::fprintf(stderr, "stage %s failed\n", stage);
+    }
+    return 0;
+}
