@@ -5,6 +5,9 @@
 #include "text/numbers.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <optional>
 
 namespace tibbo::core {
 
@@ -71,6 +74,29 @@ int64_t promptPageCount(int64_t entryCount, int64_t linesPerPage)
 int64_t spreadStartOfPage(double page, int64_t linesPerPage)
 {
     return 2 * pageDivisor(linesPerPage) * intFloor((page - 1) / 2) + 1;
+}
+
+int64_t spreadOfOffset(const ReaderState &state, int64_t offset)
+{
+    const int64_t lines = state.lineCount();
+    if (lines < 1)
+        return 1;
+    // The first line whose end lies past the character is the line that holds it.
+    const auto past = std::upper_bound(state.lineEnds.begin() + 1, state.lineEnds.end(),
+                                       std::max<int64_t>(offset, 0));
+    const int64_t line = std::min<int64_t>(past - state.lineEnds.begin(), lines);
+    const int64_t spread = spreadLines(state);
+    return std::min(spread * floorDiv(line - 1, spread) + 1, lastSpreadTop(state));
+}
+
+int64_t lastOffsetOnShow(const ReaderState &state)
+{
+    const int64_t lines = state.lineCount();
+    if (lines < 1)
+        return -1;
+    const int64_t first = std::clamp<int64_t>(state.topLine, 1, lastSpreadTop(state)) - 1;
+    const int64_t past = std::min(first + spreadLines(state), lines);
+    return state.lineEnds[static_cast<size_t>(past)] - 1;
 }
 
 bool pageBack(ReaderState &state)
@@ -186,6 +212,50 @@ std::string goToPageDefaultText(const ReaderState &state)
     return plainNumber(static_cast<double>(1 + floorDiv(line, pageDivisor(state.linesPerPage))));
 }
 
+namespace {
+
+std::string_view trimBlanks(std::string_view text)
+{
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+// Nothing when the answer is not a share of the book (no "%" or "％" at its end); -1
+// when it is one but not a plain decimal from 0 to 100.
+std::optional<double> percentAnswer(std::string_view text)
+{
+    text = trimBlanks(text);
+    constexpr std::string_view kFullWidthPercent = "\xEF\xBC\x85";
+    if (text.ends_with('%'))
+        text.remove_suffix(1);
+    else if (text.ends_with(kFullWidthPercent))
+        text.remove_suffix(kFullWidthPercent.size());
+    else
+        return std::nullopt;
+    text = trimBlanks(text);
+    const bool digitsAndOnePoint =
+        !text.empty() && text != "." && std::count(text.begin(), text.end(), '.') <= 1 &&
+        std::all_of(text.begin(), text.end(),
+                    [](char c) { return c == '.' || (c >= '0' && c <= '9'); });
+    const double share = digitsAndOnePoint ? val(text) : -1;
+    return share <= 100 ? share : -1;
+}
+
+PromptOutcome showShareOfBook(ReaderState &state, double percent)
+{
+    if (percent < 0)
+        return PromptOutcome::PageOutOfRange;
+    const int64_t total = state.lineEnds.empty() ? 0 : state.lineEnds.back();
+    const auto offset =
+        static_cast<int64_t>(std::floor(percent / 100 * static_cast<double>(total)));
+    state.topLine = spreadOfOffset(state, std::min(offset, total - 1));
+    return PromptOutcome::PageShown;
+}
+
+} // namespace
+
 PromptOutcome confirmPrompt(ReaderState &state, std::string_view text)
 {
     if (state.promptMode == kPromptSetTime) {
@@ -194,6 +264,8 @@ PromptOutcome confirmPrompt(ReaderState &state, std::string_view text)
     }
     if (state.promptMode != kPromptSetPage)
         return PromptOutcome::Ignored;
+    if (const auto share = percentAnswer(text))
+        return showShareOfBook(state, *share);
     const double page = val(text);
     const auto pages = promptPageCount(state.entryCount(), state.linesPerPage);
     if (page < 1 || page > static_cast<double>(pages))
@@ -284,6 +356,39 @@ std::string bookInfoTooltip(const ReaderState &state)
     return "您正在看《" + bookDisplayName(state.bookPath) + "》,这一页有" +
            str(static_cast<double>(state.spreadCharCount)) + "个字,本书共有" +
            str(static_cast<double>(total)) + "个字," + str(static_cast<double>(pages)) + "页.";
+}
+
+double progressPercent(const ReaderState &state)
+{
+    const int64_t total = state.lineEnds.empty() ? 0 : state.lineEnds.back();
+    if (total <= 0)
+        return 0;
+    const int64_t top = std::clamp<int64_t>(state.topLine, 1, lastSpreadTop(state));
+    const int64_t before = state.lineEnds[static_cast<size_t>(top - 1)];
+    return 100.0 * static_cast<double>(before) / static_cast<double>(total);
+}
+
+std::string progressCaption(double percent)
+{
+    // Tenths, cut; the small allowance keeps 37.5 from reading 37.4 through rounding of
+    // the product.
+    const auto tenths =
+        static_cast<int64_t>(std::clamp(std::floor(percent * 10 + 1e-6), 0.0, 1000.0));
+    char caption[32];
+    if (tenths % 10 == 0)
+        std::snprintf(caption, sizeof caption, "%lld%%", static_cast<long long>(tenths / 10));
+    else
+        std::snprintf(caption, sizeof caption, "%lld.%lld%%", static_cast<long long>(tenths / 10),
+                      static_cast<long long>(tenths % 10));
+    return caption;
+}
+
+std::string bookInfoTooltipWithPlace(const ReaderState &state, std::string_view chapterTitle)
+{
+    std::string tooltip = bookInfoTooltip(state);
+    if (!chapterTitle.empty())
+        tooltip += "\n当前章节: " + std::string(chapterTitle);
+    return tooltip + "\n已读: " + progressCaption(progressPercent(state));
 }
 
 } // namespace tibbo::core

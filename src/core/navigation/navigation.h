@@ -43,6 +43,15 @@ int64_t promptPageCount(int64_t entryCount, int64_t linesPerPage);
 // 2L*Int((page - 1)/2) + 1. A fractional page counts by its value (3.5 -> pages 3, 4).
 int64_t spreadStartOfPage(double page, int64_t linesPerPage);
 
+// topLine of the spread whose lines hold character `offset` of the paragraph text, by the
+// line list. An offset before the text counts as the first character, one at or past its
+// end as the last; never past the last spread that holds text, and 1 without lines.
+int64_t spreadOfOffset(const ReaderState &state, int64_t offset);
+
+// Offset of the last character on the spread on show (the end of its last line, minus
+// one); a topLine past the text counts as the last spread. -1 for a book without text.
+int64_t lastOffsetOnShow(const ReaderState &state);
+
 // ---- Page-background clicks ----------------------------------------------------
 
 // Left click on the left page: back one spread unless topLine < 2. True when topLine
@@ -122,7 +131,10 @@ enum class PromptOutcome {
 
 // OK on the prompt (also Enter). Mode comparison is exact and case-sensitive. A page
 // outside 1 .. promptPageCount (including text without a number, value 0) is refused;
-// an accepted page past the text shows the last spread that holds text. An interval is
+// an accepted page past the text shows the last spread that holds text. In go-to-page
+// mode an answer ending in "%" (or "％") is a share of the book instead: a plain decimal
+// from 0 to 100 ("37%", "37.5%", blanks around allowed) shows the spread holding the
+// character at that share of the text; any other such answer is refused. An interval is
 // taken without any range check (0 or less turns at every tick).
 PromptOutcome confirmPrompt(ReaderState &state, std::string_view text);
 
@@ -182,5 +194,21 @@ std::string bookDisplayName(std::string_view bookPath);
 // "您正在看《name》,这一页有 N个字,本书共有 M个字, P页." with N the characters on the
 // spread, M the last line-list entry (0 without lines) and P promptPageCount.
 std::string bookInfoTooltip(const ReaderState &state);
+
+// ---- The place in the book -------------------------------------------------------------
+
+// Percentage of the book's characters (the last line-list entry) that lie before the
+// spread on show: 0 at the first spread, below 100 at the last one that holds text (a
+// topLine past it counts as it), 0 for a book without text.
+double progressPercent(const ReaderState &state);
+
+// The percentage cut (never rounded up) to one decimal, without a ".0": "37.5%", "0%",
+// so that only the very end would read "100%".
+std::string progressCaption(double percent);
+
+// bookInfoTooltip followed by the place in the book, one line each: "当前章节: " and the
+// chapter's title (UTF-8; the line is left out when the title is empty) and "已读: " and
+// progressCaption.
+std::string bookInfoTooltipWithPlace(const ReaderState &state, std::string_view chapterTitle);
 
 } // namespace tibbo::core
