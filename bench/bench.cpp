@@ -1,5 +1,7 @@
 // tibboread-bench BOOK: the figures that decide whether a large novel feels instant.
 // Prints one "name: value unit" a line; never fails on timing.
+#include "navigation/chapters.h"
+#include "navigation/search.h"
 #include "state/readerstate.h"
 #include "text/codepage.h"
 #include "text/fileio.h"
@@ -74,6 +76,14 @@ int main(int argc, char **argv)
         shown += static_cast<int64_t>(t.size() & 1);
     });
 
+    std::vector<Chapter> chapters;
+    const double chapterMs = bestOf(3, [&] { chapters = findChapters(state.paragraphText); });
+    // A needle the book does not hold, so the whole text is scanned.
+    std::optional<int64_t> hit;
+    const double searchMs =
+        bestOf(3, [&] { hit = findText(state.paragraphText, U"不在书中的一句话Zq", 0, true); });
+    shown += hit ? 1 : 0;
+
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     std::printf("book: %.1f MB, %lld characters, %lld display lines\n",
@@ -91,5 +101,7 @@ int main(int argc, char **argv)
     std::printf("decode: %.1f ms\n", decode);
     std::printf("ratio load+reflow/decode: %.2f\n", (load + reflow) / decode);
     std::printf("ratio reflow/decode: %.2f\n", reflow / decode);
+    std::printf("chapter detection: %.1f ms (%zu chapters)\n", chapterMs, chapters.size());
+    std::printf("search whole book: %.1f ms\n", searchMs);
     return shown == -1 ? 1 : 0;
 }
