@@ -5,7 +5,11 @@
 #include <cerrno>
 #include <cstring>
 #include <iconv.h>
+#include <memory>
 #include <stdexcept>
+#include <strings.h>
+#include <type_traits>
+#include <uchardet.h>
 #include <utility>
 #include <vector>
 
@@ -39,34 +43,126 @@ class Iconv
 
 namespace {
 
-// The character of every two-byte GB18030 sequence: lead byte 0x81 .. 0xFE, trail byte
-// 0x40 .. 0xFE, 191 trails a lead; 0 where the pair is no character. Made once, through
-// iconv.
-const std::vector<char16_t> &twoByteTable()
+// The character of every two-byte sequence of a code page (GB18030 or Big5): lead byte
+// 0x81 .. 0xFE, trail byte 0x40 .. 0xFE, 191 trails a lead; 0 where the pair is no
+// character of the Basic Multilingual Plane. Made once per code page, through iconv.
+std::vector<char16_t> makeTwoByteTable(const char *codePage)
 {
-    static const std::vector<char16_t> table = [] {
-        std::vector<char16_t> t(126 * 191, 0);
-        Iconv cd(utf32Name(), "GB18030");
-        for (int lead = 0x81; lead <= 0xFE; ++lead)
-            for (int trail = 0x40; trail <= 0xFE; ++trail) {
-                char pair[2] = {static_cast<char>(lead), static_cast<char>(trail)};
-                char32_t c = 0;
-                char *in = pair;
-                size_t inLeft = 2;
-                char *outPtr = reinterpret_cast<char *>(&c);
-                size_t outLeft = sizeof c;
-                iconv(cd.get(), nullptr, nullptr, nullptr, nullptr);
-                if (iconv(cd.get(), &in, &inLeft, &outPtr, &outLeft) != static_cast<size_t>(-1) &&
-                    inLeft == 0 && outLeft == 0 && c > 0 && c <= 0xFFFF)
-                    t[static_cast<size_t>((lead - 0x81) * 191 + (trail - 0x40))] =
-                        static_cast<char16_t>(c);
-            }
-        return t;
-    }();
-    return table;
+    std::vector<char16_t> t(126 * 191, 0);
+    Iconv cd(utf32Name(), codePage);
+    for (int lead = 0x81; lead <= 0xFE; ++lead)
+        for (int trail = 0x40; trail <= 0xFE; ++trail) {
+            char pair[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+            char32_t c = 0;
+            char *in = pair;
+            size_t inLeft = 2;
+            char *outPtr = reinterpret_cast<char *>(&c);
+            size_t outLeft = sizeof c;
+            iconv(cd.get(), nullptr, nullptr, nullptr, nullptr);
+            if (iconv(cd.get(), &in, &inLeft, &outPtr, &outLeft) != static_cast<size_t>(-1) &&
+                inLeft == 0 && outLeft == 0 && c > 0 && c <= 0xFFFF)
+                t[static_cast<size_t>((lead - 0x81) * 191 + (trail - 0x40))] =
+                    static_cast<char16_t>(c);
+        }
+    return t;
+}
+
+const char *codePageName(TextEncoding encoding)
+{
+    return encoding == TextEncoding::Big5 ? "BIG5" : "GB18030";
+}
+
+const std::vector<char16_t> &twoByteTable(TextEncoding encoding)
+{
+    if (encoding == TextEncoding::Big5) {
+        static const std::vector<char16_t> big5 = makeTwoByteTable("BIG5");
+        return big5;
+    }
+    static const std::vector<char16_t> gb18030 = makeTwoByteTable("GB18030");
+    return gb18030;
+}
+
+bool isUnicode(TextEncoding encoding)
+{
+    return encoding == TextEncoding::Utf8 || encoding == TextEncoding::Utf16Le ||
+           encoding == TextEncoding::Utf16Be;
 }
 
 } // namespace
+
+std::string_view encodingName(BookEncodingName name)
+{
+    switch (name) {
+    case BookEncodingName::Gb18030:
+        return "GB18030";
+    case BookEncodingName::Big5:
+        return "Big5";
+    case BookEncodingName::Utf8:
+        return "UTF-8";
+    case BookEncodingName::Utf16:
+        return "UTF-16";
+    case BookEncodingName::Auto:
+        break;
+    }
+    return "";
+}
+
+std::optional<BookEncodingName> parseEncodingName(std::string_view text)
+{
+    std::string key;
+    for (char c : text)
+        if (c != '-')
+            key += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    for (BookEncodingName name :
+         {BookEncodingName::Auto, BookEncodingName::Gb18030, BookEncodingName::Big5,
+          BookEncodingName::Utf8, BookEncodingName::Utf16}) {
+        std::string known;
+        for (char c : encodingName(name))
+            if (c != '-')
+                known += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+        if (key == known)
+            return name;
+    }
+    return std::nullopt;
+}
+
+BookEncodingName encodingNameOf(TextEncoding encoding)
+{
+    switch (encoding) {
+    case TextEncoding::Big5:
+        return BookEncodingName::Big5;
+    case TextEncoding::Utf8:
+        return BookEncodingName::Utf8;
+    case TextEncoding::Utf16Le:
+    case TextEncoding::Utf16Be:
+        return BookEncodingName::Utf16;
+    case TextEncoding::Gb18030:
+        break;
+    }
+    return BookEncodingName::Gb18030;
+}
+
+std::string_view encodingCaption(TextEncoding encoding)
+{
+    switch (encoding) {
+    case TextEncoding::Big5:
+        return "Big5";
+    case TextEncoding::Utf8:
+        return "UTF-8";
+    case TextEncoding::Utf16Le:
+        return "UTF-16LE";
+    case TextEncoding::Utf16Be:
+        return "UTF-16BE";
+    case TextEncoding::Gb18030:
+        break;
+    }
+    return "GB18030";
+}
+
+bool hasManyReplacements(int64_t replacements, int64_t characters)
+{
+    return replacements > 100 || replacements * 200 > characters;
+}
 
 std::u32string decodeGb18030(std::string_view bytes)
 {
@@ -81,12 +177,13 @@ std::u32string decodeGb18030(std::string_view bytes)
     return out;
 }
 
-ChunkDecoder::ChunkDecoder(bool utf8) : m_utf8(utf8)
+ChunkDecoder::ChunkDecoder(TextEncoding encoding) : m_encoding(encoding)
 {
-    if (!utf8) {
-        m_iconv = iconv_open(utf32Name(), "GB18030");
+    if (encoding == TextEncoding::Gb18030 || encoding == TextEncoding::Big5) {
+        m_iconv = iconv_open(utf32Name(), codePageName(encoding));
         if (m_iconv == reinterpret_cast<iconv_t>(-1))
-            throw std::runtime_error("iconv cannot decode GB18030");
+            throw std::runtime_error(std::string("iconv cannot decode ") + codePageName(encoding));
+        m_pairs = &twoByteTable(encoding);
     }
 }
 
@@ -98,12 +195,14 @@ ChunkDecoder::~ChunkDecoder()
 
 void ChunkDecoder::decode(std::string_view bytes, bool last, std::u32string &out)
 {
+    const size_t start = out.size();
     std::string joined;
     if (!m_carry.empty()) {
         joined = std::exchange(m_carry, std::string()) + std::string(bytes);
         bytes = joined;
     }
-    if (m_utf8) {
+    switch (m_encoding) {
+    case TextEncoding::Utf8: {
         // A sequence cut by the end of the piece waits for the rest.
         size_t end = bytes.size();
         if (!last) {
@@ -120,11 +219,74 @@ void ChunkDecoder::decode(std::string_view bytes, bool last, std::u32string &out
         }
         out += fromUtf8(bytes.substr(0, end));
         m_carry.assign(bytes.substr(end));
-        return;
+        break;
     }
-    // Most of a GBK book is ASCII and two-byte characters: those are read from a table;
-    // four-byte forms, invalid bytes and a character cut by the end go through iconv.
-    const std::vector<char16_t> &pairs = twoByteTable();
+    case TextEncoding::Utf16Le:
+    case TextEncoding::Utf16Be:
+        decodeUtf16(bytes, last, out);
+        break;
+    case TextEncoding::Gb18030:
+    case TextEncoding::Big5:
+        decodeTwoByte(bytes, last, out);
+        break;
+    }
+    if (m_atStart && out.size() > start) {
+        m_atStart = false;
+        if (isUnicode(m_encoding) && out[start] == U'\uFEFF')
+            out.erase(start, 1);
+    }
+    m_characters += static_cast<int64_t>(out.size() - start);
+    m_replacements +=
+        std::count(out.begin() + static_cast<std::ptrdiff_t>(start), out.end(), kReplacementChar);
+}
+
+// UTF-16 a unit at a time: a unit or a surrogate pair cut by the end of the piece waits
+// for the rest; a surrogate without its partner becomes U+FFFD, as does an odd byte at
+// the very end.
+void ChunkDecoder::decodeUtf16(std::string_view bytes, bool last, std::u32string &out)
+{
+    const auto *b = reinterpret_cast<const unsigned char *>(bytes.data());
+    const size_t n = bytes.size();
+    const bool bigEndian = m_encoding == TextEncoding::Utf16Be;
+    const auto unit = [&](size_t i) -> char32_t {
+        return bigEndian ? char32_t(b[i]) << 8 | b[i + 1] : char32_t(b[i + 1]) << 8 | b[i];
+    };
+    size_t i = 0;
+    while (i + 2 <= n) {
+        const char32_t u = unit(i);
+        if (u < 0xD800 || u > 0xDFFF) {
+            out.push_back(u);
+            i += 2;
+            continue;
+        }
+        if (u <= 0xDBFF) {
+            if (i + 4 > n && !last)
+                break; // the low surrogate comes with the next piece
+            if (i + 4 <= n) {
+                const char32_t low = unit(i + 2);
+                if (low >= 0xDC00 && low <= 0xDFFF) {
+                    out.push_back(0x10000 + ((u - 0xD800) << 10) + (low - 0xDC00));
+                    i += 4;
+                    continue;
+                }
+            }
+        }
+        out.push_back(kReplacementChar);
+        i += 2;
+    }
+    if (i < n && last) {
+        out.push_back(kReplacementChar);
+        i = n;
+    }
+    m_carry.assign(bytes.substr(i));
+}
+
+// Most of a book in a two-byte code page is ASCII and two-byte characters: those are
+// read from a table; four-byte forms, invalid bytes and a character cut by the end go
+// through iconv.
+void ChunkDecoder::decodeTwoByte(std::string_view bytes, bool last, std::u32string &out)
+{
+    const std::vector<char16_t> &pairs = *m_pairs;
     const auto *b = reinterpret_cast<const unsigned char *>(bytes.data());
     const size_t n = bytes.size();
     size_t i = 0;
@@ -352,21 +514,128 @@ std::string toUtf8(std::u32string_view text)
     return out;
 }
 
-BookEncoding detectBookEncoding(std::string_view bytes)
+namespace {
+
+constexpr size_t kUtf16SampleBytes = size_t{64} << 10;
+
+// The marks every book is full of: ASCII, CJK punctuation, full-width forms. Read in
+// the wrong byte order they become characters no book uses (U+0D00, U+0CFF, U+0230),
+// or ideographs, which are not counted either way.
+bool isCommonMark(char32_t unit)
 {
-    if (bytes.substr(0, 3) == "\xEF\xBB\xBF")
-        return {true, 3};
-    const bool ascii = std::all_of(bytes.begin(), bytes.end(),
-                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-    return {!ascii && isValidUtf8(bytes), 0};
+    return unit == U'\t' || unit == U'\n' || unit == U'\r' || (unit >= 0x20 && unit < 0x7F) ||
+           (unit >= 0x3000 && unit <= 0x303F) || (unit >= 0xFF00 && unit <= 0xFFEF);
 }
 
-std::u32string decodeBook(std::string_view bytes)
+// The UTF-16 byte order of bytes without a byte-order mark: the one under which more
+// units are common marks; little-endian when both read alike.
+TextEncoding utf16ByteOrder(std::string_view bytes)
 {
-    const BookEncoding encoding = detectBookEncoding(bytes);
-    if (encoding.utf8)
-        return fromUtf8(bytes.substr(encoding.textStart));
-    return decodeGb18030(bytes);
+    const auto *b = reinterpret_cast<const unsigned char *>(bytes.data());
+    size_t little = 0;
+    size_t big = 0;
+    for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        little += isCommonMark(char32_t(b[i + 1]) << 8 | b[i]);
+        big += isCommonMark(char32_t(b[i]) << 8 | b[i + 1]);
+    }
+    return big > little ? TextEncoding::Utf16Be : TextEncoding::Utf16Le;
+}
+
+std::optional<TextEncoding> byteOrderMark(std::string_view bytes)
+{
+    if (bytes.substr(0, 3) == "\xEF\xBB\xBF")
+        return TextEncoding::Utf8;
+    if (bytes.substr(0, 2) == "\xFF\xFE")
+        return TextEncoding::Utf16Le;
+    if (bytes.substr(0, 2) == "\xFE\xFF")
+        return TextEncoding::Utf16Be;
+    return std::nullopt;
+}
+
+// Text in a code page or in UTF-8 holds no zero bytes; UTF-16 has one in every ASCII
+// character and in characters such as U+3000 and 一 (U+4E00). One zero in 1024 bytes,
+// fewer than a UTF-16 novel with nothing but CR LF between paragraphs of 250
+// characters holds.
+bool looksLikeUtf16(std::string_view bytes)
+{
+    bytes = bytes.substr(0, kUtf16SampleBytes);
+    const auto zeros = static_cast<size_t>(std::count(bytes.begin(), bytes.end(), '\0'));
+    return zeros > 0 && zeros * 1024 >= bytes.size();
+}
+
+struct DetectorDeleter
+{
+    void operator()(uchardet_t detector) const { uchardet_delete(detector); }
+};
+
+// Whether uchardet takes the bytes for Big5 (its other verdicts are not needed: UTF-8
+// and UTF-16 are told by rule, and everything else is read as GB18030).
+bool uchardetSaysBig5(std::string_view bytes)
+{
+    const std::unique_ptr<std::remove_pointer_t<uchardet_t>, DetectorDeleter> detector(
+        uchardet_new());
+    if (!detector || uchardet_handle_data(detector.get(), bytes.data(), bytes.size()) != 0)
+        return false;
+    uchardet_data_end(detector.get());
+    const char *charset = uchardet_get_charset(detector.get());
+    return charset && strncasecmp(charset, "BIG5", 4) == 0;
+}
+
+bool allAscii(std::string_view bytes)
+{
+    return std::all_of(bytes.begin(), bytes.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+} // namespace
+
+TextEncoding chooseBookEncoding(std::string_view firstBytes, bool utf8Text, BookEncodingName forced)
+{
+    firstBytes = firstBytes.substr(0, kEncodingSampleBytes);
+    const std::optional<TextEncoding> mark = byteOrderMark(firstBytes);
+    switch (forced) {
+    case BookEncodingName::Gb18030:
+        return TextEncoding::Gb18030;
+    case BookEncodingName::Big5:
+        return TextEncoding::Big5;
+    case BookEncodingName::Utf8:
+        return TextEncoding::Utf8;
+    case BookEncodingName::Utf16:
+        if (mark && *mark != TextEncoding::Utf8)
+            return *mark;
+        return utf16ByteOrder(firstBytes.substr(0, kUtf16SampleBytes));
+    case BookEncodingName::Auto:
+        break;
+    }
+    if (mark)
+        return *mark;
+    if (looksLikeUtf16(firstBytes))
+        return utf16ByteOrder(firstBytes.substr(0, kUtf16SampleBytes));
+    if (utf8Text)
+        return TextEncoding::Utf8;
+    if (!allAscii(firstBytes) && uchardetSaysBig5(firstBytes))
+        return TextEncoding::Big5;
+    return TextEncoding::Gb18030;
+}
+
+TextEncoding detectBookEncoding(std::string_view bytes, BookEncodingName forced)
+{
+    const bool utf8Text =
+        forced == BookEncodingName::Auto && !allAscii(bytes) && isValidUtf8(bytes);
+    return chooseBookEncoding(bytes, utf8Text, forced);
+}
+
+std::u32string decodeBook(std::string_view bytes, BookEncodingName forced)
+{
+    const TextEncoding encoding = detectBookEncoding(bytes, forced);
+    if (encoding == TextEncoding::Gb18030)
+        return decodeGb18030(bytes);
+    std::u32string out;
+    out.reserve(encoding == TextEncoding::Utf16Le || encoding == TextEncoding::Utf16Be
+                    ? bytes.size() / 2 + 1
+                    : bytes.size());
+    ChunkDecoder(encoding).decode(bytes, true, out);
+    return out;
 }
 
 std::vector<std::u32string_view> splitLines(std::u32string_view text)

@@ -1,10 +1,11 @@
 #pragma once
-// Book files are GBK; they are read as GB18030, its superset, so every GBK file reads
-// the same and nothing the program writes can lose a character. A file that starts
-// with a UTF-8 byte-order mark, or that is entirely valid UTF-8 with non-ASCII bytes,
-// is read as UTF-8. Bytes that are not valid in the code page become U+FFFD and the
-// rest of the book is still read.
+// Book files are mostly GBK; they are read as GB18030, its superset, so every GBK file
+// reads the same and nothing the program writes can lose a character. A book may also
+// be UTF-8, UTF-16 (either byte order) or Big5: see detectBookEncoding. Bytes that are
+// not valid in the encoding become U+FFFD and the rest of the book is still read.
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,17 +14,45 @@ namespace tibbo::core {
 
 inline constexpr char32_t kReplacementChar = U'\uFFFD';
 
+// The encodings a book file is read in.
+enum class TextEncoding { Gb18030, Big5, Utf8, Utf16Le, Utf16Be };
+
+// The encodings a reader can ask for: Auto lets detectBookEncoding decide; Utf16 takes
+// the byte order from the byte-order mark, or from the bytes when there is none.
+enum class BookEncodingName { Auto, Gb18030, Big5, Utf8, Utf16 };
+
+// The name shown to the reader and kept with the book: "GB18030", "Big5", "UTF-8",
+// "UTF-16"; "" for Auto.
+std::string_view encodingName(BookEncodingName name);
+// The name encodingName gives back (letter case and '-' ignored); nothing for any other
+// text. "" is Auto.
+std::optional<BookEncodingName> parseEncodingName(std::string_view text);
+// The choice that reads a book in `encoding` (both UTF-16 byte orders are Utf16).
+BookEncodingName encodingNameOf(TextEncoding encoding);
+// "GB18030", "Big5", "UTF-8", "UTF-16LE" or "UTF-16BE".
+std::string_view encodingCaption(TextEncoding encoding);
+
+// Whether a decode that gave `replacements` U+FFFD among `characters` characters read the
+// book in the wrong encoding, or the file is damaged: more than 100 of them, or more
+// than one character in 200.
+bool hasManyReplacements(int64_t replacements, int64_t characters);
+
 std::u32string decodeGb18030(std::string_view bytes);
 std::string encodeGb18030(std::u32string_view text);
 
-// Decodes a book's bytes piece by piece, in the code page decodeBook would choose for
-// the whole: a character cut by the end of one piece is completed by the next, so the
-// result is exactly decodeBook's, without a second copy of the whole text.
+// Decodes a book's bytes piece by piece: a character cut by the end of one piece (a
+// UTF-16 unit, a surrogate pair, a multi-byte sequence) is completed by the next, so the
+// result is exactly what one decode of the whole gives, without a second copy of the
+// whole text. In UTF-8 and UTF-16 a byte-order mark at the very start is dropped.
 class ChunkDecoder
 {
   public:
-    // utf8: the bytes are UTF-8 (the byte-order mark already dropped); else GB18030.
-    explicit ChunkDecoder(bool utf8);
+    explicit ChunkDecoder(TextEncoding encoding);
+    // utf8: the bytes are UTF-8; else GB18030.
+    explicit ChunkDecoder(bool utf8)
+        : ChunkDecoder(utf8 ? TextEncoding::Utf8 : TextEncoding::Gb18030)
+    {
+    }
     ~ChunkDecoder();
     ChunkDecoder(const ChunkDecoder &) = delete;
     ChunkDecoder &operator=(const ChunkDecoder &) = delete;
@@ -32,22 +61,42 @@ class ChunkDecoder
     // character becomes U+FFFD.
     void decode(std::string_view bytes, bool last, std::u32string &out);
 
+    // Characters appended so far, and how many of them are U+FFFD.
+    int64_t characters() const { return m_characters; }
+    int64_t replacements() const { return m_replacements; }
+
   private:
+    void decodeTwoByte(std::string_view bytes, bool last, std::u32string &out);
+    void decodeUtf16(std::string_view bytes, bool last, std::u32string &out);
     size_t decodeOneWithIconv(std::string_view bytes, bool complete, std::u32string &out);
 
-    bool m_utf8;
+    TextEncoding m_encoding;
     void *m_iconv = nullptr;
+    const std::vector<char16_t> *m_pairs = nullptr; // the two-byte table of the code page
     std::string m_carry; // the first bytes of a character cut by the end of a piece
+    bool m_atStart = true;
+    int64_t m_characters = 0;
+    int64_t m_replacements = 0;
 };
 
-// Whether decodeBook reads these bytes as UTF-8, and where the text starts (after a
-// byte-order mark).
-struct BookEncoding
-{
-    bool utf8 = false;
-    size_t textStart = 0;
-};
-BookEncoding detectBookEncoding(std::string_view bytes);
+// How many bytes from the start of a book detectBookEncoding looks at for UTF-16 and
+// for the code page.
+inline constexpr size_t kEncodingSampleBytes = size_t{256} << 10;
+
+// The encoding a book is read in. Unless `forced` names one:
+// - a byte-order mark decides (UTF-8, UTF-16 LE, UTF-16 BE);
+// - zero bytes in the first 64 KiB mean UTF-16 (text in a code page or in UTF-8 holds
+//   none), in the byte order under which those bytes read as text;
+// - non-ASCII bytes that are all valid UTF-8 mean UTF-8;
+// - otherwise uchardet, given the first kEncodingSampleBytes, tells Big5 apart; anything
+//   else is GB18030.
+// firstBytes: the file's first kEncodingSampleBytes bytes (or all, when shorter);
+// utf8Text: the whole file is valid UTF-8 and holds a non-ASCII byte.
+TextEncoding chooseBookEncoding(std::string_view firstBytes, bool utf8Text,
+                                BookEncodingName forced = BookEncodingName::Auto);
+// chooseBookEncoding for a file whose bytes are all at hand.
+TextEncoding detectBookEncoding(std::string_view bytes,
+                                BookEncodingName forced = BookEncodingName::Auto);
 
 // True when bytes hold only well-formed UTF-8 (shortest forms, no surrogates).
 bool isValidUtf8(std::string_view bytes);
@@ -55,8 +104,9 @@ bool isValidUtf8(std::string_view bytes);
 std::u32string fromUtf8(std::string_view bytes);
 std::string toUtf8(std::u32string_view text);
 
-// Decodes a book file's bytes by the rule above (a UTF-8 byte-order mark is dropped).
-std::u32string decodeBook(std::string_view bytes);
+// Decodes a book file's bytes in the encoding detectBookEncoding chooses (a byte-order
+// mark is dropped).
+std::u32string decodeBook(std::string_view bytes, BookEncodingName forced = BookEncodingName::Auto);
 
 // Splits text into lines: CR LF or a lone CR ends a line and is not part of it, a lone
 // LF is data. A final line without terminator counts; a text ending in a terminator

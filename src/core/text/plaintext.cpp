@@ -98,7 +98,10 @@ BookTexts buildPlainBook(std::u32string_view decoded, bool trimParagraphs)
     PlainBookBuilder builder(trimParagraphs);
     builder.texts().paragraphText.reserve(decoded.size() + 1);
     builder.feed(decoded);
-    return builder.finish();
+    BookTexts texts = builder.finish();
+    texts.characters = static_cast<int64_t>(decoded.size());
+    texts.replacementCount = std::count(decoded.begin(), decoded.end(), kReplacementChar);
+    return texts;
 }
 
 namespace {
@@ -118,27 +121,25 @@ size_t wholeUtf8Prefix(std::string_view bytes)
     return need > bytes.size() - (k - 1) ? k - 1 : bytes.size();
 }
 
-// What decodeBook's choice of code page needs to know of a whole file, found a piece at
-// a time: a byte-order mark, whether every byte is ASCII, whether it is all valid UTF-8,
-// and the ASCII bytes (to size the text).
+// What the choice of encoding needs to know of a whole file, found a piece at a time:
+// its first bytes, whether it is all valid UTF-8 (only asked when the encoding is not
+// forced), and the ASCII bytes (to size the text).
 struct FileSurvey
 {
-    bool byteOrderMark = false;
+    std::string firstBytes; // up to kEncodingSampleBytes
     bool validUtf8 = true;
     size_t ascii = 0;
     size_t bytes = 0;
 };
 
-std::optional<FileSurvey> survey(const FilePieces &file)
+std::optional<FileSurvey> survey(const FilePieces &file, bool askUtf8)
 {
     FileSurvey s;
+    s.validUtf8 = askUtf8;
     std::string carry;
-    bool first = true;
     const bool read = file.forEachPiece(kDecodePiece, [&](std::string_view piece, bool last) {
-        if (first) {
-            s.byteOrderMark = piece.substr(0, 3) == "\xEF\xBB\xBF";
-            first = false;
-        }
+        if (s.firstBytes.size() < kEncodingSampleBytes)
+            s.firstBytes.append(piece.substr(0, kEncodingSampleBytes - s.firstBytes.size()));
         s.bytes += piece.size();
         s.ascii += static_cast<size_t>(std::count_if(piece.begin(), piece.end(), [](char c) {
             return static_cast<unsigned char>(c) < 0x80;
@@ -158,31 +159,30 @@ std::optional<FileSurvey> survey(const FilePieces &file)
 } // namespace
 
 std::optional<BookTexts> loadPlainBook(const std::string &path, bool trimParagraphs,
-                                       ReadFailure *failure)
+                                       ReadFailure *failure, BookEncodingName encoding)
 {
     const auto file = FilePieces::open(path, failure, kMaxBookBytes);
     if (!file)
         return std::nullopt;
-    const auto facts = survey(*file);
+    const auto facts = survey(*file, encoding == BookEncodingName::Auto);
     if (!facts) {
         if (failure)
             *failure = ReadFailure::CannotRead;
         return std::nullopt;
     }
-    // decodeBook's rule: a byte-order mark, or non-ASCII bytes that are all valid UTF-8.
-    const bool utf8 = facts->byteOrderMark || (facts->ascii < facts->bytes && facts->validUtf8);
+    const bool utf8Text = facts->ascii < facts->bytes && facts->validUtf8;
+    const TextEncoding chosen = chooseBookEncoding(facts->firstBytes, utf8Text, encoding);
     PlainBookBuilder builder(trimParagraphs);
-    // Every character but ASCII takes two bytes or more, and the paragraph text has at
-    // most two characters more than the file (its line ends become at most one mark
-    // each, and one more closes the book): the text is allocated once.
-    builder.texts().paragraphText.reserve(facts->ascii + (facts->bytes - facts->ascii) / 2 + 2);
-    ChunkDecoder decoder(utf8);
+    // Every character but ASCII takes two bytes or more (every one two or four in
+    // UTF-16), and the paragraph text has at most two characters more than the file
+    // (its line ends become at most one mark each, and one more closes the book): the
+    // text is allocated once.
+    const bool utf16 = chosen == TextEncoding::Utf16Le || chosen == TextEncoding::Utf16Be;
+    builder.texts().paragraphText.reserve(
+        utf16 ? facts->bytes / 2 + 2 : facts->ascii + (facts->bytes - facts->ascii) / 2 + 2);
+    ChunkDecoder decoder(chosen);
     std::u32string chars;
-    bool first = true;
     const bool read = file->forEachPiece(kDecodePiece, [&](std::string_view piece, bool last) {
-        if (first && facts->byteOrderMark)
-            piece.remove_prefix(std::min<size_t>(3, piece.size()));
-        first = false;
         chars.clear();
         decoder.decode(piece, last, chars);
         builder.feed(chars);
@@ -192,15 +192,20 @@ std::optional<BookTexts> loadPlainBook(const std::string &path, bool trimParagra
             *failure = ReadFailure::CannotRead;
         return std::nullopt;
     }
-    return builder.finish();
+    BookTexts texts = builder.finish();
+    texts.encoding = chosen;
+    texts.characters = decoder.characters();
+    texts.replacementCount = decoder.replacements();
+    return texts;
 }
 
-std::optional<std::u32string> readBook(const std::string &path, ReadFailure *failure)
+std::optional<std::u32string> readBook(const std::string &path, ReadFailure *failure,
+                                       BookEncodingName encoding)
 {
     auto bytes = readFile(path, failure, kMaxBookBytes);
     if (!bytes)
         return std::nullopt;
-    return decodeBook(*bytes);
+    return decodeBook(*bytes, encoding);
 }
 
 std::string_view bookRefusedMessage(ReadFailure failure)

@@ -2,6 +2,7 @@
 // Turning a plain-text book into the two text forms the reader works with.
 
 #include "state/booktext.h"
+#include "text/codepage.h"
 #include "text/fileio.h"
 #include "text/scrolltextmap.h"
 
@@ -18,6 +19,12 @@ struct BookTexts
     // Makes the scroll text from the paragraph text: every line of the file followed by
     // CR LF.
     ScrollTextMap scrollMap;
+    TextEncoding encoding = TextEncoding::Gb18030; // the encoding the file was read in
+    int64_t characters = 0;                        // characters the file decoded to
+    int64_t replacementCount = 0;                  // how many of them are U+FFFD
+    // Whether so many characters are U+FFFD that the book is likely read in the wrong
+    // encoding (see hasManyReplacements).
+    bool manyReplacements() const { return hasManyReplacements(replacementCount, characters); }
 };
 
 // Builds the book from the file's decoded characters. Without trimming a paragraph
@@ -33,15 +40,19 @@ BookTexts buildPlainBook(std::u32string_view decoded, bool trimParagraphs);
 inline constexpr int64_t kMaxBookBytes = int64_t{512} << 20;
 
 // Reads a plain-text book and builds it as buildPlainBook would, decoding the file piece
-// by piece so that no second copy of the whole text is made. Nothing when the file is
-// refused (see readBook), with the reason in `failure` when given.
+// by piece so that no second copy of the whole text is made. The encoding is the one
+// detectBookEncoding chooses for the whole file, or `encoding` when that names one; the
+// result says which it was. Nothing when the file is refused (see readBook), with the
+// reason in `failure` when given.
 std::optional<BookTexts> loadPlainBook(const std::string &path, bool trimParagraphs,
-                                       ReadFailure *failure = nullptr);
+                                       ReadFailure *failure = nullptr,
+                                       BookEncodingName encoding = BookEncodingName::Auto);
 
-// Reads and decodes a book file; nothing when it cannot be opened or read, is not a
-// regular file (a folder, /dev/zero, a FIFO) or is larger than kMaxBookBytes, with the
-// reason in `failure` when given. Never blocks on opening.
-std::optional<std::u32string> readBook(const std::string &path, ReadFailure *failure = nullptr);
+// Reads and decodes a book file (see decodeBook); nothing when it cannot be opened or
+// read, is not a regular file (a folder, /dev/zero, a FIFO) or is larger than
+// kMaxBookBytes, with the reason in `failure` when given. Never blocks on opening.
+std::optional<std::u32string> readBook(const std::string &path, ReadFailure *failure = nullptr,
+                                       BookEncodingName encoding = BookEncodingName::Auto);
 
 // What the reader tells the user when a book is refused, for every failure but None.
 std::string_view bookRefusedMessage(ReadFailure failure);

@@ -1,0 +1,320 @@
+// Books in UTF-16 (either byte order, with or without a byte-order mark) and in Big5
+// read as the GBK original does; the encoding is found from the bytes, can be forced,
+// and a decode full of U+FFFD is told.
+#include "text/codepage.h"
+#include "text/fileio.h"
+#include "text/plaintext.h"
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <iconv.h>
+
+using namespace tibbo::core;
+
+namespace {
+
+const char *utf32Name()
+{
+    return std::endian::native == std::endian::little ? "UTF-32LE" : "UTF-32BE";
+}
+
+// Converts with iconv, leaving out every character the target cannot hold; `kept`, when
+// given, receives the characters that went in. The input must be valid in `from`, and
+// only UTF-32 input may hold characters the target lacks.
+std::string convert(std::string_view bytes, const char *from, const char *to,
+                    std::u32string *kept = nullptr)
+{
+    const iconv_t cd = iconv_open(to, from);
+    EXPECT_NE(cd, reinterpret_cast<iconv_t>(-1));
+    std::string out(bytes.size() * 4 + 16, '\0');
+    char *outPtr = out.data();
+    size_t outLeft = out.size();
+    // UTF-32 goes in blocks of whole characters: after a failure iconv reads the rest of
+    // its input again, which over a whole novel takes seconds.
+    const size_t blockSize = std::string_view(from).starts_with("UTF-32") ? 4096 : bytes.size();
+    for (size_t at = 0; at < bytes.size(); at += blockSize) {
+        const std::string_view block = bytes.substr(at, blockSize);
+        char *in = const_cast<char *>(block.data());
+        size_t inLeft = block.size();
+        while (inLeft > 0) {
+            char *const before = in;
+            const size_t rc = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
+            if (kept)
+                kept->append(reinterpret_cast<const char32_t *>(before),
+                             static_cast<size_t>(in - before) / sizeof(char32_t));
+            if (rc != static_cast<size_t>(-1))
+                break;
+            EXPECT_EQ(errno, EILSEQ);
+            if (errno != EILSEQ)
+                break;
+            in += sizeof(char32_t);
+            inLeft -= sizeof(char32_t);
+        }
+    }
+    iconv_close(cd);
+    out.resize(static_cast<size_t>(outPtr - out.data()));
+    return out;
+}
+
+std::string utf32Bytes(std::u32string_view text)
+{
+    return std::string(reinterpret_cast<const char *>(text.data()), text.size() * 4);
+}
+
+std::string utf16(std::u32string_view text, const char *order)
+{
+    return convert(utf32Bytes(text), utf32Name(), order);
+}
+
+std::string corpusBytes(const std::string &name)
+{
+    return readFile(std::string(TIBBO_CORPUS_DIR) + "/" + name).value_or("");
+}
+
+std::u32string gbkText(std::string_view gbk)
+{
+    const std::string wide = convert(gbk, "GBK", utf32Name());
+    return std::u32string(reinterpret_cast<const char32_t *>(wide.data()), wide.size() / 4);
+}
+
+// One book in the encodings a reader meets: the text each variant must read as and the
+// encoding it must be found to be in.
+struct Variant
+{
+    std::string name;
+    std::string bytes;
+    TextEncoding encoding;
+    std::u32string text; // the characters the bytes hold
+};
+
+std::vector<Variant> variantsOf(const std::string &gbk)
+{
+    const std::u32string text = gbkText(gbk);
+    // Big5 lacks most simplified characters: the Big5 book holds the rest.
+    std::u32string big5Text;
+    std::string big5 = convert(utf32Bytes(text), utf32Name(), "BIG5", &big5Text);
+    return {
+        {"GBK", gbk, TextEncoding::Gb18030, text},
+        {"UTF-8", toUtf8(text), TextEncoding::Utf8, text},
+        {"UTF-16LE with BOM", "\xFF\xFE" + utf16(text, "UTF-16LE"), TextEncoding::Utf16Le, text},
+        {"UTF-16LE", utf16(text, "UTF-16LE"), TextEncoding::Utf16Le, text},
+        {"UTF-16BE with BOM", "\xFE\xFF" + utf16(text, "UTF-16BE"), TextEncoding::Utf16Be, text},
+        {"UTF-16BE", utf16(text, "UTF-16BE"), TextEncoding::Utf16Be, text},
+        {"Big5", big5, TextEncoding::Big5, big5Text},
+    };
+}
+
+class TempFolder
+{
+  public:
+    TempFolder() : m_path(std::filesystem::temp_directory_path() / "tibbo-encoding-test")
+    {
+        std::filesystem::remove_all(m_path);
+        std::filesystem::create_directories(m_path);
+    }
+    ~TempFolder() { std::filesystem::remove_all(m_path); }
+    std::string file(const std::string &name, std::string_view bytes) const
+    {
+        const std::string path = (m_path / name).string();
+        std::ofstream(path, std::ios::binary) << bytes;
+        return path;
+    }
+
+  private:
+    std::filesystem::path m_path;
+};
+
+// The bytes decoded in the given pieces, as one text.
+std::u32string decodeInPieces(std::string_view bytes, TextEncoding encoding,
+                              std::vector<size_t> cuts)
+{
+    ChunkDecoder decoder(encoding);
+    std::u32string out;
+    cuts.push_back(bytes.size());
+    size_t from = 0;
+    for (size_t cut : cuts) {
+        cut = std::min(std::max(cut, from), bytes.size());
+        decoder.decode(bytes.substr(from, cut - from), cut == bytes.size(), out);
+        from = cut;
+    }
+    return out;
+}
+
+} // namespace
+
+// A corpus novel in every encoding opens with the text of the GBK file (for Big5, the
+// characters Big5 holds), as the whole-file decode reads it, with nothing replaced.
+TEST(BookEncoding, everyVariantOfANovel_opensWithTheTextOfTheGbkFile)
+{
+    const std::string gbk = corpusBytes("hongloumeng.txt");
+    if (gbk.empty())
+        GTEST_SKIP() << "corpus missing";
+    TempFolder folder;
+    const auto original = loadPlainBook(folder.file("gbk.txt", gbk), false);
+    ASSERT_TRUE(original);
+    for (const Variant &v : variantsOf(gbk)) {
+        SCOPED_TRACE(v.name);
+        const auto loaded = loadPlainBook(folder.file("book.txt", v.bytes), false);
+        ASSERT_TRUE(loaded);
+        EXPECT_EQ(loaded->encoding, v.encoding);
+        EXPECT_EQ(loaded->replacementCount, 0);
+        EXPECT_FALSE(loaded->manyReplacements());
+        EXPECT_EQ(decodeBook(v.bytes), v.text);
+        if (v.encoding == TextEncoding::Big5) {
+            EXPECT_GT(v.text.size(), gbkText(gbk).size() / 2);
+            EXPECT_TRUE(loaded->paragraphText == buildPlainBook(v.text, false).paragraphText);
+        } else {
+            EXPECT_TRUE(loaded->paragraphText == original->paragraphText);
+            EXPECT_TRUE(loaded->scrollMap == original->scrollMap);
+        }
+    }
+}
+
+// Each variant of each novel is found to be in its encoding, whole and as a short book
+// (its lines in the first 4 KiB); a GBK book stays GB18030.
+TEST(BookEncoding, detection_findsEachVariantOfEachNovel)
+{
+    for (const char *novel : {"hongloumeng.txt", "shuihuzhuan.txt", "xiyouji.txt"}) {
+        const std::string gbk = corpusBytes(novel);
+        if (gbk.empty())
+            GTEST_SKIP() << "corpus missing";
+        for (const std::string &book : {gbk, gbk.substr(0, gbk.rfind("\r\n", 4096) + 2)})
+            for (const Variant &v : variantsOf(book)) {
+                SCOPED_TRACE(std::string(novel) + " " + v.name + " of " +
+                             std::to_string(book.size()) + " bytes");
+                EXPECT_EQ(detectBookEncoding(v.bytes), v.encoding);
+            }
+    }
+}
+
+// A chosen encoding wins over detection; UTF-16 still takes its byte order from the mark
+// or from the bytes; reading a GBK book as UTF-8 fills it with U+FFFD and says so.
+TEST(BookEncoding, forcedEncoding_readsTheBookInIt)
+{
+    const std::string gbk = corpusBytes("xiyouji.txt");
+    if (gbk.empty())
+        GTEST_SKIP() << "corpus missing";
+    const std::u32string text = gbkText(gbk);
+    const std::string big5 = convert(utf32Bytes(text), utf32Name(), "BIG5");
+    const std::string be = utf16(text, "UTF-16BE");
+    struct Row
+    {
+        const char *name;
+        std::string bytes;
+        BookEncodingName forced;
+        TextEncoding expected;
+        bool garbled;
+    } rows[] = {
+        {"Big5 read as GB18030", big5, BookEncodingName::Gb18030, TextEncoding::Gb18030, true},
+        {"GBK read as Big5", gbk, BookEncodingName::Big5, TextEncoding::Big5, true},
+        {"GBK read as UTF-8", gbk, BookEncodingName::Utf8, TextEncoding::Utf8, true},
+        {"UTF-16BE without mark", be, BookEncodingName::Utf16, TextEncoding::Utf16Be, false},
+        {"UTF-16LE mark", "\xFF\xFE" + be, BookEncodingName::Utf16, TextEncoding::Utf16Le, true},
+    };
+    TempFolder folder;
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        const auto loaded =
+            loadPlainBook(folder.file("book.txt", row.bytes), false, nullptr, row.forced);
+        ASSERT_TRUE(loaded);
+        EXPECT_EQ(loaded->encoding, row.expected);
+        const BookTexts whole = buildPlainBook(decodeBook(row.bytes, row.forced), false);
+        EXPECT_TRUE(loaded->paragraphText == whole.paragraphText);
+        if (row.expected == TextEncoding::Utf16Be) {
+            EXPECT_TRUE(loaded->paragraphText == buildPlainBook(text, false).paragraphText);
+        }
+        if (row.expected == TextEncoding::Utf8) {
+            EXPECT_TRUE(loaded->manyReplacements());
+        }
+        if (!row.garbled) {
+            EXPECT_EQ(loaded->replacementCount, 0);
+        }
+    }
+}
+
+// A surrogate pair or a unit cut between pieces at any byte comes out whole, and a
+// byte-order mark cut so is still dropped. Odd inputs: a high surrogate without its low
+// half (before a unit, and at the very end), a lone low surrogate, an odd last byte.
+TEST(ChunkDecoder, utf16CutAtEveryByte_decodesWhole)
+{
+    const std::u32string text = U"甲\U00020000乙\U0010FFFDa\r\n";
+    for (const char *order : {"UTF-16LE", "UTF-16BE"}) {
+        const TextEncoding encoding =
+            std::string_view(order) == "UTF-16LE" ? TextEncoding::Utf16Le : TextEncoding::Utf16Be;
+        const std::string bytes = utf16(text, order);
+        const std::string mark = utf16(U"\uFEFF", order);
+        for (const std::string &input : {bytes, mark + bytes}) {
+            for (size_t cut = 0; cut <= input.size(); ++cut)
+                EXPECT_EQ(decodeInPieces(input, encoding, {cut}), text)
+                    << order << " cut at " << cut;
+            std::vector<size_t> everyByte(input.size());
+            for (size_t i = 0; i < input.size(); ++i)
+                everyByte[i] = i;
+            EXPECT_EQ(decodeInPieces(input, encoding, everyByte), text) << order;
+        }
+        const std::string high = utf16(U"\U00020000", order).substr(0, 2);
+        const std::string low = utf16(U"\U00020000", order).substr(2, 2);
+        const std::string a = utf16(U"a", order);
+        const std::pair<std::string, std::u32string> odd[] = {
+            {high + a, U"\uFFFDa"},
+            {a + high, U"a\uFFFD"},
+            {low + a, U"\uFFFDa"},
+            {a + "x", U"a\uFFFD"},
+        };
+        for (const auto &[input, expected] : odd)
+            for (size_t cut = 0; cut <= input.size(); ++cut)
+                EXPECT_EQ(decodeInPieces(input, encoding, {cut}), expected)
+                    << order << " cut at " << cut;
+    }
+    const std::string utf8 = "\xEF\xBB\xBF" + toUtf8(U"第一");
+    for (size_t cut = 0; cut <= utf8.size(); ++cut)
+        EXPECT_EQ(decodeInPieces(utf8, TextEncoding::Utf8, {cut}), U"第一") << "cut at " << cut;
+}
+
+// Every byte the code page cannot read is one U+FFFD and is counted, across pieces; the
+// count decides "many" at more than 100, or more than one character in 200.
+TEST(BookEncoding, replacementCount_countsEveryUnreadableByte)
+{
+    TempFolder folder;
+    std::string bytes;
+    const std::string line = "\xB5\xDA\xD2\xBB\xFF\r\n"; // 第一, a byte no GBK holds
+    while (bytes.size() < (size_t{1} << 20))
+        bytes += line;
+    const auto loaded = loadPlainBook(folder.file("damaged.txt", bytes), false);
+    ASSERT_TRUE(loaded);
+    const int64_t lines = static_cast<int64_t>(bytes.size() / line.size());
+    EXPECT_EQ(loaded->encoding, TextEncoding::Gb18030);
+    EXPECT_EQ(loaded->replacementCount, lines);
+    EXPECT_EQ(loaded->characters, lines * 5);
+    EXPECT_TRUE(loaded->manyReplacements());
+
+    struct Row
+    {
+        int64_t replacements, characters;
+        bool many;
+    } rows[] = {
+        {0, 0, false},   {0, 1000, false},      {5, 1000, false}, // one in 200 is not more
+        {6, 1000, true}, {100, 1000000, false}, {101, 1000000, true},
+        {1, 10, true}, // a short text: one in ten
+    };
+    for (const Row &row : rows)
+        EXPECT_EQ(hasManyReplacements(row.replacements, row.characters), row.many)
+            << row.replacements << " of " << row.characters;
+}
+
+// The name kept with a book reads back as the same choice; any other text is no choice.
+TEST(BookEncoding, encodingName_readsBack)
+{
+    for (BookEncodingName name :
+         {BookEncodingName::Auto, BookEncodingName::Gb18030, BookEncodingName::Big5,
+          BookEncodingName::Utf8, BookEncodingName::Utf16})
+        EXPECT_EQ(parseEncodingName(encodingName(name)), name);
+    EXPECT_EQ(parseEncodingName("utf16"), BookEncodingName::Utf16);
+    EXPECT_EQ(parseEncodingName("BIG5"), BookEncodingName::Big5);
+    EXPECT_FALSE(parseEncodingName("GBK"));
+    EXPECT_EQ(encodingNameOf(TextEncoding::Utf16Be), BookEncodingName::Utf16);
+}
