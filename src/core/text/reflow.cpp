@@ -6,11 +6,12 @@
 
 #include <algorithm>
 #include <optional>
+#include <utility>
 
 namespace tibbo::core {
 
-LineCutter::LineCutter(const BookText &text, int64_t charsPerLine)
-    : m_text(text), m_width(charsPerLine < 1 ? 1 : charsPerLine)
+LineCutter::LineCutter(const BookText &text, int64_t charsPerLine, CutRules rules)
+    : m_text(text), m_width(charsPerLine < 1 ? 1 : charsPerLine), m_rules(std::move(rules))
 {
     // A rough guess of the line count saves most reallocations on a large book.
     m_ends.reserve(text.size() / static_cast<size_t>(m_width) + text.size() / 200 + 2);
@@ -20,6 +21,18 @@ bool LineCutter::cut(int64_t budget)
 {
     const auto n = static_cast<int64_t>(m_text.size());
     const int64_t stop = std::min(n, m_pos + std::max<int64_t>(budget, 1));
+    if (m_rules.fine) {
+        m_text.visit([&](auto text) {
+            int64_t breakBefore = nextHeadingBreak();
+            while (m_pos < stop) {
+                if (breakBefore <= m_pos)
+                    breakBefore = nextHeadingBreak();
+                m_pos = fineLineEnd(text, m_pos, m_width, breakBefore);
+                m_ends.push_back(m_pos);
+            }
+        });
+        return done();
+    }
     m_text.visit([&](auto text) {
         const auto *data = text.data();
         while (m_pos < stop) {
@@ -33,24 +46,39 @@ bool LineCutter::cut(int64_t budget)
     return done();
 }
 
+int64_t LineCutter::nextHeadingBreak()
+{
+    const auto &starts = m_rules.headingStarts;
+    return m_text.visit([&](auto text) {
+        while (m_nextHeading < starts.size() &&
+               (starts[m_nextHeading] <= m_pos || opensParagraph(text, starts[m_nextHeading])))
+            ++m_nextHeading;
+        return m_nextHeading < starts.size()
+                   ? std::min(starts[m_nextHeading], static_cast<int64_t>(text.size()))
+                   : static_cast<int64_t>(text.size());
+    });
+}
+
 double LineCutter::progress() const
 {
     return m_text.empty() ? 1.0 : static_cast<double>(m_pos) / static_cast<double>(m_text.size());
 }
 
-std::vector<int64_t> cutLines(const BookText &text, int64_t charsPerLine)
+std::vector<int64_t> cutLines(const BookText &text, int64_t charsPerLine, const CutRules &rules)
 {
-    LineCutter cutter(text, charsPerLine);
+    LineCutter cutter(text, charsPerLine, rules);
     cutter.cut(static_cast<int64_t>(text.size()));
     return cutter.takeEnds();
 }
 
-bool lineListMatchesCapacity(const ReaderState &state)
+bool lineListMatchesCapacity(const ReaderState &state, const CutRules &rules)
 {
     const auto &ends = state.lineEnds;
     const int64_t width = std::max<int64_t>(state.charsPerLine, 1);
     if (!state.lineEndsFitText() || ends.size() < 2)
         return false;
+    if (rules.fine)
+        return ends == cutLines(state.paragraphText, width, rules);
     return state.paragraphText.visit([&](auto text) {
         for (size_t k = 1; k < ends.size(); ++k) {
             const int64_t start = ends[k - 1], end = ends[k];
