@@ -1,6 +1,7 @@
 #include "readerwindow.h"
 
 #include "bookloader.h"
+#include "bookplaces.h"
 #include "bookview.h"
 #include "dialogs.h"
 #include "mascot.h"
@@ -92,6 +93,9 @@ void ReaderWindow::createParts()
         new PageAppearance({m_state, *m_bookView, *m_settingsPanel, *m_scrollPanel}, this);
     m_session = new SessionFiles(
         {m_state, *m_bookView, *m_settingsPanel, *m_scrollPanel, *m_chrome, *m_menus}, this);
+    m_places = new BookPlaces({m_state, *m_bookView, *m_loader, *m_reflowJob}, this);
+    m_desktop = new DesktopControls(
+        {*this, *m_bookView, *m_prompt, *m_scrollPanel, *m_chrome, *m_commands}, this);
     // A size the desktop gave the window (a tiling window manager, a screen change) is
     // re-flowed once it has settled; the grip and full screen re-flow by themselves.
     m_resizeSettled = new QTimer(this);
@@ -195,6 +199,7 @@ void ReaderWindow::connectParts()
     });
     connect(m_commands, &ReadingCommands::menuCloseRequested, this, &ReaderWindow::closeMenu);
     connect(m_commands, &ReadingCommands::openFileRequested, this, &ReaderWindow::chooseOpenFile);
+    connect(m_desktop, &DesktopControls::menuCloseRequested, this, &ReaderWindow::closeMenu);
 
     connect(m_resizeSettled, &QTimer::timeout, this, [this] {
         if (QGuiApplication::mouseButtons() & Qt::LeftButton)
@@ -417,13 +422,7 @@ void ReaderWindow::onReflowFinished()
     m_bookView->showSpread(m_state);
     closeMenu();
     m_commands->refreshBookmarkMenu();
-}
-
-void ReaderWindow::keyPressEvent(QKeyEvent *event)
-{
-    // No key turns the page behind scroll mode or an open prompt.
-    if (m_scrollPanel->isVisible() || m_prompt->isVisible() || !m_commands->handleKey(event))
-        QWidget::keyPressEvent(event);
+    updateTitle();
 }
 
 void ReaderWindow::refreshRecentMenu()
@@ -444,6 +443,7 @@ void ReaderWindow::chooseOpenFile()
 
 void ReaderWindow::openBook(const QString &path)
 {
+    m_places->leaveBook();
     m_loader->open(path, m_settingsPanel->trimValue() != 0);
 }
 

@@ -6,6 +6,7 @@
 // command is short: it asks the core for the arithmetic and tells the parts what to
 // show.
 
+#include "desktopcontrols.h"
 #include "state/readerstate.h"
 
 #include <QWidget>
@@ -16,6 +17,7 @@ class QTimer;
 namespace tibbo::window {
 
 class BookLoader;
+class BookPlaces;
 class BookView;
 class LoadingPanel;
 class Mascot;
@@ -48,6 +50,8 @@ class ReaderWindow : public QWidget
     bool isIdle() const;
 
     const core::ReaderState &state() const { return m_state; }
+    // The window title names the book on show.
+    void updateTitle() { setWindowTitle(DesktopControls::windowTitle(m_state.bookPath)); }
     QFont pageFont() const;
 
   public slots:
@@ -57,13 +61,14 @@ class ReaderWindow : public QWidget
     void exitReader();
     // Writes settings.ini and Slide.cache now; false when either could not be written.
     bool saveSession();
+    // In front of the other windows, back from the tray or the task bar.
+    void bringToFront() { m_desktop->bringToFront(); }
 
   signals:
     void startedUp();
 
   protected:
     void resizeEvent(QResizeEvent *event) override;
-    void keyPressEvent(QKeyEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void changeEvent(QEvent *event) override;
 
@@ -105,6 +110,8 @@ class ReaderWindow : public QWidget
     ReadingCommands *m_commands = nullptr;
     SessionFiles *m_session = nullptr;
     PageAppearance *m_appearance = nullptr;
+    BookPlaces *m_places = nullptr;
+    DesktopControls *m_desktop = nullptr;
     QTimer *m_resizeSettled = nullptr;
     bool m_started = false;
     bool m_exited = false;

@@ -40,6 +40,9 @@ int readerKey(const QKeyEvent *event)
         return core::kKeyG;
     case Qt::Key_O:
         return core::kKeyO;
+    // Space turns forward and Shift+Space back, as in any reader or browser.
+    case Qt::Key_Space:
+        return event->modifiers() & Qt::ShiftModifier ? core::kKeyPageUp : core::kKeyPageDown;
     default:
         return 0;
     }
@@ -107,8 +110,26 @@ void ReadingCommands::onLinePressed(int index, Qt::MouseButton button)
     }
 }
 
+void ReadingCommands::turnForward()
+{
+    if (core::handleKey(m_state, core::kKeyPageDown).redraw)
+        showSpread();
+}
+
+void ReadingCommands::turnBack()
+{
+    if (core::handleKey(m_state, core::kKeyPageUp).redraw)
+        showSpread();
+}
+
 bool ReadingCommands::handleKey(const QKeyEvent *event)
 {
+    // Ctrl+O opens a book as O does.
+    if (event->key() == Qt::Key_O &&
+        (event->modifiers() & ~Qt::KeypadModifier) == Qt::ControlModifier) {
+        emit openFileRequested();
+        return true;
+    }
     const int key = readerKey(event);
     if (key == 0 || event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))
         return false;

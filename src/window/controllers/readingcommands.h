@@ -35,6 +35,9 @@ class ReadingCommands : public QObject
     void refreshBookmarkMenu();
 
   public slots:
+    // One spread forward / back, as the page keys turn; nothing at either end.
+    void turnForward();
+    void turnBack();
     void askForPage();
     void askForInterval();
     void addBookmark();
