@@ -1,9 +1,12 @@
 #include "readerwindow.h"
 
+#include "bookfinder.h"
 #include "bookloader.h"
 #include "bookplaces.h"
 #include "bookview.h"
+#include "chapterpanel.h"
 #include "dialogs.h"
+#include "manualguide.h"
 #include "mascot.h"
 #include "menupanel.h"
 #include "pageappearance.h"
@@ -15,6 +18,7 @@
 #include "readingmodes.h"
 #include "reflowjob.h"
 #include "scrollpanel.h"
+#include "searchpanel.h"
 #include "sessionfiles.h"
 #include "settingspanel.h"
 #include "trayicon.h"
@@ -38,9 +42,6 @@ void initResources();
 
 namespace {
 
-const QString kManualCaption = QStringLiteral("看看说明书");
-const QString kLeaveManualCaption = QStringLiteral("不想看了");
-
 } // namespace
 
 ReaderWindow::ReaderWindow(QWidget *parent) : QWidget(parent, Qt::FramelessWindowHint)
@@ -50,17 +51,7 @@ ReaderWindow::ReaderWindow(QWidget *parent) : QWidget(parent, Qt::FramelessWindo
     setWindowTitle(QStringLiteral("TibboRead"));
     setWindowIcon(QIcon(QStringLiteral(":/art/app-icon.svg")));
     setFocusPolicy(Qt::StrongFocus);
-    QFont ui = font();
-    for (const char *name : {"Noto Sans CJK SC", "WenQuanYi Zen Hei", "AR PL UMing CN"})
-        if (QFontDatabase::families().contains(QString::fromUtf8(name))) {
-            ui.setFamily(QString::fromUtf8(name));
-            break;
-        }
-    ui.setPixelSize(11);
-    setFont(ui);
-    QFile help(QStringLiteral(":/manual/help.txt"));
-    if (help.open(QIODevice::ReadOnly))
-        m_helpText = QString::fromUtf8(help.readAll());
+    setFont(interfaceFont(font()));
     createParts();
     connectParts();
     connectMenus();
@@ -89,13 +80,22 @@ void ReaderWindow::createParts()
     m_reflowJob = new ReflowJob(m_state, this);
     m_loader = new BookLoader(m_state, *m_loadingPanel, this);
     m_commands = new ReadingCommands({m_state, *m_bookView, *m_prompt, *m_menus}, this);
-    m_appearance =
-        new PageAppearance({m_state, *m_bookView, *m_settingsPanel, *m_scrollPanel}, this);
+    auto *chapterPanel = new ChapterPanel(this);
+    auto *searchPanel = new SearchPanel(this);
+    m_finder = new BookFinder({m_state, *m_bookView, *chapterPanel, *searchPanel}, this);
+    m_appearance = new PageAppearance(
+        {m_state, *m_bookView, *m_settingsPanel, *m_scrollPanel, *m_mascot, *m_menus, *m_reflowJob},
+        this);
     m_session = new SessionFiles(
         {m_state, *m_bookView, *m_settingsPanel, *m_scrollPanel, *m_chrome, *m_menus}, this);
+    m_guide = new ManualGuide(
+        {m_state, *m_menuPanel, *m_welcomePanel, *m_session, [this] { return hasOwnBook(); }},
+        this);
     m_places = new BookPlaces({m_state, *m_bookView, *m_loader, *m_reflowJob}, this);
     m_desktop = new DesktopControls(
         {*this, *m_bookView, *m_prompt, *m_scrollPanel, *m_chrome, *m_commands}, this);
+    m_desktop->addPanel(chapterPanel);
+    m_desktop->addPanel(searchPanel);
     // A size the desktop gave the window (a tiling window manager, a screen change) is
     // re-flowed once it has settled; the grip and full screen re-flow by themselves.
     m_resizeSettled = new QTimer(this);
@@ -141,9 +141,19 @@ void ReaderWindow::connectParts()
         m_menus->popUp(ReaderMenus::Menu::FontSize);
     });
     connect(menu, &MenuPanel::fullScreenRequested, m_chrome, &WindowChrome::toggleFullScreen);
-    connect(menu, &MenuPanel::manualRequested, this, &ReaderWindow::openManual);
+    connect(menu, &MenuPanel::manualRequested, m_guide, &ManualGuide::onManualCommand);
     connect(menu, &MenuPanel::exitRequested, this, &ReaderWindow::exitReader);
-    connect(m_welcomePanel, &WelcomePanel::startRequested, this, &ReaderWindow::onWelcomeStart);
+    connect(menu, &MenuPanel::chapterListRequested, m_finder, &BookFinder::openChapterList);
+    connect(menu, &MenuPanel::searchRequested, m_finder, &BookFinder::openSearch);
+    connect(m_finder, &BookFinder::menuCloseRequested, this, &ReaderWindow::closeMenu);
+    connect(m_bookView, &BookView::spreadShown, this, &ReaderWindow::updateTitle);
+    connect(m_welcomePanel, &WelcomePanel::startRequested, m_guide, &ManualGuide::onWelcomeStart);
+    connect(m_guide, &ManualGuide::openBookRequested, this, &ReaderWindow::openBook);
+    connect(m_guide, &ManualGuide::reflowRequested, this, &ReaderWindow::reflow);
+    connect(m_guide, &ManualGuide::menuRequested, this, &ReaderWindow::showMenu);
+    connect(m_guide, &ManualGuide::menuCloseRequested, this, &ReaderWindow::closeMenu);
+    connect(m_guide, &ManualGuide::welcomeRequested, this, &ReaderWindow::showWelcome);
+    connect(m_guide, &ManualGuide::recentChanged, this, &ReaderWindow::refreshRecentMenu);
 
     connect(m_appearance, &PageAppearance::reflowRequested, this, &ReaderWindow::reflow);
     connect(m_appearance, &PageAppearance::saveRequested, this, &ReaderWindow::saveSession);
@@ -246,6 +256,8 @@ void ReaderWindow::connectMenus()
         m_appearance->openSettingsPanel();
     });
     connect(menus, &ReaderMenus::exitChosen, this, &ReaderWindow::exitReader);
+    connect(menus, &ReaderMenus::encodingChosen, m_loader, &BookLoader::reopenInEncoding);
+    connect(m_loader, &BookLoader::encodingChanged, menus, &ReaderMenus::checkEncoding);
 }
 
 QFont ReaderWindow::pageFont() const
@@ -282,6 +294,7 @@ void ReaderWindow::runStartUp(const QString &bookArgument)
     m_chrome->moveToNormalGeometry();
     // The preview starts as the page font, so the settings panel shows what the page uses.
     m_settingsPanel->setPreviewFont(pageFont());
+    m_appearance->restoreOptions();
     layOut();
     if (SessionFiles::hasSettings())
         m_session->restore();
@@ -388,7 +401,8 @@ void ReaderWindow::showMenu()
         m_welcomePanel->show();
     m_menuPanel->show();
     layOut();
-    m_menuPanel->setToolTip(QString::fromStdString(core::bookInfoTooltip(m_state)));
+    m_menuPanel->setToolTip(QString::fromStdString(
+        core::bookInfoTooltipWithPlace(m_state, m_finder->currentChapterTitle().toStdString())));
 }
 
 void ReaderWindow::closeMenu()
@@ -422,7 +436,13 @@ void ReaderWindow::onReflowFinished()
     m_bookView->showSpread(m_state);
     closeMenu();
     m_commands->refreshBookmarkMenu();
-    updateTitle();
+}
+
+void ReaderWindow::updateTitle()
+{
+    QStringList details{m_finder->currentChapterTitle(), m_finder->progressCaption()};
+    details.removeAll(QString());
+    setWindowTitle(DesktopControls::windowTitle(m_state.bookPath, details));
 }
 
 void ReaderWindow::refreshRecentMenu()
@@ -448,50 +468,5 @@ void ReaderWindow::openBook(const QString &path)
 }
 
 // ---- the manual and the welcome panel ----------------------------------------------------
-
-void ReaderWindow::openManual()
-{
-    if (m_menuPanel->manualCaption() != kManualCaption)
-        return leaveManual();
-    m_state.welcomeMode = true;
-    // Without a saved state the reader's own book could not come back: stay with it.
-    if (!m_session->save()) {
-        m_state.welcomeMode = false;
-        return;
-    }
-    openBook(SessionFiles::manualPath());
-    if (hasOwnBook()) {
-        closeMenu();
-        m_menuPanel->setManualCaption(kLeaveManualCaption);
-    } else {
-        m_welcomePanel->setStartCaption(QStringLiteral("开始使用软件"));
-        core::setParagraphText(m_state, m_helpText.toStdU32String());
-        m_state.topLine = 1;
-        reflow();
-        showWelcome();
-    }
-}
-
-// Back from the manual to the reader's own book, as settings.ini saved it when the
-// manual was opened.
-void ReaderWindow::leaveManual()
-{
-    m_menuPanel->setManualCaption(kManualCaption);
-    m_state.welcomeMode = false;
-    m_session->restore();
-    closeMenu();
-    reflow();
-}
-
-void ReaderWindow::onWelcomeStart()
-{
-    if (!hasOwnBook())
-        m_state.welcomeMode = false;
-    if (hasOwnBook() && m_state.welcomeMode)
-        return leaveManual();
-    closeMenu();
-    showMenu();
-    refreshRecentMenu();
-}
 
 } // namespace tibbo::window

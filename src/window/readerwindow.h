@@ -16,10 +16,12 @@ class QTimer;
 
 namespace tibbo::window {
 
+class BookFinder;
 class BookLoader;
 class BookPlaces;
 class BookView;
 class LoadingPanel;
+class ManualGuide;
 class Mascot;
 class MenuPanel;
 class PageAppearance;
@@ -51,7 +53,8 @@ class ReaderWindow : public QWidget
 
     const core::ReaderState &state() const { return m_state; }
     // The window title names the book on show.
-    void updateTitle() { setWindowTitle(DesktopControls::windowTitle(m_state.bookPath)); }
+    // "book name — TibboRead", with the current chapter and the share of the book read.
+    void updateTitle();
     QFont pageFont() const;
 
   public slots:
@@ -86,12 +89,8 @@ class ReaderWindow : public QWidget
     void onReflowFinished();
     void refreshRecentMenu();
     void chooseOpenFile();
-    void openManual();
-    void leaveManual();
-    void onWelcomeStart();
 
     core::ReaderState m_state;
-    QString m_helpText; // the built-in help of a first start, in paragraph-text form
     BookView *m_bookView = nullptr;
     Mascot *m_mascot = nullptr;
     MenuPanel *m_menuPanel = nullptr;
@@ -110,6 +109,8 @@ class ReaderWindow : public QWidget
     ReadingCommands *m_commands = nullptr;
     SessionFiles *m_session = nullptr;
     PageAppearance *m_appearance = nullptr;
+    BookFinder *m_finder = nullptr;
+    ManualGuide *m_guide = nullptr;
     BookPlaces *m_places = nullptr;
     DesktopControls *m_desktop = nullptr;
     QTimer *m_resizeSettled = nullptr;

@@ -240,15 +240,16 @@ class ConventionsTest : public QObject
 
     void title_namesTheBookOnShow()
     {
+        // These books have no chapter headings: the title holds the share read.
         auto w = startWindow(numberedBook(QStringLiteral("红楼梦.txt"), 20, 40));
-        QCOMPARE(w->windowTitle(), QStringLiteral("红楼梦 — TibboRead"));
+        QCOMPARE(w->windowTitle(), QStringLiteral("红楼梦 · 0% — TibboRead"));
         w->openBook(numberedBook(QStringLiteral("西游记.第一部.txt"), 20, 40));
         QTRY_VERIFY(w->isIdle());
-        QCOMPARE(w->windowTitle(), QStringLiteral("西游记.第一部 — TibboRead"));
+        QCOMPARE(w->windowTitle(), QStringLiteral("西游记.第一部 · 0% — TibboRead"));
         // A book that cannot be read leaves the title with the book on show.
         w->openBook(QStringLiteral("/nowhere/水浒传.txt"));
         QTRY_VERIFY(w->isIdle());
-        QCOMPARE(w->windowTitle(), QStringLiteral("西游记.第一部 — TibboRead"));
+        QCOMPARE(w->windowTitle(), QStringLiteral("西游记.第一部 · 0% — TibboRead"));
     }
 
     void windowTitle_data()
@@ -288,7 +289,7 @@ class ConventionsTest : public QObject
         QTRY_COMPARE(QString::fromStdString(w->state().bookPath), book);
         QTRY_VERIFY(w->isIdle());
         QVERIFY(!w->state().menuShown);
-        QCOMPARE(w->windowTitle(), QStringLiteral("drop-second — TibboRead"));
+        QCOMPARE(w->windowTitle(), QStringLiteral("drop-second · 0% — TibboRead"));
     }
 
     void drop_refusesWhatIsNoLocalFile()

@@ -11,6 +11,8 @@
 #include "text/plaintext.h"
 
 #include <QFileInfo>
+#include <QSettings>
+#include <QUrl>
 #include <QWidget>
 
 namespace tibbo::window {
@@ -40,16 +42,56 @@ void BookLoader::open(const QString &path, bool trimParagraphs)
         Dialogs::message(m_window, qs(core::kUnstorablePathMessage));
         return;
     }
+    m_trim = trimParagraphs;
+    const QString remembered = rememberedEncoding(absolute);
+    const auto encoding =
+        core::parseEncodingName(remembered.toStdString()).value_or(core::BookEncodingName::Auto);
     if (core::isHtmlPath(absolute.toStdString()))
-        openHtml(absolute);
+        openHtml(absolute, encoding);
     else
-        openPlain(absolute, trimParagraphs);
+        openPlain(absolute, trimParagraphs, encoding);
 }
 
-void BookLoader::openPlain(const QString &path, bool trimParagraphs)
+namespace {
+
+QSettings options()
+{
+    return QSettings(SessionFiles::folder() + QStringLiteral("/options.ini"), QSettings::IniFormat);
+}
+
+// A book's key in options.ini: its absolute path, so that no character of it is read as a
+// group separator or a special character.
+QString encodingKey(const QString &path)
+{
+    return QStringLiteral("encoding/") + QString::fromLatin1(QUrl::toPercentEncoding(path));
+}
+
+} // namespace
+
+QString BookLoader::rememberedEncoding(const QString &path)
+{
+    return options().value(encodingKey(path)).toString();
+}
+
+void BookLoader::reopenInEncoding(const QString &encodingName)
+{
+    if (m_state.loadingBusy || m_state.bookPath.empty())
+        return;
+    const QString path = QString::fromStdString(m_state.bookPath);
+    QSettings stored = options();
+    if (encodingName.isEmpty())
+        stored.remove(encodingKey(path));
+    else
+        stored.setValue(encodingKey(path), encodingName);
+    stored.sync();
+    open(path, m_trim);
+}
+
+void BookLoader::openPlain(const QString &path, bool trimParagraphs,
+                           core::BookEncodingName encoding)
 {
     core::ReadFailure failure = core::ReadFailure::None;
-    auto texts = core::loadPlainBook(path.toStdString(), trimParagraphs, &failure);
+    auto texts = core::loadPlainBook(path.toStdString(), trimParagraphs, &failure, encoding);
     if (!texts) {
         // The book on show stays as it was.
         Dialogs::message(m_window, qs(core::bookRefusedMessage(failure)));
@@ -63,16 +105,24 @@ void BookLoader::openPlain(const QString &path, bool trimParagraphs)
     // The old book goes before the new one takes its place.
     m_state.scrollMap = std::move(texts->scrollMap);
     core::setParagraphText(m_state, std::move(texts->paragraphText));
+    emit encodingChanged(
+        encoding == core::BookEncodingName::Auto ? QString() : qs(core::encodingName(encoding)));
+    // Once for each opening: a book read in the wrong code page shows signs of it.
+    if (texts->manyReplacements())
+        Dialogs::message(m_window, QStringLiteral("这本书里有 %1 个字读不出来,可能是编码不对."
+                                                  "可以在\"打开一部小说\"的右键菜单里的"
+                                                  "\"编码\"中换一种编码再打开.")
+                                       .arg(texts->replacementCount));
     m_state.topLine = 1;
     emit textReplaced();
 }
 
 // Nothing of the book on show changes until the new book is shown, so a cancel before
 // that leaves it whole.
-void BookLoader::openHtml(const QString &path)
+void BookLoader::openHtml(const QString &path, core::BookEncodingName encoding)
 {
     core::ReadFailure failure = core::ReadFailure::None;
-    const auto decoded = core::readBook(path.toStdString(), &failure);
+    const auto decoded = core::readBook(path.toStdString(), &failure, encoding);
     if (!decoded) {
         // The book on show stays as it was.
         Dialogs::message(m_window, qs(core::bookRefusedMessage(failure)));

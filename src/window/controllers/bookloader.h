@@ -4,6 +4,7 @@
 // load at a time. A book that cannot be read leaves the book on show as it was.
 
 #include "state/readerstate.h"
+#include "text/codepage.h"
 
 #include <QObject>
 #include <QString>
@@ -26,11 +27,19 @@ class BookLoader : public QObject
     // Opens the book with the loader its name asks for. trimParagraphs: the settings
     // panel's trimming box is on.
     void open(const QString &path, bool trimParagraphs);
+    // Opens the book on show again in the encoding chosen ("" to find it by itself) and
+    // remembers the choice for that book in options.ini.
+    void reopenInEncoding(const QString &encodingName);
+    // The encoding remembered for a book ("" when none).
+    static QString rememberedEncoding(const QString &path);
     // Ends a running parse at once with the whole book (on the way out).
     void finishNow();
     void cancel();
 
   signals:
+    // The book on show is read in this encoding ("GB18030", "Big5", "UTF-8", "UTF-16",
+    // or "" when it was found by itself).
+    void encodingChanged(const QString &encodingName);
     // A parse in slices begins: the loading panel is open in the menu.
     void loadStarted();
     // The state holds a new text (a whole book, or the first part of one).
@@ -39,8 +48,8 @@ class BookLoader : public QObject
     void loadEnded();
 
   private:
-    void openPlain(const QString &path, bool trimParagraphs);
-    void openHtml(const QString &path);
+    void openPlain(const QString &path, bool trimParagraphs, core::BookEncodingName encoding);
+    void openHtml(const QString &path, core::BookEncodingName encoding);
     void showHtmlBook(bool whole);
     void end();
 
@@ -50,6 +59,7 @@ class BookLoader : public QObject
     HtmlLoadJob *m_htmlJob = nullptr;
     QString m_htmlPath;
     std::vector<core::Bookmark> m_htmlBookmarks;
+    bool m_trim = false;
 };
 
 } // namespace tibbo::window

@@ -2,19 +2,38 @@
 
 #include "bookview.h"
 #include "dialogs.h"
+#include "mascot.h"
 #include "qtext.h"
+#include "readermenus.h"
+#include "reflowjob.h"
 #include "scrollpanel.h"
+#include "sessionfiles.h"
 #include "settingspanel.h"
+#include "theme.h"
 
 #include "settings/pagelayoutcheck.h"
 
+#include <QSettings>
 #include <QWidget>
+
+#include <algorithm>
 
 namespace tibbo::window {
 
+namespace {
+
+// What the reader keeps beyond settings.ini lives in options.ini beside it.
+QSettings options()
+{
+    return QSettings(SessionFiles::folder() + QStringLiteral("/options.ini"), QSettings::IniFormat);
+}
+
+} // namespace
+
 PageAppearance::PageAppearance(Parts parts, QWidget *window)
     : QObject(window), m_state(parts.state), m_bookView(parts.bookView),
-      m_settingsPanel(parts.settingsPanel), m_scrollPanel(parts.scrollPanel), m_window(window)
+      m_settingsPanel(parts.settingsPanel), m_scrollPanel(parts.scrollPanel),
+      m_mascot(parts.mascot), m_menus(parts.menus), m_reflowJob(parts.reflowJob), m_window(window)
 {
     m_settingsPanel.trimChangeAllowed = [this] {
         if (!m_state.loadingBusy)
@@ -23,6 +42,7 @@ PageAppearance::PageAppearance(Parts parts, QWidget *window)
         return false;
     };
     connect(&m_settingsPanel, &SettingsPanel::accepted, this, &PageAppearance::onPanelAccepted);
+    connect(&m_menus, &ReaderMenus::themeChosen, this, &PageAppearance::setTheme);
     // The preview, the list and the boxes keep their edits for a later OK.
     connect(&m_settingsPanel, &SettingsPanel::cancelled, this, [this] {
         m_settingsPanel.hide();
@@ -63,6 +83,14 @@ void PageAppearance::onPanelAccepted()
         return;
     }
     takePanelValues();
+    // Switching fine typesetting re-flows like any other change; the place is kept.
+    const bool fine = m_settingsPanel.fineTypesetting();
+    if (fine != m_reflowJob.fineTypesetting()) {
+        m_reflowJob.setFineTypesetting(fine);
+        QSettings stored = options();
+        stored.setValue(QStringLiteral("fineTypesetting"), fine);
+        stored.sync();
+    }
     emit saveRequested();
     m_settingsPanel.hide();
     emit menuCloseRequested();
@@ -78,6 +106,31 @@ void PageAppearance::setFontSize(double points)
     m_bookView.setPageFont(font);
     m_settingsPanel.setSizeText(QString::number(points));
     emit reflowRequested();
+}
+
+void PageAppearance::applyTheme(int theme)
+{
+    const auto chosen = static_cast<Theme>(std::clamp(theme, 0, 2));
+    m_bookView.setTheme(chosen);
+    m_mascot.setBubbleColour(coloursOf(chosen).bubble);
+    m_menus.checkTheme(static_cast<int>(chosen));
+}
+
+void PageAppearance::setTheme(int theme)
+{
+    applyTheme(theme);
+    QSettings stored = options();
+    stored.setValue(QStringLiteral("theme"), std::clamp(theme, 0, 2));
+    stored.sync();
+}
+
+void PageAppearance::restoreOptions()
+{
+    const QSettings stored = options();
+    applyTheme(stored.value(QStringLiteral("theme"), 0).toInt());
+    const bool fine = stored.value(QStringLiteral("fineTypesetting"), false).toBool();
+    m_reflowJob.setFineTypesetting(fine);
+    m_settingsPanel.setFineTypesetting(fine);
 }
 
 } // namespace tibbo::window

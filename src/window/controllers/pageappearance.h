@@ -12,6 +12,9 @@ class QWidget;
 namespace tibbo::window {
 
 class BookView;
+class Mascot;
+class ReaderMenus;
+class ReflowJob;
 class ScrollPanel;
 class SettingsPanel;
 
@@ -25,6 +28,9 @@ class PageAppearance : public QObject
         BookView &bookView;
         SettingsPanel &settingsPanel;
         ScrollPanel &scrollPanel;
+        Mascot &mascot;
+        ReaderMenus &menus;
+        ReflowJob &reflowJob;
     };
     PageAppearance(Parts parts, QWidget *window);
 
@@ -37,6 +43,10 @@ class PageAppearance : public QObject
     void takePanelValues();
     // The quick road: the page's size changes at once; the preview and settings.ini stay.
     void setFontSize(double points);
+    // Day, sepia or night (0, 1, 2), kept in options.ini for the next start.
+    void setTheme(int theme);
+    // The theme and the typesetting options.ini keeps (day, plain when it has none).
+    void restoreOptions();
 
   signals:
     void reflowRequested();
@@ -45,11 +55,15 @@ class PageAppearance : public QObject
 
   private:
     void onPanelAccepted();
+    void applyTheme(int theme);
 
     core::ReaderState &m_state;
     BookView &m_bookView;
     SettingsPanel &m_settingsPanel;
     ScrollPanel &m_scrollPanel;
+    Mascot &m_mascot;
+    ReaderMenus &m_menus;
+    ReflowJob &m_reflowJob;
     QWidget *m_window;
 };
 

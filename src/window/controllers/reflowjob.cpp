@@ -33,7 +33,7 @@ void ReflowJob::request()
 
 void ReflowJob::requestUnlessStoredFits()
 {
-    if (running() || !core::lineListMatchesCapacity(m_state))
+    if (running() || !core::lineListMatchesCapacity(m_state, rules()))
         return request();
     m_width = m_state.charsPerLine;
     core::keepLineList(m_state);
@@ -42,11 +42,23 @@ void ReflowJob::requestUnlessStoredFits()
     emit finished();
 }
 
+const core::CutRules &ReflowJob::rules()
+{
+    static const core::CutRules plain;
+    if (!m_fine)
+        return plain;
+    if (m_rulesVersion != m_state.textVersion) {
+        m_rules = core::fineCutRules(m_state.paragraphText);
+        m_rulesVersion = m_state.textVersion;
+    }
+    return m_rules;
+}
+
 void ReflowJob::begin()
 {
     m_textVersion = m_state.textVersion;
     m_width = m_state.charsPerLine;
-    m_cutter.emplace(m_state.paragraphText, m_width);
+    m_cutter.emplace(m_state.paragraphText, m_width, rules());
 }
 
 // The cutter reads the state's text in place: a text or capacity that changed since the

@@ -125,9 +125,22 @@ void BookView::ensureLineLabels(int count)
         if (m_leftPageNumber)
             label->stackUnder(m_leftPageNumber);
         connect(label, &LineLabel::mouseDown, this, &BookView::linePressed);
+        label->setColours(m_colours.text, m_colours.highlight);
         label->hide();
         m_lines.push_back(label);
     }
+}
+
+void BookView::setTheme(Theme theme)
+{
+    m_colours = coloursOf(theme);
+    for (Picture *art : {m_leftEdge, m_rightEdge, m_leftPage, m_rightPage})
+        art->setTint(m_colours.pageTint);
+    for (LineLabel *label : m_lines)
+        label->setColours(m_colours.text, m_colours.highlight);
+    const QString numberStyle = QStringLiteral("color: %1;").arg(m_colours.pageNumber.name());
+    m_leftPageNumber->setStyleSheet(numberStyle);
+    m_rightPageNumber->setStyleSheet(numberStyle);
 }
 
 void BookView::setPageFont(const QFont &font)
@@ -201,6 +214,7 @@ void BookView::showSpread(core::ReaderState &state)
     m_bookmarkIcon->hide();
     for (int64_t index : spread.bookmarkLabels)
         showBookmarkIcon(static_cast<int>(index));
+    emit spreadShown();
 }
 
 void BookView::hideLines()

@@ -6,6 +6,7 @@
 
 #include "navigation/navigation.h"
 #include "settings/pagelayoutcheck.h"
+#include "theme.h"
 
 #include <QFont>
 #include <QWidget>
@@ -46,6 +47,8 @@ class BookView : public QWidget
     // Fills the line labels with the spread starting at state.topLine and puts the
     // bookmark icon beside the last bookmarked line on show.
     void showSpread(core::ReaderState &state);
+    // The colours of the pages, the lines and the page numbers.
+    void setTheme(Theme theme);
     // Hides every line (a new book is on its way).
     void hideLines();
     // The chosen line gets the highlight; the one chosen before loses it.
@@ -60,6 +63,8 @@ class BookView : public QWidget
     void edgePressed(tibbo::core::EdgeStrip strip, double fraction);
     void linePressed(int index, Qt::MouseButton button);
     void bookmarkIconDoubleClicked();
+    // A spread was put on show (a turn, a jump, a re-flow).
+    void spreadShown();
 
   protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -80,6 +85,7 @@ class BookView : public QWidget
     int m_linesPerPage = 1;
     int m_highlighted = -1;
     double m_runWidth = 0; // width of a full display line in the page font
+    ThemeColours m_colours = coloursOf(Theme::Day);
 };
 
 } // namespace tibbo::window

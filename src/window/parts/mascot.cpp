@@ -49,6 +49,11 @@ QRect Mascot::bubbleGeometry() const
     return m_bubble->geometry();
 }
 
+void Mascot::setBubbleColour(const QColor &colour)
+{
+    m_bubble->setColour(colour);
+}
+
 void Mascot::raise()
 {
     m_mascot->raise();

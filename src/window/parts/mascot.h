@@ -27,6 +27,7 @@ class Mascot : public QObject
     void place();
     // Where the panels that open in the bubble go, in window coordinates.
     QRect bubbleGeometry() const;
+    void setBubbleColour(const QColor &colour);
     // Brings the mascot and its bubble above the pages.
     void raise();
 

@@ -39,6 +39,13 @@ MenuPanel::MenuPanel(QWidget *parent) : QWidget(parent)
 
     m_greeting =
         caption(this, "greeting", QStringLiteral("敬爱的用户,我能为你做点什么?"), 9, 6, 200, 16);
+    m_chapterListCaption =
+        caption(this, "chapterListCaption", QStringLiteral("目录"), 214, 6, 28, 16);
+    m_chapterListCaption->setToolTip(QStringLiteral("章节列表 (T 键)"));
+    m_searchCaption = caption(this, "searchCaption", QStringLiteral("查找"), 248, 6, 28, 16);
+    m_searchCaption->setToolTip(QStringLiteral("在书里查找文字 (Ctrl+F)"));
+    connect(m_chapterListCaption, &CaptionLabel::clicked, this, &MenuPanel::chapterListRequested);
+    connect(m_searchCaption, &CaptionLabel::clicked, this, &MenuPanel::searchRequested);
     m_openPicture = picture(this, "openPicture", "cmd-open", 3, 36, 48);
     m_openPicture->setToolTip(QStringLiteral(
         "如果你发现读出来的文件版面有点问题,可以在\"软件设置\"里激活\"修整段落\"选项"));
@@ -136,7 +143,7 @@ void MenuPanel::setCommandCursor(const QCursor &cursor)
              m_openPicture, m_bookmarkPicture, m_autoTurnPicture, m_settingsPicture,
              m_fullScreenPicture, m_manualPicture, m_exitPicture, m_openCaption, m_bookmarkCaption,
              m_autoTurnCaption, m_settingsCaption, m_fullScreenCaption, m_manualCaption,
-             m_exitCaption})
+             m_exitCaption, m_chapterListCaption, m_searchCaption})
         w->setCursor(cursor);
 }
 

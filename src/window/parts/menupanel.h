@@ -37,6 +37,8 @@ class MenuPanel : public QWidget
     void fullScreenRequested();
     void manualRequested();
     void exitRequested();
+    void chapterListRequested();
+    void searchRequested();
 
   protected:
     void paintEvent(QPaintEvent *event) override;
@@ -48,6 +50,8 @@ class MenuPanel : public QWidget
               void (MenuPanel::*menu)());
 
     CaptionLabel *m_greeting = nullptr;
+    CaptionLabel *m_chapterListCaption = nullptr;
+    CaptionLabel *m_searchCaption = nullptr;
     Picture *m_openPicture = nullptr;
     CaptionLabel *m_openCaption = nullptr;
     Picture *m_bookmarkPicture = nullptr;

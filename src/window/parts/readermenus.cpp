@@ -29,6 +29,20 @@ ReaderMenus::ReaderMenus(QWidget *parent) : QObject(parent)
         connect(m_recentItems[i], &QAction::triggered, this, [this, i] { emit recentChosen(i); });
     }
 
+    // A book read in the wrong code page is opened again in the one chosen here.
+    m_recentMenu->addSeparator();
+    QMenu *encodings = m_recentMenu->addMenu(QStringLiteral("编码"));
+    encodings->setObjectName(QStringLiteral("encodingMenu"));
+    for (const char *name : {"", "GB18030", "Big5", "UTF-8", "UTF-16"}) {
+        const QString encoding = QString::fromLatin1(name);
+        QAction *item =
+            encodings->addAction(encoding.isEmpty() ? QStringLiteral("自动识别") : encoding);
+        item->setCheckable(true);
+        connect(item, &QAction::triggered, this,
+                [this, encoding] { emit encodingChosen(encoding); });
+        m_encodingItems.emplace_back(encoding, item);
+    }
+
     m_bookmarkMenu = new QMenu(QStringLiteral("书签"), parent);
     m_bookmarkMenu->setObjectName(QStringLiteral("bookmarkMenu"));
     connect(m_bookmarkMenu->addAction(QStringLiteral("添加书签")), &QAction::triggered, this,
@@ -47,6 +61,18 @@ ReaderMenus::ReaderMenus(QWidget *parent) : QObject(parent)
         item->setCheckable(true);
         connect(item, &QAction::triggered, this, [this, size] { emit fontSizeChosen(size); });
         m_fontSizeItems.push_back(item);
+    }
+
+    // The themes follow the sizes in the quick settings menu.
+    m_fontSizeMenu->addSeparator();
+    QMenu *themes = m_fontSizeMenu->addMenu(QStringLiteral("主题"));
+    themes->setObjectName(QStringLiteral("themeMenu"));
+    const char *const themeNames[] = {"日间", "护眼(棕黄)", "夜间"};
+    for (int theme = 0; theme < 3; ++theme) {
+        QAction *item = themes->addAction(QString::fromUtf8(themeNames[theme]));
+        item->setCheckable(true);
+        connect(item, &QAction::triggered, this, [this, theme] { emit themeChosen(theme); });
+        m_themeItems.push_back(item);
     }
 
     m_autoTurnMenu = new QMenu(QStringLiteral("自动翻页"), parent);
@@ -145,6 +171,18 @@ void ReaderMenus::checkFontSize(double points)
     for (size_t i = 0; i < m_fontSizeItems.size(); ++i)
         m_fontSizeItems[i]->setChecked(static_cast<int>(i) + kSmallestSize ==
                                        static_cast<int>(std::floor(points)));
+}
+
+void ReaderMenus::checkEncoding(const QString &name)
+{
+    for (const auto &[encoding, item] : m_encodingItems)
+        item->setChecked(encoding == name);
+}
+
+void ReaderMenus::checkTheme(int theme)
+{
+    for (size_t i = 0; i < m_themeItems.size(); ++i)
+        m_themeItems[i]->setChecked(static_cast<int>(i) == theme);
 }
 
 bool ReaderMenus::autoTurnChecked() const

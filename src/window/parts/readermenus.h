@@ -41,6 +41,11 @@ class ReaderMenus : public QObject
     void setAutoTurnEnabled(bool on);
     bool autoTurnEnabled() const;
     void setSpeedTestCaption(const QString &caption);
+    // Checks the encoding a book is read in: "" (found by itself), "GB18030", "Big5",
+    // "UTF-8" or "UTF-16".
+    void checkEncoding(const QString &name);
+    // Checks the theme on show (0 day, 1 sepia, 2 night).
+    void checkTheme(int theme);
     QString speedTestCaption() const;
 
   signals:
@@ -49,6 +54,8 @@ class ReaderMenus : public QObject
     void bookmarkChosen(int index);
     void goToPageChosen();
     void fontSizeChosen(double points);
+    void themeChosen(int theme);
+    void encodingChosen(const QString &name);
     void autoTurnChosen();
     void scrollModeChosen();
     void intervalChosen();
@@ -65,6 +72,8 @@ class ReaderMenus : public QObject
     std::vector<QAction *> m_bookmarkItems;
     QMenu *m_fontSizeMenu = nullptr;
     std::vector<QAction *> m_fontSizeItems;
+    std::vector<QAction *> m_themeItems;
+    std::vector<std::pair<QString, QAction *>> m_encodingItems;
     QMenu *m_autoTurnMenu = nullptr;
     QAction *m_autoTurnItem = nullptr;
     QAction *m_speedTestItem = nullptr;

@@ -63,7 +63,7 @@ double numberOf(const QComboBox *box)
 SettingsPanel::SettingsPanel(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("settingsPanel"));
-    setFixedSize(223, 136);
+    setFixedSize(280, 154);
     setAutoFillBackground(true);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, panelColour());
@@ -72,45 +72,47 @@ SettingsPanel::SettingsPanel(QWidget *parent) : QWidget(parent)
     m_fontCaption = caption(this, kCurrentFont, 6, 4);
     m_fontCaption->setObjectName(QStringLiteral("fontCaption"));
     // A long family name is cut at the margin captions rather than run into them.
-    m_fontCaption->setFixedWidth(116);
+    m_fontCaption->setFixedWidth(138);
     m_fontList = new QListWidget(this);
     m_fontList->setObjectName(QStringLiteral("fontList"));
-    m_fontList->setGeometry(6, 21, 115, 40);
+    m_fontList->setGeometry(6, 21, 138, 52);
     m_fontList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_fontList->setTextElideMode(Qt::ElideRight);
-    caption(this, QStringLiteral("当前字号:"), 6, 63);
-    m_sizeBox = combo(this, "sizeBox", 71, 61);
-    caption(this, QStringLiteral("当前行距:"), 6, 84);
-    m_spacingBox = combo(this, "spacingBox", 71, 82);
-    caption(this, QStringLiteral("上边距:"), 126, 6);
-    m_topBox = combo(this, "topMarginBox", 168, 3);
-    caption(this, QStringLiteral("下边距:"), 126, 27);
-    m_bottomBox = combo(this, "bottomMarginBox", 168, 24);
-    caption(this, QStringLiteral("左边距:"), 126, 48);
-    m_leftBox = combo(this, "leftMarginBox", 168, 45);
-    caption(this, QStringLiteral("右边距:"), 126, 69);
-    m_rightBox = combo(this, "rightMarginBox", 168, 66);
+    caption(this, QStringLiteral("当前字号:"), 6, 78);
+    m_sizeBox = combo(this, "sizeBox", 71, 76);
+    caption(this, QStringLiteral("当前行距:"), 6, 99);
+    m_spacingBox = combo(this, "spacingBox", 71, 97);
+    caption(this, QStringLiteral("上边距:"), 152, 6);
+    m_topBox = combo(this, "topMarginBox", 200, 3);
+    caption(this, QStringLiteral("下边距:"), 152, 27);
+    m_bottomBox = combo(this, "bottomMarginBox", 200, 24);
+    caption(this, QStringLiteral("左边距:"), 152, 48);
+    m_leftBox = combo(this, "leftMarginBox", 200, 45);
+    caption(this, QStringLiteral("右边距:"), 152, 69);
+    m_rightBox = combo(this, "rightMarginBox", 200, 66);
     auto *frame = new QWidget(this);
-    frame->setGeometry(126, 88, 92, 22);
+    frame->setGeometry(152, 89, 122, 40);
     frame->setStyleSheet("background: white; border: 1px solid #3050c0;");
     m_preview = new QLabel(QStringLiteral("预览"), frame);
     m_preview->setObjectName(QStringLiteral("preview"));
-    m_preview->setGeometry(1, 1, 90, 20);
+    m_preview->setGeometry(1, 1, 120, 38);
     m_preview->setAlignment(Qt::AlignCenter);
     m_preview->setStyleSheet("border: none;");
-    m_trimBox = check(this, "trimBox", QStringLiteral("读文件时修整段落"), 3, 101, 118);
+    m_trimBox = check(this, "trimBox", QStringLiteral("读文件时修整段落"), 3, 136, 118);
     m_trimBox->setToolTip(
         QStringLiteral("有时你可能会发现读出来的文件版面有点问题,可以试试激活这个选项"));
     m_trimBox->installEventFilter(this);
-    m_underlineBox = check(this, "underlineBox", QStringLiteral("下划线"), 3, 118, 49);
-    m_boldBox = check(this, "boldBox", QStringLiteral("粗体"), 52, 118, 38);
-    m_italicBox = check(this, "italicBox", QStringLiteral("斜体"), 90, 118, 38);
+    m_underlineBox = check(this, "underlineBox", QStringLiteral("下划线"), 3, 119, 49);
+    m_boldBox = check(this, "boldBox", QStringLiteral("粗体"), 54, 119, 38);
+    m_italicBox = check(this, "italicBox", QStringLiteral("斜体"), 94, 119, 38);
+    m_fineBox = check(this, "fineBox", QStringLiteral("精排"), 132, 136, 50);
+    m_fineBox->setToolTip(QStringLiteral("标点不放在行首,章节标题单独成行"));
     auto *ok = new PanelButton(QStringLiteral("确定"), this);
     ok->setObjectName(QStringLiteral("settingsOk"));
-    ok->setGeometry(131, 113, 38, 20);
+    ok->setGeometry(190, 132, 40, 20);
     auto *cancel = new PanelButton(QStringLiteral("取消"), this);
     cancel->setObjectName(QStringLiteral("settingsCancel"));
-    cancel->setGeometry(175, 113, 38, 20);
+    cancel->setGeometry(234, 132, 40, 20);
 
     connect(ok, &QPushButton::clicked, this, &SettingsPanel::accepted);
     connect(cancel, &QPushButton::clicked, this, &SettingsPanel::cancelled);
@@ -158,6 +160,8 @@ void SettingsPanel::fill(const core::PageSpacing &values)
     int selected = -1;
     for (const QString &family : QFontDatabase::families()) {
         m_fontList->addItem(family);
+        // The list is narrow: a long name shows whole in its tooltip.
+        m_fontList->item(m_fontList->count() - 1)->setToolTip(family);
         if (selected < 0 && family == preview.family())
             selected = m_fontList->count() - 1;
     }
@@ -188,7 +192,8 @@ void SettingsPanel::fill(const core::PageSpacing &values)
 
 void SettingsPanel::open()
 {
-    move(24, 6);
+    // Over the whole menu panel: nothing of the menu shows through.
+    move(0, 0);
     show();
     raise();
 }
@@ -221,6 +226,16 @@ void SettingsPanel::setPageValues(const core::PageSpacing &values)
     m_bottomBox->setEditText(plain(values.bottomMargin));
     m_leftBox->setEditText(plain(values.leftMargin));
     m_rightBox->setEditText(plain(values.rightMargin));
+}
+
+bool SettingsPanel::fineTypesetting() const
+{
+    return m_fineBox->isChecked();
+}
+
+void SettingsPanel::setFineTypesetting(bool on)
+{
+    m_fineBox->setChecked(on);
 }
 
 // Qt numbers the undecided state 1 and the checked state 2; settings.ini the other way.

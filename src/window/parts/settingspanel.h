@@ -36,6 +36,10 @@ class SettingsPanel : public QWidget
     // The boxes as typed; setPageValues shows stored values in their plain form.
     core::PageSpacing pageValues() const;
     void setPageValues(const core::PageSpacing &values);
+    // Fine typesetting (精排): punctuation kept off the line starts, headings on lines of
+    // their own.
+    bool fineTypesetting() const;
+    void setFineTypesetting(bool on);
     // Paragraph trimming: 0 off, 1 on, 2 undecided, as settings.ini stores it.
     int trimValue() const;
     void setTrimValue(int value);
@@ -68,6 +72,7 @@ class SettingsPanel : public QWidget
     QCheckBox *m_underlineBox = nullptr;
     QCheckBox *m_boldBox = nullptr;
     QCheckBox *m_italicBox = nullptr;
+    QCheckBox *m_fineBox = nullptr;
     bool m_trimRefused = false;
 };
 

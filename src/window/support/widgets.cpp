@@ -1,5 +1,6 @@
 #include "widgets.h"
 
+#include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -53,6 +54,13 @@ void Picture::setPicture(const QString &svgResource)
     update();
 }
 
+void Picture::setTint(const QColor &tint)
+{
+    m_tint = tint;
+    m_cache = QPixmap();
+    update();
+}
+
 void Picture::paintEvent(QPaintEvent *event)
 {
     const qreal ratio = devicePixelRatioF();
@@ -66,6 +74,10 @@ void Picture::paintEvent(QPaintEvent *event)
         QPainter render(&m_cache);
         render.setRenderHint(QPainter::Antialiasing);
         m_renderer->render(&render, QRectF(QPointF(0, 0), QSizeF(size())));
+        if (m_tint.isValid()) {
+            render.setCompositionMode(QPainter::CompositionMode_SourceAtop);
+            render.fillRect(QRectF(QPointF(0, 0), QSizeF(size())), m_tint);
+        }
     }
     QPainter p(this);
     p.drawPixmap(
@@ -182,9 +194,16 @@ void LineLabel::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
     if (m_highlighted)
-        p.fillRect(rect(), QColor(255, 232, 233));
-    p.setPen(palette().color(QPalette::WindowText));
+        p.fillRect(rect(), m_highlightColour);
+    p.setPen(m_textColour);
     p.drawStaticText(QPointF(0, 0), m_text);
+}
+
+void LineLabel::setColours(const QColor &text, const QColor &highlight)
+{
+    m_textColour = text;
+    m_highlightColour = highlight;
+    update();
 }
 
 void LineLabel::mousePressEvent(QMouseEvent *event)
@@ -203,8 +222,14 @@ void Bubble::paintEvent(QPaintEvent *)
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(QPen(QColor(0x30, 0x50, 0xC0), 2));
-    p.setBrush(panelColour());
+    p.setBrush(m_colour);
     p.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 18, 18);
+}
+
+void Bubble::setColour(const QColor &colour)
+{
+    m_colour = colour;
+    update();
 }
 
 ProgressBar::ProgressBar(QWidget *parent) : QWidget(parent) {}
@@ -234,6 +259,17 @@ PanelButton::PanelButton(const QString &caption, QWidget *parent) : QPushButton(
         " color: #000080; padding: 0 4px; }"
         "QPushButton:hover { background: #ffffff; }"
         "QPushButton:pressed { background: #d0d8ff; }");
+}
+
+QFont interfaceFont(QFont base)
+{
+    for (const char *name : {"Noto Sans CJK SC", "WenQuanYi Zen Hei", "AR PL UMing CN"})
+        if (QFontDatabase::families().contains(QString::fromUtf8(name))) {
+            base.setFamily(QString::fromUtf8(name));
+            break;
+        }
+    base.setPixelSize(11);
+    return base;
 }
 
 QCursor commandCursor()

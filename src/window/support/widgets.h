@@ -14,6 +14,9 @@ class QSvgRenderer;
 
 namespace tibbo::window {
 
+// The light blue of the bubble and its panels (&H00FFC0C0, blue-green-red).
+QColor panelColour();
+
 // Twips per pixel: mouse positions of pictures are reported in twips.
 inline constexpr double kTwipsPerPixel = 15.0;
 
@@ -25,6 +28,9 @@ class Picture : public QWidget
   public:
     explicit Picture(const QString &svgResource, QWidget *parent = nullptr);
     void setPicture(const QString &svgResource);
+    // A colour laid over the drawing where it is drawn (its transparent parts stay so);
+    // an invalid colour shows the drawing as it is.
+    void setTint(const QColor &tint);
 
   signals:
     void mouseDown(Qt::MouseButton button, QPointF twips);
@@ -46,6 +52,7 @@ class Picture : public QWidget
     // The drawing at the picture's current size: a page turn repaints the pages, and
     // rendering the SVG each time would cost far more than the turn itself.
     QPixmap m_cache;
+    QColor m_tint;
     bool m_leftPressed = false;
 };
 
@@ -90,6 +97,7 @@ class LineLabel : public QWidget
     // Highlight of a chosen line; a redraw makes every label transparent again.
     void setHighlighted(bool on);
     bool highlighted() const { return m_highlighted; }
+    void setColours(const QColor &text, const QColor &highlight);
 
   signals:
     void mouseDown(int index, Qt::MouseButton button);
@@ -105,6 +113,8 @@ class LineLabel : public QWidget
     int m_index;
     QStaticText m_text;
     bool m_highlighted = false;
+    QColor m_textColour{Qt::black};
+    QColor m_highlightColour{255, 232, 233};
 };
 
 // The speech bubble, a rounded rectangle with a blue border.
@@ -112,9 +122,13 @@ class Bubble : public QWidget
 {
   public:
     explicit Bubble(QWidget *parent = nullptr);
+    void setColour(const QColor &colour);
 
   protected:
     void paintEvent(QPaintEvent *event) override;
+
+  private:
+    QColor m_colour = panelColour();
 };
 
 // A progress frame with its bar.
@@ -140,11 +154,12 @@ class PanelButton : public QPushButton
     explicit PanelButton(const QString &caption, QWidget *parent = nullptr);
 };
 
+// The font of the panels, captions and menus: the first installed CJK sans face, 11 px.
+QFont interfaceFont(QFont base);
+
 // The pointer over the command pictures and captions, drawn from the artwork.
 QCursor commandCursor();
 
-// The light blue of the bubble and its panels (&H00FFC0C0, blue-green-red).
-QColor panelColour();
 // A panel of the bubble: light blue, fixed size, children placed in pixels.
 QWidget *makePanel(QWidget *parent, int width, int height);
 

@@ -1,0 +1,44 @@
+#pragma once
+// The chapter list (目录): every heading of the book with the page it starts on, the
+// current chapter marked and scrolled into view. A click on a heading jumps there; Esc
+// or 关闭 closes the list.
+
+#include <QWidget>
+
+#include <string>
+#include <vector>
+
+class QLabel;
+class QTreeWidget;
+
+namespace tibbo::window {
+
+class ChapterPanel : public QWidget
+{
+    Q_OBJECT
+  public:
+    struct Entry
+    {
+        QString title;
+        int64_t page = 1;
+    };
+
+    explicit ChapterPanel(QWidget *parent);
+
+    // Shows the headings over the pages, centred in the window, with entry `current`
+    // (-1: none) marked.
+    void open(const std::vector<Entry> &entries, int current);
+
+  signals:
+    void chapterChosen(int index);
+
+  protected:
+    void paintEvent(QPaintEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+  private:
+    QLabel *m_caption = nullptr;
+    QTreeWidget *m_list = nullptr;
+};
+
+} // namespace tibbo::window

@@ -1,0 +1,85 @@
+#include "searchpanel.h"
+
+#include "widgets.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+
+namespace tibbo::window {
+
+SearchPanel::SearchPanel(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("searchPanel"));
+    setFixedSize(262, 62);
+    auto *caption = new CaptionLabel(QStringLiteral("查找:"), this);
+    caption->setGeometry(8, 8, 36, 18);
+    m_box = new QLineEdit(this);
+    m_box->setObjectName(QStringLiteral("searchBox"));
+    m_box->setGeometry(44, 6, 118, 22);
+    auto *previous = new PanelButton(QStringLiteral("上一个"), this);
+    previous->setObjectName(QStringLiteral("searchPrevious"));
+    previous->setGeometry(166, 6, 44, 22);
+    auto *next = new PanelButton(QStringLiteral("下一个"), this);
+    next->setObjectName(QStringLiteral("searchNext"));
+    next->setGeometry(212, 6, 44, 22);
+    m_note = new QLabel(this);
+    m_note->setObjectName(QStringLiteral("searchNote"));
+    m_note->setGeometry(10, 34, 244, 20);
+    m_note->setStyleSheet("color: #000080;");
+    for (QWidget *button : {static_cast<QWidget *>(previous), static_cast<QWidget *>(next)})
+        button->setFocusPolicy(Qt::NoFocus);
+    connect(previous, &QPushButton::clicked, this, [this] { emit searchRequested(false); });
+    connect(next, &QPushButton::clicked, this, [this] { emit searchRequested(true); });
+    m_box->installEventFilter(this);
+    hide();
+}
+
+void SearchPanel::open()
+{
+    if (const QWidget *window = parentWidget())
+        move(std::max(0, window->width() - width() - 36), 8);
+    m_note->clear();
+    show();
+    raise();
+    m_box->setFocus();
+    m_box->selectAll();
+}
+
+QString SearchPanel::needle() const
+{
+    return m_box->text();
+}
+
+void SearchPanel::setNote(const QString &note)
+{
+    m_note->setText(note);
+}
+
+bool SearchPanel::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_box && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            emit searchRequested(!(key->modifiers() & Qt::ShiftModifier));
+            return true;
+        }
+        if (key->key() == Qt::Key_Escape) {
+            hide();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void SearchPanel::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(0x30, 0x50, 0xC0), 2));
+    p.setBrush(panelColour());
+    p.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 8, 8);
+}
+
+} // namespace tibbo::window

@@ -1,0 +1,37 @@
+#pragma once
+// The page themes: day (the paper as drawn), sepia (warmer paper for long reading) and
+// night (dark pages, light text, a darker bubble). The night text keeps a contrast of
+// about 10:1 on its page, well above 7:1.
+
+#include <QColor>
+
+namespace tibbo::window {
+
+enum class Theme { Day = 0, Sepia = 1, Night = 2 };
+
+struct ThemeColours
+{
+    QColor pageTint;   // laid over the page and edge artwork; invalid: as drawn
+    QColor text;       // the display lines
+    QColor highlight;  // behind a chosen line
+    QColor pageNumber; // the page numbers at the foot of the pages
+    QColor bubble;     // the mascot's speech bubble
+};
+
+inline ThemeColours coloursOf(Theme theme)
+{
+    switch (theme) {
+    case Theme::Sepia:
+        return {QColor(196, 150, 90, 70), QColor(70, 52, 36), QColor(240, 214, 190),
+                QColor(110, 84, 56), QColor(0xC0, 0xC0, 0xFF)};
+    case Theme::Night:
+        return {QColor(28, 25, 22, 236), QColor(230, 220, 200), QColor(92, 70, 74),
+                QColor(170, 160, 140), QColor(0x8C, 0x94, 0xC4)};
+    case Theme::Day:
+        break;
+    }
+    return {QColor(), QColor(Qt::black), QColor(255, 232, 233), QColor(0x6b, 0x5a, 0x44),
+            QColor(0xC0, 0xC0, 0xFF)};
+}
+
+} // namespace tibbo::window

@@ -1,0 +1,113 @@
+// Finding one's way in a book through the window: the chapter list, the moves to the
+// next and previous chapter, and the search prompt, driven by keys and clicks.
+#include "windowfixture.h"
+
+#include "navigation/chapters.h"
+#include "navigation/navigation.h"
+#include "text/reflow.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QTreeWidget>
+#include <QtTest>
+
+using namespace tibbo::window;
+using namespace tibbo::window::test;
+namespace core = tibbo::core;
+
+namespace {
+
+// A book of `chapters` chapters, each a heading and 40 paragraphs of 60 characters.
+QString chapterBook(int chapters)
+{
+    QString text;
+    for (int c = 1; c <= chapters; ++c) {
+        text += QStringLiteral("第%1章　标题%1\n").arg(c);
+        for (int p = 0; p < 40; ++p)
+            text +=
+                QStringLiteral("　　") + QString(60, QChar(0x5B57 + (p % 20))) + QLatin1Char('\n');
+    }
+    return writeBook(QStringLiteral("chapters.txt"), text);
+}
+
+int64_t headingLineOf(const core::ReaderState &s, int chapter)
+{
+    const auto all = core::findChapters(s.paragraphText);
+    return core::lineHolding(s.lineEnds, all[static_cast<size_t>(chapter)].offset);
+}
+
+bool spreadHoldsLine(const core::ReaderState &s, int64_t line)
+{
+    return line >= s.topLine && line < s.topLine + 2 * s.linesPerPage;
+}
+
+} // namespace
+
+class FindingTest : public QObject
+{
+    Q_OBJECT
+
+  private slots:
+    void init() { resetAppFolder(); }
+
+    void chapterList_marksCurrentAndJumpsOnClick()
+    {
+        auto w = startWindow(chapterBook(12));
+        QTest::keyClick(w.get(), Qt::Key_End);
+        QTest::keyClick(w.get(), Qt::Key_T);
+        auto *list = part<QTreeWidget>(w.get(), "chapterList");
+        QVERIFY(part(w.get(), "chapterPanel")->isVisible());
+        QCOMPARE(list->topLevelItemCount(), 12);
+        // At the end of the book the last chapter is the current one.
+        QCOMPARE(list->indexOfTopLevelItem(list->currentItem()), 11);
+        QVERIFY(list->currentItem()->font(0).bold());
+        QVERIFY(list->topLevelItem(3)->text(1).startsWith(QStringLiteral("第")));
+        list->scrollToItem(list->topLevelItem(3));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(list->topLevelItem(3)).center());
+        QVERIFY(!part(w.get(), "chapterPanel")->isVisible());
+        QVERIFY(spreadHoldsLine(w->state(), headingLineOf(w->state(), 3)));
+    }
+
+    void ctrlArrows_goToNextAndPreviousChapter()
+    {
+        auto w = startWindow(chapterBook(6));
+        QTest::keyClick(w.get(), Qt::Key_Right, Qt::ControlModifier);
+        QVERIFY(spreadHoldsLine(w->state(), headingLineOf(w->state(), 1)));
+        QTest::keyClick(w.get(), Qt::Key_Right, Qt::ControlModifier);
+        QVERIFY(spreadHoldsLine(w->state(), headingLineOf(w->state(), 2)));
+        QTest::keyClick(w.get(), Qt::Key_Left, Qt::ControlModifier);
+        QVERIFY(spreadHoldsLine(w->state(), headingLineOf(w->state(), 1)));
+    }
+
+    // A search finds the next match from the spread on show, highlights its line, wraps
+    // at the end of the book with a note, and says so when nothing is found.
+    void search_findsHighlightsWrapsAndSaysNotFound()
+    {
+        auto w = startWindow(chapterBook(5));
+        QTest::keyClick(w.get(), Qt::Key_F, Qt::ControlModifier);
+        auto *box = part<QLineEdit>(w.get(), "searchBox");
+        QVERIFY(part(w.get(), "searchPanel")->isVisible());
+        QTRY_COMPARE(QApplication::focusWidget(), box);
+        box->setText(QStringLiteral("标题4"));
+        QTest::keyClick(box, Qt::Key_Return);
+        const int64_t heading = headingLineOf(w->state(), 3);
+        QVERIFY(spreadHoldsLine(w->state(), heading));
+        QVERIFY(line(w.get(), static_cast<int>(heading - w->state().topLine))->highlighted());
+        // Only one match: the next search wraps round to it and says so.
+        QTest::keyClick(box, Qt::Key_Return);
+        QVERIFY(spreadHoldsLine(w->state(), heading));
+        QVERIFY(!part<QLabel>(w.get(), "searchNote")->text().isEmpty());
+        // Shift+Enter goes back; F3 repeats from the window.
+        box->setText(QStringLiteral("标题"));
+        QTest::keyClick(box, Qt::Key_Return, Qt::ShiftModifier);
+        QVERIFY(spreadHoldsLine(w->state(), headingLineOf(w->state(), 2)));
+        box->setText(QStringLiteral("没有这句话"));
+        QTest::keyClick(box, Qt::Key_Return);
+        QVERIFY(part<QLabel>(w.get(), "searchNote")->text().contains(QStringLiteral("找不到")));
+        QVERIFY(spreadHoldsLine(w->state(), headingLineOf(w->state(), 2)));
+    }
+};
+
+QTEST_MAIN(FindingTest)
+#include "finding_test.moc"
