@@ -105,8 +105,7 @@ void ReaderWindow::createParts()
 
 void ReaderWindow::connectParts()
 {
-    connect(m_mascot, &Mascot::pressed, this,
-            [this](Qt::MouseButton, QPointF twips) { m_chrome->grab(twips); });
+    connect(m_mascot, &Mascot::pressed, m_chrome, &WindowChrome::grab);
     connect(m_mascot, &Mascot::dragged, m_chrome, &WindowChrome::drag);
     // Over the welcome panel the right click always hides: the panel belongs to the open
     // menu, and a first start would otherwise never let the window go.

@@ -8,6 +8,7 @@
 #include <QScreen>
 #include <QSystemTrayIcon>
 #include <QWidget>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -34,13 +35,21 @@ WindowChrome::WindowChrome(QWidget &window, core::ReaderState &state, QObject *p
     m_grip->resize(32, 32);
     m_grip->setToolTip(QStringLiteral("按住不放可以改变窗口大小"));
     m_grip->setCursor(Qt::SizeFDiagCursor);
-    connect(m_grip, &Picture::mouseDown, this, [this](Qt::MouseButton, QPointF twips) {
+    connect(m_grip, &Picture::mouseDown, this, [this](Qt::MouseButton button, QPointF twips) {
         m_state.grabX = twips.x();
         m_state.grabY = twips.y();
+        // Where the window system resizes windows itself (Wayland, an X11 window manager),
+        // it does; the size it gives is re-flowed once it has settled.
+        m_systemResize = false;
+        if (button == Qt::LeftButton && isNormalWindow() && m_window.windowHandle()) {
+            m_window.setMinimumSize(toPixels(kMinWidthTwips), toPixels(kMinHeightTwips));
+            m_systemResize =
+                m_window.windowHandle()->startSystemResize(Qt::BottomEdge | Qt::RightEdge);
+        }
     });
     // The window follows the grip; the re-flow waits for the release.
     connect(m_grip, &Picture::mouseMove, this, [this](Qt::MouseButtons buttons, QPointF twips) {
-        if (!(buttons & Qt::LeftButton) || !isNormalWindow())
+        if (!(buttons & Qt::LeftButton) || !isNormalWindow() || m_systemResize)
             return;
         const double w =
             std::max(m_window.width() * kTwipsPerPixel + twips.x() - m_state.grabX, kMinWidthTwips);
@@ -51,9 +60,12 @@ WindowChrome::WindowChrome(QWidget &window, core::ReaderState &state, QObject *p
         m_state.normalHeight = m_window.height() * kTwipsPerPixel;
     });
     connect(m_grip, &Picture::mouseUp, this, [this](Qt::MouseButton, QPointF) {
-        if (isNormalWindow())
+        if (isNormalWindow() && !m_systemResize)
             emit resizeFinished();
     });
+    // A place or size the window system gave a normal window by a drag is its normal
+    // geometry.
+    window.installEventFilter(this);
 }
 
 void WindowChrome::place()
@@ -63,6 +75,21 @@ void WindowChrome::place()
 }
 
 // Drag and resize act only on a normal window: neither minimised nor full screen.
+bool WindowChrome::eventFilter(QObject *watched, QEvent *event)
+{
+    // Only a move or resize the window system made for a drag: the program's own changes
+    // (full screen and back, start-up) keep the state themselves.
+    if (watched == &m_window && (m_systemMove || m_systemResize) && isNormalWindow() &&
+        m_window.isVisible() &&
+        (event->type() == QEvent::Move || event->type() == QEvent::Resize)) {
+        m_state.normalLeft = m_window.x() * kTwipsPerPixel;
+        m_state.normalTop = m_window.y() * kTwipsPerPixel;
+        m_state.normalWidth = m_window.width() * kTwipsPerPixel;
+        m_state.normalHeight = m_window.height() * kTwipsPerPixel;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
 bool WindowChrome::isNormalWindow() const
 {
     return !(m_window.windowState() &
@@ -70,15 +97,18 @@ bool WindowChrome::isNormalWindow() const
            !m_fullScreen;
 }
 
-void WindowChrome::grab(QPointF twips)
+void WindowChrome::grab(Qt::MouseButton button, QPointF twips)
 {
     m_state.grabX = twips.x();
     m_state.grabY = twips.y();
+    // Wayland moves a window only itself: hand the drag over where the platform can.
+    m_systemMove = button == Qt::LeftButton && isNormalWindow() && m_window.windowHandle() &&
+                   m_window.windowHandle()->startSystemMove();
 }
 
 void WindowChrome::drag(Qt::MouseButtons buttons, QPointF twips)
 {
-    if (!(buttons & Qt::LeftButton) || !isNormalWindow())
+    if (!(buttons & Qt::LeftButton) || !isNormalWindow() || m_systemMove)
         return;
     const double left = m_window.x() * kTwipsPerPixel + twips.x() - m_state.grabX;
     const double top = m_window.y() * kTwipsPerPixel + twips.y() - m_state.grabY;
@@ -89,6 +119,7 @@ void WindowChrome::drag(Qt::MouseButtons buttons, QPointF twips)
 
 void WindowChrome::toggleFullScreen()
 {
+    m_systemMove = m_systemResize = false;
     if (m_fullScreen) {
         m_fullScreen = false;
         m_window.showNormal();
@@ -106,6 +137,7 @@ void WindowChrome::toggleFullScreen()
 
 void WindowChrome::applyWindowState(int code)
 {
+    m_systemMove = m_systemResize = false;
     m_fullScreen = code == 2;
     switch (code) {
     case 1:

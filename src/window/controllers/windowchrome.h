@@ -29,7 +29,7 @@ class WindowChrome : public QObject
     void place();
 
     // Grab and drag by the mascot: the grabbed point stays under the pointer.
-    void grab(QPointF twips);
+    void grab(Qt::MouseButton button, QPointF twips);
     void drag(Qt::MouseButtons buttons, QPointF twips);
 
     bool fullScreen() const { return m_fullScreen; }
@@ -54,6 +54,9 @@ class WindowChrome : public QObject
     // The grip was let go: the window has its new size.
     void resizeFinished();
 
+  protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
   private:
     bool isNormalWindow() const;
 
@@ -62,6 +65,8 @@ class WindowChrome : public QObject
     Picture *m_grip = nullptr;
     QSystemTrayIcon *m_tray = nullptr;
     bool m_fullScreen = false;
+    bool m_systemMove = false;   // the window system moves the window for this drag
+    bool m_systemResize = false; // and resizes it for this press on the grip
 };
 
 } // namespace tibbo::window
