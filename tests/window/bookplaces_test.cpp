@@ -4,6 +4,7 @@
 #include "windowfixture.h"
 
 #include "bookplaces.h"
+#include "sessionfiles.h"
 
 #include <QSettings>
 #include <QtTest>
@@ -136,7 +137,7 @@ class BookPlacesTest : public QObject
     void fullList_forgetsOldestPlace()
     {
         {
-            QSettings options(BookPlaces::optionsPath(), QSettings::IniFormat);
+            QSettings options(SessionFiles::optionsPath(), QSettings::IniFormat);
             options.beginWriteArray(QStringLiteral("places"));
             for (int i = 0; i < BookPlaces::kMaxBooks; ++i) {
                 options.setArrayIndex(i);
@@ -152,7 +153,7 @@ class BookPlacesTest : public QObject
         w->openBook(numberedBook(QStringLiteral("full-b.txt"), 50, 60));
         QTRY_VERIFY(w->isIdle());
 
-        QSettings options(BookPlaces::optionsPath(), QSettings::IniFormat);
+        QSettings options(SessionFiles::optionsPath(), QSettings::IniFormat);
         QCOMPARE(options.status(), QSettings::NoError);
         const int count = options.beginReadArray(QStringLiteral("places"));
         QCOMPARE(count, BookPlaces::kMaxBooks);

@@ -56,7 +56,7 @@ namespace {
 
 QSettings options()
 {
-    return QSettings(SessionFiles::folder() + QStringLiteral("/options.ini"), QSettings::IniFormat);
+    return QSettings(SessionFiles::optionsPath(), QSettings::IniFormat);
 }
 
 // A book's key in options.ini: its absolute path, so that no character of it is read as a

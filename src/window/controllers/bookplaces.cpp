@@ -37,17 +37,12 @@ BookPlaces::BookPlaces(Parts parts, QObject *parent)
             [this](QSessionManager &) { leaveBook(); });
 }
 
-QString BookPlaces::optionsPath()
-{
-    return SessionFiles::folder() + QStringLiteral("/options.ini");
-}
-
 void BookPlaces::load() const
 {
     if (m_loaded)
         return;
     m_loaded = true;
-    QSettings options(optionsPath(), QSettings::IniFormat);
+    QSettings options(SessionFiles::optionsPath(), QSettings::IniFormat);
     const int count = options.beginReadArray(kPlacesArray);
     for (int i = 0; i < count && static_cast<int>(m_places.size()) < kMaxBooks; ++i) {
         options.setArrayIndex(i);
@@ -65,7 +60,7 @@ void BookPlaces::load() const
 // half-way leaves the old options.ini whole.
 bool BookPlaces::write() const
 {
-    QSettings options(optionsPath(), QSettings::IniFormat);
+    QSettings options(SessionFiles::optionsPath(), QSettings::IniFormat);
     options.remove(kPlacesArray);
     options.beginWriteArray(kPlacesArray, static_cast<int>(m_places.size()));
     for (size_t i = 0; i < m_places.size(); ++i) {

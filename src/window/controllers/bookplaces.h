@@ -45,8 +45,6 @@ class BookPlaces : public QObject
     // The saved place of the book at this absolute path: a character offset.
     std::optional<int64_t> placeOf(const QString &path) const;
 
-    static QString optionsPath();
-
   private:
     void load() const;
     bool write() const;

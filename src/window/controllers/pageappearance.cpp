@@ -25,7 +25,7 @@ namespace {
 // What the reader keeps beyond settings.ini lives in options.ini beside it.
 QSettings options()
 {
-    return QSettings(SessionFiles::folder() + QStringLiteral("/options.ini"), QSettings::IniFormat);
+    return QSettings(SessionFiles::optionsPath(), QSettings::IniFormat);
 }
 
 } // namespace

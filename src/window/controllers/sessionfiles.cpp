@@ -148,6 +148,11 @@ QString SessionFiles::manualPath()
     return folder() + QStringLiteral("/readme.txt");
 }
 
+QString SessionFiles::optionsPath()
+{
+    return folder() + QStringLiteral("/options.ini");
+}
+
 void SessionFiles::prepareFolder()
 {
     core::cleanStaleTemporaries(folderPath());

@@ -75,11 +75,7 @@ void ChapterPanel::open(const std::vector<Entry> &entries, int current)
 
 void ChapterPanel::paintEvent(QPaintEvent *)
 {
-    QPainter p(this);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(QColor(0x30, 0x50, 0xC0), 2));
-    p.setBrush(panelColour());
-    p.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 8, 8);
+    paintRoundedPanel(this);
 }
 
 void ChapterPanel::keyPressEvent(QKeyEvent *event)

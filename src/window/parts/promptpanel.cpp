@@ -99,11 +99,7 @@ bool PromptPanel::eventFilter(QObject *watched, QEvent *event)
 
 void PromptPanel::paintEvent(QPaintEvent *)
 {
-    QPainter p(this);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(QColor(0x30, 0x50, 0xC0), 2));
-    p.setBrush(panelColour());
-    p.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 8, 8);
+    paintRoundedPanel(this);
 }
 
 } // namespace tibbo::window

@@ -261,6 +261,15 @@ PanelButton::PanelButton(const QString &caption, QWidget *parent) : QPushButton(
         "QPushButton:pressed { background: #d0d8ff; }");
 }
 
+void paintRoundedPanel(QWidget *panel)
+{
+    QPainter p(panel);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(0x30, 0x50, 0xC0), 2));
+    p.setBrush(panelColour());
+    p.drawRoundedRect(QRectF(panel->rect()).adjusted(1, 1, -1, -1), 8, 8);
+}
+
 QFont interfaceFont(QFont base)
 {
     for (const char *name : {"Noto Sans CJK SC", "WenQuanYi Zen Hei", "AR PL UMing CN"})

@@ -160,6 +160,10 @@ QFont interfaceFont(QFont base);
 // The pointer over the command pictures and captions, drawn from the artwork.
 QCursor commandCursor();
 
+// The frame of the small floating panels (the prompt, the search, the chapter list): a
+// light blue rounded rectangle with a blue border, filling the widget.
+void paintRoundedPanel(QWidget *panel);
+
 // A panel of the bubble: light blue, fixed size, children placed in pixels.
 QWidget *makePanel(QWidget *parent, int width, int height);
 
