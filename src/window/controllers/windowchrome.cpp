@@ -127,10 +127,7 @@ void WindowChrome::toggleFullScreen()
     } else {
         m_fullScreen = true;
         m_window.showFullScreen();
-        // Without a window manager the request alone changes nothing: cover the screen
-        // ourselves, as full screen means for a borderless window.
-        if (QScreen *s = m_window.screen())
-            m_window.setGeometry(s->geometry());
+        coverScreen();
     }
     emit fullScreenChanged(m_fullScreen);
 }
@@ -147,8 +144,7 @@ void WindowChrome::applyWindowState(int code)
         break;
     case 2:
         m_window.showFullScreen();
-        if (QScreen *s = m_window.screen())
-            m_window.setGeometry(s->geometry());
+        coverScreen();
         break;
     default:
         if (m_window.windowState() &
@@ -157,6 +153,18 @@ void WindowChrome::applyWindowState(int code)
         break;
     }
     emit fullScreenChanged(m_fullScreen);
+}
+
+// Without a window manager the request for full screen alone changes nothing: the window
+// covers the screen itself, as full screen means for a borderless window. A Wayland
+// compositor always answers the request itself, and a size set before its answer would
+// be taken for the window's normal size when full screen ends.
+void WindowChrome::coverScreen()
+{
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+        return;
+    if (QScreen *s = m_window.screen())
+        m_window.setGeometry(s->geometry());
 }
 
 int WindowChrome::windowStateCode() const

@@ -59,6 +59,7 @@ class WindowChrome : public QObject
 
   private:
     bool isNormalWindow() const;
+    void coverScreen();
 
     QWidget &m_window;
     core::ReaderState &m_state;
