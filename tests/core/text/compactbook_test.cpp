@@ -6,6 +6,8 @@
 #include "text/plaintext.h"
 #include "text/reflow.h"
 
+#include "decodepieces.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -13,27 +15,13 @@
 #include <random>
 
 using namespace tibbo::core;
+using tibbo::core::test::decodeInPieces;
 
 namespace {
 
 std::string corpusBytes(const char *name)
 {
     return readFile(std::string(TIBBO_CORPUS_DIR) + "/" + name).value_or("");
-}
-
-// The bytes decoded in pieces cut at the given points, as one text.
-std::u32string decodeInPieces(std::string_view bytes, bool utf8, std::vector<size_t> cuts)
-{
-    ChunkDecoder decoder(utf8);
-    std::u32string out;
-    cuts.push_back(bytes.size());
-    size_t from = 0;
-    for (size_t cut : cuts) {
-        cut = std::min(std::max(cut, from), bytes.size());
-        decoder.decode(bytes.substr(from, cut - from), cut == bytes.size(), out);
-        from = cut;
-    }
-    return out;
 }
 
 } // namespace
@@ -52,11 +40,13 @@ TEST(ChunkDecoder, piecesDecodeAsTheWhole)
     for (const std::string &bytes : {fourByte, odd}) {
         const std::u32string whole = decodeGb18030(bytes);
         for (size_t cut = 0; cut <= bytes.size(); ++cut)
-            EXPECT_EQ(decodeInPieces(bytes, false, {cut}), whole) << "cut at " << cut;
+            EXPECT_EQ(decodeInPieces(bytes, TextEncoding::Gb18030, {cut}), whole)
+                << "cut at " << cut;
     }
     const std::string utf8 = toUtf8(U"第一章\U0001F600é");
     for (size_t cut = 0; cut <= utf8.size(); ++cut)
-        EXPECT_EQ(decodeInPieces(utf8, true, {cut}), fromUtf8(utf8)) << "cut at " << cut;
+        EXPECT_EQ(decodeInPieces(utf8, TextEncoding::Utf8, {cut}), fromUtf8(utf8))
+            << "cut at " << cut;
 
     const std::string novel = corpusBytes("xiyouji.txt");
     if (novel.empty())
@@ -65,7 +55,7 @@ TEST(ChunkDecoder, piecesDecodeAsTheWhole)
     std::vector<size_t> cuts;
     for (size_t at = 0; at < novel.size(); at += 1 + random() % 70000)
         cuts.push_back(at);
-    EXPECT_EQ(decodeInPieces(novel, false, cuts), decodeGb18030(novel));
+    EXPECT_EQ(decodeInPieces(novel, TextEncoding::Gb18030, cuts), decodeGb18030(novel));
 }
 
 // Reading a book file a piece at a time gives the book the whole-file path gives: the

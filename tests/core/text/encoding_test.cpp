@@ -5,6 +5,8 @@
 #include "text/fileio.h"
 #include "text/plaintext.h"
 
+#include "decodepieces.h"
+
 #include <gtest/gtest.h>
 
 #include <bit>
@@ -14,6 +16,7 @@
 #include <iconv.h>
 
 using namespace tibbo::core;
+using tibbo::core::test::decodeInPieces;
 
 namespace {
 
@@ -127,22 +130,6 @@ class TempFolder
   private:
     std::filesystem::path m_path;
 };
-
-// The bytes decoded in the given pieces, as one text.
-std::u32string decodeInPieces(std::string_view bytes, TextEncoding encoding,
-                              std::vector<size_t> cuts)
-{
-    ChunkDecoder decoder(encoding);
-    std::u32string out;
-    cuts.push_back(bytes.size());
-    size_t from = 0;
-    for (size_t cut : cuts) {
-        cut = std::min(std::max(cut, from), bytes.size());
-        decoder.decode(bytes.substr(from, cut - from), cut == bytes.size(), out);
-        from = cut;
-    }
-    return out;
-}
 
 } // namespace
 
