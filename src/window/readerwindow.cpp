@@ -51,7 +51,9 @@ ReaderWindow::ReaderWindow(QWidget *parent) : QWidget(parent, Qt::FramelessWindo
     setWindowTitle(QStringLiteral("TibboRead"));
     setWindowIcon(QIcon(QStringLiteral(":/art/app-icon.svg")));
     setFocusPolicy(Qt::StrongFocus);
-    setFont(interfaceFont(font()));
+    // The menus and tooltips are windows of their own and take the application's font.
+    QApplication::setFont(interfaceFont(QApplication::font()));
+    setFont(QApplication::font());
     createParts();
     connectParts();
     connectMenus();

@@ -41,18 +41,11 @@ constexpr int kFirstLabels = 101;
 
 } // namespace
 
-// Linux rarely has a family named 宋体 and would answer it with a Latin face.
+// Linux rarely has a family named 宋体 and would answer it with a Latin face, so the
+// page starts in the installed face closest to it.
 QFont BookView::designFont()
 {
-    const QStringList installed = QFontDatabase::families();
-    QString family = QStringLiteral("serif");
-    for (const char *name : {"宋体", "SimSun", "Noto Serif CJK SC", "AR PL UMing CN",
-                             "AR PL SungtiL GB", "Noto Sans CJK SC", "WenQuanYi Zen Hei"})
-        if (installed.contains(QString::fromUtf8(name))) {
-            family = QString::fromUtf8(name);
-            break;
-        }
-    QFont font(family);
+    QFont font(songFamily());
     font.setPointSizeF(10.5);
     return font;
 }

@@ -270,13 +270,19 @@ void paintRoundedPanel(QWidget *panel)
     p.drawRoundedRect(QRectF(panel->rect()).adjusted(1, 1, -1, -1), 8, 8);
 }
 
+QString songFamily()
+{
+    const QStringList installed = QFontDatabase::families();
+    for (const char *name : {"宋体", "SimSun", "Noto Serif CJK SC", "AR PL UMing CN",
+                             "AR PL SungtiL GB", "Noto Sans CJK SC", "WenQuanYi Zen Hei"})
+        if (installed.contains(QString::fromUtf8(name)))
+            return QString::fromUtf8(name);
+    return QStringLiteral("serif");
+}
+
 QFont interfaceFont(QFont base)
 {
-    for (const char *name : {"Noto Sans CJK SC", "WenQuanYi Zen Hei", "AR PL UMing CN"})
-        if (QFontDatabase::families().contains(QString::fromUtf8(name))) {
-            base.setFamily(QString::fromUtf8(name));
-            break;
-        }
+    base.setFamily(songFamily());
     base.setPixelSize(11);
     return base;
 }

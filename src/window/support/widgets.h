@@ -154,7 +154,11 @@ class PanelButton : public QPushButton
     explicit PanelButton(const QString &caption, QWidget *parent = nullptr);
 };
 
-// The font of the panels, captions and menus: the first installed CJK sans face, 11 px.
+// The installed face closest to 宋体, the page's font before any settings file exists.
+QString songFamily();
+
+// The font of the panels, captions and menus: the page's first face at 11 px, so a
+// reader who keeps that face has one font file open, not two.
 QFont interfaceFont(QFont base);
 
 // The pointer over the command pictures and captions, drawn from the artwork.
