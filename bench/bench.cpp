@@ -65,12 +65,12 @@ int main(int argc, char **argv)
     });
     state.linesPerPage = 30;
     state.charsPerLine = 28;
-    std::vector<int64_t> ends;
+    tibbo::core::LineList ends;
     const double reflow =
         bestOf(3, [&] { ends = cutLines(state.paragraphText, state.charsPerLine); });
     // The fine typesetting cut; its headings come from the chapter finder (timed below).
     const CutRules fineRules = fineCutRules(state.paragraphText);
-    std::vector<int64_t> fineEnds;
+    tibbo::core::LineList fineEnds;
     const double fineReflow =
         bestOf(3, [&] { fineEnds = cutLines(state.paragraphText, state.charsPerLine, fineRules); });
     applyReflow(state, ends);

@@ -6,14 +6,14 @@
 
 namespace tibbo::core {
 
-void anchorByNumber(std::vector<Bookmark> &bookmarks, const std::vector<int64_t> &ends)
+void anchorByNumber(std::vector<Bookmark> &bookmarks, const LineList &ends)
 {
     for (Bookmark &b : bookmarks)
         if (!b.anchor)
             b.anchor = anchorOfLine(b.line, ends);
 }
 
-void reanchorBookmarks(std::vector<Bookmark> &bookmarks, const std::vector<int64_t> &newEnds)
+void reanchorBookmarks(std::vector<Bookmark> &bookmarks, const LineList &newEnds)
 {
     for (Bookmark &b : bookmarks)
         if (b.anchor)

@@ -13,10 +13,10 @@ namespace tibbo::core {
 // Moves anchored bookmarks to the lines of newEnds that hold their anchors; an
 // unanchored bookmark whose number lies within newEnds keeps its number and is
 // anchored there, one beyond it keeps its number without an anchor.
-void reanchorBookmarks(std::vector<Bookmark> &bookmarks, const std::vector<int64_t> &newEnds);
+void reanchorBookmarks(std::vector<Bookmark> &bookmarks, const LineList &newEnds);
 
 // Anchors bookmarks by number in a line list that belongs to the current text
 // (a list read from settings.ini together with its text).
-void anchorByNumber(std::vector<Bookmark> &bookmarks, const std::vector<int64_t> &ends);
+void anchorByNumber(std::vector<Bookmark> &bookmarks, const LineList &ends);
 
 } // namespace tibbo::core

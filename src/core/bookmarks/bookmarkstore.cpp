@@ -55,7 +55,7 @@ int64_t spreadOnShow(const ReaderState &state)
     return bookmarkSpread(state.topLine, state.linesPerPage);
 }
 
-std::optional<int64_t> anchorOfLine(int64_t line, const std::vector<int64_t> &lineEnds)
+std::optional<int64_t> anchorOfLine(int64_t line, const LineList &lineEnds)
 {
     const auto lines = static_cast<int64_t>(lineEnds.size()) - 1;
     if (line < 1 || line > lines)

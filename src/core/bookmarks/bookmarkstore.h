@@ -30,7 +30,7 @@ int64_t spreadOnShow(const ReaderState &state);
 
 // Offset in the text of the first character of line (lineEnds[line - 1]), for a line of
 // the list (1 .. lineCount); nothing for a number outside it.
-std::optional<int64_t> anchorOfLine(int64_t line, const std::vector<int64_t> &lineEnds);
+std::optional<int64_t> anchorOfLine(int64_t line, const LineList &lineEnds);
 
 enum class AddBookmarkOutcome {
     NoLineChosen, // nothing changed; the window shows kNoLineChosenMessage

@@ -160,7 +160,7 @@ void putWindow(PieceWriter &out, const SettingsData &d)
 }
 
 void putBook(PieceWriter &out, const SettingsData &d, const BookText &paragraphText,
-             const std::vector<int64_t> &lineEnds)
+             const LineList &lineEnds)
 {
     putLine(out, U"[Text]");
     putBookText(out, paragraphText);
@@ -420,30 +420,40 @@ class SettingsReader
                 if (m_consumed)
                     m_consumed(static_cast<size_t>(paragraph->data() - m_lines.start()) + decoded);
             });
+        // No real book comes near the limit; a text past it is taken as no text at all, so
+        // the line list can hold every offset.
+        if (r.paragraphText && r.paragraphText->size() > static_cast<size_t>(kMaxBookChars)) {
+            refuseIf(true);
+            r.paragraphText = BookText();
+        }
         if (!tag())
             return;
         r.lineEnds.emplace();
-        const size_t length = r.paragraphText->size();
+        const size_t length = r.paragraphText ? r.paragraphText->size() : 0;
         if (!tag())
             return;
         bool wellFormed = true;
+        bool withinText = true;
         // One entry a line: counted first, so the list is allocated once.
         r.lineEnds->reserve(std::min(length + 1, m_lines.linesBefore("[/Passage]")));
         list("[/Passage]", [&](std::string_view entry) {
             const auto offset = r.lineEnds->size() <= length ? parseOffset(entry) : std::nullopt;
-            if (offset)
-                r.lineEnds->push_back(*offset);
+            const int64_t value = offset.value_or(-1);
+            // An entry past the text cannot belong to it (nor fit in a 32-bit entry).
+            withinText = withinText && value <= static_cast<int64_t>(length);
+            if (offset && withinText)
+                r.lineEnds->push_back(static_cast<LineEnd>(value));
             wellFormed = wellFormed && offset;
         });
         refuseIf(!wellFormed);
-        r.lineEndsFitText = wellFormed && lineListFits(*r.lineEnds, length);
+        r.lineEndsFitText = wellFormed && withinText && lineListFits(*r.lineEnds, length);
         labelled(8, r.topLine);
         labelled(11, r.linesPerPage);
         text(r.bookPath);
         if (!tag())
             return;
         r.bookmarks.emplace();
-        const std::vector<int64_t> noList;
+        const LineList noList;
         const auto &ends = r.lineEndsFitText ? *r.lineEnds : noList;
         const size_t mostMarks = std::max<size_t>(length, 1);
         r.marksEnded = list("[/Marks]", [&](std::string_view entry) {
@@ -487,7 +497,7 @@ void padRecent(std::vector<std::string> &recent)
 } // namespace
 
 void writeSettingsPieces(const SettingsData &data, const BookText &paragraphText,
-                         const std::vector<int64_t> &lineEnds,
+                         const LineList &lineEnds,
                          const std::function<void(std::string_view)> &sink)
 {
     PieceWriter out(sink);
@@ -542,7 +552,7 @@ SettingsRead readSettingsFile(std::string_view bytes, const std::function<void(s
     return read;
 }
 
-bool lineListFits(const std::vector<int64_t> &lineEnds, size_t textLength)
+bool lineListFits(const LineList &lineEnds, size_t textLength)
 {
     if (lineEnds.empty() || lineEnds.front() != 0)
         return false;
@@ -593,8 +603,7 @@ void applySettingsToState(SettingsRead &&read, ReaderState &state)
         setParagraphText(state, std::move(*read.paragraphText));
     if (read.lineEnds) {
         // The state's list always starts with entry 0; an unfit list is re-flowed anyway.
-        state.lineEnds =
-            read.lineEnds->empty() ? std::vector<int64_t>{0} : std::move(*read.lineEnds);
+        state.lineEnds = read.lineEnds->empty() ? LineList{0} : std::move(*read.lineEnds);
         state.lineEndsVersion = read.lineEndsFitText ? state.textVersion : state.textVersion - 1;
     }
     apply(read.topLine, state.topLine);

@@ -81,7 +81,7 @@ struct SettingsData
     // The book and its line list; settingsFromState leaves them empty, and the session
     // writer reads them from the state in place.
     BookText paragraphText;
-    std::vector<int64_t> lineEnds{0};
+    LineList lineEnds{0};
     int64_t topLine = 1;
     int64_t linesPerPage = 0;
     std::string bookPath;
@@ -105,7 +105,7 @@ std::string writeSettingsFile(const SettingsData &data);
 // The same bytes handed to `sink` in pieces of about a megabyte, the book text and line
 // list read from the given ones in place of data's: no copy of the whole file is made.
 void writeSettingsPieces(const SettingsData &data, const BookText &paragraphText,
-                         const std::vector<int64_t> &lineEnds,
+                         const LineList &lineEnds,
                          const std::function<void(std::string_view)> &sink);
 
 // The exact bytes of Slide.cache: the scroll text followed by one more CR LF.
@@ -139,7 +139,7 @@ struct SettingsRead
     std::optional<BookText> paragraphText;
     // Entries that are not whole numbers from 0 to kLineNumberLimit, or more entries
     // than the text has characters and one, are left out and make the list unfit.
-    std::optional<std::vector<int64_t>> lineEnds;
+    std::optional<LineList> lineEnds;
     // Both cut down to whole numbers and kept within +-kLineNumberLimit.
     std::optional<int64_t> topLine;
     std::optional<int64_t> linesPerPage;
@@ -181,7 +181,7 @@ SettingsRead readSettingsFile(std::string_view bytes,
 // A line list fits a text of textLength characters when it starts with 0, strictly
 // increases and ends at textLength. A list that does not fit is never used to cut lines:
 // the text is re-flowed instead.
-bool lineListFits(const std::vector<int64_t> &lineEnds, size_t textLength);
+bool lineListFits(const LineList &lineEnds, size_t textLength);
 
 // The values of state that settings.ini holds. Window state, font, trimming and scroll
 // speed live in the window's controls; the caller fills them in.

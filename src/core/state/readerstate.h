@@ -5,6 +5,7 @@
 // procedure reads and writes it in place.
 
 #include "state/booktext.h"
+#include "state/linelist.h"
 #include "text/scrolltextmap.h"
 
 #include <cstdint>
@@ -93,9 +94,8 @@ struct ReaderState
     double grabX = 0;
     double grabY = 0;
 
-    // The line list: entry 0 is 0, entry k the characters of paragraphText covered by
-    // display lines 1 .. k. No limit on the number of lines.
-    std::vector<int64_t> lineEnds{0};
+    // The line list (state/linelist.h). No limit on the number of lines.
+    LineList lineEnds{0};
     // Recent books, newest first; always kRecentSlots entries, empty ones kNoneMarker.
     std::vector<std::string> recent =
         std::vector<std::string>(kRecentSlots, std::string(kNoneMarker));

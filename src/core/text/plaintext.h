@@ -2,6 +2,7 @@
 // Turning a plain-text book into the two text forms the reader works with.
 
 #include "state/booktext.h"
+#include "state/linelist.h"
 #include "text/codepage.h"
 #include "text/fileio.h"
 #include "text/scrolltextmap.h"
@@ -33,11 +34,11 @@ struct BookTexts
 // An empty file gives an empty book.
 BookTexts buildPlainBook(std::u32string_view decoded, bool trimParagraphs);
 
-// The largest book file the reader takes: 512 MiB. While it opens, the file's bytes and
-// the paragraph text (two or four bytes a character) are held together: about 1.5 GB
-// for a 512 MiB GBK book, 2.5 GB for an ASCII one. Larger files are refused before
-// anything is read.
+// The largest book file the reader takes: 512 MiB. Larger files are refused before
+// anything is read. No byte decodes to more than one character, so a book from a file
+// this size stays well inside the line list's 32-bit entries.
 inline constexpr int64_t kMaxBookBytes = int64_t{512} << 20;
+static_assert(kMaxBookBytes < kMaxBookChars);
 
 // Reads a plain-text book and builds it as buildPlainBook would, decoding the file piece
 // by piece so that no second copy of the whole text is made. The encoding is the one

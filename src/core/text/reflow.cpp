@@ -28,7 +28,7 @@ bool LineCutter::cut(int64_t budget)
                 if (breakBefore <= m_pos)
                     breakBefore = nextHeadingBreak();
                 m_pos = fineLineEnd(text, m_pos, m_width, breakBefore);
-                m_ends.push_back(m_pos);
+                m_ends.push_back(static_cast<LineEnd>(m_pos));
             }
         });
         return done();
@@ -39,7 +39,7 @@ bool LineCutter::cut(int64_t budget)
             const int64_t limit = std::min(n, m_pos + m_width);
             const auto *mark = std::find(data + m_pos, data + limit, kParagraphMark);
             const int64_t end = mark != data + limit ? (mark - data) + 1 : limit;
-            m_ends.push_back(end);
+            m_ends.push_back(static_cast<LineEnd>(end));
             m_pos = end;
         }
     });
@@ -64,7 +64,7 @@ double LineCutter::progress() const
     return m_text.empty() ? 1.0 : static_cast<double>(m_pos) / static_cast<double>(m_text.size());
 }
 
-std::vector<int64_t> cutLines(const BookText &text, int64_t charsPerLine, const CutRules &rules)
+LineList cutLines(const BookText &text, int64_t charsPerLine, const CutRules &rules)
 {
     LineCutter cutter(text, charsPerLine, rules);
     cutter.cut(static_cast<int64_t>(text.size()));
@@ -96,7 +96,7 @@ bool lineListMatchesCapacity(const ReaderState &state, const CutRules &rules)
     });
 }
 
-int64_t lineHolding(const std::vector<int64_t> &ends, int64_t offset)
+int64_t lineHolding(const LineList &ends, int64_t offset)
 {
     const auto lines = static_cast<int64_t>(ends.size()) - 1;
     if (lines < 1)
@@ -110,8 +110,7 @@ namespace {
 
 // The character the reader is at, in the current text, before the new list is installed.
 // Nothing when nothing has been shown yet (topLine + selectedLine < 1).
-std::optional<int64_t> placeBeforeReflow(const ReaderState &state,
-                                         const std::vector<int64_t> &newEnds)
+std::optional<int64_t> placeBeforeReflow(const ReaderState &state, const LineList &newEnds)
 {
     const auto &kept = state.readingPlace;
     if (kept && kept->textVersion == state.textVersion && kept->topLine == state.topLine &&
@@ -130,7 +129,7 @@ std::optional<int64_t> placeBeforeReflow(const ReaderState &state,
 
 // Puts the reader on the new list at the character they were at, and the bookmarks with
 // their anchors.
-void placeReader(ReaderState &state, const std::vector<int64_t> &newEnds)
+void placeReader(ReaderState &state, const LineList &newEnds)
 {
     const int64_t spread = 2 * pageDivisor(state.linesPerPage);
     const std::optional<int64_t> offset = placeBeforeReflow(state, newEnds);
@@ -150,7 +149,7 @@ void placeReader(ReaderState &state, const std::vector<int64_t> &newEnds)
 
 } // namespace
 
-void applyReflow(ReaderState &state, std::vector<int64_t> newEnds)
+void applyReflow(ReaderState &state, LineList newEnds)
 {
     placeReader(state, newEnds);
     state.lineEnds = std::move(newEnds);

@@ -5,6 +5,7 @@
 // kMaxHangingMarks characters past charsPerLine.
 
 #include "state/booktext.h"
+#include "state/linelist.h"
 #include "text/typesetting.h"
 
 #include <cstdint>
@@ -32,8 +33,8 @@ class LineCutter
     // Share of the text cut so far, 0 .. 1.
     double progress() const;
     // The line list: 0, then the end offset of each line cut so far.
-    const std::vector<int64_t> &ends() const { return m_ends; }
-    std::vector<int64_t> takeEnds() { return std::move(m_ends); }
+    const LineList &ends() const { return m_ends; }
+    LineList takeEnds() { return std::move(m_ends); }
 
   private:
     // The next heading that needs a line of its own, past m_pos; the text's size when none.
@@ -44,15 +45,14 @@ class LineCutter
     CutRules m_rules;
     size_t m_nextHeading = 0;
     int64_t m_pos = 0;
-    std::vector<int64_t> m_ends{0};
+    LineList m_ends{0};
 };
 
-std::vector<int64_t> cutLines(const BookText &text, int64_t charsPerLine,
-                              const CutRules &rules = {});
+LineList cutLines(const BookText &text, int64_t charsPerLine, const CutRules &rules = {});
 
 // 1-based number of the display line that holds character `offset` (0-based) of the
 // text; an offset at or past the end gives the last line, an empty list line 1.
-int64_t lineHolding(const std::vector<int64_t> &ends, int64_t offset);
+int64_t lineHolding(const LineList &ends, int64_t offset);
 
 // True when the state's line list is the one a cut of its paragraph text for its
 // charsPerLine under `rules` would give. Without the fine rules: it belongs to the text,
@@ -69,7 +69,7 @@ bool lineListMatchesCapacity(const ReaderState &state, const CutRules &rules = {
 // reader moves, so round trips through other sizes do not creep backwards. When the old
 // list does not belong to this text the line number is kept as it is. The place never
 // lies past the last spread that holds text. Bookmarks move with their anchors.
-void applyReflow(ReaderState &state, std::vector<int64_t> newEnds);
+void applyReflow(ReaderState &state, LineList newEnds);
 // applyReflow with the state's own line list, when lineListMatchesCapacity holds: the
 // list stays where it is, the reader and the bookmarks are placed as a re-flow would.
 void keepLineList(ReaderState &state);

@@ -140,7 +140,7 @@ std::u32string ScrollTextMap::scrollText(const BookText &paragraphText) const
 int64_t ScrollTextMap::scrollLength(const BookText &paragraphText) const
 {
     int64_t put = 0;
-    for (const uint64_t e : m_inserts)
+    for (const uint32_t e : m_inserts)
         put += (e & 3) == kCrLf ? 2 : 1;
     int64_t marks = 0;
     paragraphText.visit(
@@ -153,7 +153,7 @@ int64_t ScrollTextMap::scrollPositionOf(const BookText &paragraphText, int64_t o
 {
     offset = std::clamp<int64_t>(offset, 0, static_cast<int64_t>(paragraphText.size()));
     int64_t put = 0;
-    for (const uint64_t e : m_inserts) {
+    for (const uint32_t e : m_inserts) {
         if (static_cast<int64_t>(e >> 2) >= offset)
             break;
         put += (e & 3) == kCrLf ? 2 : 1;

@@ -7,6 +7,7 @@
 // the book's own characters and stay.
 
 #include "state/booktext.h"
+#include "state/linelist.h"
 
 #include <cstdint>
 #include <functional>
@@ -25,10 +26,10 @@ class ScrollTextMap
     void insertLineEnd(int64_t at) { m_inserts.push_back(pack(at, kCrLf)); }
     void insertCharacter(int64_t at, char32_t lineEndCharacter);
     // The '^' at paragraph offset `at` is the book's own and stays in the scroll text.
-    void keepMark(int64_t at) { m_keptMarks.push_back(at); }
+    void keepMark(int64_t at) { m_keptMarks.push_back(static_cast<uint32_t>(at)); }
     void clear();
     bool empty() const { return m_inserts.empty() && m_keptMarks.empty(); }
-    size_t byteSize() const { return (m_inserts.capacity() + m_keptMarks.capacity()) * 8; }
+    size_t byteSize() const { return (m_inserts.capacity() + m_keptMarks.capacity()) * 4; }
 
     // The map of a scroll text that belongs to the paragraph text: both hold the same
     // characters in the same order, the scroll text adding only CR and LF, the
@@ -57,11 +58,13 @@ class ScrollTextMap
     friend bool operator==(const ScrollTextMap &, const ScrollTextMap &) = default;
 
   private:
-    enum Kind : uint64_t { kCr = 0, kLf = 1, kCrLf = 2 };
-    static uint64_t pack(int64_t at, Kind kind) { return static_cast<uint64_t>(at) << 2 | kind; }
+    // An offset and its kind share 32 bits: a book's offsets stay below 2^30.
+    static_assert(kMaxBookChars < (int64_t{1} << 30));
+    enum Kind : uint32_t { kCr = 0, kLf = 1, kCrLf = 2 };
+    static uint32_t pack(int64_t at, Kind kind) { return static_cast<uint32_t>(at) << 2 | kind; }
 
-    std::vector<uint64_t> m_inserts;  // (offset << 2) | kind, offsets never decreasing
-    std::vector<int64_t> m_keptMarks; // increasing offsets of '^' that stay
+    std::vector<uint32_t> m_inserts;   // (offset << 2) | kind, offsets never decreasing
+    std::vector<uint32_t> m_keptMarks; // increasing offsets of '^' that stay
 };
 
 class ScrollTextMap::Matcher

@@ -285,7 +285,7 @@ TEST(SettingsRead, handMadeFile_isReadAsTheTableSays)
     EXPECT_EQ(r.normalHeight, 7320);
     EXPECT_EQ(r.recent, handMadeData().recent);
     EXPECT_EQ(r.paragraphText, std::u32string(U"　第一回^甄士隐梦幻识通灵^"));
-    EXPECT_EQ(r.lineEnds, (std::vector<int64_t>{0, 5, 10, 14}));
+    EXPECT_EQ(r.lineEnds, (LineList{0, 5, 10, 14}));
     EXPECT_TRUE(r.lineEndsFitText);
     EXPECT_EQ(r.topLine, 121);
     EXPECT_EQ(r.linesPerPage, 10);
@@ -321,6 +321,12 @@ TEST(SettingsRead, bookmarks_areAnchoredInTheReadLineListWhenItFits)
     EXPECT_FALSE(unfit.lineEndsFitText);
     ASSERT_TRUE(unfit.bookmarks.has_value());
     EXPECT_EQ(unfit.bookmarks->at(0).anchor, std::nullopt);
+
+    // Entries are held in 32 bits: 2^32 + 14 and 2^32 + 10 must not pass as 14 and 10.
+    const SettingsRead wide = readSettingsFile(fileBytes(withLine(
+        withLine(lines, indexOf(lines, "14"), "4294967310"), indexOf(lines, "10"), "4294967306")));
+    EXPECT_FALSE(wide.lineEndsFitText);
+    EXPECT_EQ(wide.bookmarks->at(0).anchor, std::nullopt);
 }
 
 TEST(SettingsRead, entriesThatAreNotWholeNumbers_areLeftOut)
@@ -335,7 +341,7 @@ TEST(SettingsRead, entriesThatAreNotWholeNumbers_areLeftOut)
     const Lines base = handMadeLines();
     const SettingsRead passage =
         readSettingsFile(fileBytes(withLine(base, indexOf(base, "5"), "5x")));
-    EXPECT_EQ(passage.lineEnds, (std::vector<int64_t>{0, 10, 14}));
+    EXPECT_EQ(passage.lineEnds, (LineList{0, 10, 14}));
     EXPECT_FALSE(passage.lineEndsFitText);
     EXPECT_TRUE(passage.complete);
 }
@@ -351,7 +357,7 @@ TEST(SettingsRead, openingTagsAndLabels_areNotLookedAt)
     lines = withLine(lines, indexOf(lines, "Maxline is  10"), "每页的行数一共是多少呢 10");
     const SettingsRead r = readSettingsFile(fileBytes(lines));
     EXPECT_EQ(r.recent, handMadeData().recent);
-    EXPECT_EQ(r.lineEnds, (std::vector<int64_t>{0, 5, 10, 14}));
+    EXPECT_EQ(r.lineEnds, (LineList{0, 5, 10, 14}));
     EXPECT_EQ(r.topLine, 121);
     EXPECT_EQ(r.linesPerPage, 10);
     EXPECT_EQ(r.rightMargin, -3);
@@ -738,7 +744,7 @@ TEST(LineListFit, anyBrokenRule_makesTheListUnfit)
     struct Row
     {
         const char *name;
-        std::vector<int64_t> ends;
+        LineList ends;
         size_t length;
         bool fits;
     };
@@ -813,7 +819,7 @@ TEST(SettingsApply, fileEndingAfterTheText_keepsTheTextAndNeedsAReflow)
     state.topLine = 41;
     applySettingsToState(readSettingsFile(fileBytes(head)), state);
     EXPECT_EQ(state.paragraphText, U"　第一回^甄士隐梦幻识通灵^");
-    EXPECT_EQ(state.lineEnds, (std::vector<int64_t>{0}));
+    EXPECT_EQ(state.lineEnds, (LineList{0}));
     EXPECT_FALSE(state.lineEndsFitText());
     EXPECT_EQ(state.topLine, 41);
 }

@@ -99,7 +99,7 @@ TEST(StoredLineList, matchesOnlyTheCutOfItsCapacity)
 {
     ReaderState state;
     setParagraphText(state, BookText(U"abcdefg^hi^jklmnopqrs^"));
-    const auto install = [&](std::vector<int64_t> ends, int64_t width) {
+    const auto install = [&](LineList ends, int64_t width) {
         state.lineEnds = std::move(ends);
         state.lineEndsVersion = state.textVersion;
         state.charsPerLine = width;

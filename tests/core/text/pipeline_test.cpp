@@ -32,7 +32,7 @@ class FixedMeasurer : public TextMeasurer
     double m_height;
 };
 
-std::vector<int64_t> ends(std::initializer_list<int64_t> v)
+LineList ends(std::initializer_list<LineEnd> v)
 {
     return v;
 }

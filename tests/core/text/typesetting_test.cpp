@@ -23,7 +23,7 @@ CutRules fine(std::vector<int64_t> headingStarts = {})
 }
 
 // The lines of a list as text, so a failure shows where the cut went wrong.
-std::vector<std::u32string> linesOf(const BookText &text, const std::vector<int64_t> &ends)
+std::vector<std::u32string> linesOf(const BookText &text, const LineList &ends)
 {
     std::vector<std::u32string> lines;
     for (size_t k = 1; k < ends.size(); ++k)
@@ -270,7 +270,7 @@ TEST(FineCut, storedList_matchesOnlyUnderTheRulesItWasCutWith)
     state.charsPerLine = 24;
     state.linesPerPage = 12;
     const CutRules rules = fineCutRules(*text);
-    const auto install = [&](std::vector<int64_t> ends) {
+    const auto install = [&](LineList ends) {
         state.lineEnds = std::move(ends);
         state.lineEndsVersion = state.textVersion;
     };
