@@ -14,6 +14,13 @@ ChapterPanel::ChapterPanel(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("chapterPanel"));
     resize(300, 380);
+    hide();
+}
+
+// The list is made when it is first opened: most readings never open it, and a tree
+// view lays itself out (loading a bold face for its header) even while hidden.
+void ChapterPanel::build()
+{
     m_caption = new QLabel(QStringLiteral("目录"), this);
     m_caption->setObjectName(QStringLiteral("chapterCaption"));
     m_caption->setGeometry(12, 6, 200, 20);
@@ -43,11 +50,12 @@ ChapterPanel::ChapterPanel(QWidget *parent) : QWidget(parent)
     };
     connect(m_list, &QTreeWidget::itemClicked, this, choose);
     connect(m_list, &QTreeWidget::itemActivated, this, choose);
-    hide();
 }
 
 void ChapterPanel::open(const std::vector<Entry> &entries, int current)
 {
+    if (!m_list)
+        build();
     m_list->clear();
     for (const Entry &entry : entries) {
         auto *item =

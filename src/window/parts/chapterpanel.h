@@ -37,6 +37,8 @@ class ChapterPanel : public QWidget
     void keyPressEvent(QKeyEvent *event) override;
 
   private:
+    void build();
+
     QLabel *m_caption = nullptr;
     QTreeWidget *m_list = nullptr;
 };
