@@ -41,7 +41,7 @@ class PieceWriter
     }
 
   private:
-    static constexpr size_t kPiece = 1 << 18;
+    static constexpr size_t kPiece = 1 << 16;
     void append(std::string_view bytes)
     {
         m_bytes += bytes;
@@ -73,7 +73,7 @@ void putText(PieceWriter &out, std::string_view utf8)
 // The book's text on one line, encoded a piece at a time.
 void putBookText(PieceWriter &out, const BookText &text)
 {
-    constexpr size_t kChars = 1 << 16;
+    constexpr size_t kChars = 1 << 14;
     for (size_t at = 0; at < text.size(); at += kChars)
         out.encoded(text.substr(at, kChars));
     out.lineEnd();
@@ -518,7 +518,7 @@ void slideCachePieces(const BookText &paragraphText, const ScrollTextMap &scroll
                       const std::function<void(std::string_view)> &sink)
 {
     PieceWriter out(sink);
-    scrollMap.forEachPiece(paragraphText, 1 << 16,
+    scrollMap.forEachPiece(paragraphText, 1 << 14,
                            [&](std::u32string_view piece) { out.encoded(piece); });
     out.lineEnd();
 }
