@@ -22,6 +22,7 @@ namespace {
 constexpr std::string_view kTemporaryMark = ".tmp-";
 constexpr size_t kTemporaryLetters = 6;  // mkstemp's XXXXXX
 constexpr time_t kMarkTemporaryAge = 60; // seconds without change: its writer is gone
+constexpr int64_t kSlidePiece = 1 << 16;   // bytes of Slide.cache decoded at a time
 
 std::string folderOf(const std::string &path)
 {
@@ -151,44 +152,73 @@ bool keepSettingsBackup(std::string_view appDir)
     return writeFileDurably(settingsBackupPath(appDir), *bytes);
 }
 
-std::optional<ScrollTextMap> matchSlideCache(const std::string &path, const BookText &paragraphText)
+SlideCacheMatch::SlideCacheMatch(const std::string &path, const BookText &paragraphText)
+    : m_matcher(paragraphText)
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return std::nullopt;
+    m_fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (m_fd < 0)
+        return;
     struct stat info
     {
     };
-    std::optional<ScrollTextMap> map;
     char last[2] = {};
     // A whole Slide.cache ends with the CR LF after the scroll text; anything else was cut
     // off or is no Slide.cache.
-    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size >= 2 &&
-        ::pread(fd, last, 2, info.st_size - 2) == 2 && last[0] == '\r' && last[1] == '\n') {
-        ScrollTextMap::Matcher matcher(paragraphText);
-        ChunkDecoder decoder(false);
-        std::string bytes(1 << 18, '\0');
-        std::u32string piece;
-        off_t at = 0;
-        const off_t textEnd = info.st_size - 2;
-        bool readWell = true;
-        while (at < textEnd && readWell) {
-            const auto want = static_cast<size_t>(std::min<off_t>(textEnd - at, 1 << 18));
-            const ssize_t got = ::pread(fd, bytes.data(), want, at);
-            readWell = got > 0;
-            if (!readWell)
-                break;
-            at += got;
-            piece.clear();
-            decoder.decode(std::string_view(bytes.data(), static_cast<size_t>(got)), at >= textEnd,
-                           piece);
-            readWell = matcher.feed(piece);
-        }
-        if (readWell)
-            map = matcher.finish();
+    if (::fstat(m_fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size < 2 ||
+        ::pread(m_fd, last, 2, info.st_size - 2) != 2 || last[0] != '\r' || last[1] != '\n') {
+        finish(false);
+        return;
     }
-    ::close(fd);
-    return map;
+    m_textEnd = info.st_size - 2;
+    m_bytes.resize(kSlidePiece);
+}
+
+SlideCacheMatch::~SlideCacheMatch()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+bool SlideCacheMatch::step(size_t budget)
+{
+    for (size_t read = 0; !done() && read < std::max<size_t>(budget, 1);) {
+        if (m_at >= m_textEnd) {
+            finish(true);
+            break;
+        }
+        const auto want = static_cast<size_t>(std::min<int64_t>(m_textEnd - m_at, kSlidePiece));
+        const ssize_t got = ::pread(m_fd, m_bytes.data(), want, m_at);
+        if (got <= 0) {
+            finish(false);
+            break;
+        }
+        m_at += got;
+        read += static_cast<size_t>(got);
+        m_piece.clear();
+        m_decoder.decode(std::string_view(m_bytes.data(), static_cast<size_t>(got)),
+                         m_at >= m_textEnd, m_piece);
+        if (!m_matcher.feed(m_piece))
+            finish(false);
+    }
+    return done();
+}
+
+void SlideCacheMatch::finish(bool whole)
+{
+    if (whole)
+        m_map = m_matcher.finish();
+    ::close(m_fd);
+    m_fd = -1;
+    m_bytes = {};
+    m_piece = {};
+}
+
+std::optional<ScrollTextMap> matchSlideCache(const std::string &path, const BookText &paragraphText)
+{
+    SlideCacheMatch match(path, paragraphText);
+    while (!match.step(SIZE_MAX)) {
+    }
+    return match.take();
 }
 
 int cleanStaleTemporaries(std::string_view appDir)

@@ -11,6 +11,7 @@
 // reading catches that.
 
 #include "settings/settingsfile.h"
+#include "text/codepage.h"
 #include "text/scrolltextmap.h"
 
 #include <functional>
@@ -55,10 +56,41 @@ std::string settingsBackupPath(std::string_view appDir); // appDir + "/settings.
 // is no settings.ini to keep.
 bool keepSettingsBackup(std::string_view appDir);
 
-// The scroll-text map of the Slide.cache at path when it is whole (it ends with the CR
-// LF after the scroll text) and belongs to paragraphText (see ScrollTextMap::match).
-// The file is decoded and matched a piece at a time. Nothing otherwise: the caller
-// rebuilds the scroll text from the paragraphs (ScrollTextMap::onePerParagraph).
+// Matches the Slide.cache at path against paragraphText a piece at a time, so a window
+// can let events run between the pieces. The map comes when the file is whole (it ends
+// with the CR LF after the scroll text) and belongs to paragraphText (see
+// ScrollTextMap::match); otherwise nothing, and the caller rebuilds the scroll text
+// from the paragraphs (ScrollTextMap::onePerParagraph). The text must outlive the match
+// and stay unchanged.
+class SlideCacheMatch
+{
+  public:
+    SlideCacheMatch(const std::string &path, const BookText &paragraphText);
+    SlideCacheMatch(const std::string &, BookText &&) = delete;
+    ~SlideCacheMatch();
+    SlideCacheMatch(const SlideCacheMatch &) = delete;
+    SlideCacheMatch &operator=(const SlideCacheMatch &) = delete;
+
+    // Reads and matches about `budget` more bytes of the file; true when done.
+    bool step(size_t budget);
+    bool done() const { return m_fd < 0; }
+    // The result, once done.
+    std::optional<ScrollTextMap> take() { return std::move(m_map); }
+
+  private:
+    void finish(bool whole);
+
+    int m_fd = -1;
+    ScrollTextMap::Matcher m_matcher;
+    ChunkDecoder m_decoder{false};
+    std::string m_bytes;
+    std::u32string m_piece;
+    int64_t m_at = 0;
+    int64_t m_textEnd = 0;
+    std::optional<ScrollTextMap> m_map;
+};
+
+// The whole match at once.
 std::optional<ScrollTextMap> matchSlideCache(const std::string &path,
                                              const BookText &paragraphText);
 

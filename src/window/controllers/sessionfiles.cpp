@@ -24,6 +24,9 @@ namespace tibbo::window {
 
 namespace {
 
+// Bytes of Slide.cache matched between two looks at the events: about 6 ms.
+constexpr size_t kSlideMatchSlice = 1 << 19;
+
 std::string folderPath()
 {
     return SessionFiles::folder().toStdString();
@@ -34,9 +37,14 @@ std::string folderPath()
 SessionFiles::SessionFiles(Parts parts, QWidget *window)
     : QObject(window), m_state(parts.state), m_bookView(parts.bookView),
       m_settingsPanel(parts.settingsPanel), m_scrollPanel(parts.scrollPanel),
-      m_chrome(parts.chrome), m_menus(parts.menus), m_window(window)
+      m_chrome(parts.chrome), m_menus(parts.menus), m_window(window),
+      m_slideMatchTimer(new QTimer(this))
 {
+    m_slideMatchTimer->setInterval(0);
+    connect(m_slideMatchTimer, &QTimer::timeout, this, &SessionFiles::matchSlice);
 }
+
+SessionFiles::~SessionFiles() = default;
 
 bool SessionFiles::save(bool leaving)
 {
@@ -110,25 +118,35 @@ void SessionFiles::restore()
         m_scrollPanel.setSpeed(*read.scrollSpeed);
     m_menus.setRecentItems(core::recentMenuItems(m_state.recent));
     if (bookRead) {
-        // The scroll text of the book just restored follows once the spread is painted,
-        // also when the reader comes back from the manual.
+        // The scroll text of the book just restored follows once the spread is painted, a
+        // slice at a time, also when the reader comes back from the manual.
         m_state.scrollMap.clear();
-        m_scrollTextPending = true;
         m_restoredTextVersion = m_state.textVersion;
-        QTimer::singleShot(1, this, &SessionFiles::ensureScrollText);
+        m_slideMatch = std::make_unique<core::SlideCacheMatch>(
+            core::slideCachePath(folderPath()), m_state.paragraphText);
+        m_slideMatchTimer->start();
     }
+}
+
+void SessionFiles::matchSlice()
+{
+    if (m_slideMatch && m_state.textVersion == m_restoredTextVersion &&
+        !m_slideMatch->step(kSlideMatchSlice))
+        return;
+    ensureScrollText();
 }
 
 void SessionFiles::ensureScrollText()
 {
+    m_slideMatchTimer->stop();
+    const std::unique_ptr<core::SlideCacheMatch> match = std::move(m_slideMatch);
     // A book opened since (the command line's, the manual) brought its own scroll text.
-    if (!m_scrollTextPending || m_state.textVersion != m_restoredTextVersion)
+    if (!match || m_state.textVersion != m_restoredTextVersion)
         return;
-    m_scrollTextPending = false;
+    match->step(SIZE_MAX);
     // Slide.cache is taken only when it belongs to the restored book; it then stays on
     // disk as it is. Otherwise the scroll text is rebuilt from the paragraphs.
-    if (auto map =
-            core::matchSlideCache(core::slideCachePath(folderPath()), m_state.paragraphText)) {
+    if (auto map = match->take()) {
         m_state.scrollMap = std::move(*map);
         m_cachedTextVersion = m_state.textVersion;
     } else {

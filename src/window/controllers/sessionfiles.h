@@ -5,16 +5,19 @@
 // settings into settings.ini and restores them from it; every write goes through a
 // temporary file and a rename.
 
+#include "settings/sessionfiles.h"
 #include "settings/settingsfile.h"
 #include "state/readerstate.h"
 
 #include <QObject>
 #include <QString>
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+class QTimer;
 class QWidget;
 
 namespace tibbo::window {
@@ -39,6 +42,7 @@ class SessionFiles : public QObject
         ReaderMenus &menus;
     };
     SessionFiles(Parts parts, QWidget *window);
+    ~SessionFiles() override;
 
     // Writes settings.ini and Slide.cache; false (and a message, unless the reader is on
     // the way out) when either could not be written.
@@ -79,8 +83,11 @@ class SessionFiles : public QObject
     // settings.ini was read whole and clean (or there was none): it may be written over.
     // Otherwise the first write keeps the old file as settings.ini.bak.
     bool m_readClean = true;
-    // settings.ini brought a book back and its scroll text is still to be read.
-    bool m_scrollTextPending = false;
+    void matchSlice();
+
+    // settings.ini brought a book back and Slide.cache is still being matched to it.
+    std::unique_ptr<core::SlideCacheMatch> m_slideMatch;
+    QTimer *m_slideMatchTimer;
     uint64_t m_restoredTextVersion = 0;
     // The text whose scroll text Slide.cache holds (written or matched); it is not
     // written again while the book stays the same.

@@ -171,6 +171,21 @@ TEST_F(AppFolder, slideCacheOfANovel_matchesAcrossDecodePieces)
     ASSERT_TRUE(writeSessionFiles(m_dir, SettingsData(), state, true).cacheWritten);
     EXPECT_EQ(readFile(slideCachePath(m_dir)), slideCacheBytes(scrollOf(book)));
     EXPECT_EQ(matchSlideCache(slideCachePath(m_dir), book.paragraphText), book.scrollMap);
+
+    // In the window's slices, a step of the smallest budget at a time.
+    SlideCacheMatch sliced(slideCachePath(m_dir), book.paragraphText);
+    int steps = 1;
+    while (!sliced.step(1))
+        ++steps;
+    EXPECT_GT(steps, 10);
+    EXPECT_EQ(sliced.take(), book.scrollMap);
+
+    // Another book's text is refused part way, and the file is let go at once.
+    const BookTexts other = buildPlainBook(*text + U"　又一段\r\n", false);
+    SlideCacheMatch longer(slideCachePath(m_dir), other.paragraphText);
+    while (!longer.step(1)) {
+    }
+    EXPECT_FALSE(longer.take());
 }
 
 // A Slide.cache of another book beside settings.ini showed the wrong text in scroll mode.
