@@ -289,30 +289,39 @@ void ChunkDecoder::decodeTwoByte(std::string_view bytes, bool last, std::u32stri
     const std::vector<char16_t> &pairs = *m_pairs;
     const auto *b = reinterpret_cast<const unsigned char *>(bytes.data());
     const size_t n = bytes.size();
+    // No byte gives more than one character: the room is made once and written in place.
+    const size_t start = out.size();
+    out.resize(start + n);
+    char32_t *to = out.data() + start;
+    size_t made = 0;
+    std::u32string one;
     size_t i = 0;
     while (i < n) {
         const unsigned char c = b[i];
         if (c < 0x80) {
-            out.push_back(c);
+            to[made++] = c;
             ++i;
             continue;
         }
         if (c >= 0x81 && c <= 0xFE && i + 1 < n && b[i + 1] >= 0x40 && b[i + 1] <= 0xFE) {
             const char16_t v = pairs[static_cast<size_t>((c - 0x81) * 191 + (b[i + 1] - 0x40))];
             if (v != 0) {
-                out.push_back(v);
+                to[made++] = v;
                 i += 2;
                 continue;
             }
         }
-        const size_t used = decodeOneWithIconv(bytes.substr(i, 4), last || i + 4 <= n, out);
+        one.clear();
+        const size_t used = decodeOneWithIconv(bytes.substr(i, 4), last || i + 4 <= n, one);
         if (used == 0) {
             // The rest of the character comes with the next piece.
             m_carry.assign(bytes.substr(i));
-            return;
+            break;
         }
+        to[made++] = one[0];
         i += used;
     }
+    out.resize(start + made);
 }
 
 // One character at the start of bytes through iconv: the bytes it took, or 0 when it is
