@@ -100,6 +100,9 @@ void ReaderWindow::createParts()
     m_desktop->addPanel(searchPanel);
     // A size the desktop gave the window (a tiling window manager, a screen change) is
     // re-flowed once it has settled; the grip and full screen re-flow by themselves.
+    m_titleUpdate = new QTimer(this);
+    m_titleUpdate->setInterval(0);
+    m_titleUpdate->setSingleShot(true);
     m_resizeSettled = new QTimer(this);
     m_resizeSettled->setInterval(300);
     m_resizeSettled->setSingleShot(true);
@@ -147,7 +150,10 @@ void ReaderWindow::connectParts()
     connect(menu, &MenuPanel::chapterListRequested, m_finder, &BookFinder::openChapterList);
     connect(menu, &MenuPanel::searchRequested, m_finder, &BookFinder::openSearch);
     connect(m_finder, &BookFinder::menuCloseRequested, this, &ReaderWindow::closeMenu);
-    connect(m_bookView, &BookView::spreadShown, this, &ReaderWindow::updateTitle);
+    // The title names the chapter, and the first look for chapters reads the whole book:
+    // it follows the paint of the spread instead of holding it up.
+    connect(m_bookView, &BookView::spreadShown, m_titleUpdate, qOverload<>(&QTimer::start));
+    connect(m_titleUpdate, &QTimer::timeout, this, &ReaderWindow::updateTitle);
     connect(m_welcomePanel, &WelcomePanel::startRequested, m_guide, &ManualGuide::onWelcomeStart);
     connect(m_guide, &ManualGuide::openBookRequested, this, &ReaderWindow::openBook);
     connect(m_guide, &ManualGuide::reflowRequested, this, &ReaderWindow::reflow);

@@ -114,6 +114,7 @@ class ReaderWindow : public QWidget
     BookPlaces *m_places = nullptr;
     DesktopControls *m_desktop = nullptr;
     QTimer *m_resizeSettled = nullptr;
+    QTimer *m_titleUpdate = nullptr;
     bool m_started = false;
     bool m_exited = false;
 };

@@ -22,7 +22,7 @@ namespace {
 constexpr std::string_view kTemporaryMark = ".tmp-";
 constexpr size_t kTemporaryLetters = 6;  // mkstemp's XXXXXX
 constexpr time_t kMarkTemporaryAge = 60; // seconds without change: its writer is gone
-constexpr int64_t kSlidePiece = 1 << 16;   // bytes of Slide.cache decoded at a time
+constexpr int64_t kSlidePiece = 1 << 16; // bytes of Slide.cache decoded at a time
 
 std::string folderOf(const std::string &path)
 {

@@ -122,8 +122,8 @@ void SessionFiles::restore()
         // slice at a time, also when the reader comes back from the manual.
         m_state.scrollMap.clear();
         m_restoredTextVersion = m_state.textVersion;
-        m_slideMatch = std::make_unique<core::SlideCacheMatch>(
-            core::slideCachePath(folderPath()), m_state.paragraphText);
+        m_slideMatch = std::make_unique<core::SlideCacheMatch>(core::slideCachePath(folderPath()),
+                                                               m_state.paragraphText);
         m_slideMatchTimer->start();
     }
 }
