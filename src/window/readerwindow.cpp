@@ -219,7 +219,9 @@ void ReaderWindow::connectParts()
     connect(m_desktop, &DesktopControls::menuCloseRequested, this, &ReaderWindow::closeMenu);
 
     connect(m_resizeSettled, &QTimer::timeout, this, [this] {
-        if (QGuiApplication::mouseButtons() & Qt::LeftButton)
+        // A drag the window follows by itself ends with the release; one the window
+        // system runs may never show its release, and settles when the size does.
+        if ((QGuiApplication::mouseButtons() & Qt::LeftButton) && !m_chrome->resizedBySystem())
             return m_resizeSettled->start();
         if (m_started && !m_exited && !m_state.loadingBusy && !m_reflowJob->running() &&
             !isMinimized() && isVisible() && !m_reflowJob->upToDate())

@@ -48,6 +48,9 @@ class WindowChrome : public QObject
     void hideToTray();
     // Brings the window back as it was: full screen stays full screen.
     void showFromTray();
+    // The last press on the grip handed the resize to the window system. It owns the
+    // pointer then, and the press's release may never reach the window.
+    bool resizedBySystem() const { return m_systemResize; }
 
   signals:
     void fullScreenChanged(bool on);
