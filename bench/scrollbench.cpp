@@ -11,6 +11,7 @@
 //
 // The window runs on a throw-away application folder, so the reader's own settings
 // are neither read nor written.
+#include "benchloop.h"
 #include "dialogs.h"
 #include "readerwindow.h"
 #include "scrolltext.h"
@@ -84,21 +85,6 @@ std::pair<int64_t, int64_t> longestLine(const std::u32string &text)
     return {bestStart, bestLength};
 }
 
-// Runs the event loop until `done` holds.
-// The loop is left by exit, not quit: quit closes the windows first, and closing the
-// reader's window ends the reader.
-template <typename Done> void runUntil(Done done)
-{
-    QTimer poll;
-    poll.setInterval(0);
-    QObject::connect(&poll, &QTimer::timeout, [&done] {
-        if (done())
-            QCoreApplication::exit(0);
-    });
-    poll.start();
-    QCoreApplication::exec();
-}
-
 // Mean time of a step of the scroll timer, run back to back from the event loop.
 // Without painting the scroll text ignores the updates the steps ask for.
 double meanStepMs(QTimer &stepTimer, ScrollText &text, int64_t steps, bool paint)
@@ -153,7 +139,7 @@ int main(int argc, char **argv)
     QElapsedTimer t;
     t.start();
     window.start(QString::fromLocal8Bit(argv[1]));
-    runUntil([&window] { return window.isIdle(); });
+    tibbo::bench::runUntilIdle(window);
     const double loadMs = msOf(t.nsecsElapsed());
     const auto &state = window.state();
     const std::u32string scroll = tibbo::core::scrollTextOf(state);
@@ -168,7 +154,7 @@ int main(int argc, char **argv)
     auto *answer = window.findChild<QLineEdit *>(QStringLiteral("promptAnswer"));
     answer->setText(QString::number(middlePage));
     QTest::keyClick(answer, Qt::Key_Return);
-    runUntil([] { return true; });
+    tibbo::bench::runUntil([] { return true; });
 
     auto *text = window.findChild<ScrollText *>(QStringLiteral("scrollText"));
     auto *stepTimer = window.findChild<QTimer *>(QStringLiteral("scrollStepTimer"));
@@ -188,7 +174,7 @@ int main(int argc, char **argv)
     // The same inside the longest line, where the rows of one line fill the view.
     const auto [longStart, longLength] = longestLine(scroll);
     placeCaret(*text, longStart);
-    runUntil([] { return true; });
+    tibbo::bench::runUntil([] { return true; });
     const double longStepMs =
         meanStepMs(*stepTimer, *text, std::min<int64_t>(steps, longLength), false);
     placeCaret(*text, longStart);

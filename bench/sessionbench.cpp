@@ -4,6 +4,7 @@
 // same file. Each stage runs as a process of its own (this program with --stage), in
 // an offscreen window and one fresh application folder, so every peak is that stage's.
 // One "name: value unit" a line; the program never fails on timing.
+#include "benchloop.h"
 #include "readerwindow.h"
 
 #include "text/codepage.h"
@@ -49,22 +50,6 @@ double peakMiB()
     return 0;
 }
 
-// Runs the event loop until the window has started and has no load or sliced re-flow
-// left, then paints it. The loop is left by exit, not quit: quit closes the windows
-// first, and closing the reader's window ends the reader.
-void runUntilShown(ReaderWindow &window)
-{
-    QTimer poll;
-    poll.setInterval(0);
-    QObject::connect(&poll, &QTimer::timeout, [&window] {
-        if (window.isIdle())
-            QCoreApplication::exit(0);
-    });
-    poll.start();
-    QCoreApplication::exec();
-    window.repaint();
-}
-
 void runFor(int ms)
 {
     QTimer::singleShot(ms, [] { QCoreApplication::exit(0); });
@@ -81,7 +66,8 @@ int runStage(int argc, char **argv, const std::string &stage, const QString &boo
     ReaderWindow window;
     window.show();
     window.start(stage == "open" ? book : QString());
-    runUntilShown(window);
+    tibbo::bench::runUntilIdle(window);
+    window.repaint();
     std::printf("%s to first spread: %.0f ms\n", stage.c_str(), msSince(g_processStart));
     std::printf("%s peak memory at first spread: %.1f MiB\n", stage.c_str(), peakMiB());
     // What follows the first paint (the scroll text of a restored book) has come.

@@ -1,6 +1,7 @@
 // tibboread-windowbench BOOK: the window's figures for a large book, measured on an
 // offscreen window in a fresh application folder. One "name: value unit" a line; the
 // program never fails on timing.
+#include "benchloop.h"
 #include "readerwindow.h"
 
 #include <QAction>
@@ -26,22 +27,6 @@ double msOf(const QElapsedTimer &t)
     return static_cast<double>(t.nsecsElapsed()) / 1e6;
 }
 
-// Runs the event loop until the window has nothing left to do: start-up, loads and
-// sliced re-flows are over.
-// The loop is left by exit, not quit: quit closes the windows first, and closing the
-// reader's window ends the reader.
-void runUntilIdle(const ReaderWindow &window)
-{
-    QTimer poll;
-    poll.setInterval(0);
-    QObject::connect(&poll, &QTimer::timeout, [&window] {
-        if (window.isIdle())
-            QCoreApplication::exit(0);
-    });
-    poll.start();
-    QCoreApplication::exec();
-}
-
 // Start-up until the first spread has been painted.
 double startUp(std::unique_ptr<ReaderWindow> &window)
 {
@@ -50,7 +35,7 @@ double startUp(std::unique_ptr<ReaderWindow> &window)
     window = std::make_unique<ReaderWindow>();
     window->show();
     window->start();
-    runUntilIdle(*window);
+    tibbo::bench::runUntilIdle(*window);
     window->repaint();
     return msOf(t);
 }
@@ -91,7 +76,7 @@ int main(int argc, char **argv)
     QElapsedTimer open;
     open.start();
     window->openBook(book);
-    runUntilIdle(*window);
+    tibbo::bench::runUntilIdle(*window);
     std::printf("open book: %.1f ms\n", msOf(open));
     std::printf("settings write with the book (settings.ini and Slide.cache): %.1f ms\n",
                 saveSession(*window));
@@ -106,7 +91,7 @@ int main(int argc, char **argv)
     // The size the resize gave settles before the turns are timed.
     QTimer::singleShot(500, &app, [] { QCoreApplication::exit(0); });
     QCoreApplication::exec();
-    runUntilIdle(*window);
+    tibbo::bench::runUntilIdle(*window);
     double spreadTotal = 0;
     for (int i = 0; i < 50; ++i) {
         QElapsedTimer t;
