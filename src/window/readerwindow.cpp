@@ -98,11 +98,11 @@ void ReaderWindow::createParts()
         {*this, *m_bookView, *m_prompt, *m_scrollPanel, *m_chrome, *m_commands}, this);
     m_desktop->addPanel(chapterPanel);
     m_desktop->addPanel(searchPanel);
-    // A size the desktop gave the window (a tiling window manager, a screen change) is
-    // re-flowed once it has settled; the grip and full screen re-flow by themselves.
     m_titleUpdate = new QTimer(this);
     m_titleUpdate->setInterval(0);
     m_titleUpdate->setSingleShot(true);
+    // A size the desktop gave the window (a tiling window manager, a screen change) is
+    // re-flowed once it has settled; the grip and full screen re-flow by themselves.
     m_resizeSettled = new QTimer(this);
     m_resizeSettled->setInterval(300);
     m_resizeSettled->setSingleShot(true);

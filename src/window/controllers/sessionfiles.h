@@ -73,6 +73,8 @@ class SessionFiles : public QObject
     void pageSettingsRestored();
 
   private:
+    void matchSlice();
+
     core::ReaderState &m_state;
     BookView &m_bookView;
     SettingsPanel &m_settingsPanel;
@@ -83,8 +85,6 @@ class SessionFiles : public QObject
     // settings.ini was read whole and clean (or there was none): it may be written over.
     // Otherwise the first write keeps the old file as settings.ini.bak.
     bool m_readClean = true;
-    void matchSlice();
-
     // settings.ini brought a book back and Slide.cache is still being matched to it.
     std::unique_ptr<core::SlideCacheMatch> m_slideMatch;
     QTimer *m_slideMatchTimer;
