@@ -46,6 +46,9 @@ namespace {
 
 ReaderWindow::ReaderWindow(QWidget *parent) : QWidget(parent, Qt::FramelessWindowHint)
 {
+    // The stored book is read meanwhile: with two cores its decode and the building of
+    // the window take about the same time.
+    m_settingsAhead = SessionFiles::readAhead();
     initResources();
     setObjectName(QStringLiteral("readerWindow"));
     setWindowTitle(QStringLiteral("TibboRead"));
@@ -306,7 +309,7 @@ void ReaderWindow::runStartUp(const QString &bookArgument)
     m_appearance->restoreOptions();
     layOut();
     if (SessionFiles::hasSettings())
-        m_session->restore();
+        m_session->restore(m_settingsAhead.get());
     else
         m_state.welcomeMode = true;
     if (!m_chrome->fullScreen())

@@ -7,6 +7,7 @@
 // show.
 
 #include "desktopcontrols.h"
+#include "sessionfiles.h"
 #include "state/readerstate.h"
 
 #include <QWidget>
@@ -108,6 +109,7 @@ class ReaderWindow : public QWidget
     BookLoader *m_loader = nullptr;
     ReadingCommands *m_commands = nullptr;
     SessionFiles *m_session = nullptr;
+    SessionFiles::SettingsAhead m_settingsAhead;
     PageAppearance *m_appearance = nullptr;
     BookFinder *m_finder = nullptr;
     ManualGuide *m_guide = nullptr;

@@ -32,6 +32,17 @@ std::string folderPath()
     return SessionFiles::folder().toStdString();
 }
 
+// settings.ini, mapped and read once from start to end; the pages read leave memory as
+// the book text comes in, so the file and the book are never held whole together.
+std::optional<core::SettingsRead> readSettingsAt(const std::string &path)
+{
+    auto file = core::MappedFile::open(path);
+    if (!file)
+        return std::nullopt;
+    return core::readSettingsFile(file->bytes(),
+                                  [&file](size_t consumed) { file->release(consumed); });
+}
+
 } // namespace
 
 SessionFiles::SessionFiles(Parts parts, QWidget *window)
@@ -73,15 +84,21 @@ bool SessionFiles::save(bool leaving)
     return ok;
 }
 
+SessionFiles::SettingsAhead SessionFiles::readAhead()
+{
+    return std::async(std::launch::async, readSettingsAt, core::settingsFilePath(folderPath()));
+}
+
 void SessionFiles::restore()
 {
-    // Mapped and read once from start to end; the pages read leave memory as the book
-    // text comes in, so the file and the book are never held whole together.
-    auto file = core::MappedFile::open(core::settingsFilePath(folderPath()));
-    if (!file)
+    restore(readSettingsAt(core::settingsFilePath(folderPath())));
+}
+
+void SessionFiles::restore(std::optional<core::SettingsRead> stored)
+{
+    if (!stored)
         return;
-    core::SettingsRead read = core::readSettingsFile(
-        file->bytes(), [&file](size_t consumed) { file->release(consumed); });
+    core::SettingsRead read = std::move(*stored);
     m_readClean = read.clean;
     if (read.windowState)
         m_chrome.applyWindowState(*read.windowState);

@@ -12,6 +12,7 @@
 #include <QObject>
 #include <QString>
 
+#include <future>
 #include <memory>
 #include <optional>
 #include <string>
@@ -47,7 +48,13 @@ class SessionFiles : public QObject
     // Writes settings.ini and Slide.cache; false (and a message, unless the reader is on
     // the way out) when either could not be written.
     bool save(bool leaving = false);
-    // Applies what settings.ini holds to the state and the parts.
+    // settings.ini as read on a thread of its own, started while the window is still
+    // being built; nothing when there is none or it cannot be opened.
+    using SettingsAhead = std::future<std::optional<core::SettingsRead>>;
+    static SettingsAhead readAhead();
+    // Applies what settings.ini held to the state and the parts.
+    void restore(std::optional<core::SettingsRead> stored);
+    // Reads settings.ini now and restores it.
     void restore();
 
     // $XDG_DATA_HOME/TibboRead, created when missing.
