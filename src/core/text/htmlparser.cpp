@@ -15,7 +15,7 @@ std::u32string htmlSource(std::u32string_view decoded)
     return s;
 }
 
-HtmlParser::HtmlParser(std::u32string source)
+HtmlParser::HtmlParser(BookText source)
     : m_source(std::move(source)), m_length(static_cast<int64_t>(m_source.size()))
 {
     m_paragraph.reserve(m_source.size() / 2);
@@ -205,12 +205,25 @@ HtmlParser::Status HtmlParser::run(int64_t budget)
     return m_done ? Status::Done : Status::Running;
 }
 
+// '&', then the letters, digits and '#' of a name or number, then the character that
+// ends them (a reference's ';'): all that decodeEntity looks at.
+std::u32string HtmlParser::referenceAt(int64_t p) const
+{
+    const auto isPart = [](char32_t c) {
+        return c == U'#' || (c >= U'0' && c <= U'9') || (c >= U'A' && c <= U'Z') ||
+               (c >= U'a' && c <= U'z');
+    };
+    auto end = static_cast<size_t>(p);
+    while (end < m_source.size() && isPart(m_source[end]))
+        ++end;
+    return m_source.substr(static_cast<size_t>(p - 1), end + 1 - static_cast<size_t>(p - 1));
+}
+
 void HtmlParser::copyCharacter()
 {
     char32_t c = at(m_p);
     if (c == U'&') {
-        const auto rest = std::u32string_view(m_source).substr(static_cast<size_t>(m_p - 1));
-        if (const auto entity = decodeEntity(rest)) {
+        if (const auto entity = decodeEntity(referenceAt(m_p))) {
             c = entity->character;
             m_p += entity->length - 1; // stand on the reference's ';'
         }

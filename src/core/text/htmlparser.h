@@ -31,7 +31,7 @@ class HtmlParser
         Done,
     };
 
-    explicit HtmlParser(std::u32string source);
+    explicit HtmlParser(BookText source);
 
     // Examines about `budget` characters of the source.
     Status run(int64_t budget);
@@ -51,13 +51,15 @@ class HtmlParser
     enum class Skipped { Nothing, Comment, Script, Style };
 
     char32_t at(int64_t p) const { return m_source[static_cast<size_t>(p - 1)]; }
+    // The character reference that may start at p, as far as one could reach.
+    std::u32string referenceAt(int64_t p) const;
     bool breakTagAfter(int64_t p) const;
     void noteTag(int64_t p);
     bool skippedEndsAt(int64_t p) const;
     bool blankRunAt(int64_t p) const;
     void copyCharacter();
 
-    std::u32string m_source;
+    BookText m_source;
     int64_t m_length;
     int64_t m_p = 1;      // 1-based position in the source
     bool m_inRun = false; // inside a text run after a '>'

@@ -158,8 +158,23 @@ std::optional<FileSurvey> survey(const FilePieces &file, bool askUtf8)
 
 } // namespace
 
-std::optional<BookTexts> loadPlainBook(const std::string &path, bool trimParagraphs,
-                                       ReadFailure *failure, BookEncodingName encoding)
+namespace {
+
+// What decoding a whole file found.
+struct DecodedFile
+{
+    TextEncoding encoding = TextEncoding::Gb18030;
+    int64_t characters = 0;
+    int64_t replacements = 0;
+};
+
+// Surveys the file, chooses its encoding (detectBookEncoding's choice for the whole
+// file, or `encoding` when that names one) and hands its characters to `feed` a piece
+// at a time. `reserve` is told first how many characters there can be at most: every
+// character but ASCII takes two bytes or more, every one two or four in UTF-16.
+template <typename Reserve, typename Feed>
+std::optional<DecodedFile> decodeFile(const std::string &path, ReadFailure *failure,
+                                      BookEncodingName encoding, Reserve reserve, Feed feed)
 {
     const auto file = FilePieces::open(path, failure, kMaxBookBytes);
     if (!file)
@@ -172,31 +187,63 @@ std::optional<BookTexts> loadPlainBook(const std::string &path, bool trimParagra
     }
     const bool utf8Text = facts->ascii < facts->bytes && facts->validUtf8;
     const TextEncoding chosen = chooseBookEncoding(facts->firstBytes, utf8Text, encoding);
-    PlainBookBuilder builder(trimParagraphs);
-    // Every character but ASCII takes two bytes or more (every one two or four in
-    // UTF-16), and the paragraph text has at most two characters more than the file
-    // (its line ends become at most one mark each, and one more closes the book): the
-    // text is allocated once.
     const bool utf16 = chosen == TextEncoding::Utf16Le || chosen == TextEncoding::Utf16Be;
-    builder.texts().paragraphText.reserve(
-        utf16 ? facts->bytes / 2 + 2 : facts->ascii + (facts->bytes - facts->ascii) / 2 + 2);
+    reserve(utf16 ? facts->bytes / 2 : facts->ascii + (facts->bytes - facts->ascii) / 2);
     ChunkDecoder decoder(chosen);
     std::u32string chars;
     const bool read = file->forEachPiece(kDecodePiece, [&](std::string_view piece, bool last) {
         chars.clear();
         decoder.decode(piece, last, chars);
-        builder.feed(chars);
+        feed(std::u32string_view(chars));
     });
     if (!read) {
         if (failure)
             *failure = ReadFailure::CannotRead;
         return std::nullopt;
     }
+    return DecodedFile{chosen, decoder.characters(), decoder.replacements()};
+}
+
+} // namespace
+
+std::optional<BookTexts> loadPlainBook(const std::string &path, bool trimParagraphs,
+                                       ReadFailure *failure, BookEncodingName encoding)
+{
+    PlainBookBuilder builder(trimParagraphs);
+    // The paragraph text has at most two characters more than the file has (its line
+    // ends become at most one mark each, and one more closes the book): it is allocated
+    // once.
+    const auto decoded = decodeFile(
+        path, failure, encoding,
+        [&](size_t most) { builder.texts().paragraphText.reserve(most + 2); },
+        [&](std::u32string_view chars) { builder.feed(chars); });
+    if (!decoded)
+        return std::nullopt;
     BookTexts texts = builder.finish();
-    texts.encoding = chosen;
-    texts.characters = decoder.characters();
-    texts.replacementCount = decoder.replacements();
+    texts.encoding = decoded->encoding;
+    texts.characters = decoded->characters;
+    texts.replacementCount = decoded->replacements;
     return texts;
+}
+
+std::optional<BookText> loadHtmlSource(const std::string &path, ReadFailure *failure,
+                                       BookEncodingName encoding)
+{
+    BookText source;
+    bool afterCr = false;
+    const auto decoded = decodeFile(
+        path, failure, encoding, [&](size_t most) { source.reserve(most); },
+        [&](std::u32string_view chars) {
+            for (const char32_t c : chars) {
+                const bool lineEnd = c == U'\r' || (c == U'\n' && afterCr);
+                afterCr = c == U'\r';
+                if (!lineEnd)
+                    source.push_back(c);
+            }
+        });
+    if (!decoded)
+        return std::nullopt;
+    return source;
 }
 
 std::optional<std::u32string> readBook(const std::string &path, ReadFailure *failure,

@@ -49,6 +49,11 @@ std::optional<BookTexts> loadPlainBook(const std::string &path, bool trimParagra
                                        ReadFailure *failure = nullptr,
                                        BookEncodingName encoding = BookEncodingName::Auto);
 
+// Reads an HTML book's file as the parse source (htmlSource of the decoded file), piece
+// by piece, in the narrowest form; nothing when the file is refused (see readBook).
+std::optional<BookText> loadHtmlSource(const std::string &path, ReadFailure *failure = nullptr,
+                                       BookEncodingName encoding = BookEncodingName::Auto);
+
 // Reads and decodes a book file (see decodeBook); nothing when it cannot be opened or
 // read, is not a regular file (a folder, /dev/zero, a FIFO) or is larger than
 // kMaxBookBytes, with the reason in `failure` when given. Never blocks on opening.

@@ -122,8 +122,8 @@ void BookLoader::openPlain(const QString &path, bool trimParagraphs,
 void BookLoader::openHtml(const QString &path, core::BookEncodingName encoding)
 {
     core::ReadFailure failure = core::ReadFailure::None;
-    const auto decoded = core::readBook(path.toStdString(), &failure, encoding);
-    if (!decoded) {
+    auto source = core::loadHtmlSource(path.toStdString(), &failure, encoding);
+    if (!source) {
         // The book on show stays as it was.
         Dialogs::message(m_window, qs(core::bookRefusedMessage(failure)));
         return;
@@ -134,7 +134,7 @@ void BookLoader::openHtml(const QString &path, core::BookEncodingName encoding)
     m_htmlBookmarks = SessionFiles::readMarks(path.toStdString());
     emit loadStarted();
     m_panel.open(true);
-    m_htmlJob->start(core::htmlSource(*decoded));
+    m_htmlJob->start(std::move(*source));
 }
 
 void BookLoader::showHtmlBook(bool whole)

@@ -15,7 +15,7 @@ HtmlLoadJob::HtmlLoadJob(QObject *parent) : QObject(parent)
     connect(&m_sliceTimer, &QTimer::timeout, this, &HtmlLoadJob::runSlice);
 }
 
-void HtmlLoadJob::start(std::u32string source)
+void HtmlLoadJob::start(core::BookText source)
 {
     m_parser.emplace(std::move(source));
     m_sliceTimer.start();

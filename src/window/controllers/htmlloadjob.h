@@ -19,7 +19,7 @@ class HtmlLoadJob : public QObject
   public:
     explicit HtmlLoadJob(QObject *parent);
 
-    void start(std::u32string source);
+    void start(core::BookText source);
     bool running() const { return m_parser.has_value(); }
     void cancel();
     // Parses the rest at once (on the way out) and hands the whole book over.

@@ -3,6 +3,7 @@
 #include "state/readerstate.h"
 #include "text/codepage.h"
 #include "text/fileio.h"
+#include "text/htmlparser.h"
 #include "text/plaintext.h"
 #include "text/reflow.h"
 
@@ -90,6 +91,50 @@ TEST(PlainBookFile, loadsAsTheWholeFileWould)
     EXPECT_TRUE(wide->paragraphText.wide());
     EXPECT_EQ(wide->paragraphText.substr(wide->paragraphText.size() - 2), U"\U0001F600^");
     EXPECT_FALSE(loadPlainBook((dir / "novel.txt").string(), false)->paragraphText.wide());
+    std::filesystem::remove_all(dir);
+}
+
+// An HTML book's parse source read a piece at a time is the whole file's: line ends of
+// every kind, one cut between the pieces (a CR LF across the 256 KiB boundary), UTF-16
+// and a character beyond the Basic Multilingual Plane. The parse of the corpus novel as
+// HTML gives the same book either way.
+TEST(HtmlBookFile, sourceIsTheWholeFilesSource)
+{
+    const auto dir = std::filesystem::temp_directory_path() / "tibbo-html-source-test";
+    std::filesystem::create_directories(dir);
+    const std::string ends = encodeGb18030(U"<p>甲\r\n乙\r\r\n丙\n\r丁\r\r</p>&amp;");
+    std::string across(size_t{1} << 18, 'a');
+    across[across.size() - 1] = '\r';
+    across += "\n&#20013;\r";
+    std::string utf16;
+    for (const char16_t unit : std::u16string(u"<b>\U0001F600</b>\r\n&#x4E2D;")) {
+        utf16 += static_cast<char>(unit & 0xFF);
+        utf16 += static_cast<char>(unit >> 8);
+    }
+    const std::string novel = "<html><body>" + corpusBytes("shuihuzhuan.txt") + "</body></html>";
+    const std::pair<const char *, std::string> files[] = {{"ends.htm", ends},
+                                                          {"across.htm", across},
+                                                          {"utf16.htm", "\xFF\xFE" + utf16},
+                                                          {"novel.htm", novel},
+                                                          {"empty.htm", ""}};
+    for (const auto &[name, bytes] : files) {
+        SCOPED_TRACE(name);
+        const std::string path = (dir / name).string();
+        std::ofstream(path, std::ios::binary) << bytes;
+        const auto source = loadHtmlSource(path);
+        ASSERT_TRUE(source.has_value());
+        const std::u32string expected = htmlSource(decodeBook(bytes));
+        EXPECT_TRUE(*source == std::u32string_view(expected));
+        HtmlParser streamed(*source), whole(expected);
+        while (streamed.run(1 << 20) != HtmlParser::Status::Done) {
+        }
+        while (whole.run(1 << 20) != HtmlParser::Status::Done) {
+        }
+        EXPECT_TRUE(streamed.paragraphText() == whole.paragraphText());
+        EXPECT_TRUE(streamed.scrollMap() == whole.scrollMap());
+    }
+    EXPECT_TRUE(loadHtmlSource((dir / "utf16.htm").string())->wide());
+    EXPECT_FALSE(loadHtmlSource((dir / "novel.htm").string())->wide());
     std::filesystem::remove_all(dir);
 }
 
