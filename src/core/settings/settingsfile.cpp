@@ -531,13 +531,6 @@ std::string slideCacheBytes(std::u32string_view bookText)
     return bytes;
 }
 
-std::optional<std::u32string> scrollTextFromSlideCache(std::string_view bytes)
-{
-    if (bytes.size() < 2 || bytes.substr(bytes.size() - 2) != "\r\n")
-        return std::nullopt;
-    return decodeGb18030(bytes.substr(0, bytes.size() - 2));
-}
-
 std::optional<double> keptInRange(double value, NumberRange range)
 {
     if (!std::isfinite(value) || (range.zeroOrLessIsDefault && value <= 0))

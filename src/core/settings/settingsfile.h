@@ -102,7 +102,7 @@ struct SettingsData
 // or scroll speed outside its range) as their defaults.
 std::string writeSettingsFile(const SettingsData &data);
 
-// The same bytes handed to `sink` in pieces of about a megabyte, the book text and line
+// The same bytes handed to `sink` in pieces of 64 KiB, the book text and line
 // list read from the given ones in place of data's: no copy of the whole file is made.
 void writeSettingsPieces(const SettingsData &data, const BookText &paragraphText,
                          const LineList &lineEnds,
@@ -113,11 +113,6 @@ std::string slideCacheBytes(std::u32string_view bookText);
 // The same bytes made from the book and handed to `sink` in pieces.
 void slideCachePieces(const BookText &paragraphText, const ScrollTextMap &scrollMap,
                       const std::function<void(std::string_view)> &sink);
-
-// The scroll text back from the bytes of Slide.cache: the exact inverse of
-// slideCacheBytes (the closing CR LF is dropped, nothing else). Nothing when the bytes do
-// not end in that CR LF: the file was cut off or is no Slide.cache.
-std::optional<std::u32string> scrollTextFromSlideCache(std::string_view bytes);
 
 // What a read of settings.ini produced. Each value is read from its own line, in the
 // order of the file: a value that is refused (an integer out of range, a word that is no

@@ -62,29 +62,24 @@ std::u32string scrollOf(const BookTexts &book)
 }
 
 // The feed used to read the cache's closing CR LF as one more empty line, so the file
-// grew by a CR LF at every start and exit. Odd texts: no final line end (an HTML book
-// ending in text), a lone LF (data), an empty book, a text that ends in an empty line.
-TEST(SlideCache, bytesReadBack_asTheSameScrollText)
+// grew by a CR LF at every start and exit. Odd books: no final line end (an HTML book
+// ending in text), a lone LF (data), an empty book, a book that ends in an empty line.
+TEST_F(AppFolder, slideCache_readsBackAsTheSameScrollText)
 {
-    const std::u32string texts[] = {
+    const std::u32string files[] = {
         U"第一回\r\n甄士隐\r\n",
         U"ab\r\ncd",
         U"甲\n乙\r\n",
         U"",
         U"\r\n",
         U"a\r\n\r\n",
-        scrollOf(buildPlainBook(corpusText(), false)),
+        corpusText(),
     };
-    for (const auto &text : texts) {
-        const std::string bytes = slideCacheBytes(text);
-        const auto back = scrollTextFromSlideCache(bytes);
-        ASSERT_TRUE(back.has_value());
-        EXPECT_EQ(*back, text);
-        EXPECT_EQ(slideCacheBytes(*back), bytes);
+    for (const auto &file : files) {
+        const BookTexts book = buildPlainBook(file, false);
+        put("Slide.cache", slideCacheBytes(scrollOf(book)));
+        EXPECT_EQ(matchSlideCache(slideCachePath(m_dir), book.paragraphText), book.scrollMap);
     }
-    // A file cut off before its closing CR LF is no Slide.cache.
-    EXPECT_FALSE(scrollTextFromSlideCache("ab\r\ncd").has_value());
-    EXPECT_FALSE(scrollTextFromSlideCache("").has_value());
 }
 
 // The book is held once, as paragraph text; the scroll text is made from it with the
