@@ -23,7 +23,7 @@ class PieceWriter
   public:
     explicit PieceWriter(const std::function<void(std::string_view)> &sink) : m_sink(sink)
     {
-        m_bytes.reserve(kPiece + 4096);
+        m_bytes.reserve(2 * kPiece + 4096);
     }
     ~PieceWriter() { flush(); }
     PieceWriter(const PieceWriter &) = delete;
@@ -31,7 +31,13 @@ class PieceWriter
 
     // ASCII text is the same bytes in GB18030.
     void ascii(std::string_view text) { append(text); }
-    void encoded(std::u32string_view text) { append(encodeGb18030(text)); }
+    // Encoded straight into the piece, from either width of the book's units.
+    template <typename Text> void encoded(Text text)
+    {
+        appendGb18030(text, m_bytes);
+        if (m_bytes.size() >= kPiece)
+            flush();
+    }
     void lineEnd() { append("\r\n"); }
     void flush()
     {
@@ -74,8 +80,10 @@ void putText(PieceWriter &out, std::string_view utf8)
 void putBookText(PieceWriter &out, const BookText &text)
 {
     constexpr size_t kChars = 1 << 14;
-    for (size_t at = 0; at < text.size(); at += kChars)
-        out.encoded(text.substr(at, kChars));
+    text.visit([&](auto units) {
+        for (size_t at = 0; at < units.size(); at += kChars)
+            out.encoded(units.substr(at, kChars));
+    });
     out.lineEnd();
 }
 

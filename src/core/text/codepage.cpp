@@ -6,6 +6,7 @@
 #include <cstring>
 #include <iconv.h>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <strings.h>
 #include <type_traits>
@@ -385,14 +386,32 @@ struct BmpCode
 
 } // namespace
 
-std::string encodeGb18030(std::u32string_view text)
+namespace {
+
+// The GB18030 form of one character, through iconv (opened when first needed); at most
+// four bytes.
+std::string encodeOneWithIconv(std::optional<Iconv> &cd, char32_t c)
 {
+    if (!cd)
+        cd.emplace("GB18030", utf32Name());
+    std::string one;
+    encodeWithIconv(*cd, std::u32string_view(&c, 1), one);
+    one.resize(std::min<size_t>(one.size(), 4));
+    return one;
+}
+
+template <typename Char>
+void appendGb18030Units(std::basic_string_view<Char> text, std::string &out)
+{
+    // The forms of the Basic Multilingual Plane, looked up once each.
     static std::vector<BmpCode> table(0x10000);
-    Iconv cd("GB18030", utf32Name());
+    std::optional<Iconv> cd;
     // Room for the longest form of every character; trimmed at the end.
-    std::string out(text.size() * 4, '\0');
-    char *dst = out.data();
-    for (char32_t c : text) {
+    const size_t start = out.size();
+    out.resize(start + text.size() * 4);
+    char *dst = out.data() + start;
+    for (const Char unit : text) {
+        const auto c = static_cast<char32_t>(unit);
         if (c < 0x80) {
             *dst++ = static_cast<char>(c);
             continue;
@@ -400,21 +419,37 @@ std::string encodeGb18030(std::u32string_view text)
         if (c < 0x10000) {
             BmpCode &code = table[c];
             if (code.length == 0) {
-                std::string one;
-                encodeWithIconv(cd, std::u32string_view(&c, 1), one);
-                code.length = static_cast<unsigned char>(std::min<size_t>(one.size(), 4));
-                std::memcpy(code.bytes, one.data(), code.length);
+                const std::string one = encodeOneWithIconv(cd, c);
+                code.length = static_cast<unsigned char>(one.size());
+                std::memcpy(code.bytes, one.data(), one.size());
             }
             std::memcpy(dst, code.bytes, 4);
             dst += code.length;
             continue;
         }
-        std::string one;
-        encodeWithIconv(cd, std::u32string_view(&c, 1), one);
-        std::memcpy(dst, one.data(), std::min<size_t>(one.size(), 4));
-        dst += std::min<size_t>(one.size(), 4);
+        const std::string one = encodeOneWithIconv(cd, c);
+        std::memcpy(dst, one.data(), one.size());
+        dst += one.size();
     }
     out.resize(static_cast<size_t>(dst - out.data()));
+}
+
+} // namespace
+
+void appendGb18030(std::u32string_view text, std::string &out)
+{
+    appendGb18030Units(text, out);
+}
+
+void appendGb18030(std::u16string_view text, std::string &out)
+{
+    appendGb18030Units(text, out);
+}
+
+std::string encodeGb18030(std::u32string_view text)
+{
+    std::string out;
+    appendGb18030(text, out);
     return out;
 }
 

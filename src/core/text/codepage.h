@@ -39,6 +39,10 @@ bool hasManyReplacements(int64_t replacements, int64_t characters);
 
 std::u32string decodeGb18030(std::string_view bytes);
 std::string encodeGb18030(std::u32string_view text);
+// Appends the GB18030 form of text to out. The 16-bit form takes code units that are
+// whole characters, as a narrow BookText holds them.
+void appendGb18030(std::u32string_view text, std::string &out);
+void appendGb18030(std::u16string_view text, std::string &out);
 
 // Decodes a book's bytes piece by piece: a character cut by the end of one piece (a
 // UTF-16 unit, a surrogate pair, a multi-byte sequence) is completed by the next, so the

@@ -765,11 +765,13 @@ TEST(LineListFit, anyBrokenRule_makesTheListUnfit)
     }
 }
 
-TEST(SettingsApply, stateSavedAndRestored_comesBackTheSame)
+namespace {
+
+void savedAndRestored(std::u32string_view text)
 {
     ReaderState saved;
     saved.recent = {"/b/2.txt", "/b/1.txt", "\\none", "\\none", "\\none"};
-    setParagraphText(saved, U"甲乙丙^丁^");
+    setParagraphText(saved, std::u32string(text));
     saved.lineEnds = {0, 4, 6};
     saved.lineEndsVersion = saved.textVersion;
     saved.topLine = 1;
@@ -798,6 +800,17 @@ TEST(SettingsApply, stateSavedAndRestored_comesBackTheSame)
     EXPECT_EQ(restored.normalLeft, 450);
     EXPECT_EQ(restored.leftMargin, 55);
     EXPECT_EQ(restored.autoTurnSeconds, 12);
+}
+
+} // namespace
+
+TEST(SettingsApply, stateSavedAndRestored_comesBackTheSame)
+{
+    // A book of 16-bit units, and one widened by a character beyond the BMP.
+    for (const char32_t *text : {U"甲乙丙^丁^", U"甲\U00020000丙^丁^"}) {
+        SCOPED_TRACE(text == std::u32string_view(U"甲乙丙^丁^") ? "narrow" : "wide");
+        savedAndRestored(text);
+    }
 }
 
 TEST(SettingsApply, lineListThatDoesNotFit_isMarkedForReflow)

@@ -17,6 +17,11 @@ TEST(CodePage, gbk_decodesAndEncodesBack)
     // Characters GBK cannot hold survive a write in GB18030.
     const std::u32string rare = U"\U00020000€";
     EXPECT_EQ(decodeGb18030(encodeGb18030(rare)), rare);
+    // A narrow book's 16-bit units encode as the same characters would.
+    std::string narrow = "x";
+    appendGb18030(std::u16string_view(u"第一章€袴a"), narrow);
+    EXPECT_EQ(narrow.substr(0, 1), "x");
+    EXPECT_EQ(narrow.substr(1), encodeGb18030(U"第一章€袴a"));
 }
 
 TEST(CodePage, invalidBytes_becomeReplacementAndReadingGoesOn)
