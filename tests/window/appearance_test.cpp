@@ -10,6 +10,7 @@
 #include <QFontDatabase>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QtTest>
 
 using namespace tibbo::window;
@@ -146,6 +147,31 @@ class AppearanceTest : public QObject
         QTRY_VERIFY(w->isIdle());
         QCOMPARE(part<QMenu>(w.get(), "fontSizeMenu")->actions().size(), 27);
         QCOMPARE(size->count(), 25);
+    }
+
+    // At night the whole bubble dims: the menu panel inside it takes the bubble's colour,
+    // and the theme comes back at the next start.
+    void nightTheme_dimsTheMenuPanelAndIsKept()
+    {
+        const QColor day(0xC0, 0xC0, 0xFF);
+        const QString book = numberedBook(QStringLiteral("theme.txt"), 60, 40);
+        {
+            auto w = startWindow(book);
+            const QWidget *menu = part(w.get(), "menuPanel");
+            QCOMPARE(menu->palette().color(QPalette::Window), day);
+            const auto themes = part<QMenu>(w.get(), "themeMenu")->actions();
+            QCOMPARE(themes.size(), 3);
+            themes[2]->trigger();
+            QVERIFY(menu->palette().color(QPalette::Window).lightness() < day.lightness());
+            w->exitReader();
+        }
+        auto again = startWindow();
+        const QWidget *menu = part(again.get(), "menuPanel");
+        const QColor night = menu->palette().color(QPalette::Window);
+        QVERIFY(night.lightness() < day.lightness());
+        QCOMPARE(part(again.get(), "settingsPanel")->palette().color(QPalette::Window), night);
+        part<QMenu>(again.get(), "themeMenu")->actions()[0]->trigger();
+        QCOMPARE(menu->palette().color(QPalette::Window), day);
     }
 
     void fontList_selectsOnlyTheInstalledPreviewFamily_data()

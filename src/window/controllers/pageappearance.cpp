@@ -10,6 +10,7 @@
 #include "sessionfiles.h"
 #include "settingspanel.h"
 #include "theme.h"
+#include "widgets.h"
 
 #include "settings/pagelayoutcheck.h"
 
@@ -113,6 +114,8 @@ void PageAppearance::applyTheme(int theme)
     const auto chosen = static_cast<Theme>(std::clamp(theme, 0, 2));
     m_bookView.setTheme(chosen);
     m_mascot.setBubbleColour(coloursOf(chosen).bubble);
+    // The panels in the bubble take its colour, so the whole bubble dims at night.
+    recolourPanels(m_window, coloursOf(chosen).bubble);
     m_menus.checkTheme(static_cast<int>(chosen));
 }
 

@@ -32,10 +32,7 @@ MenuPanel::MenuPanel(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("menuPanel"));
     setFixedSize(280, 154);
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, panelColour());
-    setPalette(pal);
+    fillAsPanel(this);
 
     m_greeting =
         caption(this, "greeting", QStringLiteral("敬爱的用户,我能为你做点什么?"), 9, 6, 200, 16);

@@ -9,10 +9,7 @@ namespace {
 void paintPanel(QWidget *panel, int width, int height)
 {
     panel->setFixedSize(width, height);
-    panel->setAutoFillBackground(true);
-    QPalette pal = panel->palette();
-    pal.setColor(QPalette::Window, panelColour());
-    panel->setPalette(pal);
+    fillAsPanel(panel);
 }
 
 } // namespace

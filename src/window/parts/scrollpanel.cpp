@@ -21,10 +21,7 @@ ScrollPanel::ScrollPanel(core::ReaderState &state, QWidget *parent)
     m_text->setObjectName(QStringLiteral("scrollText"));
     m_bar = new QWidget(this);
     m_bar->setFixedHeight(19);
-    m_bar->setAutoFillBackground(true);
-    QPalette pal = m_bar->palette();
-    pal.setColor(QPalette::Window, panelColour());
-    m_bar->setPalette(pal);
+    fillAsPanel(m_bar);
     m_scrollBox = new QCheckBox(QStringLiteral("滚动屏幕"), m_bar);
     m_scrollBox->setObjectName(QStringLiteral("scrollBox"));
     m_scrollBox->setGeometry(4, 1, 80, 17);

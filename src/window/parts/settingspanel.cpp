@@ -64,10 +64,7 @@ SettingsPanel::SettingsPanel(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("settingsPanel"));
     setFixedSize(280, 154);
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, panelColour());
-    setPalette(pal);
+    fillAsPanel(this);
 
     m_fontCaption = caption(this, kCurrentFont, 6, 4);
     m_fontCaption->setObjectName(QStringLiteral("fontCaption"));

@@ -8,10 +8,7 @@ WelcomePanel::WelcomePanel(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("welcomePanel"));
     setFixedSize(280, 157);
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, panelColour());
-    setPalette(pal);
+    fillAsPanel(this);
 
     auto *title =
         new QLabel(QStringLiteral("欢 迎 使 用\nT i b b o R e a d v2.3\n小 说 阅 读 软 件"), this);

@@ -22,19 +22,50 @@ const QColor kNavy(0, 0, 128);
 
 } // namespace
 
+namespace {
+
+// The colour of the bubble's panels: the theme's, lavender by day.
+QColor g_panelColour(0xC0, 0xC0, 0xFF);
+// Marks a widget fillAsPanel filled, so recolourPanels finds it.
+const char *const kPanelMark = "tibboPanel";
+
+void fillWithPanelColour(QWidget *panel)
+{
+    QPalette pal = panel->palette();
+    pal.setColor(QPalette::Window, g_panelColour);
+    panel->setPalette(pal);
+}
+
+} // namespace
+
 QColor panelColour()
 {
-    return QColor(0xC0, 0xC0, 0xFF);
+    return g_panelColour;
+}
+
+void fillAsPanel(QWidget *panel)
+{
+    panel->setAutoFillBackground(true);
+    panel->setProperty(kPanelMark, true);
+    fillWithPanelColour(panel);
+}
+
+void recolourPanels(QWidget *root, const QColor &colour)
+{
+    g_panelColour = colour;
+    for (QWidget *w : root->findChildren<QWidget *>()) {
+        if (w->property(kPanelMark).toBool())
+            fillWithPanelColour(w);
+        else
+            w->update(); // the panels that paint their own rounded frame
+    }
 }
 
 QWidget *makePanel(QWidget *parent, int width, int height)
 {
     auto *panel = new QWidget(parent);
     panel->setFixedSize(width, height);
-    panel->setAutoFillBackground(true);
-    QPalette pal = panel->palette();
-    pal.setColor(QPalette::Window, panelColour());
-    panel->setPalette(pal);
+    fillAsPanel(panel);
     panel->hide();
     return panel;
 }

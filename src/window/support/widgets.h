@@ -14,8 +14,13 @@ class QSvgRenderer;
 
 namespace tibbo::window {
 
-// The light blue of the bubble and its panels (&H00FFC0C0, blue-green-red).
+// The colour of the bubble's panels: by day the light blue of the description
+// (&H00FFC0C0, blue-green-red), at night the darker bubble's.
 QColor panelColour();
+// Fills panel with the panel colour, now and whenever recolourPanels runs.
+void fillAsPanel(QWidget *panel);
+// Makes colour the panel colour of every panel under root.
+void recolourPanels(QWidget *root, const QColor &colour);
 
 // Twips per pixel: mouse positions of pictures are reported in twips.
 inline constexpr double kTwipsPerPixel = 15.0;
