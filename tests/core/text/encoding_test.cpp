@@ -14,6 +14,8 @@
 #include <filesystem>
 #include <fstream>
 #include <iconv.h>
+#include <stdexcept>
+#include <stdlib.h>
 
 using namespace tibbo::core;
 using tibbo::core::test::decodeInPieces;
@@ -114,10 +116,14 @@ std::vector<Variant> variantsOf(const std::string &gbk)
 class TempFolder
 {
   public:
-    TempFolder() : m_path(std::filesystem::temp_directory_path() / "tibbo-encoding-test")
+    // A folder of its own: ctest runs the tests of this file side by side.
+    TempFolder()
     {
-        std::filesystem::remove_all(m_path);
-        std::filesystem::create_directories(m_path);
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "tibbo-encoding-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) == nullptr)
+            throw std::runtime_error("no temporary folder");
+        m_path = pattern;
     }
     ~TempFolder() { std::filesystem::remove_all(m_path); }
     std::string file(const std::string &name, std::string_view bytes) const
