@@ -56,7 +56,6 @@ ReaderWindow::ReaderWindow(QWidget *parent) : QWidget(parent, Qt::FramelessWindo
     setFocusPolicy(Qt::StrongFocus);
     // The menus and tooltips are windows of their own and take the application's font.
     QApplication::setFont(interfaceFont(QApplication::font()));
-    setFont(QApplication::font());
     createParts();
     connectParts();
     connectMenus();

@@ -53,12 +53,11 @@ void fillAsPanel(QWidget *panel)
 void recolourPanels(QWidget *root, const QColor &colour)
 {
     g_panelColour = colour;
-    for (QWidget *w : root->findChildren<QWidget *>()) {
+    for (QWidget *w : root->findChildren<QWidget *>())
         if (w->property(kPanelMark).toBool())
             fillWithPanelColour(w);
-        else
-            w->update(); // the panels that paint their own rounded frame
-    }
+    // One repaint of the window brings the panels that paint their own rounded frame.
+    root->update();
 }
 
 QWidget *makePanel(QWidget *parent, int width, int height)
