@@ -6,6 +6,7 @@
 #include "bookview.h"
 #include "chapterpanel.h"
 #include "dialogs.h"
+#include "keyroute.h"
 #include "manualguide.h"
 #include "mascot.h"
 #include "menupanel.h"
@@ -59,6 +60,7 @@ ReaderWindow::ReaderWindow(QWidget *parent) : QWidget(parent, Qt::FramelessWindo
     createParts();
     connectParts();
     connectMenus();
+    connectKeys();
 }
 
 ReaderWindow::~ReaderWindow() = default;
@@ -96,10 +98,13 @@ void ReaderWindow::createParts()
         {m_state, *m_menuPanel, *m_welcomePanel, *m_session, [this] { return hasOwnBook(); }},
         this);
     m_places = new BookPlaces({m_state, *m_bookView, *m_loader, *m_reflowJob}, this);
-    m_desktop = new DesktopControls(
-        {*this, *m_bookView, *m_prompt, *m_scrollPanel, *m_chrome, *m_commands}, this);
-    m_desktop->addPanel(chapterPanel);
-    m_desktop->addPanel(searchPanel);
+    // The panels over the pages, each with the keys it takes.
+    m_keys = new KeyRoute(*this);
+    m_keys->addPanel(m_prompt, keys::Scope::Prompt);
+    m_keys->addPanel(searchPanel, keys::Scope::Search);
+    m_keys->addPanel(chapterPanel, keys::Scope::ChapterList);
+    m_keys->addPanel(m_scrollPanel, keys::Scope::ScrollMode);
+    m_desktop = new DesktopControls({*this, *m_bookView, *m_keys, *m_chrome, *m_commands}, this);
     m_titleUpdate = new QTimer(this);
     m_titleUpdate->setInterval(0);
     m_titleUpdate->setSingleShot(true);
@@ -217,7 +222,6 @@ void ReaderWindow::connectParts()
             showWelcome();
     });
     connect(m_commands, &ReadingCommands::menuCloseRequested, this, &ReaderWindow::closeMenu);
-    connect(m_commands, &ReadingCommands::openFileRequested, this, &ReaderWindow::chooseOpenFile);
     connect(m_desktop, &DesktopControls::menuCloseRequested, this, &ReaderWindow::closeMenu);
 
     connect(m_resizeSettled, &QTimer::timeout, this, [this] {
@@ -269,6 +273,36 @@ void ReaderWindow::connectMenus()
     connect(menus, &ReaderMenus::exitChosen, this, &ReaderWindow::exitReader);
     connect(menus, &ReaderMenus::encodingChosen, m_loader, &BookLoader::reopenInEncoding);
     connect(m_loader, &BookLoader::encodingChanged, menus, &ReaderMenus::checkEncoding);
+}
+
+// What each command of the key table (keymap.cpp) runs.
+void ReaderWindow::connectKeys()
+{
+    using core::PageCommand;
+    using keys::Command;
+    KeyRoute *keys = m_keys;
+    keys->bind(Command::NextSpread, [this] { m_commands->run(PageCommand::NextSpread); });
+    keys->bind(Command::PreviousSpread, [this] { m_commands->run(PageCommand::PreviousSpread); });
+    keys->bind(Command::FirstSpread, [this] { m_commands->run(PageCommand::FirstSpread); });
+    keys->bind(Command::LastSpread, [this] { m_commands->run(PageCommand::LastSpread); });
+    keys->bind(Command::NextChapter, m_finder, &BookFinder::nextChapter);
+    keys->bind(Command::PreviousChapter, m_finder, &BookFinder::previousChapter);
+    keys->bind(Command::ChapterList, m_finder, &BookFinder::openChapterList);
+    keys->bind(Command::Search, m_finder, &BookFinder::openSearch);
+    keys->bind(Command::FindNext, [this] { m_finder->search(true); });
+    keys->bind(Command::FindPrevious, [this] { m_finder->search(false); });
+    keys->bind(Command::OpenBook, this, &ReaderWindow::chooseOpenFile);
+    keys->bind(Command::AddBookmark, m_commands, &ReadingCommands::addBookmark);
+    keys->bind(Command::GoToPage, m_commands, &ReadingCommands::askForPage);
+    keys->bind(Command::ConfirmPrompt, m_commands, &ReadingCommands::confirmPrompt);
+    keys->bind(Command::ScrollRowUp, [this] { m_scrollPanel->scrollRows(-1); });
+    keys->bind(Command::ScrollRowDown, [this] { m_scrollPanel->scrollRows(1); });
+    keys->bind(Command::ScrollPageUp, [this] { m_scrollPanel->scrollPages(-1); });
+    keys->bind(Command::ScrollPageDown, [this] { m_scrollPanel->scrollPages(1); });
+    keys->bind(Command::ScrollToStart, m_scrollPanel, &ScrollPanel::scrollToStart);
+    keys->bind(Command::ScrollToEnd, m_scrollPanel, &ScrollPanel::scrollToEnd);
+    keys->bind(Command::FullScreen, m_chrome, &WindowChrome::toggleFullScreen);
+    keys->bind(Command::CloseTopmost, [this] { m_desktop->escape(); });
 }
 
 QFont ReaderWindow::pageFont() const

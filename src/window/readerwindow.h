@@ -21,6 +21,7 @@ class BookFinder;
 class BookLoader;
 class BookPlaces;
 class BookView;
+class KeyRoute;
 class LoadingPanel;
 class ManualGuide;
 class Mascot;
@@ -80,6 +81,7 @@ class ReaderWindow : public QWidget
     void createParts();
     void connectParts();
     void connectMenus();
+    void connectKeys();
     void runStartUp(const QString &bookArgument);
     void layOut();
     void showMenu();
@@ -115,6 +117,7 @@ class ReaderWindow : public QWidget
     ManualGuide *m_guide = nullptr;
     BookPlaces *m_places = nullptr;
     DesktopControls *m_desktop = nullptr;
+    KeyRoute *m_keys = nullptr;
     QTimer *m_resizeSettled = nullptr;
     QTimer *m_titleUpdate = nullptr;
     bool m_started = false;

@@ -112,30 +112,21 @@ bool pageForwardByClick(ReaderState &state)
     return stepForward(state);
 }
 
-KeyResult handleKey(ReaderState &state, int virtualKey)
+bool runPageCommand(ReaderState &state, PageCommand command)
 {
-    switch (virtualKey) {
-    case kKeyHome:
+    switch (command) {
+    case PageCommand::FirstSpread:
         state.topLine = 1;
-        return {true, KeyCommand::None};
-    case kKeyEnd:
+        return true;
+    case PageCommand::LastSpread:
         state.topLine = lastSpreadTop(state);
-        return {true, KeyCommand::None};
-    case kKeyLeft:
-    case kKeyPageUp:
-        return {pageBack(state), KeyCommand::None};
-    case kKeyRight:
-    case kKeyPageDown:
-        return {stepForward(state), KeyCommand::None};
-    case kKeyO:
-        return {false, KeyCommand::OpenFile};
-    case kKeyA:
-        return {false, KeyCommand::AddBookmark};
-    case kKeyG:
-        return {false, KeyCommand::GoToPage};
-    default:
-        return {};
+        return true;
+    case PageCommand::PreviousSpread:
+        return pageBack(state);
+    case PageCommand::NextSpread:
+        return stepForward(state);
     }
+    return false;
 }
 
 EdgeAction edgeActionAt(EdgeStrip strip, double r)

@@ -62,33 +62,16 @@ bool pageBack(ReaderState &state);
 // text is on show (or passed). True when topLine changed.
 bool pageForwardByClick(ReaderState &state);
 
-// ---- Keyboard ----------------------------------------------------------------------
+// ---- Reading commands ------------------------------------------------------------
 
-// Virtual key codes the page view reacts to.
-inline constexpr int kKeyPageUp = 33;
-inline constexpr int kKeyPageDown = 34;
-inline constexpr int kKeyEnd = 35;
-inline constexpr int kKeyHome = 36;
-inline constexpr int kKeyLeft = 37;
-inline constexpr int kKeyRight = 39;
-inline constexpr int kKeyA = 65;
-inline constexpr int kKeyG = 71;
-inline constexpr int kKeyO = 79;
+// The page moves a key, the wheel or a menu asks for; the window's key table says which
+// key asks for which.
+enum class PageCommand { NextSpread, PreviousSpread, FirstSpread, LastSpread };
 
-// A command key hands its work to the window's own command.
-enum class KeyCommand { None, OpenFile, AddBookmark, GoToPage };
-
-struct KeyResult
-{
-    bool redraw = false;
-    KeyCommand command = KeyCommand::None;
-};
-
-// Home and End always set topLine and redraw; Left/PgUp and Right/PgDn redraw only when
-// they moved. Right/PgDn stop at the last spread that holds text, as a click does. The
-// window ignores keys altogether while the scroll panel is up. Other keys: no redraw,
-// no command.
-KeyResult handleKey(ReaderState &state, int virtualKey);
+// FirstSpread and LastSpread always set topLine and want a redraw; NextSpread and
+// PreviousSpread only when they moved. NextSpread stops at the last spread that holds
+// text, as a click does. True when the window should redraw.
+bool runPageCommand(ReaderState &state, PageCommand command);
 
 // ---- Edge strips ---------------------------------------------------------------------
 

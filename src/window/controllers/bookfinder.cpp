@@ -9,8 +9,6 @@
 #include "navigation/search.h"
 #include "text/reflow.h"
 
-#include <QKeySequence>
-#include <QShortcut>
 #include <QWidget>
 
 namespace tibbo::window {
@@ -19,16 +17,6 @@ BookFinder::BookFinder(Parts parts, QWidget *window)
     : QObject(window), m_state(parts.state), m_bookView(parts.bookView),
       m_chapterPanel(parts.chapterPanel), m_searchPanel(parts.searchPanel), m_window(window)
 {
-    const auto shortcut = [this, window](const QKeySequence &keys, auto slot) {
-        auto *s = new QShortcut(keys, window);
-        connect(s, &QShortcut::activated, this, slot);
-    };
-    shortcut(QKeySequence(Qt::Key_T), &BookFinder::openChapterList);
-    shortcut(QKeySequence(Qt::CTRL | Qt::Key_Right), &BookFinder::nextChapter);
-    shortcut(QKeySequence(Qt::CTRL | Qt::Key_Left), &BookFinder::previousChapter);
-    shortcut(QKeySequence(Qt::CTRL | Qt::Key_F), &BookFinder::openSearch);
-    shortcut(QKeySequence(Qt::Key_F3), [this] { search(true); });
-    shortcut(QKeySequence(Qt::SHIFT | Qt::Key_F3), [this] { search(false); });
     connect(&m_chapterPanel, &ChapterPanel::chapterChosen, this, [this](int index) {
         const auto &all = chapters();
         if (index >= 0 && static_cast<size_t>(index) < all.size())

@@ -108,6 +108,26 @@ void ScrollPanel::setTextFont(const QFont &font)
     m_text->setFont(font);
 }
 
+void ScrollPanel::scrollRows(int rows)
+{
+    m_text->scrollRows(rows);
+}
+
+void ScrollPanel::scrollPages(int pages)
+{
+    m_text->scrollPages(pages);
+}
+
+void ScrollPanel::scrollToStart()
+{
+    m_text->scrollToStart();
+}
+
+void ScrollPanel::scrollToEnd()
+{
+    m_text->scrollToEnd();
+}
+
 void ScrollPanel::step()
 {
     m_state.scrollPos = core::nextScrollPosition(m_state.scrollPos, m_text->textLength());

@@ -34,6 +34,11 @@ class ScrollPanel : public QWidget
     bool scrolling() const;
     void setScrolling(bool on);
     void setTextFont(const QFont &font);
+    // The view of the text moves; the caret and the scroll position stay.
+    void scrollRows(int rows);
+    void scrollPages(int pages);
+    void scrollToStart();
+    void scrollToEnd();
 
   signals:
     // The reader went back to the pages; a running scroll keeps running behind them.

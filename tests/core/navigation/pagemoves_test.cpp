@@ -106,9 +106,8 @@ TEST(LastSpread, everyForwardMove_stopsAtTheLastSpreadThatHoldsText)
     };
     const Move moves[] = {
         {"right page click", [](ReaderState &s) { pageForwardByClick(s); }},
-        {"Right key", [](ReaderState &s) { handleKey(s, kKeyRight); }},
-        {"Page Down key", [](ReaderState &s) { handleKey(s, kKeyPageDown); }},
-        {"End key", [](ReaderState &s) { handleKey(s, kKeyEnd); }},
+        {"next spread", [](ReaderState &s) { runPageCommand(s, PageCommand::NextSpread); }},
+        {"last spread", [](ReaderState &s) { runPageCommand(s, PageCommand::LastSpread); }},
         {"strip forward four", [](ReaderState &s) { pressEdgeStrip(s, EdgeStrip::Right, 0.1); }},
         {"strip forward ten", [](ReaderState &s) { pressEdgeStrip(s, EdgeStrip::Right, 0.6); }},
         {"strip last spread", [](ReaderState &s) { pressEdgeStrip(s, EdgeStrip::Right, 0.9); }},
@@ -150,7 +149,7 @@ TEST(PageClicks, backClickBeforeFirstReflow_doesNothing)
     EXPECT_EQ(state.topLine, 0);
 }
 
-TEST(Keys, homeAndEnd_goToTheFirstAndLastSpreadStart)
+TEST(PageCommands, firstAndLast_goToTheFirstAndLastSpreadStart)
 {
     struct Row
     {
@@ -160,14 +159,14 @@ TEST(Keys, homeAndEnd_goToTheFirstAndLastSpreadStart)
     for (const auto &row : rows) {
         SCOPED_TRACE(row.lines);
         ReaderState state = book(row.lines, 10, row.from);
-        EXPECT_TRUE(handleKey(state, kKeyEnd).redraw);
+        EXPECT_TRUE(runPageCommand(state, PageCommand::LastSpread));
         EXPECT_EQ(state.topLine, row.end);
-        EXPECT_TRUE(handleKey(state, kKeyHome).redraw);
+        EXPECT_TRUE(runPageCommand(state, PageCommand::FirstSpread));
         EXPECT_EQ(state.topLine, 1);
     }
 }
 
-TEST(Keys, rightAndPageDown_stopAtTheLastSpreadThatHoldsText)
+TEST(PageCommands, nextSpread_stopsAtTheLastSpreadThatHoldsText)
 {
     struct Row
     {
@@ -182,50 +181,22 @@ TEST(Keys, rightAndPageDown_stopAtTheLastSpreadThatHoldsText)
         {"40 lines: a multiple of 2L", 40, 21, 21},
         {"no lines", 0, 1, 1},
     };
-    for (const int key : {kKeyRight, kKeyPageDown}) {
-        for (const auto &row : rows) {
-            SCOPED_TRACE(std::string(row.name) + " key " + std::to_string(key));
-            ReaderState state = book(row.lines, 10, row.from);
-            const KeyResult result = handleKey(state, key);
-            EXPECT_EQ(state.topLine, row.to);
-            EXPECT_EQ(result.redraw, row.from != row.to);
-            EXPECT_EQ(result.command, KeyCommand::None);
-        }
-    }
-}
-
-TEST(Keys, leftAndPageUp_stepBackAndStopAtTheFirstSpread)
-{
-    for (const int key : {kKeyLeft, kKeyPageUp}) {
-        SCOPED_TRACE(key);
-        ReaderState state = book(50, 10, 21);
-        EXPECT_TRUE(handleKey(state, key).redraw);
-        EXPECT_EQ(state.topLine, 1);
-        EXPECT_FALSE(handleKey(state, key).redraw);
-        EXPECT_EQ(state.topLine, 1);
-    }
-}
-
-TEST(Keys, commandKeys_nameTheirCommandAndLeaveThePage)
-{
-    struct Row
-    {
-        int key;
-        KeyCommand command;
-    };
-    const Row rows[] = {{kKeyO, KeyCommand::OpenFile},
-                        {kKeyA, KeyCommand::AddBookmark},
-                        {kKeyG, KeyCommand::GoToPage},
-                        {13, KeyCommand::None},
-                        {38, KeyCommand::None}};
     for (const auto &row : rows) {
-        SCOPED_TRACE(row.key);
-        ReaderState state = book(50, 10, 21);
-        const KeyResult result = handleKey(state, row.key);
-        EXPECT_EQ(result.command, row.command);
-        EXPECT_FALSE(result.redraw);
-        EXPECT_EQ(state.topLine, 21);
+        SCOPED_TRACE(row.name);
+        ReaderState state = book(row.lines, 10, row.from);
+        const bool redraw = runPageCommand(state, PageCommand::NextSpread);
+        EXPECT_EQ(state.topLine, row.to);
+        EXPECT_EQ(redraw, row.from != row.to);
     }
+}
+
+TEST(PageCommands, previousSpread_stepsBackAndStopsAtTheFirstSpread)
+{
+    ReaderState state = book(50, 10, 21);
+    EXPECT_TRUE(runPageCommand(state, PageCommand::PreviousSpread));
+    EXPECT_EQ(state.topLine, 1);
+    EXPECT_FALSE(runPageCommand(state, PageCommand::PreviousSpread));
+    EXPECT_EQ(state.topLine, 1);
 }
 
 TEST(EdgeStrips, tooltip_followsTheQuarterOfTheStrip)
