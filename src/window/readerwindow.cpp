@@ -27,7 +27,7 @@
 #include "widgets.h"
 #include "windowchrome.h"
 
-#include "navigation/navigation.h"
+#include "navigation/bookinfo.h"
 #include "settings/recentlist.h"
 
 #include <QApplication>

@@ -4,7 +4,6 @@
 
 #include "signalexit.h"
 
-#include "navigation/navigation.h"
 #include "settings/settingsfile.h"
 #include "text/fileio.h"
 

@@ -5,6 +5,8 @@
 
 #include "scrolltext.h"
 
+#include "navigation/prompt.h"
+#include "navigation/readingmodes.h"
 #include "settings/sessionfiles.h"
 #include "settings/settingsfile.h"
 #include "text/fileio.h"
@@ -212,7 +214,7 @@ class ModesTest : public QObject
                  QStringLiteral("多久翻一页?"));
         QCOMPARE(answer->text(), QStringLiteral("240"));
         QCOMPARE(answer->selectedText(), QStringLiteral("240"));
-        QCOMPARE(w->state().promptMode, std::string("Settime"));
+        QCOMPARE(w->state().promptMode, tibbo::core::PromptMode::Interval);
         // Below the arrow's floor of 5, typed and confirmed.
         answer->setText(QStringLiteral("2"));
         QTest::mouseClick(part(w.get(), "promptOk"), Qt::LeftButton);

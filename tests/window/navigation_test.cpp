@@ -1,7 +1,8 @@
 // The window's page moves, driven through real mouse and key events.
 #include "windowfixture.h"
 
-#include "navigation/navigation.h"
+#include "navigation/prompt.h"
+#include "pages/pages.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -191,3 +192,6 @@ class NavigationTest : public QObject
 
 QTEST_MAIN(NavigationTest)
 #include "navigation_test.moc"
+
+#include "navigation/prompt.h"
+#include "pages/pages.h"

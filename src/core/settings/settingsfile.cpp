@@ -1,7 +1,7 @@
 #include "settings/settingsfile.h"
 
 #include "bookmarks/bookmarkstore.h"
-#include "navigation/navigation.h"
+#include "pages/pages.h"
 #include "text/codepage.h"
 #include "text/numbers.h"
 

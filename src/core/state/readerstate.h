@@ -20,6 +20,10 @@ namespace tibbo::core {
 inline constexpr std::string_view kNoneMarker = "\\none";
 inline constexpr int kRecentSlots = 5;
 
+// The question of the prompt panel: a page to go to, or the seconds between automatic
+// turns.
+enum class PromptMode { None, GoToPage, Interval };
+
 struct Bookmark
 {
     // 1-based display line in the current line list; this number is what files store.
@@ -78,8 +82,8 @@ struct ReaderState
     bool menuShown = false;
     bool welcomeMode = false;
 
-    // "Setpage" or "Settime": what the prompt panel asks for.
-    std::string promptMode;
+    // What the prompt panel asks for.
+    PromptMode promptMode = PromptMode::None;
     double autoTurnSeconds = 240;
     double elapsedSeconds = 0;
     int64_t scrollPos = 0;

@@ -5,9 +5,10 @@
 #include "qtext.h"
 #include "searchpanel.h"
 
-#include "navigation/navigation.h"
+#include "navigation/bookinfo.h"
+#include "navigation/chaptermoves.h"
 #include "navigation/search.h"
-#include "text/reflow.h"
+#include "pages/pages.h"
 
 #include <QWidget>
 
@@ -35,13 +36,6 @@ const std::vector<core::Chapter> &BookFinder::chapters()
     return m_chapters;
 }
 
-int64_t BookFinder::firstCharacterOnShow() const
-{
-    const auto line =
-        static_cast<size_t>(std::clamp<int64_t>(m_state.topLine - 1, 0, m_state.lineCount()));
-    return m_state.lineEnds[line];
-}
-
 void BookFinder::showSpreadAt(int64_t topLine)
 {
     m_state.topLine = topLine;
@@ -67,11 +61,9 @@ void BookFinder::openChapterList()
     const auto &all = chapters();
     std::vector<ChapterPanel::Entry> entries;
     entries.reserve(all.size());
-    const int64_t L = std::max<int64_t>(m_state.linesPerPage, 1);
-    for (const core::Chapter &chapter : all) {
-        const int64_t line = core::lineHolding(m_state.lineEnds, chapter.offset);
-        entries.push_back({qs(chapter.title), (line - 1) / L + 1});
-    }
+    for (const core::Chapter &chapter : all)
+        entries.push_back({qs(chapter.title), core::pageOfOffset(m_state.lineEnds, chapter.offset,
+                                                                 m_state.linesPerPage)});
     emit menuCloseRequested();
     m_chapterPanel.open(entries, static_cast<int>(core::currentChapter(m_state, all)));
 }
@@ -102,12 +94,9 @@ void BookFinder::search(bool forward)
         return;
     }
     // From the last match while it is still on show, else from the spread on show.
-    const int64_t shownFrom = firstCharacterOnShow();
-    const int64_t shownTo = m_state.lineEnds[static_cast<size_t>(
-        std::clamp<int64_t>(m_state.topLine - 1 + 2 * std::max<int64_t>(m_state.linesPerPage, 1), 0,
-                            m_state.lineCount()))];
-    const bool lastOnShow = m_lastHit && *m_lastHit >= shownFrom && *m_lastHit < shownTo;
-    const int64_t from = lastOnShow ? (forward ? *m_lastHit + 1 : *m_lastHit) : shownFrom;
+    const core::CharacterRange shown = core::charactersOnShow(m_state);
+    const bool lastOnShow = m_lastHit && *m_lastHit >= shown.from && *m_lastHit < shown.to;
+    const int64_t from = lastOnShow ? (forward ? *m_lastHit + 1 : *m_lastHit) : shown.from;
     const auto hit = core::findNextWrapping(m_state.paragraphText, needle, from, forward);
     if (!hit) {
         m_searchPanel.setNote(QStringLiteral("找不到“%1”").arg(m_searchPanel.needle()));

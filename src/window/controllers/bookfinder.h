@@ -4,8 +4,8 @@
 // tooltip say about the place (the current chapter, the share of the book read). The
 // headings are found once for each text and found again when the text changes.
 
-#include "navigation/chapters.h"
 #include "state/readerstate.h"
+#include "text/headings.h"
 
 #include <QObject>
 #include <QString>
@@ -55,7 +55,6 @@ class BookFinder : public QObject
   private:
     const std::vector<core::Chapter> &chapters();
     void showSpreadAt(int64_t topLine);
-    int64_t firstCharacterOnShow() const;
 
     core::ReaderState &m_state;
     BookView &m_bookView;

@@ -6,8 +6,7 @@
 #include "reflowjob.h"
 #include "sessionfiles.h"
 
-#include "navigation/navigation.h"
-#include "text/reflow.h"
+#include "pages/pages.h"
 
 #include <QGuiApplication>
 #include <QSessionManager>
@@ -124,9 +123,7 @@ void BookPlaces::onReflowFinished()
     if (m_state.loadingBusy && offset >= static_cast<int64_t>(m_state.paragraphText.size()))
         return;
     m_pending.reset();
-    const int64_t spread = 2 * core::pageDivisor(m_state.linesPerPage);
-    const int64_t line = core::lineHolding(m_state.lineEnds, offset);
-    m_state.topLine = std::min(spread * ((line - 1) / spread) + 1, core::lastSpreadTop(m_state));
+    m_state.topLine = core::spreadOfOffset(m_state, offset);
     // The next re-flow (a font or window change) keeps this character.
     m_state.readingPlace =
         core::ReadingPlace{offset, m_state.topLine, m_state.selectedLine, m_state.textVersion};

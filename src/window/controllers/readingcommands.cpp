@@ -8,7 +8,7 @@
 #include "sessionfiles.h"
 
 #include "bookmarks/bookmarkstore.h"
-#include "navigation/navigation.h"
+#include "navigation/prompt.h"
 #include "text/numbers.h"
 
 #include <QWidget>
@@ -95,14 +95,14 @@ void ReadingCommands::run(core::PageCommand command)
 
 void ReadingCommands::askForPage()
 {
-    m_state.promptMode = std::string(core::kPromptSetPage);
+    m_state.promptMode = core::PromptMode::GoToPage;
     m_prompt.ask(QStringLiteral("翻到哪一页?"), qs(core::goToPageDefaultText(m_state)),
                  qs(core::goToPageTooltip(m_state)), QPoint(438, 249));
 }
 
 void ReadingCommands::askForInterval()
 {
-    m_state.promptMode = std::string(core::kPromptSetTime);
+    m_state.promptMode = core::PromptMode::Interval;
     m_prompt.ask(QStringLiteral("多久翻一页?"), qs(core::plainNumber(m_state.autoTurnSeconds)),
                  QString(), QPoint(531, 213));
 }
@@ -156,10 +156,8 @@ void ReadingCommands::addBookmark()
 
 void ReadingCommands::jumpToBookmark(int index)
 {
-    const QString caption = m_menus.bookmarkCaption(index);
-    if (caption.isEmpty())
+    if (!core::jumpToBookmark(m_state, index))
         return;
-    core::jumpToBookmark(m_state, caption.toStdString());
     showSpread();
     emit menuCloseRequested();
 }

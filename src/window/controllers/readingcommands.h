@@ -5,7 +5,7 @@
 // command goes here: a slot, a row in the key table (keymap.cpp) bound to it in
 // ReaderWindow::connectKeys, and an item in the menus.
 
-#include "navigation/navigation.h"
+#include "navigation/pagemoves.h"
 #include "state/readerstate.h"
 
 #include <QObject>

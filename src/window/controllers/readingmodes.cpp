@@ -4,7 +4,7 @@
 #include "qtext.h"
 #include "readermenus.h"
 
-#include "navigation/navigation.h"
+#include "navigation/readingmodes.h"
 #include "state/readerstate.h"
 
 #include <QWidget>

@@ -1,5 +1,6 @@
 #include "reflowjob.h"
 
+#include "navigation/readingplace.h"
 #include "state/readerstate.h"
 
 namespace tibbo::window {

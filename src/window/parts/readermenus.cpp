@@ -158,13 +158,6 @@ void ReaderMenus::setBookmarkCaptions(const std::vector<std::string> &captions)
     m_goToMenu->setEnabled(n > 0);
 }
 
-QString ReaderMenus::bookmarkCaption(int index) const
-{
-    if (index < 0 || static_cast<size_t>(index) >= m_bookmarkItems.size())
-        return QString();
-    return m_bookmarkItems[static_cast<size_t>(index)]->text();
-}
-
 void ReaderMenus::checkFontSize(double points)
 {
     // A page size of 10.5 points checks "10": the menu only offers whole points.

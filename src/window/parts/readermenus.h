@@ -33,7 +33,6 @@ class ReaderMenus : public QObject
     QString recentCaption(int index) const;
     // Bookmark captions in list order ("书签 1 (第3页)").
     void setBookmarkCaptions(const std::vector<std::string> &captions);
-    QString bookmarkCaption(int index) const;
     // Checks the size of the page font (whole points).
     void checkFontSize(double points);
     bool autoTurnChecked() const;

@@ -4,7 +4,7 @@
 #include "scrolltext.h"
 #include "widgets.h"
 
-#include "navigation/navigation.h"
+#include "navigation/readingmodes.h"
 #include "state/readerstate.h"
 
 #include <QCheckBox>

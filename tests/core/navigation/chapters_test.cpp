@@ -1,7 +1,8 @@
-#include "navigation/chapters.h"
-#include "navigation/navigation.h"
+#include "navigation/chaptermoves.h"
+#include "pages/pages.h"
 #include "testbook.h"
 #include "text/codepage.h"
+#include "text/headings.h"
 #include "text/plaintext.h"
 
 #include <gtest/gtest.h>

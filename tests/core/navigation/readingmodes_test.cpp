@@ -1,5 +1,6 @@
-#include "navigation/navigation.h"
 #include "testbook.h"
+
+#include "navigation/readingmodes.h"
 
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+#include "navigation/readingplace.h"
 #include "navigation/search.h"
 #include "state/readerstate.h"
 #include "text/reflow.h"

@@ -1,6 +1,5 @@
+#include "pages/pages.h"
 #include "settings/settingsfile.h"
-
-#include "navigation/navigation.h"
 #include "text/codepage.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,7 @@
 // The real novels: GBK, CR LF, paragraphs indented by two ideographic spaces.
-#include "navigation/navigation.h"
+#include "navigation/pagemoves.h"
+#include "navigation/readingplace.h"
+#include "pages/pages.h"
 #include "state/readerstate.h"
 #include "text/codepage.h"
 #include "text/fileio.h"

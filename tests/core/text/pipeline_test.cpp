@@ -1,5 +1,6 @@
 // The text pipeline: plain-text books, line capacity, re-flow and the spread on show.
 #include "bookmarks/anchors.h"
+#include "navigation/readingplace.h"
 #include "state/readerstate.h"
 #include "text/codepage.h"
 #include "text/linecapacity.h"

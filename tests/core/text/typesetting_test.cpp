@@ -1,8 +1,10 @@
 // The fine typesetting cut: where full lines end around punctuation, paragraph ends and
 // chapter headings, on hand-made lines and on the real novels.
 #include "bookmarks/bookmarkstore.h"
-#include "navigation/chapters.h"
+#include "navigation/readingplace.h"
+#include "pages/pages.h"
 #include "state/readerstate.h"
+#include "text/headings.h"
 #include "text/plaintext.h"
 #include "text/reflow.h"
 #include "text/typesetting.h"
