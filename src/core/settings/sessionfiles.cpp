@@ -1,9 +1,9 @@
 #include "settings/sessionfiles.h"
 
 #include "state/readerstate.h"
+#include "state/scrolltextmap.h"
 #include "text/codepage.h"
 #include "text/fileio.h"
-#include "text/scrolltextmap.h"
 
 #include <algorithm>
 #include <cerrno>

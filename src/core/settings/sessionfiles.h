@@ -11,8 +11,8 @@
 // reading catches that.
 
 #include "settings/settingsfile.h"
+#include "state/scrolltextmap.h"
 #include "text/codepage.h"
-#include "text/scrolltextmap.h"
 
 #include <functional>
 #include <optional>

@@ -6,7 +6,7 @@
 
 #include "state/booktext.h"
 #include "state/linelist.h"
-#include "text/scrolltextmap.h"
+#include "state/scrolltextmap.h"
 
 #include <cstdint>
 #include <optional>

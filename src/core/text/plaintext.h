@@ -3,9 +3,9 @@
 
 #include "state/booktext.h"
 #include "state/linelist.h"
+#include "state/scrolltextmap.h"
 #include "text/codepage.h"
 #include "text/fileio.h"
-#include "text/scrolltextmap.h"
 
 #include <cstdint>
 #include <optional>

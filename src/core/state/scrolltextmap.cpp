@@ -1,4 +1,4 @@
-#include "text/scrolltextmap.h"
+#include "state/scrolltextmap.h"
 
 #include <algorithm>
 
