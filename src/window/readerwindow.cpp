@@ -1,8 +1,9 @@
 #include "readerwindow.h"
 
-#include "bookfinder.h"
+#include "bookchapters.h"
 #include "bookloader.h"
 #include "bookplaces.h"
+#include "booksearch.h"
 #include "bookview.h"
 #include "chapterpanel.h"
 #include "dialogs.h"
@@ -88,7 +89,8 @@ void ReaderWindow::createParts()
     m_commands = new ReadingCommands({m_state, *m_bookView, *m_prompt, *m_menus}, this);
     auto *chapterPanel = new ChapterPanel(this);
     auto *searchPanel = new SearchPanel(this);
-    m_finder = new BookFinder({m_state, *m_bookView, *chapterPanel, *searchPanel}, this);
+    m_chapters = new BookChapters({m_state, *m_bookView, *chapterPanel}, this);
+    m_search = new BookSearch({m_state, *m_bookView, *searchPanel}, this);
     m_appearance = new PageAppearance(
         {m_state, *m_bookView, *m_settingsPanel, *m_scrollPanel, *m_mascot, *m_menus, *m_reflowJob},
         this);
@@ -154,9 +156,10 @@ void ReaderWindow::connectParts()
     connect(menu, &MenuPanel::fullScreenRequested, m_chrome, &WindowChrome::toggleFullScreen);
     connect(menu, &MenuPanel::manualRequested, m_guide, &ManualGuide::onManualCommand);
     connect(menu, &MenuPanel::exitRequested, this, &ReaderWindow::exitReader);
-    connect(menu, &MenuPanel::chapterListRequested, m_finder, &BookFinder::openChapterList);
-    connect(menu, &MenuPanel::searchRequested, m_finder, &BookFinder::openSearch);
-    connect(m_finder, &BookFinder::menuCloseRequested, this, &ReaderWindow::closeMenu);
+    connect(menu, &MenuPanel::chapterListRequested, m_chapters, &BookChapters::openList);
+    connect(menu, &MenuPanel::searchRequested, m_search, &BookSearch::open);
+    connect(m_chapters, &BookChapters::menuCloseRequested, this, &ReaderWindow::closeMenu);
+    connect(m_search, &BookSearch::menuCloseRequested, this, &ReaderWindow::closeMenu);
     // The title names the chapter, and the first look for chapters reads the whole book:
     // it follows the paint of the spread instead of holding it up.
     connect(m_bookView, &BookView::spreadShown, m_titleUpdate, qOverload<>(&QTimer::start));
@@ -285,12 +288,12 @@ void ReaderWindow::connectKeys()
     keys->bind(Command::PreviousSpread, [this] { m_commands->run(PageCommand::PreviousSpread); });
     keys->bind(Command::FirstSpread, [this] { m_commands->run(PageCommand::FirstSpread); });
     keys->bind(Command::LastSpread, [this] { m_commands->run(PageCommand::LastSpread); });
-    keys->bind(Command::NextChapter, m_finder, &BookFinder::nextChapter);
-    keys->bind(Command::PreviousChapter, m_finder, &BookFinder::previousChapter);
-    keys->bind(Command::ChapterList, m_finder, &BookFinder::openChapterList);
-    keys->bind(Command::Search, m_finder, &BookFinder::openSearch);
-    keys->bind(Command::FindNext, [this] { m_finder->search(true); });
-    keys->bind(Command::FindPrevious, [this] { m_finder->search(false); });
+    keys->bind(Command::NextChapter, m_chapters, &BookChapters::showNext);
+    keys->bind(Command::PreviousChapter, m_chapters, &BookChapters::showPrevious);
+    keys->bind(Command::ChapterList, m_chapters, &BookChapters::openList);
+    keys->bind(Command::Search, m_search, &BookSearch::open);
+    keys->bind(Command::FindNext, m_search, &BookSearch::findNext);
+    keys->bind(Command::FindPrevious, m_search, &BookSearch::findPrevious);
     keys->bind(Command::OpenBook, this, &ReaderWindow::chooseOpenFile);
     keys->bind(Command::AddBookmark, m_commands, &ReadingCommands::addBookmark);
     keys->bind(Command::GoToPage, m_commands, &ReadingCommands::askForPage);
@@ -447,7 +450,7 @@ void ReaderWindow::showMenu()
     m_menuPanel->show();
     layOut();
     m_menuPanel->setToolTip(QString::fromStdString(
-        core::bookInfoTooltipWithPlace(m_state, m_finder->currentChapterTitle().toStdString())));
+        core::bookInfoTooltipWithPlace(m_state, m_chapters->currentTitle().toStdString())));
 }
 
 void ReaderWindow::closeMenu()
@@ -485,7 +488,8 @@ void ReaderWindow::onReflowFinished()
 
 void ReaderWindow::updateTitle()
 {
-    QStringList details{m_finder->currentChapterTitle(), m_finder->progressCaption()};
+    QStringList details{m_chapters->currentTitle(),
+                        qs(core::progressCaption(core::progressPercent(m_state)))};
     details.removeAll(QString());
     setWindowTitle(DesktopControls::windowTitle(m_state.bookPath, details));
 }

@@ -17,9 +17,10 @@ class QTimer;
 
 namespace tibbo::window {
 
-class BookFinder;
+class BookChapters;
 class BookLoader;
 class BookPlaces;
+class BookSearch;
 class BookView;
 class KeyRoute;
 class LoadingPanel;
@@ -113,7 +114,8 @@ class ReaderWindow : public QWidget
     SessionFiles *m_session = nullptr;
     SessionFiles::SettingsAhead m_settingsAhead;
     PageAppearance *m_appearance = nullptr;
-    BookFinder *m_finder = nullptr;
+    BookChapters *m_chapters = nullptr;
+    BookSearch *m_search = nullptr;
     ManualGuide *m_guide = nullptr;
     BookPlaces *m_places = nullptr;
     DesktopControls *m_desktop = nullptr;
