@@ -7,8 +7,8 @@
 
 #include "navigation/prompt.h"
 #include "navigation/readingmodes.h"
-#include "settings/sessionfiles.h"
 #include "settings/settingsfile.h"
+#include "settings/storedsession.h"
 #include "text/fileio.h"
 
 #include <QCheckBox>

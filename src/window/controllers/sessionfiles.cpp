@@ -10,7 +10,7 @@
 
 #include "bookmarks/bookmarkstore.h"
 #include "settings/recentlist.h"
-#include "settings/sessionfiles.h"
+#include "settings/storedsession.h"
 #include "text/codepage.h"
 #include "text/fileio.h"
 

@@ -5,8 +5,8 @@
 // settings into settings.ini and restores them from it; every write goes through a
 // temporary file and a rename.
 
-#include "settings/sessionfiles.h"
 #include "settings/settingsfile.h"
+#include "settings/storedsession.h"
 #include "state/readerstate.h"
 
 #include <QObject>

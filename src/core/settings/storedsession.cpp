@@ -1,4 +1,4 @@
-#include "settings/sessionfiles.h"
+#include "settings/storedsession.h"
 
 #include "state/readerstate.h"
 #include "state/scrolltextmap.h"
