@@ -3,6 +3,8 @@
 // one-second timers are held back so they add no ticks of their own.
 #include "windowfixture.h"
 
+#include "referencesession.h"
+
 #include "scrolltext.h"
 
 #include "navigation/prompt.h"
@@ -90,14 +92,6 @@ std::unique_ptr<ReaderWindow> windowWithBook(const QString &book = QString())
     autoTurnTimer(*w)->setInterval(1000000);
     speedTestTimer(*w)->setInterval(1000000);
     return w;
-}
-
-// A point inside the left half of the character at position: a click there puts the
-// caret before it.
-QPoint leftHalfOf(const ScrollText &text, int64_t position)
-{
-    const QRect r = text.characterRect(position);
-    return QPoint(r.left() + r.width() / 4, r.center().y());
 }
 
 } // namespace
@@ -294,7 +288,8 @@ class ModesTest : public QObject
         ScrollText *text = scrollText(*w);
         QCOMPARE(w->state().scrollPos, expected);
         QCOMPARE(text->selectionStart(), expected);
-        QCOMPARE(text->textLength(), static_cast<int64_t>(core::scrollTextOf(w->state()).size()));
+        QCOMPARE(text->textLength(),
+                 static_cast<int64_t>(core::test::scrollTextOf(w->state()).size()));
         QVERIFY(!text->characterRect(expected).isEmpty());
         QCOMPARE(text->font(), w->pageFont());
         QVERIFY(!scrollBox(*w)->isChecked());
@@ -345,7 +340,7 @@ class ModesTest : public QObject
         openScrollMode(*w);
         ScrollText *text = scrollText(*w);
         const int64_t n = text->textLength();
-        QCOMPARE(n, static_cast<int64_t>(core::scrollTextOf(w->state()).size()));
+        QCOMPARE(n, static_cast<int64_t>(core::test::scrollTextOf(w->state()).size()));
         QTest::mouseClick(text->viewport(), Qt::LeftButton, {}, leftHalfOf(*text, 4));
         QCOMPARE(w->state().scrollPos, 4);
         // Up to the end of the text, then round to the first character.
@@ -403,16 +398,16 @@ class ModesTest : public QObject
             core::ScrollTextMap::onePerParagraph(paragraphs).scrollText(paragraphs);
         if (cachePresent) {
             expected.insert(3, U"\r\n");
-            const std::string bytes = core::slideCacheBytes(expected);
+            const std::string bytes = core::test::slideCacheBytes(expected);
             QVERIFY(core::writeFileAtomically(cachePath.toStdString(), bytes));
         } else {
             QVERIFY(QFile::remove(cachePath));
         }
         auto w = startWindow();
-        QTRY_VERIFY(core::scrollTextOf(w->state()) == expected);
+        QTRY_VERIFY(core::test::scrollTextOf(w->state()) == expected);
         // Fed once: a second feed would add the text again.
         QTest::qWait(50);
-        QVERIFY(core::scrollTextOf(w->state()) == expected);
+        QVERIFY(core::test::scrollTextOf(w->state()) == expected);
     }
 };
 

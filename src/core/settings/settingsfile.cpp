@@ -514,14 +514,6 @@ void writeSettingsPieces(const SettingsData &data, const BookText &paragraphText
     putPage(out, data);
 }
 
-std::string writeSettingsFile(const SettingsData &data)
-{
-    std::string bytes;
-    writeSettingsPieces(data, data.paragraphText, data.lineEnds,
-                        [&](std::string_view piece) { bytes += piece; });
-    return bytes;
-}
-
 void slideCachePieces(const BookText &paragraphText, const ScrollTextMap &scrollMap,
                       const std::function<void(std::string_view)> &sink)
 {
@@ -529,14 +521,6 @@ void slideCachePieces(const BookText &paragraphText, const ScrollTextMap &scroll
     scrollMap.forEachPiece(paragraphText, 1 << 14,
                            [&](std::u32string_view piece) { out.encoded(piece); });
     out.lineEnd();
-}
-
-std::string slideCacheBytes(std::u32string_view bookText)
-{
-    // Encoded in place of a copy with the closing CR LF: the text can be 20 MB.
-    std::string bytes = encodeGb18030(bookText);
-    bytes += "\r\n";
-    return bytes;
 }
 
 std::optional<double> keptInRange(double value, NumberRange range)

@@ -97,20 +97,17 @@ struct SettingsData
     int scrollSpeed = 130; // milliseconds per scroll step, 1 .. 300
 };
 
-// The exact bytes of settings.ini for data. Numbers outside their range are written
-// kept to it, and non-finite ones and refused integers (a window state, trimming value
-// or scroll speed outside its range) as their defaults.
-std::string writeSettingsFile(const SettingsData &data);
-
-// The same bytes handed to `sink` in pieces of 64 KiB, the book text and line
-// list read from the given ones in place of data's: no copy of the whole file is made.
+// The exact bytes of settings.ini for data, handed to `sink` in pieces of 64 KiB, the
+// book text and line list read from the given ones in place of data's: no copy of the
+// whole file is made. Numbers outside their range are written kept to it, and non-finite
+// ones and refused integers (a window state, trimming value or scroll speed outside its
+// range) as their defaults.
 void writeSettingsPieces(const SettingsData &data, const BookText &paragraphText,
                          const LineList &lineEnds,
                          const std::function<void(std::string_view)> &sink);
 
-// The exact bytes of Slide.cache: the scroll text followed by one more CR LF.
-std::string slideCacheBytes(std::u32string_view bookText);
-// The same bytes made from the book and handed to `sink` in pieces.
+// The exact bytes of Slide.cache (the scroll text followed by one more CR LF), made from
+// the book and handed to `sink` in pieces.
 void slideCachePieces(const BookText &paragraphText, const ScrollTextMap &scrollMap,
                       const std::function<void(std::string_view)> &sink);
 

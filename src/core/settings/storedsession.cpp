@@ -213,14 +213,6 @@ void SlideCacheMatch::finish(bool whole)
     m_piece = {};
 }
 
-std::optional<ScrollTextMap> matchSlideCache(const std::string &path, const BookText &paragraphText)
-{
-    SlideCacheMatch match(path, paragraphText);
-    while (!match.step(SIZE_MAX)) {
-    }
-    return match.take();
-}
-
 int cleanStaleTemporaries(std::string_view appDir)
 {
     const std::string folder(appDir);

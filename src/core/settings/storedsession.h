@@ -90,10 +90,6 @@ class SlideCacheMatch
     std::optional<ScrollTextMap> m_map;
 };
 
-// The whole match at once.
-std::optional<ScrollTextMap> matchSlideCache(const std::string &path,
-                                             const BookText &paragraphText);
-
 // Removes the temporary files that writes of settings.ini, settings.ini.bak,
 // Slide.cache and the mark files left behind when they were killed ("<name>.tmp-" and six
 // letters or digits). A temporary another running process is still writing is left

@@ -64,7 +64,6 @@ struct ReaderState
     int64_t topLine = 0;
     // Label index (0 .. 2L - 1) of the line last chosen on a spread; kept across moves.
     int64_t selectedLine = 0;
-    int64_t highlightedLine = 0;
     bool lineChosen = false;
     int64_t spreadCharCount = 0;
 
@@ -78,7 +77,6 @@ struct ReaderState
 
     bool loadingBusy = false;
     bool partialShown = false;
-    bool cancelLoad = false;
     bool menuShown = false;
     bool welcomeMode = false;
 
@@ -123,12 +121,6 @@ struct ReaderState
     int64_t entryCount() const { return static_cast<int64_t>(lineEnds.size()); }
     bool lineEndsFitText() const { return lineEndsVersion == textVersion; }
 };
-
-// The scroll text made from the state's book: its lines, each ended by CR LF.
-inline std::u32string scrollTextOf(const ReaderState &state)
-{
-    return state.scrollMap.scrollText(state.paragraphText);
-}
 
 // Replaces the paragraph text. The line list no longer belongs to it, and bookmark
 // anchors (offsets into the old text) are dropped: the next re-flow anchors the

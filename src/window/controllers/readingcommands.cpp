@@ -67,7 +67,6 @@ void ReadingCommands::onLinePressed(int index, Qt::MouseButton button)
         emit menuRequested();
     if (!m_state.menuShown) {
         m_bookView.highlightLine(index);
-        m_state.highlightedLine = index;
         m_state.selectedLine = index;
         m_state.lineChosen = true;
     } else if (button == Qt::LeftButton) {

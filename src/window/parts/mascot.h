@@ -22,7 +22,6 @@ class Mascot : public QObject
 
     // Opens the bubble with the large mascot, or closes it back to the small one.
     void setBubbleOpen(bool open);
-    bool bubbleOpen() const { return m_open; }
     // Places everything for the window's current size.
     void place();
     // Where the panels that open in the bubble go, in window coordinates.

@@ -60,15 +60,6 @@ void recolourPanels(QWidget *root, const QColor &colour)
     root->update();
 }
 
-QWidget *makePanel(QWidget *parent, int width, int height)
-{
-    auto *panel = new QWidget(parent);
-    panel->setFixedSize(width, height);
-    fillAsPanel(panel);
-    panel->hide();
-    return panel;
-}
-
 Picture::Picture(const QString &svgResource, QWidget *parent)
     : QWidget(parent), m_renderer(new QSvgRenderer(svgResource, this))
 {

@@ -173,7 +173,4 @@ QCursor commandCursor();
 // light blue rounded rectangle with a blue border, filling the widget.
 void paintRoundedPanel(QWidget *panel);
 
-// A panel of the bubble: light blue, fixed size, children placed in pixels.
-QWidget *makePanel(QWidget *parent, int width, int height);
-
 } // namespace tibbo::window

@@ -1,4 +1,5 @@
 #include "bookmarks/bookmarkstore.h"
+#include "corefixtures.h"
 #include "pages/pages.h"
 #include "text/fileio.h"
 #include "text/reflow.h"
@@ -10,6 +11,8 @@
 #include <filesystem>
 #include <string>
 #include <vector>
+
+using namespace tibbo::core::test;
 
 namespace tibbo::core {
 namespace {
@@ -28,14 +31,6 @@ ReaderState book(int64_t topLine, std::vector<int64_t> marks = {})
     for (const auto line : marks)
         state.bookmarks.push_back({line, std::nullopt});
     return state;
-}
-
-std::vector<int64_t> linesOf(const std::vector<Bookmark> &marks)
-{
-    std::vector<int64_t> lines;
-    for (const auto &mark : marks)
-        lines.push_back(mark.line);
-    return lines;
 }
 
 ReaderState chooseAndAdd(ReaderState state, int64_t label, AddBookmarkOutcome expected)

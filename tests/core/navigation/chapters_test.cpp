@@ -1,6 +1,7 @@
+#include "corefixtures.h"
 #include "navigation/chaptermoves.h"
 #include "pages/pages.h"
-#include "testbook.h"
+#include "referencebook.h"
 #include "text/codepage.h"
 #include "text/headings.h"
 #include "text/plaintext.h"
@@ -13,10 +14,10 @@
 #include <string>
 #include <vector>
 
+using namespace tibbo::core::test;
+
 namespace tibbo::core {
 namespace {
-
-using test::book;
 
 struct Found
 {

@@ -1,4 +1,4 @@
-#include "testbook.h"
+#include "corefixtures.h"
 
 #include "navigation/bookinfo.h"
 #include "navigation/pagemoves.h"
@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
+using namespace tibbo::core::test;
+
 namespace tibbo::core {
 namespace {
-
-using test::book;
 
 // Every topLine that repeated forward clicks visit until the click refuses.
 std::vector<int64_t> clickForwardUntilRefused(ReaderState state)

@@ -1,4 +1,4 @@
-#include "testbook.h"
+#include "corefixtures.h"
 
 #include "navigation/bookinfo.h"
 #include "navigation/prompt.h"
@@ -7,10 +7,10 @@
 
 #include <string>
 
+using namespace tibbo::core::test;
+
 namespace tibbo::core {
 namespace {
-
-using test::book;
 
 TEST(Progress, spreadOnShow_givesTheShareOfCharactersBeforeIt)
 {

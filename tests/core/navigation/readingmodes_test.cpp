@@ -1,4 +1,4 @@
-#include "testbook.h"
+#include "corefixtures.h"
 
 #include "navigation/readingmodes.h"
 
@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
+using namespace tibbo::core::test;
+
 namespace tibbo::core {
 namespace {
-
-using test::book;
 
 struct TickLog
 {

@@ -1,7 +1,7 @@
 // The page arithmetic every part of the reader shares.
 #include "pages/pages.h"
 
-#include "../navigation/testbook.h"
+#include "corefixtures.h"
 
 #include <gtest/gtest.h>
 
