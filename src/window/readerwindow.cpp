@@ -69,7 +69,6 @@ ReaderWindow::~ReaderWindow() = default;
 void ReaderWindow::createParts()
 {
     m_bookView = new BookView(this);
-    m_bookView->setPageFont(BookView::designFont());
     m_mascot = new Mascot(this);
     m_menuPanel = new MenuPanel(this);
     m_loadingPanel = new LoadingPanel(m_menuPanel);
@@ -92,13 +91,9 @@ void ReaderWindow::createParts()
     m_chapters = new BookChapters({m_state, *m_bookView, *chapterPanel}, this);
     m_search = new BookSearch({m_state, *m_bookView, *searchPanel}, this);
     m_appearance = new PageAppearance(
-        {m_state, *m_bookView, *m_settingsPanel, *m_scrollPanel, *m_mascot, *m_menus, *m_reflowJob},
-        this);
-    m_session = new SessionFiles(
-        {m_state, *m_bookView, *m_settingsPanel, *m_scrollPanel, *m_chrome, *m_menus}, this);
-    m_guide = new ManualGuide(
-        {m_state, *m_menuPanel, *m_welcomePanel, *m_session, [this] { return hasOwnBook(); }},
-        this);
+        {m_state, *m_bookView, *m_settingsPanel, *m_scrollPanel, *m_mascot, *m_menus}, this);
+    m_session = new SessionFiles({m_state, *m_chrome}, this);
+    m_guide = new ManualGuide({m_state, *m_menuPanel, *m_welcomePanel, *m_session}, this);
     m_places = new BookPlaces({m_state, *m_bookView, *m_loader, *m_reflowJob}, this);
     // The panels over the pages, each with the keys it takes.
     m_keys = new KeyRoute(*this);
@@ -139,10 +134,7 @@ void ReaderWindow::connectParts()
     connect(menu, &MenuPanel::addBookmarkRequested, m_commands, &ReadingCommands::addBookmark);
     connect(menu, &MenuPanel::bookmarkMenuRequested, this,
             [this] { m_menus->popUp(ReaderMenus::Menu::Bookmarks); });
-    connect(menu, &MenuPanel::autoTurnPictureClicked, this, [this] {
-        if (m_menus->autoTurnEnabled())
-            m_modes->switchByMenu();
-    });
+    connect(menu, &MenuPanel::autoTurnPictureClicked, m_modes, &ReadingModes::switchByPicture);
     // The caption switches by the timer; the menu's check mark is left as it is.
     connect(menu, &MenuPanel::autoTurnCaptionPressed, this,
             [this] { m_modes->setAutoTurning(!m_modes->autoTurning()); });
@@ -210,8 +202,12 @@ void ReaderWindow::connectParts()
     });
     connect(m_reflowJob, &ReflowJob::progress, m_reflowNotice, &ReflowNotice::setProgress);
     connect(m_reflowJob, &ReflowJob::finished, this, &ReaderWindow::onReflowFinished);
-    connect(m_session, &SessionFiles::pageSettingsRestored, m_appearance,
-            &PageAppearance::takePanelValues);
+    connect(m_session, &SessionFiles::pageSettingsRead, m_appearance,
+            &PageAppearance::restorePageSettings);
+    connect(m_session, &SessionFiles::bookmarksRestored, m_commands,
+            &ReadingCommands::refreshBookmarkMenu);
+    connect(m_session, &SessionFiles::recentRestored, this, &ReaderWindow::refreshRecentMenu);
+    connect(m_session, &SessionFiles::scrollSpeedRestored, m_scrollPanel, &ScrollPanel::setSpeed);
     connect(m_loader, &BookLoader::loadStarted, this, &ReaderWindow::showMenu);
     connect(m_loader, &BookLoader::textReplaced, this, [this] {
         m_bookView->hideLines();
@@ -320,7 +316,7 @@ bool ReaderWindow::isIdle() const
 
 bool ReaderWindow::hasOwnBook() const
 {
-    return m_menus->recentCaption(1) != QLatin1String("none");
+    return core::hasOwnBook(m_state.recent);
 }
 
 // ---- start-up and exit -------------------------------------------------------------
@@ -336,8 +332,6 @@ void ReaderWindow::runStartUp(const QString &bookArgument)
     if (m_exited)
         return;
     SessionFiles::prepareFolder();
-    m_state.autoTurnSeconds = 240;
-    m_scrollPanel->setSpeed(130);
     m_chrome->centreDefaultGeometry();
     m_chrome->moveToNormalGeometry();
     // The preview starts as the page font, so the settings panel shows what the page uses.
@@ -513,7 +507,7 @@ void ReaderWindow::chooseOpenFile()
 void ReaderWindow::openBook(const QString &path)
 {
     m_places->leaveBook();
-    m_loader->open(path, m_settingsPanel->trimValue() != 0);
+    m_loader->open(path, m_state.trimParagraphs != 0);
 }
 
 // ---- the manual and the welcome panel ----------------------------------------------------

@@ -265,6 +265,22 @@ class ModesTest : public QObject
         QVERIFY(autoTurnTimer(*w)->isActive());
     }
 
+    // The test's state used to be read back from the item's caption: another caption (a
+    // translation, a reworded menu) stopped a test that had never started.
+    void speedTest_followsItsTimerWhateverTheCaptionSays()
+    {
+        auto w = windowWithBook();
+        speedTestItem(*w)->setText(QStringLiteral("Start the reading-speed test"));
+        speedTestItem(*w)->trigger();
+        QVERIFY(speedTestTimer(*w)->isActive());
+        QVERIFY(Dialogs::takeMessages().isEmpty());
+        speedTestItem(*w)->setText(QStringLiteral("Stop the reading-speed test"));
+        stepTimer(speedTestTimer(*w), 3);
+        speedTestItem(*w)->trigger();
+        QVERIFY(!speedTestTimer(*w)->isActive());
+        QCOMPARE(Dialogs::takeMessages(), QStringList{QStringLiteral("你看一页需要 3秒")});
+    }
+
     // ---- scroll mode
 
     void openScrollMode_caretAtCharsPerLineTimesTopLine()

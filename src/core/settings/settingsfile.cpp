@@ -204,7 +204,8 @@ void putPage(PieceWriter &out, const SettingsData &d)
         putNumber(out, value, kPageSpacingRange, fallback);
     putLine(out, U"[/Page]");
     putNumber(out, d.autoTurnSeconds, kAutoTurnSecondsRange, kDefaults.autoTurnSeconds);
-    putInteger(out, d.scrollSpeed, 1, 300, kDefaults.scrollSpeed);
+    putInteger(out, d.scrollSpeed, defaults::kFastestScrollSpeed, defaults::kSlowestScrollSpeed,
+               kDefaults.scrollSpeed);
 }
 
 // ---- Reading ---------------------------------------------------------------------------
@@ -487,7 +488,7 @@ class SettingsReader
             number(*field, kPageSpacingRange);
         r.pageEnded = tag();
         number(r.autoTurnSeconds, kAutoTurnSecondsRange);
-        integer(r.scrollSpeed, 1, 300);
+        integer(r.scrollSpeed, defaults::kFastestScrollSpeed, defaults::kSlowestScrollSpeed);
     }
 
     LineCursor m_lines;
@@ -567,6 +568,9 @@ SettingsData settingsFromState(const ReaderState &state)
     d.leftMargin = state.leftMargin;
     d.rightMargin = state.rightMargin;
     d.autoTurnSeconds = state.autoTurnSeconds;
+    d.font = state.pageFont;
+    d.trim = state.trimParagraphs;
+    d.scrollSpeed = state.scrollSpeed;
     return d;
 }
 
@@ -601,6 +605,8 @@ void applySettingsToState(SettingsRead &&read, ReaderState &state)
     apply(read.leftMargin, state.leftMargin);
     apply(read.rightMargin, state.rightMargin);
     apply(read.autoTurnSeconds, state.autoTurnSeconds);
+    apply(read.trim, state.trimParagraphs);
+    apply(read.scrollSpeed, state.scrollSpeed);
 }
 
 std::string settingsFilePath(std::string_view appDir)

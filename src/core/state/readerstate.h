@@ -5,6 +5,7 @@
 // procedure reads and writes it in place.
 
 #include "state/booktext.h"
+#include "state/defaults.h"
 #include "state/linelist.h"
 #include "state/scrolltextmap.h"
 
@@ -68,12 +69,18 @@ struct ReaderState
     int64_t spreadCharCount = 0;
 
     // Page appearance, pixels; fractional and negative values are kept as typed.
-    double topMargin = 10;
-    double bottomMargin = 20;
-    double leftMargin = 40;
-    double rightMargin = 20;
-    double lineSpacing = 5;
-    int trimParagraphs = 0;
+    double topMargin = defaults::kPageSpacing.topMargin;
+    double bottomMargin = defaults::kPageSpacing.bottomMargin;
+    double leftMargin = defaults::kPageSpacing.leftMargin;
+    double rightMargin = defaults::kPageSpacing.rightMargin;
+    double lineSpacing = defaults::kPageSpacing.lineSpacing;
+    // The font the page is drawn in (the window sets it before the first spread).
+    FontSettings pageFont;
+    // Fine typesetting (精排) of the cut into lines.
+    bool fineTypesetting = false;
+    // Paragraph trimming for the books opened from now on: 0 off, 1 on, 2 undecided. The
+    // settings panel's box sets it at once; its cancel puts it back.
+    int trimParagraphs = defaults::kTrimParagraphs;
 
     bool loadingBusy = false;
     bool partialShown = false;
@@ -82,15 +89,17 @@ struct ReaderState
 
     // What the prompt panel asks for.
     PromptMode promptMode = PromptMode::None;
-    double autoTurnSeconds = 240;
+    double autoTurnSeconds = defaults::kAutoTurnSeconds;
     double elapsedSeconds = 0;
     int64_t scrollPos = 0;
+    // Milliseconds a scroll-mode step.
+    int scrollSpeed = defaults::kScrollSpeed;
 
     // Normal (not full-screen) window geometry, twips (15 to a pixel).
     double normalLeft = 0;
     double normalTop = 0;
-    double normalWidth = 11910;
-    double normalHeight = 7320;
+    double normalWidth = defaults::kWindowWidth;
+    double normalHeight = defaults::kWindowHeight;
     // Pointer position (twips, relative to the control) at the last press on the
     // mascot or the resize grip.
     double grabX = 0;

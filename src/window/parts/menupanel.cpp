@@ -129,11 +129,6 @@ void MenuPanel::setManualCaption(const QString &caption)
     m_manualCaption->setCaption(caption);
 }
 
-QString MenuPanel::manualCaption() const
-{
-    return m_manualCaption->caption();
-}
-
 void MenuPanel::setCommandCursor(const QCursor &cursor)
 {
     for (QWidget *w : std::initializer_list<QWidget *>{

@@ -20,7 +20,6 @@ class MenuPanel : public QWidget
     void setFullScreenCaption(const QString &caption);
     // "看看说明书" opens the manual; "不想看了" goes back to the reader's own book.
     void setManualCaption(const QString &caption);
-    QString manualCaption() const;
     void setCommandCursor(const QCursor &cursor);
 
   signals:

@@ -79,7 +79,7 @@ ReaderMenus::ReaderMenus(QWidget *parent) : QObject(parent)
     m_autoTurnMenu->setObjectName(QStringLiteral("autoTurnMenu"));
     m_autoTurnItem = m_autoTurnMenu->addAction(QStringLiteral("自动翻页"));
     m_autoTurnItem->setCheckable(true);
-    // The check mark is the reading modes' to set, not Qt's toggle.
+    // The check mark is the reading modes' to set (they keep it), not Qt's toggle.
     connect(m_autoTurnItem, &QAction::triggered, this, [this] {
         m_autoTurnItem->setChecked(!m_autoTurnItem->isChecked());
         emit autoTurnChosen();
@@ -132,14 +132,6 @@ void ReaderMenus::setRecentItems(const std::vector<core::RecentMenuItem> &items)
     }
 }
 
-QString ReaderMenus::recentCaption(int index) const
-{
-    if (index < 0 || static_cast<size_t>(index) >= m_recentItems.size())
-        return QString();
-    return m_recentItems[static_cast<size_t>(index)]->text().replace(QLatin1String("&&"),
-                                                                     QLatin1String("&"));
-}
-
 void ReaderMenus::setBookmarkCaptions(const std::vector<std::string> &captions)
 {
     const size_t n = captions.size();
@@ -178,11 +170,6 @@ void ReaderMenus::checkTheme(int theme)
         m_themeItems[i]->setChecked(static_cast<int>(i) == theme);
 }
 
-bool ReaderMenus::autoTurnChecked() const
-{
-    return m_autoTurnItem->isChecked();
-}
-
 void ReaderMenus::setAutoTurnChecked(bool on)
 {
     m_autoTurnItem->setChecked(on);
@@ -193,19 +180,9 @@ void ReaderMenus::setAutoTurnEnabled(bool on)
     m_autoTurnItem->setEnabled(on);
 }
 
-bool ReaderMenus::autoTurnEnabled() const
-{
-    return m_autoTurnItem->isEnabled();
-}
-
 void ReaderMenus::setSpeedTestCaption(const QString &caption)
 {
     m_speedTestItem->setText(caption);
-}
-
-QString ReaderMenus::speedTestCaption() const
-{
-    return m_speedTestItem->text();
 }
 
 } // namespace tibbo::window

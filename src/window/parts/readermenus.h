@@ -30,22 +30,18 @@ class ReaderMenus : public QObject
     void popUp(Menu menu);
 
     void setRecentItems(const std::vector<core::RecentMenuItem> &items);
-    QString recentCaption(int index) const;
     // Bookmark captions in list order ("书签 1 (第3页)").
     void setBookmarkCaptions(const std::vector<std::string> &captions);
     // Checks the size of the page font (whole points).
     void checkFontSize(double points);
-    bool autoTurnChecked() const;
     void setAutoTurnChecked(bool on);
     void setAutoTurnEnabled(bool on);
-    bool autoTurnEnabled() const;
     void setSpeedTestCaption(const QString &caption);
     // Checks the encoding a book is read in: "" (found by itself), "GB18030", "Big5",
     // "UTF-8" or "UTF-16".
     void checkEncoding(const QString &name);
     // Checks the theme on show (0 day, 1 sepia, 2 night).
     void checkTheme(int theme);
-    QString speedTestCaption() const;
 
   signals:
     void recentChosen(int index);

@@ -28,8 +28,7 @@ class ScrollPanel : public QWidget
 
     // Opens stopped, in the page font, with the caret near the spread on show.
     void open(const QFont &pageFont);
-    // Milliseconds per step, 1 .. 300.
-    int speed() const;
+    // Milliseconds per step, 1 .. 300; the slider and the state follow.
     void setSpeed(int milliseconds);
     bool scrolling() const;
     void setScrolling(bool on);
