@@ -75,6 +75,9 @@ void ReaderWindow::createParts()
     m_settingsPanel = new SettingsPanel(m_menuPanel);
     m_welcomePanel = new WelcomePanel(this);
     m_reflowNotice = new ReflowNotice(this);
+    m_mascot->addBubblePanel(m_menuPanel, Mascot::BubblePlace::Middle);
+    m_mascot->addBubblePanel(m_welcomePanel, Mascot::BubblePlace::TopLeft);
+    m_mascot->addBubblePanel(m_reflowNotice, Mascot::BubblePlace::TopLeft);
     m_prompt = new PromptPanel(this);
     m_scrollPanel = new ScrollPanel(m_state, this);
     m_menus = new ReaderMenus(this);
@@ -101,50 +104,30 @@ void ReaderWindow::createParts()
     m_keys->addPanel(searchPanel, keys::Scope::Search);
     m_keys->addPanel(chapterPanel, keys::Scope::ChapterList);
     m_keys->addPanel(m_scrollPanel, keys::Scope::ScrollMode);
-    m_desktop = new DesktopControls({*this, *m_bookView, *m_keys, *m_chrome, *m_commands}, this);
+    m_desktop = new DesktopControls(
+        {*this, m_state, *m_bookView, *m_keys, *m_chrome, *m_commands, [this] { return isIdle(); }},
+        this);
     m_titleUpdate = new QTimer(this);
     m_titleUpdate->setInterval(0);
     m_titleUpdate->setSingleShot(true);
-    // A size the desktop gave the window (a tiling window manager, a screen change) is
-    // re-flowed once it has settled; the grip and full screen re-flow by themselves.
-    m_resizeSettled = new QTimer(this);
-    m_resizeSettled->setInterval(300);
-    m_resizeSettled->setSingleShot(true);
 }
 
 void ReaderWindow::connectParts()
 {
     connect(m_mascot, &Mascot::pressed, m_chrome, &WindowChrome::grab);
     connect(m_mascot, &Mascot::dragged, m_chrome, &WindowChrome::drag);
-    // Over the welcome panel the right click always hides: the panel belongs to the open
-    // menu, and a first start would otherwise never let the window go.
-    connect(m_mascot, &Mascot::released, this, [this](Qt::MouseButton b, QPointF) {
-        if (b != Qt::RightButton)
-            return;
-        if (m_state.menuShown && !m_welcomePanel->isVisible())
-            closeMenu();
-        else
-            m_chrome->hideToTray();
-    });
+    connect(m_mascot, &Mascot::released, this, &ReaderWindow::onMascotReleased);
 
     MenuPanel *menu = m_menuPanel;
     connect(menu, &MenuPanel::openRequested, this, &ReaderWindow::chooseOpenFile);
-    connect(menu, &MenuPanel::recentMenuRequested, this,
-            [this] { m_menus->popUp(ReaderMenus::Menu::Recent); });
+    connect(menu, &MenuPanel::recentMenuRequested, m_menus, &ReaderMenus::popUpRecent);
     connect(menu, &MenuPanel::addBookmarkRequested, m_commands, &ReadingCommands::addBookmark);
-    connect(menu, &MenuPanel::bookmarkMenuRequested, this,
-            [this] { m_menus->popUp(ReaderMenus::Menu::Bookmarks); });
+    connect(menu, &MenuPanel::bookmarkMenuRequested, m_menus, &ReaderMenus::popUpBookmarks);
     connect(menu, &MenuPanel::autoTurnPictureClicked, m_modes, &ReadingModes::switchByPicture);
-    // The caption switches by the timer; the menu's check mark is left as it is.
-    connect(menu, &MenuPanel::autoTurnCaptionPressed, this,
-            [this] { m_modes->setAutoTurning(!m_modes->autoTurning()); });
-    connect(menu, &MenuPanel::autoTurnMenuRequested, this,
-            [this] { m_menus->popUp(ReaderMenus::Menu::AutoTurn); });
+    connect(menu, &MenuPanel::autoTurnCaptionPressed, m_modes, &ReadingModes::switchByCaption);
+    connect(menu, &MenuPanel::autoTurnMenuRequested, m_menus, &ReaderMenus::popUpAutoTurn);
     connect(menu, &MenuPanel::settingsRequested, m_appearance, &PageAppearance::openSettingsPanel);
-    connect(menu, &MenuPanel::sizeMenuRequested, this, [this] {
-        m_menus->checkFontSize(pageFont().pointSizeF());
-        m_menus->popUp(ReaderMenus::Menu::FontSize);
-    });
+    connect(menu, &MenuPanel::sizeMenuRequested, m_appearance, &PageAppearance::popUpSizeMenu);
     connect(menu, &MenuPanel::fullScreenRequested, m_chrome, &WindowChrome::toggleFullScreen);
     connect(menu, &MenuPanel::manualRequested, m_guide, &ManualGuide::onManualCommand);
     connect(menu, &MenuPanel::exitRequested, this, &ReaderWindow::exitReader);
@@ -168,38 +151,21 @@ void ReaderWindow::connectParts()
     connect(m_appearance, &PageAppearance::saveRequested, this, &ReaderWindow::saveSession);
     connect(m_appearance, &PageAppearance::menuCloseRequested, this, &ReaderWindow::closeMenu);
 
-    connect(m_scrollPanel, &ScrollPanel::closed, this, [this] { setFocus(); });
+    connect(m_scrollPanel, &ScrollPanel::closed, this, qOverload<>(&QWidget::setFocus));
 
-    connect(m_chrome, &WindowChrome::fullScreenChanged, this, [this](bool on) {
-        m_menuPanel->setFullScreenCaption(on ? QStringLiteral("恢复到一般大小")
-                                             : QStringLiteral("放大到全屏幕"));
-        if (m_started) {
-            reflow();
-            closeMenu();
-        }
-    });
+    connect(m_chrome, &WindowChrome::fullScreenChanged, m_menuPanel, &MenuPanel::showFullScreen);
+    connect(m_chrome, &WindowChrome::fullScreenChanged, this, &ReaderWindow::onFullScreenChanged);
     connect(m_chrome, &WindowChrome::resizeFinished, this, &ReaderWindow::reflow);
+    connect(m_chrome, &WindowChrome::sizeSettled, this, &ReaderWindow::reflowIfOutdated);
     connect(m_tray, &TrayIcon::showRequested, m_chrome, &WindowChrome::showFromTray);
-    connect(m_tray, &TrayIcon::menuRequested, this,
-            [this] { m_menus->popUp(ReaderMenus::Menu::Tray); });
+    connect(m_tray, &TrayIcon::menuRequested, m_menus, &ReaderMenus::popUpTray);
 
-    connect(m_modes, &ReadingModes::spreadTurned, this,
-            [this] { m_bookView->showSpread(m_state); });
-    connect(m_modes, &ReadingModes::menuCloseDue, this, [this] {
-        closeMenu();
-        // Closing the menu brings the mascot forward; scroll mode stays on top.
-        if (m_scrollPanel->isVisible())
-            m_scrollPanel->raise();
-    });
+    connect(m_modes, &ReadingModes::spreadTurned, m_commands, &ReadingCommands::showSpread);
+    connect(m_modes, &ReadingModes::menuCloseDue, this, &ReaderWindow::closeMenuUnderScrollMode);
     connect(m_modes, &ReadingModes::autoTurnCaptionChanged, m_menuPanel,
             &MenuPanel::setAutoTurnCaption);
 
-    connect(m_reflowJob, &ReflowJob::started, this, [this] {
-        showMenu();
-        m_reflowNotice->setProgress(0);
-        m_reflowNotice->show();
-        m_reflowNotice->raise();
-    });
+    connect(m_reflowJob, &ReflowJob::started, this, &ReaderWindow::showReflowNotice);
     connect(m_reflowJob, &ReflowJob::progress, m_reflowNotice, &ReflowNotice::setProgress);
     connect(m_reflowJob, &ReflowJob::finished, this, &ReaderWindow::onReflowFinished);
     connect(m_session, &SessionFiles::pageSettingsRead, m_appearance,
@@ -209,66 +175,31 @@ void ReaderWindow::connectParts()
     connect(m_session, &SessionFiles::recentRestored, this, &ReaderWindow::refreshRecentMenu);
     connect(m_session, &SessionFiles::scrollSpeedRestored, m_scrollPanel, &ScrollPanel::setSpeed);
     connect(m_loader, &BookLoader::loadStarted, this, &ReaderWindow::showMenu);
-    connect(m_loader, &BookLoader::textReplaced, this, [this] {
-        m_bookView->hideLines();
-        reflow();
-    });
+    connect(m_loader, &BookLoader::textReplaced, this, &ReaderWindow::onTextReplaced);
     connect(m_loader, &BookLoader::recentChanged, this, &ReaderWindow::refreshRecentMenu);
     connect(m_loader, &BookLoader::loadEnded, this, &ReaderWindow::closeMenu);
-    connect(m_commands, &ReadingCommands::menuRequested, this, [this] {
-        showMenu();
-        if (!hasOwnBook())
-            showWelcome();
-    });
+    connect(m_commands, &ReadingCommands::menuRequested, this, &ReaderWindow::showMenuOrWelcome);
     connect(m_commands, &ReadingCommands::menuCloseRequested, this, &ReaderWindow::closeMenu);
     connect(m_desktop, &DesktopControls::menuCloseRequested, this, &ReaderWindow::closeMenu);
-
-    connect(m_resizeSettled, &QTimer::timeout, this, [this] {
-        // A drag the window follows by itself ends with the release; one the window
-        // system runs may never show its release, and settles when the size does.
-        if ((QGuiApplication::mouseButtons() & Qt::LeftButton) && !m_chrome->resizedBySystem())
-            return m_resizeSettled->start();
-        if (m_started && !m_exited && !m_state.loadingBusy && !m_reflowJob->running() &&
-            !isMinimized() && isVisible() && !m_reflowJob->upToDate())
-            reflow();
-    });
+    connect(m_desktop, &DesktopControls::bookDropped, this, &ReaderWindow::openBook);
     // Every way out writes the settings file, also the end of the desktop session.
-    connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager &) {
-        if (m_started && !m_exited)
-            m_session->save();
-    });
+    connect(qApp, &QGuiApplication::commitDataRequest, this, &ReaderWindow::saveForSessionEnd);
 }
 
 void ReaderWindow::connectMenus()
 {
     ReaderMenus *menus = m_menus;
-    connect(menus, &ReaderMenus::recentChosen, this, [this](int index) {
-        closeMenu();
-        if (index >= 0 && static_cast<size_t>(index) < m_state.recent.size())
-            openBook(qs(m_state.recent[static_cast<size_t>(index)]));
-    });
+    connect(menus, &ReaderMenus::recentChosen, this, &ReaderWindow::openRecent);
     connect(menus, &ReaderMenus::addBookmarkChosen, m_commands, &ReadingCommands::addBookmark);
     connect(menus, &ReaderMenus::bookmarkChosen, m_commands, &ReadingCommands::jumpToBookmark);
     connect(menus, &ReaderMenus::goToPageChosen, m_commands, &ReadingCommands::askForPage);
     connect(menus, &ReaderMenus::fontSizeChosen, m_appearance, &PageAppearance::setFontSize);
     connect(menus, &ReaderMenus::autoTurnChosen, m_modes, &ReadingModes::switchByMenu);
-    connect(menus, &ReaderMenus::scrollModeChosen, this, [this] {
-        m_session->ensureScrollText();
-        m_scrollPanel->open(pageFont());
-        closeMenu();
-        m_scrollPanel->raise();
-    });
+    connect(menus, &ReaderMenus::scrollModeChosen, this, &ReaderWindow::openScrollMode);
     connect(menus, &ReaderMenus::intervalChosen, m_commands, &ReadingCommands::askForInterval);
     connect(menus, &ReaderMenus::speedTestChosen, m_modes, &ReadingModes::switchSpeedTest);
-    connect(menus, &ReaderMenus::openChosen, this, [this] {
-        m_chrome->showFromTray();
-        chooseOpenFile();
-    });
-    connect(menus, &ReaderMenus::settingsChosen, this, [this] {
-        m_chrome->showFromTray();
-        showMenu();
-        m_appearance->openSettingsPanel();
-    });
+    connect(menus, &ReaderMenus::openChosen, this, &ReaderWindow::openFromTray);
+    connect(menus, &ReaderMenus::settingsChosen, this, &ReaderWindow::openSettingsFromTray);
     connect(menus, &ReaderMenus::exitChosen, this, &ReaderWindow::exitReader);
     connect(menus, &ReaderMenus::encodingChosen, m_loader, &BookLoader::reopenInEncoding);
     connect(m_loader, &BookLoader::encodingChanged, menus, &ReaderMenus::checkEncoding);
@@ -398,7 +329,6 @@ void ReaderWindow::closeEvent(QCloseEvent *event)
 void ReaderWindow::resizeEvent(QResizeEvent *)
 {
     layOut();
-    m_resizeSettled->start();
 }
 
 void ReaderWindow::changeEvent(QEvent *event)
@@ -409,21 +339,14 @@ void ReaderWindow::changeEvent(QEvent *event)
 }
 
 // The book view under everything; the mascot and its bubble over it; the bubble's
-// panels, scroll mode, the prompt and the grip on top.
+// panels (the mascot places them), scroll mode, the prompt and the grip on top.
 void ReaderWindow::layOut()
 {
     m_bookView->setGeometry(rect());
     m_bookView->measureCapacity(m_state);
     m_mascot->place();
     m_mascot->raise();
-    const QRect bubble = m_mascot->bubbleGeometry();
-    m_welcomePanel->move(bubble.x() + 6, bubble.y() + 9);
-    m_reflowNotice->move(bubble.x() + 6, bubble.y() + 9);
-    m_menuPanel->move(bubble.x() + (bubble.width() - m_menuPanel->width()) / 2,
-                      bubble.y() + (bubble.height() - m_menuPanel->height()) / 2);
-    for (QWidget *panel :
-         std::initializer_list<QWidget *>{m_menuPanel, m_welcomePanel, m_reflowNotice})
-        panel->raise();
+    m_mascot->raisePanels();
     if (isMinimized())
         m_chrome->hideToTray();
     if (width() >= 50 && height() >= 50)
@@ -510,6 +433,98 @@ void ReaderWindow::openBook(const QString &path)
     m_loader->open(path, m_state.trimParagraphs != 0);
 }
 
-// ---- the manual and the welcome panel ----------------------------------------------------
+// ---- what the parts report ------------------------------------------------------------
+
+// Over the welcome panel the right click always hides: the panel belongs to the open
+// menu, and a first start would otherwise never let the window go.
+void ReaderWindow::onMascotReleased(Qt::MouseButton button)
+{
+    if (button != Qt::RightButton)
+        return;
+    if (m_state.menuShown && !m_welcomePanel->isVisible())
+        closeMenu();
+    else
+        m_chrome->hideToTray();
+}
+
+void ReaderWindow::showMenuOrWelcome()
+{
+    showMenu();
+    if (!hasOwnBook())
+        showWelcome();
+}
+
+// Closing the menu brings the mascot forward; scroll mode stays on top.
+void ReaderWindow::closeMenuUnderScrollMode()
+{
+    closeMenu();
+    if (m_scrollPanel->isVisible())
+        m_scrollPanel->raise();
+}
+
+void ReaderWindow::onFullScreenChanged()
+{
+    if (!m_started)
+        return;
+    reflow();
+    closeMenu();
+}
+
+// A size the window was given and that has settled is re-flowed once, unless a re-flow or
+// a load is under way or the window is not on show; the grip and full screen re-flow by
+// themselves.
+void ReaderWindow::reflowIfOutdated()
+{
+    if (m_started && !m_exited && !m_state.loadingBusy && !m_reflowJob->running() &&
+        !isMinimized() && isVisible() && !m_reflowJob->upToDate())
+        reflow();
+}
+
+void ReaderWindow::showReflowNotice()
+{
+    showMenu();
+    m_reflowNotice->setProgress(0);
+    m_reflowNotice->show();
+    m_reflowNotice->raise();
+}
+
+void ReaderWindow::onTextReplaced()
+{
+    m_bookView->hideLines();
+    reflow();
+}
+
+void ReaderWindow::openRecent(int index)
+{
+    closeMenu();
+    if (index >= 0 && static_cast<size_t>(index) < m_state.recent.size())
+        openBook(qs(m_state.recent[static_cast<size_t>(index)]));
+}
+
+void ReaderWindow::openScrollMode()
+{
+    m_session->ensureScrollText();
+    m_scrollPanel->open(pageFont());
+    closeMenuUnderScrollMode();
+}
+
+void ReaderWindow::openFromTray()
+{
+    m_chrome->showFromTray();
+    chooseOpenFile();
+}
+
+void ReaderWindow::openSettingsFromTray()
+{
+    m_chrome->showFromTray();
+    showMenu();
+    m_appearance->openSettingsPanel();
+}
+
+void ReaderWindow::saveForSessionEnd()
+{
+    if (m_started && !m_exited)
+        m_session->save();
+}
 
 } // namespace tibbo::window

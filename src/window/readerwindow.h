@@ -94,6 +94,19 @@ class ReaderWindow : public QWidget
     void refreshRecentMenu();
     void chooseOpenFile();
 
+    void onMascotReleased(Qt::MouseButton button);
+    void showMenuOrWelcome();
+    void closeMenuUnderScrollMode();
+    void onFullScreenChanged();
+    void reflowIfOutdated();
+    void showReflowNotice();
+    void onTextReplaced();
+    void openRecent(int index);
+    void openScrollMode();
+    void openFromTray();
+    void openSettingsFromTray();
+    void saveForSessionEnd();
+
     core::ReaderState m_state;
     BookView *m_bookView = nullptr;
     Mascot *m_mascot = nullptr;
@@ -120,7 +133,6 @@ class ReaderWindow : public QWidget
     BookPlaces *m_places = nullptr;
     DesktopControls *m_desktop = nullptr;
     KeyRoute *m_keys = nullptr;
-    QTimer *m_resizeSettled = nullptr;
     QTimer *m_titleUpdate = nullptr;
     bool m_started = false;
     bool m_exited = false;

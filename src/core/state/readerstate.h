@@ -100,10 +100,6 @@ struct ReaderState
     double normalTop = 0;
     double normalWidth = defaults::kWindowWidth;
     double normalHeight = defaults::kWindowHeight;
-    // Pointer position (twips, relative to the control) at the last press on the
-    // mascot or the resize grip.
-    double grabX = 0;
-    double grabY = 0;
 
     // The line list (state/linelist.h). No limit on the number of lines.
     LineList lineEnds{0};

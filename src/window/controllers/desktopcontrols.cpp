@@ -3,9 +3,10 @@
 #include "bookview.h"
 #include "keyroute.h"
 #include "qtext.h"
-#include "readerwindow.h"
 #include "readingcommands.h"
 #include "windowchrome.h"
+
+#include "state/readerstate.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -37,8 +38,9 @@ QString firstLocalFile(const QMimeData *mime)
 } // namespace
 
 DesktopControls::DesktopControls(Parts parts, QObject *parent)
-    : QObject(parent), m_window(parts.window), m_bookView(parts.bookView), m_keys(parts.keys),
-      m_chrome(parts.chrome), m_commands(parts.commands)
+    : QObject(parent), m_window(parts.window), m_state(parts.state), m_bookView(parts.bookView),
+      m_keys(parts.keys), m_chrome(parts.chrome), m_commands(parts.commands),
+      m_isIdle(std::move(parts.isIdle))
 {
     m_window.setAcceptDrops(true);
     m_window.installEventFilter(this);
@@ -66,9 +68,9 @@ bool DesktopControls::escape()
         m_window.setFocus();
         return true;
     }
-    if (m_window.state().menuShown) {
+    if (m_state.menuShown) {
         // A load or a sliced re-flow keeps its panel: it has its own way to end.
-        if (m_window.isIdle())
+        if (m_isIdle())
             emit menuCloseRequested();
         return true;
     }
@@ -138,7 +140,7 @@ bool DesktopControls::filterWindowEvent(QEvent *event)
             this,
             [this, path] {
                 emit menuCloseRequested();
-                m_window.openBook(path);
+                emit bookDropped(path);
             },
             Qt::QueuedConnection);
         return true;

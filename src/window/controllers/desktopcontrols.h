@@ -8,15 +8,19 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <string>
 
 class QWidget;
+
+namespace tibbo::core {
+struct ReaderState;
+}
 
 namespace tibbo::window {
 
 class BookView;
 class KeyRoute;
-class ReaderWindow;
 class ReadingCommands;
 class WindowChrome;
 
@@ -26,11 +30,14 @@ class DesktopControls : public QObject
   public:
     struct Parts
     {
-        ReaderWindow &window;
+        QWidget &window;
+        const core::ReaderState &state;
         BookView &bookView;
         KeyRoute &keys;
         WindowChrome &chrome;
         ReadingCommands &commands;
+        // Start-up is over and no load or sliced re-flow is running.
+        std::function<bool()> isIdle;
     };
     DesktopControls(Parts parts, QObject *parent);
 
@@ -48,6 +55,8 @@ class DesktopControls : public QObject
 
   signals:
     void menuCloseRequested();
+    // A book file was dropped on the window.
+    void bookDropped(const QString &path);
 
   protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -56,11 +65,13 @@ class DesktopControls : public QObject
     bool filterWindowEvent(QEvent *event);
     void turnByWheel(int angleDelta);
 
-    ReaderWindow &m_window;
+    QWidget &m_window;
+    const core::ReaderState &m_state;
     BookView &m_bookView;
     KeyRoute &m_keys;
     WindowChrome &m_chrome;
     ReadingCommands &m_commands;
+    std::function<bool()> m_isIdle;
     // Wheel movement not yet a whole notch (120), from wheels and touch pads that
     // report in smaller steps.
     int m_wheelRemainder = 0;

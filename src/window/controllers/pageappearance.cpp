@@ -113,6 +113,11 @@ void PageAppearance::onPanelAccepted()
     emit reflowRequested();
 }
 
+void PageAppearance::popUpSizeMenu()
+{
+    m_menus.popUpFontSize(m_bookView.pageFont().pointSizeF());
+}
+
 void PageAppearance::setFontSize(double points)
 {
     emit menuCloseRequested();

@@ -48,6 +48,8 @@ class PageAppearance : public QObject
     void restorePageSettings(const core::SettingsRead &read);
     // The quick road: the page's size changes at once; the preview and settings.ini stay.
     void setFontSize(double points);
+    // The quick size menu, with the page's size checked.
+    void popUpSizeMenu();
     // Day, sepia or night (0, 1, 2), kept in options.ini for the next start.
     void setTheme(int theme);
     // The theme and the typesetting options.ini keeps (day, plain when it has none).

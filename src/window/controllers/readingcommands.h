@@ -42,6 +42,8 @@ class ReadingCommands : public QObject
     void askForInterval();
     // OK on the prompt (or Enter in it).
     void confirmPrompt();
+    // Shows the spread at the state's topLine.
+    void showSpread();
     void addBookmark();
     void jumpToBookmark(int index);
 
@@ -54,7 +56,6 @@ class ReadingCommands : public QObject
     void onLinePressed(int index, Qt::MouseButton button);
     void deleteShownBookmark();
     void writeMarks();
-    void showSpread();
 
     core::ReaderState &m_state;
     BookView &m_bookView;

@@ -37,6 +37,8 @@ class ReadingModes : public QObject
     void switchByMenu();
     // The picture switches as the menu item does, except while the speed test runs.
     void switchByPicture();
+    // The caption switches by the timer; the menu's check mark is left as it is.
+    void switchByCaption() { setAutoTurning(!autoTurning()); }
     // Starts the test, or stops it and reports. The test does not stop automatic turning;
     // only the menu's ways of switching it are disabled while the test runs.
     void switchSpeedTest();

@@ -68,10 +68,8 @@ BookView::BookView(QWidget *parent) : QWidget(parent)
 
     const auto edge = [this](Picture *strip, core::EdgeStrip side) {
         strip->setMouseTracking(true);
-        // The quarters are fractions of the strip; positions arrive in twips.
-        const auto fraction = [strip](QPointF twips) {
-            return twips.x() / kTwipsPerPixel / std::max(strip->width(), 1);
-        };
+        // The quarters are fractions of the strip's width.
+        const auto fraction = [strip](QPointF at) { return at.x() / std::max(strip->width(), 1); };
         connect(strip, &Picture::mouseDown, this,
                 [this, side, fraction](Qt::MouseButton, QPointF p) {
                     emit edgePressed(side, fraction(p));

@@ -105,20 +105,30 @@ ReaderMenus::ReaderMenus(QWidget *parent) : QObject(parent)
             &ReaderMenus::exitChosen, Qt::QueuedConnection);
 }
 
-void ReaderMenus::popUp(Menu menu)
+void ReaderMenus::popUpRecent()
 {
-    switch (menu) {
-    case Menu::Recent:
-        return Dialogs::popup(m_recentMenu);
-    case Menu::Bookmarks:
-        return Dialogs::popup(m_bookmarkMenu);
-    case Menu::FontSize:
-        return Dialogs::popup(m_fontSizeMenu);
-    case Menu::AutoTurn:
-        return Dialogs::popup(m_autoTurnMenu);
-    case Menu::Tray:
-        return Dialogs::popup(m_trayMenu);
-    }
+    Dialogs::popup(m_recentMenu);
+}
+
+void ReaderMenus::popUpBookmarks()
+{
+    Dialogs::popup(m_bookmarkMenu);
+}
+
+void ReaderMenus::popUpAutoTurn()
+{
+    Dialogs::popup(m_autoTurnMenu);
+}
+
+void ReaderMenus::popUpTray()
+{
+    Dialogs::popup(m_trayMenu);
+}
+
+void ReaderMenus::popUpFontSize(double pagePoints)
+{
+    checkFontSize(pagePoints);
+    Dialogs::popup(m_fontSizeMenu);
 }
 
 void ReaderMenus::setRecentItems(const std::vector<core::RecentMenuItem> &items)

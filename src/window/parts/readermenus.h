@@ -25,10 +25,6 @@ class ReaderMenus : public QObject
   public:
     explicit ReaderMenus(QWidget *parent);
 
-    enum class Menu { Recent, Bookmarks, FontSize, AutoTurn, Tray };
-    // Pops the menu up at the pointer.
-    void popUp(Menu menu);
-
     void setRecentItems(const std::vector<core::RecentMenuItem> &items);
     // Bookmark captions in list order ("书签 1 (第3页)").
     void setBookmarkCaptions(const std::vector<std::string> &captions);
@@ -42,6 +38,15 @@ class ReaderMenus : public QObject
     void checkEncoding(const QString &name);
     // Checks the theme on show (0 day, 1 sepia, 2 night).
     void checkTheme(int theme);
+
+  public slots:
+    // Each pops its menu up at the pointer.
+    void popUpRecent();
+    void popUpBookmarks();
+    void popUpAutoTurn();
+    void popUpTray();
+    // With the size of the page font checked.
+    void popUpFontSize(double pagePoints);
 
   signals:
     void recentChosen(int index);

@@ -13,11 +13,6 @@ namespace tibbo::window {
 
 namespace {
 
-QPointF twipsOf(const QMouseEvent *event)
-{
-    return event->position() * kTwipsPerPixel;
-}
-
 const QColor kNavy(0, 0, 128);
 
 } // namespace
@@ -110,12 +105,12 @@ void Picture::mousePressEvent(QMouseEvent *event)
 {
     if (event->button() == Qt::LeftButton)
         m_leftPressed = true;
-    emit mouseDown(event->button(), twipsOf(event));
+    emit mouseDown(event->button(), event->position());
 }
 
 void Picture::mouseMoveEvent(QMouseEvent *event)
 {
-    emit mouseMove(event->buttons(), twipsOf(event));
+    emit mouseMove(event->buttons(), event->position());
 }
 
 void Picture::mouseReleaseEvent(QMouseEvent *event)
@@ -125,7 +120,7 @@ void Picture::mouseReleaseEvent(QMouseEvent *event)
     const bool inside = rect().contains(event->position().toPoint());
     if (event->button() == Qt::LeftButton)
         m_leftPressed = false;
-    emit mouseUp(event->button(), twipsOf(event));
+    emit mouseUp(event->button(), event->position());
     if (wasLeft && inside)
         emit clicked();
 }
