@@ -11,6 +11,7 @@
 #include "manualguide.h"
 #include "mascot.h"
 #include "menupanel.h"
+#include "optionsstore.h"
 #include "pageappearance.h"
 #include "progresspanels.h"
 #include "promptpanel.h"
@@ -68,6 +69,7 @@ ReaderWindow::~ReaderWindow() = default;
 
 void ReaderWindow::createParts()
 {
+    m_options = std::make_unique<OptionsStore>(SessionFiles::optionsPath());
     m_bookView = new BookView(this);
     m_mascot = new Mascot(this);
     m_menuPanel = new MenuPanel(this);
@@ -87,17 +89,18 @@ void ReaderWindow::createParts()
     m_chrome->setTrayIcon(m_tray);
     m_modes = new ReadingModes(m_state, *m_menus, this);
     m_reflowJob = new ReflowJob(m_state, this);
-    m_loader = new BookLoader(m_state, *m_loadingPanel, this);
+    m_loader = new BookLoader(m_state, *m_loadingPanel, *m_options, this);
     m_commands = new ReadingCommands({m_state, *m_bookView, *m_prompt, *m_menus}, this);
     auto *chapterPanel = new ChapterPanel(this);
     auto *searchPanel = new SearchPanel(this);
     m_chapters = new BookChapters({m_state, *m_bookView, *chapterPanel}, this);
     m_search = new BookSearch({m_state, *m_bookView, *searchPanel}, this);
     m_appearance = new PageAppearance(
-        {m_state, *m_bookView, *m_settingsPanel, *m_scrollPanel, *m_mascot, *m_menus}, this);
+        {m_state, *m_bookView, *m_settingsPanel, *m_scrollPanel, *m_mascot, *m_menus, *m_options},
+        this);
     m_session = new SessionFiles({m_state, *m_chrome}, this);
     m_guide = new ManualGuide({m_state, *m_menuPanel, *m_welcomePanel, *m_session}, this);
-    m_places = new BookPlaces({m_state, *m_bookView, *m_loader, *m_reflowJob}, this);
+    m_places = new BookPlaces({m_state, *m_bookView, *m_loader, *m_reflowJob, *m_options}, this);
     // The panels over the pages, each with the keys it takes.
     m_keys = new KeyRoute(*this);
     m_keys->addPanel(m_prompt, keys::Scope::Prompt);
@@ -299,13 +302,19 @@ void ReaderWindow::exitReader()
     if (m_exited)
         return;
     m_exited = true;
-    // Before start-up has read settings.ini there is nothing to save: the file stays
-    // as it was. Work in progress is finished first, so the file holds a whole book.
+    // The way out, in this order. Before start-up has read settings.ini there is nothing to
+    // save: the files stay as they were.
     if (m_started) {
+        // 1. The load and the re-flow in progress end, so the files hold a whole book and
+        //    the place is a place in its lines.
         m_loader->finishNow();
         m_reflowJob->finishNow();
+        // 2. The place in this book (options.ini).
+        m_places->leaveBook();
+        // 3. The session: settings.ini and Slide.cache.
         m_session->save(true);
     }
+    // 4. Quit: the timers stop, the window and the tray icon go, the event loop ends.
     m_modes->stopAll();
     m_scrollPanel->setScrolling(false);
     m_tray->hide();
@@ -521,10 +530,14 @@ void ReaderWindow::openSettingsFromTray()
     m_appearance->openSettingsPanel();
 }
 
+// The desktop session ends and may not wait for the event loop to end: steps 2 and 3 of
+// exitReader.
 void ReaderWindow::saveForSessionEnd()
 {
-    if (m_started && !m_exited)
-        m_session->save();
+    if (!m_started || m_exited)
+        return;
+    m_places->leaveBook();
+    m_session->save();
 }
 
 } // namespace tibbo::window

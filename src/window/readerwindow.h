@@ -12,6 +12,8 @@
 
 #include <QWidget>
 
+#include <memory>
+
 class QCloseEvent;
 class QTimer;
 
@@ -27,6 +29,7 @@ class LoadingPanel;
 class ManualGuide;
 class Mascot;
 class MenuPanel;
+class OptionsStore;
 class PageAppearance;
 class PromptPanel;
 class ReaderMenus;
@@ -63,7 +66,8 @@ class ReaderWindow : public QWidget
   public slots:
     // Opens a book with the loader its name asks for, as the open dialog would.
     void openBook(const QString &path);
-    // Saves the session and ends the program; the way out of every exit path.
+    // Finishes the work in progress, saves the place in the book and the session, and ends
+    // the program; the way out of every exit path.
     void exitReader();
     // Writes settings.ini and Slide.cache now; false when either could not be written.
     bool saveSession();
@@ -108,6 +112,7 @@ class ReaderWindow : public QWidget
     void saveForSessionEnd();
 
     core::ReaderState m_state;
+    std::unique_ptr<OptionsStore> m_options;
     BookView *m_bookView = nullptr;
     Mascot *m_mascot = nullptr;
     MenuPanel *m_menuPanel = nullptr;

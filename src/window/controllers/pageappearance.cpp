@@ -3,37 +3,26 @@
 #include "bookview.h"
 #include "dialogs.h"
 #include "mascot.h"
+#include "optionsstore.h"
 #include "qtext.h"
 #include "readermenus.h"
 #include "scrollpanel.h"
-#include "sessionfiles.h"
 #include "settingspanel.h"
 #include "theme.h"
 #include "widgets.h"
 
 #include "settings/pagelayoutcheck.h"
 
-#include <QSettings>
 #include <QWidget>
 
 #include <algorithm>
 
 namespace tibbo::window {
 
-namespace {
-
-// What the reader keeps beyond settings.ini lives in options.ini beside it.
-QSettings options()
-{
-    return QSettings(SessionFiles::optionsPath(), QSettings::IniFormat);
-}
-
-} // namespace
-
 PageAppearance::PageAppearance(Parts parts, QWidget *window)
     : QObject(window), m_state(parts.state), m_bookView(parts.bookView),
       m_settingsPanel(parts.settingsPanel), m_scrollPanel(parts.scrollPanel),
-      m_mascot(parts.mascot), m_menus(parts.menus), m_window(window)
+      m_mascot(parts.mascot), m_menus(parts.menus), m_options(parts.options), m_window(window)
 {
     setPageFont(BookView::designFont());
     m_settingsPanel.trimChangeAllowed = [this] {
@@ -103,9 +92,7 @@ void PageAppearance::onPanelAccepted()
     const bool fine = m_settingsPanel.fineTypesetting();
     if (fine != m_state.fineTypesetting) {
         m_state.fineTypesetting = fine;
-        QSettings stored = options();
-        stored.setValue(QStringLiteral("fineTypesetting"), fine);
-        stored.sync();
+        m_options.setValue(options::kFineTypesetting, fine);
     }
     emit saveRequested();
     m_settingsPanel.hide();
@@ -141,16 +128,13 @@ void PageAppearance::applyTheme(int theme)
 void PageAppearance::setTheme(int theme)
 {
     applyTheme(theme);
-    QSettings stored = options();
-    stored.setValue(QStringLiteral("theme"), std::clamp(theme, 0, 2));
-    stored.sync();
+    m_options.setValue(options::kTheme, theme);
 }
 
 void PageAppearance::restoreOptions()
 {
-    const QSettings stored = options();
-    applyTheme(stored.value(QStringLiteral("theme"), 0).toInt());
-    m_state.fineTypesetting = stored.value(QStringLiteral("fineTypesetting"), false).toBool();
+    applyTheme(m_options.value(options::kTheme));
+    m_state.fineTypesetting = m_options.value(options::kFineTypesetting);
     m_settingsPanel.setFineTypesetting(m_state.fineTypesetting);
 }
 

@@ -17,6 +17,7 @@ namespace tibbo::window {
 
 class BookView;
 class Mascot;
+class OptionsStore;
 class ReaderMenus;
 class ScrollPanel;
 class SettingsPanel;
@@ -33,6 +34,7 @@ class PageAppearance : public QObject
         ScrollPanel &scrollPanel;
         Mascot &mascot;
         ReaderMenus &menus;
+        OptionsStore &options;
     };
     PageAppearance(Parts parts, QWidget *window);
 
@@ -72,6 +74,7 @@ class PageAppearance : public QObject
     ScrollPanel &m_scrollPanel;
     Mascot &m_mascot;
     ReaderMenus &m_menus;
+    OptionsStore &m_options;
     QWidget *m_window;
     // Paragraph trimming when the settings panel was opened: its cancel puts it back.
     int m_trimWhenOpened = 0;

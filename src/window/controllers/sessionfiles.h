@@ -53,7 +53,7 @@ class SessionFiles : public QObject
     static QString folder();
     static QString manualPath();
     // options.ini: what the reader keeps beyond settings.ini (the place in every book, the
-    // theme, fine typesetting, a book's chosen encoding), read and written through QSettings.
+    // theme, fine typesetting, a book's chosen encoding), read and written by OptionsStore.
     static QString optionsPath();
     // Start-up: clears the temporary files of writes that were killed, and puts the
     // manual (it ships inside the program) into the folder, in GB18030 with CR LF line
