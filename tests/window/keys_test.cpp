@@ -2,13 +2,17 @@
 // nowhere else, so no key reaches the pages behind a panel.
 #include "windowfixture.h"
 
+#include "keymap.h"
 #include "scrolltext.h"
 
 #include <QLineEdit>
+#include <QMetaEnum>
+#include <QRegularExpression>
 #include <QtTest>
 
 using namespace tibbo::window;
 using namespace tibbo::window::test;
+namespace keys = tibbo::window::keys;
 
 namespace {
 
@@ -45,6 +49,40 @@ QWidget *keyboardOf(ReaderWindow &w)
 {
     QWidget *focus = QApplication::focusWidget();
     return focus && w.isAncestorOf(focus) ? focus : &w;
+}
+
+QString sourceText(const char *file)
+{
+    QFile f(QStringLiteral(TIBBO_SOURCE_DIR "/") + QLatin1String(file));
+    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+}
+
+template <typename Enum> QString nameOf(Enum value)
+{
+    return QString::fromLatin1(QMetaEnum::fromType<Enum>().valueToKey(static_cast<int>(value)));
+}
+
+// A key as the manual names it: "Ctrl+左方向键", "PageDown", "回车", "T 键".
+QString manualName(QKeyCombination keys)
+{
+    static const QHash<QString, QString> names = {
+        {QStringLiteral("Left"), QStringLiteral("左方向键")},
+        {QStringLiteral("Right"), QStringLiteral("右方向键")},
+        {QStringLiteral("Up"), QStringLiteral("上方向键")},
+        {QStringLiteral("Down"), QStringLiteral("下方向键")},
+        {QStringLiteral("Space"), QStringLiteral("空格")},
+        {QStringLiteral("Return"), QStringLiteral("回车")},
+        {QStringLiteral("PgUp"), QStringLiteral("PageUp")},
+        {QStringLiteral("PgDown"), QStringLiteral("PageDown")},
+    };
+    const QString portable = QKeySequence(keys).toString(QKeySequence::PortableText);
+    const qsizetype plus = portable.lastIndexOf(QLatin1Char('+'));
+    const QString modifiers = portable.left(plus + 1);
+    const QString key = portable.mid(plus + 1);
+    const QString name = names.value(key, key);
+    // A letter or a function key alone is "X 键" in the manual's lists.
+    const bool alone = modifiers.isEmpty() && !names.contains(key);
+    return modifiers + name + (alone ? QStringLiteral(" 键") : QString());
 }
 
 } // namespace
@@ -169,6 +207,33 @@ class KeysTest : public QObject
         QCOMPARE(text->selectionStart(), caret);
         QCOMPARE(w->state().topLine, topLine);
         QVERIFY(part(w.get(), "scrollPanel")->isVisible());
+    }
+
+    // The architecture page lists the key table row for row; a key added or changed in the
+    // table and not there (or there and gone from the table) fails here.
+    void architecturePage_listsTheKeyTableRowForRow()
+    {
+        QStringList table;
+        for (const keys::Binding &row : keys::table())
+            table << QStringLiteral("%1 %2 %3")
+                         .arg(QKeySequence(row.keys).toString(QKeySequence::PortableText),
+                              nameOf(row.command), nameOf(row.scope));
+        QStringList page;
+        static const QRegularExpression rowOfPage(
+            QStringLiteral("^\\| `([^`]+)` \\| `(\\w+)` \\| (\\w+) \\|$"),
+            QRegularExpression::MultilineOption);
+        for (const auto &m : rowOfPage.globalMatch(sourceText("docs/architecture.md")))
+            page << QStringLiteral("%1 %2 %3").arg(m.captured(1), m.captured(2), m.captured(3));
+        QCOMPARE(page, table);
+    }
+
+    // Every key of the table is in the manual under the name the manual gives it.
+    void manual_namesEveryKeyOfTheTable()
+    {
+        const QString manual = sourceText("resources/manual/readme.txt");
+        QVERIFY(!manual.isEmpty());
+        for (const keys::Binding &row : keys::table())
+            QVERIFY2(manual.contains(manualName(row.keys)), qPrintable(manualName(row.keys)));
     }
 };
 
