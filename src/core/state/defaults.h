@@ -19,16 +19,6 @@ struct PageSpacing
     double rightMargin = 0;
 };
 
-// The page font as settings.ini keeps it.
-struct FontSettings
-{
-    std::string name;
-    double size = 10.5; // points; may have a fraction
-    bool bold = false;
-    bool italic = false;
-    bool underline = false;
-};
-
 namespace defaults {
 
 // The normal window, twips (15 to a pixel): 794 x 488 pixels.
@@ -46,4 +36,14 @@ inline constexpr int kFastestScrollSpeed = 1;
 inline constexpr int kSlowestScrollSpeed = 300;
 
 } // namespace defaults
+
+// The page font as settings.ini keeps it.
+struct FontSettings
+{
+    std::string name;
+    double size = defaults::kFontSize; // points; may have a fraction
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+};
 } // namespace tibbo::core
