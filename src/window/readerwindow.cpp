@@ -10,6 +10,7 @@
 #include "keyroute.h"
 #include "manualguide.h"
 #include "mascot.h"
+#include "menububble.h"
 #include "menupanel.h"
 #include "optionsstore.h"
 #include "pageappearance.h"
@@ -94,6 +95,9 @@ void ReaderWindow::createParts()
     auto *chapterPanel = new ChapterPanel(this);
     auto *searchPanel = new SearchPanel(this);
     m_chapters = new BookChapters({m_state, *m_bookView, *chapterPanel}, this);
+    m_bubble = new MenuBubble({m_state, *m_mascot, *m_menuPanel, *m_welcomePanel, *m_reflowNotice,
+                               *m_settingsPanel, *m_prompt, *m_scrollPanel, *m_chrome, *m_chapters},
+                              this);
     m_search = new BookSearch({m_state, *m_bookView, *searchPanel}, this);
     m_appearance = new PageAppearance(
         {m_state, *m_bookView, *m_settingsPanel, *m_scrollPanel, *m_mascot, *m_menus, *m_options},
@@ -119,7 +123,8 @@ void ReaderWindow::connectParts()
 {
     connect(m_mascot, &Mascot::pressed, m_chrome, &WindowChrome::grab);
     connect(m_mascot, &Mascot::dragged, m_chrome, &WindowChrome::drag);
-    connect(m_mascot, &Mascot::released, this, &ReaderWindow::onMascotReleased);
+    connect(m_mascot, &Mascot::released, m_bubble, &MenuBubble::onMascotReleased);
+    connect(m_bubble, &MenuBubble::layoutNeeded, this, &ReaderWindow::layOut);
 
     MenuPanel *menu = m_menuPanel;
     connect(menu, &MenuPanel::openRequested, this, &ReaderWindow::chooseOpenFile);
@@ -136,8 +141,8 @@ void ReaderWindow::connectParts()
     connect(menu, &MenuPanel::exitRequested, this, &ReaderWindow::exitReader);
     connect(menu, &MenuPanel::chapterListRequested, m_chapters, &BookChapters::openList);
     connect(menu, &MenuPanel::searchRequested, m_search, &BookSearch::open);
-    connect(m_chapters, &BookChapters::menuCloseRequested, this, &ReaderWindow::closeMenu);
-    connect(m_search, &BookSearch::menuCloseRequested, this, &ReaderWindow::closeMenu);
+    connect(m_chapters, &BookChapters::menuCloseRequested, m_bubble, &MenuBubble::close);
+    connect(m_search, &BookSearch::menuCloseRequested, m_bubble, &MenuBubble::close);
     // The title names the chapter, and the first look for chapters reads the whole book:
     // it follows the paint of the spread instead of holding it up.
     connect(m_bookView, &BookView::spreadShown, m_titleUpdate, qOverload<>(&QTimer::start));
@@ -145,14 +150,14 @@ void ReaderWindow::connectParts()
     connect(m_welcomePanel, &WelcomePanel::startRequested, m_guide, &ManualGuide::onWelcomeStart);
     connect(m_guide, &ManualGuide::openBookRequested, this, &ReaderWindow::openBook);
     connect(m_guide, &ManualGuide::reflowRequested, this, &ReaderWindow::reflow);
-    connect(m_guide, &ManualGuide::menuRequested, this, &ReaderWindow::showMenu);
-    connect(m_guide, &ManualGuide::menuCloseRequested, this, &ReaderWindow::closeMenu);
-    connect(m_guide, &ManualGuide::welcomeRequested, this, &ReaderWindow::showWelcome);
+    connect(m_guide, &ManualGuide::menuRequested, m_bubble, &MenuBubble::show);
+    connect(m_guide, &ManualGuide::menuCloseRequested, m_bubble, &MenuBubble::close);
+    connect(m_guide, &ManualGuide::welcomeRequested, m_bubble, &MenuBubble::showWelcome);
     connect(m_guide, &ManualGuide::recentChanged, this, &ReaderWindow::refreshRecentMenu);
 
     connect(m_appearance, &PageAppearance::reflowRequested, this, &ReaderWindow::reflow);
     connect(m_appearance, &PageAppearance::saveRequested, this, &ReaderWindow::saveSession);
-    connect(m_appearance, &PageAppearance::menuCloseRequested, this, &ReaderWindow::closeMenu);
+    connect(m_appearance, &PageAppearance::menuCloseRequested, m_bubble, &MenuBubble::close);
 
     connect(m_scrollPanel, &ScrollPanel::closed, this, qOverload<>(&QWidget::setFocus));
 
@@ -164,11 +169,11 @@ void ReaderWindow::connectParts()
     connect(m_tray, &TrayIcon::menuRequested, m_menus, &ReaderMenus::popUpTray);
 
     connect(m_modes, &ReadingModes::spreadTurned, m_commands, &ReadingCommands::showSpread);
-    connect(m_modes, &ReadingModes::menuCloseDue, this, &ReaderWindow::closeMenuUnderScrollMode);
+    connect(m_modes, &ReadingModes::menuCloseDue, m_bubble, &MenuBubble::closeUnderScrollMode);
     connect(m_modes, &ReadingModes::autoTurnCaptionChanged, m_menuPanel,
             &MenuPanel::setAutoTurnCaption);
 
-    connect(m_reflowJob, &ReflowJob::started, this, &ReaderWindow::showReflowNotice);
+    connect(m_reflowJob, &ReflowJob::started, m_bubble, &MenuBubble::showReflowNotice);
     connect(m_reflowJob, &ReflowJob::progress, m_reflowNotice, &ReflowNotice::setProgress);
     connect(m_reflowJob, &ReflowJob::finished, this, &ReaderWindow::onReflowFinished);
     connect(m_session, &SessionFiles::pageSettingsRead, m_appearance,
@@ -177,13 +182,13 @@ void ReaderWindow::connectParts()
             &ReadingCommands::refreshBookmarkMenu);
     connect(m_session, &SessionFiles::recentRestored, this, &ReaderWindow::refreshRecentMenu);
     connect(m_session, &SessionFiles::scrollSpeedRestored, m_scrollPanel, &ScrollPanel::setSpeed);
-    connect(m_loader, &BookLoader::loadStarted, this, &ReaderWindow::showMenu);
+    connect(m_loader, &BookLoader::loadStarted, m_bubble, &MenuBubble::show);
     connect(m_loader, &BookLoader::textReplaced, this, &ReaderWindow::onTextReplaced);
     connect(m_loader, &BookLoader::recentChanged, this, &ReaderWindow::refreshRecentMenu);
-    connect(m_loader, &BookLoader::loadEnded, this, &ReaderWindow::closeMenu);
-    connect(m_commands, &ReadingCommands::menuRequested, this, &ReaderWindow::showMenuOrWelcome);
-    connect(m_commands, &ReadingCommands::menuCloseRequested, this, &ReaderWindow::closeMenu);
-    connect(m_desktop, &DesktopControls::menuCloseRequested, this, &ReaderWindow::closeMenu);
+    connect(m_loader, &BookLoader::loadEnded, m_bubble, &MenuBubble::close);
+    connect(m_commands, &ReadingCommands::menuRequested, m_bubble, &MenuBubble::showOrWelcome);
+    connect(m_commands, &ReadingCommands::menuCloseRequested, m_bubble, &MenuBubble::close);
+    connect(m_desktop, &DesktopControls::menuCloseRequested, m_bubble, &MenuBubble::close);
     connect(m_desktop, &DesktopControls::bookDropped, this, &ReaderWindow::openBook);
     // Every way out writes the settings file, also the end of the desktop session.
     connect(qApp, &QGuiApplication::commitDataRequest, this, &ReaderWindow::saveForSessionEnd);
@@ -248,11 +253,6 @@ bool ReaderWindow::isIdle() const
     return m_started && !m_state.loadingBusy && !m_reflowJob->running();
 }
 
-bool ReaderWindow::hasOwnBook() const
-{
-    return core::hasOwnBook(m_state.recent);
-}
-
 // ---- start-up and exit -------------------------------------------------------------
 
 void ReaderWindow::start(const QString &bookArgument)
@@ -287,11 +287,11 @@ void ReaderWindow::runStartUp(const QString &bookArgument)
     m_bookView->measureCapacity(m_state);
     m_reflowJob->requestUnlessStoredFits();
     refreshRecentMenu();
-    if (!hasOwnBook())
+    if (!core::hasOwnBook(m_state.recent))
         openBook(SessionFiles::manualPath());
     // A first start keeps the welcome panel open in the bubble over the manual.
     if (m_state.welcomeMode)
-        showWelcome();
+        m_bubble->showWelcome();
     if (!bookArgument.isEmpty())
         openBook(bookArgument);
     emit startedUp();
@@ -365,37 +365,6 @@ void ReaderWindow::layOut()
     m_chrome->place();
 }
 
-void ReaderWindow::showMenu()
-{
-    m_state.menuShown = true;
-    m_mascot->setBubbleOpen(true);
-    // The welcome panel covers the menu only on a first start: a reader with a book of
-    // their own who opened the manual needs the menu's way back.
-    if (m_state.welcomeMode && !hasOwnBook())
-        m_welcomePanel->show();
-    m_menuPanel->show();
-    layOut();
-    m_menuPanel->setToolTip(QString::fromStdString(
-        core::bookInfoTooltipWithPlace(m_state, m_chapters->currentTitle().toStdString())));
-}
-
-void ReaderWindow::closeMenu()
-{
-    for (QWidget *w : std::initializer_list<QWidget *>{m_menuPanel, m_prompt, m_welcomePanel,
-                                                       m_settingsPanel, m_reflowNotice})
-        w->hide();
-    m_state.menuShown = false;
-    m_mascot->setBubbleOpen(false);
-    m_chrome->place();
-}
-
-void ReaderWindow::showWelcome()
-{
-    showMenu();
-    m_welcomePanel->show();
-    layOut();
-}
-
 // ---- the re-flow ----------------------------------------------------------------------
 
 void ReaderWindow::reflow()
@@ -408,7 +377,7 @@ void ReaderWindow::onReflowFinished()
 {
     m_reflowNotice->hide();
     m_bookView->showSpread(m_state);
-    closeMenu();
+    m_bubble->close();
     m_commands->refreshBookmarkMenu();
 }
 
@@ -427,7 +396,7 @@ void ReaderWindow::refreshRecentMenu()
 
 void ReaderWindow::chooseOpenFile()
 {
-    closeMenu();
+    m_bubble->close();
     const QString path =
         Dialogs::openFile(this, QStringLiteral("打开一个小说文件"),
                           QStringLiteral("所有支持文件 (*.txt *.htm *.html);;文本文件 "
@@ -444,39 +413,12 @@ void ReaderWindow::openBook(const QString &path)
 
 // ---- what the parts report ------------------------------------------------------------
 
-// Over the welcome panel the right click always hides: the panel belongs to the open
-// menu, and a first start would otherwise never let the window go.
-void ReaderWindow::onMascotReleased(Qt::MouseButton button)
-{
-    if (button != Qt::RightButton)
-        return;
-    if (m_state.menuShown && !m_welcomePanel->isVisible())
-        closeMenu();
-    else
-        m_chrome->hideToTray();
-}
-
-void ReaderWindow::showMenuOrWelcome()
-{
-    showMenu();
-    if (!hasOwnBook())
-        showWelcome();
-}
-
-// Closing the menu brings the mascot forward; scroll mode stays on top.
-void ReaderWindow::closeMenuUnderScrollMode()
-{
-    closeMenu();
-    if (m_scrollPanel->isVisible())
-        m_scrollPanel->raise();
-}
-
 void ReaderWindow::onFullScreenChanged()
 {
     if (!m_started)
         return;
     reflow();
-    closeMenu();
+    m_bubble->close();
 }
 
 // A size the window was given and that has settled is re-flowed once, unless a re-flow or
@@ -489,14 +431,6 @@ void ReaderWindow::reflowIfOutdated()
         reflow();
 }
 
-void ReaderWindow::showReflowNotice()
-{
-    showMenu();
-    m_reflowNotice->setProgress(0);
-    m_reflowNotice->show();
-    m_reflowNotice->raise();
-}
-
 void ReaderWindow::onTextReplaced()
 {
     m_bookView->hideLines();
@@ -505,7 +439,7 @@ void ReaderWindow::onTextReplaced()
 
 void ReaderWindow::openRecent(int index)
 {
-    closeMenu();
+    m_bubble->close();
     if (index >= 0 && static_cast<size_t>(index) < m_state.recent.size())
         openBook(qs(m_state.recent[static_cast<size_t>(index)]));
 }
@@ -514,7 +448,7 @@ void ReaderWindow::openScrollMode()
 {
     m_session->ensureScrollText();
     m_scrollPanel->open(pageFont());
-    closeMenuUnderScrollMode();
+    m_bubble->closeUnderScrollMode();
 }
 
 void ReaderWindow::openFromTray()
@@ -526,7 +460,7 @@ void ReaderWindow::openFromTray()
 void ReaderWindow::openSettingsFromTray()
 {
     m_chrome->showFromTray();
-    showMenu();
+    m_bubble->show();
     m_appearance->openSettingsPanel();
 }
 

@@ -28,6 +28,7 @@ class KeyRoute;
 class LoadingPanel;
 class ManualGuide;
 class Mascot;
+class MenuBubble;
 class MenuPanel;
 class OptionsStore;
 class PageAppearance;
@@ -89,21 +90,13 @@ class ReaderWindow : public QWidget
     void connectKeys();
     void runStartUp(const QString &bookArgument);
     void layOut();
-    void showMenu();
-    void closeMenu();
-    void showWelcome();
-    bool hasOwnBook() const;
     void reflow();
     void onReflowFinished();
     void refreshRecentMenu();
     void chooseOpenFile();
 
-    void onMascotReleased(Qt::MouseButton button);
-    void showMenuOrWelcome();
-    void closeMenuUnderScrollMode();
     void onFullScreenChanged();
     void reflowIfOutdated();
-    void showReflowNotice();
     void onTextReplaced();
     void openRecent(int index);
     void openScrollMode();
@@ -116,6 +109,7 @@ class ReaderWindow : public QWidget
     BookView *m_bookView = nullptr;
     Mascot *m_mascot = nullptr;
     MenuPanel *m_menuPanel = nullptr;
+    MenuBubble *m_bubble = nullptr;
     LoadingPanel *m_loadingPanel = nullptr;
     SettingsPanel *m_settingsPanel = nullptr;
     WelcomePanel *m_welcomePanel = nullptr;
