@@ -265,6 +265,7 @@ std::string_view bookRefusedMessage(ReadFailure failure)
     case ReadFailure::None:
     case ReadFailure::CannotOpen:
     case ReadFailure::CannotRead:
+    case ReadFailure::SymbolicLink:
         break;
     }
     return "这个文件打不开,请看看它是不是还在.";
