@@ -251,7 +251,9 @@ int cleanStaleTemporaries(std::string_view appDir)
         if (!sessionFile && !markFile)
             continue;
         const std::string path = folder + "/" + std::string(name);
-        const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+        // Whatever stands under the name is opened without waiting: a FIFO would block
+        // the open until a writer came, and start-up with it. Only a file is removed.
+        const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0)
             continue;
         struct stat held

@@ -317,6 +317,30 @@ TEST_F(AppFolder, backupOfALinkedSettingsFile_isRefused)
     EXPECT_EQ(readFile(settingsBackupPath(m_dir)), "private\r\n");
 }
 
+// Regression: a FIFO named like a temporary ("settings.ini.tmp-AAAAAA") blocked start-up
+// for ever: the cleaner opened it without O_NONBLOCK and waited for a writer. Whatever
+// stands under a temporary's name, the cleaner never waits and removes only files.
+TEST_F(AppFolder, staleTemporaries_whatIsNoFileIsLeftAndNeverWaitedOn)
+{
+    ASSERT_EQ(::mkfifo((m_dir + "/settings.ini.tmp-AAAAAA").c_str(), 0600), 0);
+    ASSERT_EQ(::mkfifo((m_dir + "/b.txt.mark.tmp-BBBBBB").c_str(), 0600), 0);
+    fs::create_directory(m_dir + "/Slide.cache.tmp-CCCCCC");
+    put("settings.ini.tmp-DDDDDD", "x");
+    auto cleaning = std::async(std::launch::async, [this] { return cleanStaleTemporaries(m_dir); });
+    if (cleaning.wait_for(std::chrono::seconds(20)) != std::future_status::ready) {
+        ADD_FAILURE() << "the cleaner waited on a FIFO";
+        // Lets each blocked open go, so the test ends with its failure.
+        while (cleaning.wait_for(std::chrono::milliseconds(100)) != std::future_status::ready)
+            for (const char *name : {"/settings.ini.tmp-AAAAAA", "/b.txt.mark.tmp-BBBBBB"})
+                ::close(::open((m_dir + name).c_str(), O_WRONLY | O_NONBLOCK));
+    }
+    EXPECT_EQ(cleaning.get(), 1);
+    EXPECT_TRUE(has("settings.ini.tmp-AAAAAA"));
+    EXPECT_TRUE(has("b.txt.mark.tmp-BBBBBB"));
+    EXPECT_TRUE(has("Slide.cache.tmp-CCCCCC"));
+    EXPECT_FALSE(has("settings.ini.tmp-DDDDDD"));
+}
+
 // Killed writes left their temporaries behind for good (17 after 60 kills).
 TEST_F(AppFolder, staleTemporaries_areRemovedAndLiveOnesKept)
 {
