@@ -26,18 +26,21 @@ void ScrollTextMap::clear()
 // not hold is put in; a '^' of the paragraph text that the scroll text does not hold is
 // a paragraph mark and is taken out. Replaying these steps gives the scroll text back.
 //
-// One choice is not local: at a paragraph mark, an LF of the scroll text may be put in
-// there or be the book's own LF standing after the marks (a trimmed line that starts
-// with a lone LF: "^\n" against "\r\n\n"). The line ends the loaders put in are CR LF
-// pairs or lie where the paragraph text holds no LF, so an LF that does not end a CR
-// put in is the book's own when the paragraph text has one after its marks.
+// One choice is not local: an LF of the scroll text may be put in or be the book's own
+// LF, which may stand after paragraph marks (a trimmed line that starts with a lone LF:
+// "^\n" against "\r\n\n"). The line ends the loaders put in are CR LF pairs or lie
+// where the paragraph text holds no LF, so an LF that ends a CR put in is put in too,
+// and any other LF is the book's own when the paragraph text has one after its marks.
 bool ScrollTextMap::Matcher::feed(std::u32string_view piece)
 {
     if (m_failed)
         return false;
     const size_t n = m_paragraph.size();
     for (const char32_t s : piece) {
-        const bool endsInsertedCr = std::exchange(m_afterInsertedCr, false);
+        if (std::exchange(m_afterInsertedCr, false) && s == U'\n') {
+            m_map.insertCharacter(static_cast<int64_t>(m_p), s);
+            continue;
+        }
         for (;;) {
             const bool more = m_p < n;
             const char32_t p = more ? m_paragraph[m_p] : 0;
@@ -47,7 +50,7 @@ bool ScrollTextMap::Matcher::feed(std::u32string_view piece)
                 ++m_p;
                 break;
             }
-            if (s == U'\n' && !endsInsertedCr && p == kParagraphMark) {
+            if (s == U'\n' && p == kParagraphMark) {
                 const size_t after = afterMarks();
                 if (after < n && m_paragraph[after] == U'\n') {
                     m_p = after + 1;

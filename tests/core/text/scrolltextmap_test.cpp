@@ -42,6 +42,7 @@ TEST(ScrollTextMap, everyScrollTextTheLoadersMake_matchesItsOwnBook)
         U"\r\n\r\n\r\n",                 // nothing but empty lines
         U"甲^\r\n\n^乙\r\n^\r\n\n^\r\n", // the book's own '^' beside the lone LFs
         U"　甲\r\n\n　乙\r\n 丙\n\r\n",  // a paragraph after a lone LF, a blank indent
+        U"\r\n\n^\n\uFFFD",              // a lone LF after an empty line, then the book's '^'
         U"",
     };
     const std::string dir = [] {
