@@ -1,0 +1,51 @@
+// A book file read in pieces gives the book that its whole text gives: the input chooses
+// the piece size (1 to 64 bytes), so characters, line ends and paragraph decisions fall
+// across many cuts; the reader's own pieces are 256 KiB.
+#include "fuzzcheck.h"
+
+#include "text/codepage.h"
+#include "text/htmlparser.h"
+#include "text/plaintext.h"
+
+#include <string>
+#include <unistd.h>
+
+using namespace tibbo::core;
+
+namespace {
+
+const std::string &bookPath()
+{
+    static const std::string path = [] {
+        std::string pattern = "/tmp/tibbo-fuzz-book-XXXXXX";
+        const int fd = ::mkstemp(pattern.data());
+        ::close(fd);
+        return pattern;
+    }();
+    return path;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    if (size < 2)
+        return 0;
+    const bool trim = data[0] & 1;
+    const size_t pieceBytes = 1 + (data[0] >> 1) % 64;
+    const std::string_view file = tibbo::fuzz::bytesOf(data + 1, size - 1);
+    FILE *out = std::fopen(bookPath().c_str(), "wb");
+    FUZZ_CHECK(out && std::fwrite(file.data(), 1, file.size(), out) == file.size());
+    std::fclose(out);
+
+    const std::u32string decoded = decodeBook(file);
+    const auto loaded =
+        loadPlainBook(bookPath(), trim, nullptr, BookEncodingName::Auto, pieceBytes);
+    FUZZ_CHECK(loaded);
+    const BookTexts built = buildPlainBook(decoded, trim);
+    FUZZ_CHECK(loaded->paragraphText == built.paragraphText);
+    FUZZ_CHECK(loaded->scrollMap == built.scrollMap);
+    const auto source = loadHtmlSource(bookPath(), nullptr, BookEncodingName::Auto, pieceBytes);
+    FUZZ_CHECK(source && *source == BookText(htmlSource(decoded)));
+    return 0;
+}
