@@ -14,15 +14,17 @@ using namespace tibbo::core;
 
 namespace {
 
-const std::string &bookPath()
+// The book file: made and removed at once, reached through its descriptor, so nothing
+// is left behind however the run ends.
+int bookFile()
 {
-    static const std::string path = [] {
+    static const int fd = [] {
         std::string pattern = "/tmp/tibbo-fuzz-book-XXXXXX";
-        const int fd = ::mkstemp(pattern.data());
-        ::close(fd);
-        return pattern;
+        const int made = ::mkstemp(pattern.data());
+        ::unlink(pattern.c_str());
+        return made;
     }();
-    return path;
+    return fd;
 }
 
 } // namespace
@@ -34,18 +36,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const bool trim = data[0] & 1;
     const size_t pieceBytes = 1 + (data[0] >> 1) % 64;
     const std::string_view file = tibbo::fuzz::bytesOf(data + 1, size - 1);
-    FILE *out = std::fopen(bookPath().c_str(), "wb");
-    FUZZ_CHECK(out && std::fwrite(file.data(), 1, file.size(), out) == file.size());
-    std::fclose(out);
+    FUZZ_CHECK(bookFile() >= 0 && ::ftruncate(bookFile(), 0) == 0);
+    FUZZ_CHECK(::pwrite(bookFile(), file.data(), file.size(), 0) == ssize_t(file.size()));
+    const std::string path = "/proc/self/fd/" + std::to_string(bookFile());
 
     const std::u32string decoded = decodeBook(file);
-    const auto loaded =
-        loadPlainBook(bookPath(), trim, nullptr, BookEncodingName::Auto, pieceBytes);
+    const auto loaded = loadPlainBook(path, trim, nullptr, BookEncodingName::Auto, pieceBytes);
     FUZZ_CHECK(loaded);
     const BookTexts built = buildPlainBook(decoded, trim);
     FUZZ_CHECK(loaded->paragraphText == built.paragraphText);
     FUZZ_CHECK(loaded->scrollMap == built.scrollMap);
-    const auto source = loadHtmlSource(bookPath(), nullptr, BookEncodingName::Auto, pieceBytes);
+    const auto source = loadHtmlSource(path, nullptr, BookEncodingName::Auto, pieceBytes);
     FUZZ_CHECK(source && *source == BookText(htmlSource(decoded)));
     return 0;
 }
