@@ -4,7 +4,8 @@
 set -euo pipefail
 pkgs=(build-essential cmake pkg-config clang-format qt6-base-dev qt6-svg-dev qt6-translations-l10n libgl1-mesa-dev
       libgtest-dev libgmock-dev libuchardet-dev fonts-noto-cjk xvfb xauth xdotool imagemagick trayer
-      desktop-file-utils appstream groff-base)
+      desktop-file-utils appstream groff-base
+      clang libclang-rt-14-dev)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -57,7 +57,8 @@ bool writeAll(int fd, std::string_view bytes)
 
 enum class WriteOutcome { Written, Failed, TemporaryTaken };
 
-WriteOutcome writeOnce(const std::string &path, const FileProducer &produce)
+WriteOutcome writeOnce(const std::string &path, const FileProducer &produce,
+                       std::optional<mode_t> mode)
 {
     std::string tmp = path + std::string(kTemporaryMark) + "XXXXXX";
     const int fd = ::mkostemp(tmp.data(), O_CLOEXEC);
@@ -69,7 +70,8 @@ WriteOutcome writeOnce(const std::string &path, const FileProducer &produce)
     ::flock(fd, LOCK_EX);
     bool allWritten = true;
     produce([&](std::string_view piece) { allWritten = allWritten && writeAll(fd, piece); });
-    const bool written = allWritten && ::fchmod(fd, 0644) == 0 && ::fsync(fd) == 0;
+    const bool modeGiven = mode ? ::fchmod(fd, *mode) == 0 : giveReplacedMode(fd, path);
+    const bool written = allWritten && modeGiven && ::fsync(fd) == 0;
     const bool renamed = written && ::rename(tmp.c_str(), path.c_str()) == 0;
     const int renameError = written && !renamed ? errno : 0;
     const bool ok = (::close(fd) == 0) && renamed;
@@ -107,17 +109,19 @@ std::optional<std::string_view> temporaryOf(std::string_view name)
 
 } // namespace
 
-bool writeFileDurably(const std::string &path, const FileProducer &produce)
+bool writeFileDurably(const std::string &path, const FileProducer &produce,
+                      std::optional<mode_t> mode)
 {
-    WriteOutcome outcome = writeOnce(path, produce);
+    WriteOutcome outcome = writeOnce(path, produce, mode);
     if (outcome == WriteOutcome::TemporaryTaken)
-        outcome = writeOnce(path, produce);
+        outcome = writeOnce(path, produce, mode);
     return outcome == WriteOutcome::Written;
 }
 
-bool writeFileDurably(const std::string &path, std::string_view bytes)
+bool writeFileDurably(const std::string &path, std::string_view bytes, std::optional<mode_t> mode)
 {
-    return writeFileDurably(path, [bytes](const ByteSink &sink) { sink(bytes); });
+    return writeFileDurably(
+        path, [bytes](const ByteSink &sink) { sink(bytes); }, mode);
 }
 
 SessionWrite writeSessionFiles(std::string_view appDir, const SettingsData &data,
@@ -143,13 +147,23 @@ std::string settingsBackupPath(std::string_view appDir)
     return settingsFilePath(appDir) + ".bak";
 }
 
-bool keepSettingsBackup(std::string_view appDir)
+SettingsBackup keepSettingsBackup(std::string_view appDir)
 {
     const std::string path = settingsFilePath(appDir);
-    const auto bytes = readFile(path);
+    ReadFailure failure = ReadFailure::None;
+    const auto bytes = readFile(path, &failure, kNoSizeLimit, LinkPolicy::Refuse);
+    if (failure == ReadFailure::SymbolicLink)
+        return SettingsBackup::RefusedLink;
     if (!bytes)
-        return !fileExists(path);
-    return writeFileDurably(settingsBackupPath(appDir), *bytes);
+        return fileExists(path) ? SettingsBackup::Failed : SettingsBackup::NothingToKeep;
+    // The backup is as private as the file it keeps, not as the backup it replaces.
+    struct stat st
+    {
+    };
+    const std::optional<mode_t> mode =
+        ::lstat(path.c_str(), &st) == 0 ? std::optional<mode_t>(st.st_mode & 0777) : std::nullopt;
+    return writeFileDurably(settingsBackupPath(appDir), *bytes, mode) ? SettingsBackup::Kept
+                                                                      : SettingsBackup::Failed;
 }
 
 SlideCacheMatch::SlideCacheMatch(const std::string &path, const BookText &paragraphText)
@@ -229,7 +243,9 @@ int cleanStaleTemporaries(std::string_view appDir)
         if (!sessionFile && !markFile)
             continue;
         const std::string path = folder + "/" + std::string(name);
-        const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+        // Whatever stands under the name is opened without waiting: a FIFO would block
+        // the open until a writer came, and start-up with it. Only a file is removed.
+        const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0)
             continue;
         struct stat held

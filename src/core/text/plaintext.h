@@ -64,6 +64,10 @@ class PlainBookBuilder
 inline constexpr int64_t kMaxBookBytes = int64_t{512} << 20;
 static_assert(kMaxBookBytes < kMaxBookChars);
 
+// The pieces the loaders read a book file in. Tests and fuzzing give smaller ones, so
+// that a character, a line end or a paragraph decision falls across a cut.
+inline constexpr size_t kBookPieceBytes = size_t{1} << 18;
+
 // Reads a plain-text book and builds it (PlainBookBuilder), decoding the file piece by
 // piece so that no second copy of the whole text is made. The encoding is the one
 // chooseBookEncoding gives for the whole file, or `encoding` when that names one; the
@@ -72,12 +76,14 @@ static_assert(kMaxBookBytes < kMaxBookChars);
 // reason in `failure` when given. Never blocks on opening.
 std::optional<BookTexts> loadPlainBook(const std::string &path, bool trimParagraphs,
                                        ReadFailure *failure = nullptr,
-                                       BookEncodingName encoding = BookEncodingName::Auto);
+                                       BookEncodingName encoding = BookEncodingName::Auto,
+                                       size_t pieceBytes = kBookPieceBytes);
 
 // Reads an HTML book's file as the parse source (htmlSource of the decoded file), piece
 // by piece, in the narrowest form; nothing when the file is refused (as loadPlainBook).
 std::optional<BookText> loadHtmlSource(const std::string &path, ReadFailure *failure = nullptr,
-                                       BookEncodingName encoding = BookEncodingName::Auto);
+                                       BookEncodingName encoding = BookEncodingName::Auto,
+                                       size_t pieceBytes = kBookPieceBytes);
 
 // What the reader tells the user when a book is refused, for every failure but None.
 std::string_view bookRefusedMessage(ReadFailure failure);

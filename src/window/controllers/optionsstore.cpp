@@ -81,8 +81,10 @@ std::vector<OptionsStore::BookPlace> OptionsStore::bookPlaces(int most) const
 {
     QSettings file(m_path, QSettings::IniFormat);
     std::vector<BookPlace> places;
-    const int count = file.beginReadArray(kPlacesArray);
-    for (int i = 0; i < count && static_cast<int>(places.size()) < most; ++i) {
+    // The count is only what the file claims ("size=2147483647" took half an hour, one
+    // look-up per claimed entry): no more entries are looked at than the list can hold.
+    const int count = std::min(file.beginReadArray(kPlacesArray), most);
+    for (int i = 0; i < count; ++i) {
         file.setArrayIndex(i);
         const QString path = file.value(kPlacePath).toString();
         bool ok = false;

@@ -70,8 +70,8 @@ class OptionsStore
     // An empty text removes the book's entry.
     bool setValue(const BookTextOption &option, const QString &bookPath, const QString &value);
 
-    // The places in the books, newest first; entries without a path or with no sane offset
-    // (a hand-edited file) are left out, and at most `most` are read.
+    // The places in the books, newest first: the first `most` entries of the file, less
+    // those without a path or with no sane offset (a hand-edited file).
     std::vector<BookPlace> bookPlaces(int most) const;
     bool setBookPlaces(const std::vector<BookPlace> &places);
 

@@ -57,8 +57,12 @@ bool SessionFiles::save(bool leaving)
     core::SettingsData data = core::settingsFromState(m_state);
     data.windowState = m_chrome.windowStateCode();
     const std::string dir = folderPath();
-    if (!m_readClean && core::keepSettingsBackup(dir))
-        m_readClean = true;
+    if (!m_readClean) {
+        const core::SettingsBackup backup = core::keepSettingsBackup(dir);
+        m_readClean = backup != core::SettingsBackup::Failed;
+        if (backup == core::SettingsBackup::RefusedLink)
+            tellRefusedBackup(leaving);
+    }
     const bool scrollTextChanged = m_cachedTextVersion != m_state.textVersion;
     const core::SessionWrite written =
         core::writeSessionFiles(dir, data, m_state, scrollTextChanged);
@@ -69,6 +73,17 @@ bool SessionFiles::save(bool leaving)
         Dialogs::message(
             m_window, QStringLiteral("设置文件保存不了,请看看磁盘是不是满了或者文件夹能不能写."));
     return ok;
+}
+
+void SessionFiles::tellRefusedBackup(bool leaving)
+{
+    const QString text =
+        QStringLiteral("settings.ini 是一个链接, 没有给它做备份 settings.ini.bak: 备份会让别人看到"
+                       "链接指向的文件. 那个文件不会被改动, 新的设置写在 settings.ini 本身.");
+    if (leaving)
+        qWarning("TibboRead: %s", qPrintable(text));
+    else
+        Dialogs::message(m_window, text);
 }
 
 SessionFiles::SettingsAhead SessionFiles::readAhead()
