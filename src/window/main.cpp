@@ -137,7 +137,7 @@ int main(int argc, char **argv)
         QApplication::installTranslator(&qtTexts);
     ReaderWindow window;
     SignalExit signalExit;
-    QObject::connect(&signalExit, &SignalExit::exitRequested, &window, &ReaderWindow::exitReader);
+    QObject::connect(&signalExit, &SignalExit::exitRequested, &window, &ReaderWindow::exitBySignal);
     QObject::connect(&instance, &SingleInstance::bookHandedOver, &window,
                      [&window](const QString &book) {
                          window.bringToFront();

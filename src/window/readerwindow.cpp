@@ -36,6 +36,8 @@
 #include <QSessionManager>
 #include <QTimer>
 
+#include <cstdio>
+
 namespace tibbo::window {
 
 void initResources();
@@ -231,7 +233,7 @@ void ReaderWindow::connectParts()
     });
     // Every way out writes the settings file, also the end of the desktop session.
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager &) {
-        if (m_started && !m_exited)
+        if (m_started && !m_exited && m_folderUsable)
             m_session->save();
     });
 }
@@ -298,7 +300,9 @@ void ReaderWindow::runStartUp(const QString &bookArgument)
 {
     if (m_exited)
         return;
-    SessionFiles::prepareFolder();
+    m_folderUsable = SessionFiles::prepareFolder();
+    if (!m_folderUsable)
+        Dialogs::message(this, SessionFiles::folderProblem());
     m_state.autoTurnSeconds = 240;
     m_scrollPanel->setSpeed(130);
     m_chrome->centreDefaultGeometry();
@@ -309,7 +313,7 @@ void ReaderWindow::runStartUp(const QString &bookArgument)
     layOut();
     if (SessionFiles::hasSettings())
         m_session->restore(m_settingsAhead.get());
-    else
+    else if (m_folderUsable)
         m_state.welcomeMode = true;
     if (!m_chrome->fullScreen())
         m_chrome->moveToNormalGeometry();
@@ -322,8 +326,12 @@ void ReaderWindow::runStartUp(const QString &bookArgument)
     m_bookView->measureCapacity(m_state);
     m_reflowJob->requestUnlessStoredFits();
     refreshRecentMenu();
-    if (!hasOwnBook())
+    // Without its folder the reader has no manual file: the book it was given, or the
+    // help text that ships inside it, is shown instead.
+    if (!hasOwnBook() && m_folderUsable)
         openBook(SessionFiles::manualPath());
+    else if (!m_folderUsable && bookArgument.isEmpty())
+        m_guide->showHelpText();
     // A first start keeps the welcome panel open in the bubble over the manual.
     if (m_state.welcomeMode)
         showWelcome();
@@ -334,26 +342,54 @@ void ReaderWindow::runStartUp(const QString &bookArgument)
 
 void ReaderWindow::exitReader()
 {
+    finishExit(false);
+}
+
+void ReaderWindow::exitBySignal()
+{
+    // A signal during the message of a failed save ends the program without waiting.
+    if (m_exited) {
+        QCoreApplication::exit(1);
+        return;
+    }
+    finishExit(true);
+}
+
+void ReaderWindow::finishExit(bool bySignal)
+{
     if (m_exited)
         return;
     m_exited = true;
     // Before start-up has read settings.ini there is nothing to save: the file stays
     // as it was. Work in progress is finished first, so the file holds a whole book.
-    if (m_started) {
+    bool saved = true;
+    if (m_started && m_folderUsable) {
         m_loader->finishNow();
         m_reflowJob->finishNow();
-        m_session->save(true);
+        saved = m_session->save(true);
     }
     m_modes->stopAll();
     m_scrollPanel->setScrolling(false);
     m_tray->hide();
     hide();
-    QCoreApplication::exit(0);
+    if (saved) {
+        QCoreApplication::exit(0);
+        return;
+    }
+    const QString problem = m_session->failureText();
+    if (bySignal) {
+        std::fprintf(stderr, "tibboread: %s\n", problem.toLocal8Bit().constData());
+        QCoreApplication::exit(1);
+        return;
+    }
+    // The reader must learn that the place was not saved before the program is gone.
+    Dialogs::message(nullptr, problem, [] { QCoreApplication::exit(1); });
 }
 
 bool ReaderWindow::saveSession()
 {
-    return m_session->save();
+    // Without its folder the reader was told at start-up that nothing is saved.
+    return m_folderUsable && m_session->save();
 }
 
 void ReaderWindow::closeEvent(QCloseEvent *event)

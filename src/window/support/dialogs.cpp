@@ -6,6 +6,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include <vector>
+
 namespace tibbo::window {
 
 namespace {
@@ -16,6 +18,7 @@ struct TestHooks
     QStringList messages;
     QString nextOpenFile;
     QMenu *lastPopup = nullptr;
+    std::vector<std::function<void()>> waiting;
 };
 
 TestHooks &hooks()
@@ -28,8 +31,15 @@ TestHooks &hooks()
 
 void Dialogs::message(QWidget *parent, const QString &text)
 {
+    message(parent, text, {});
+}
+
+void Dialogs::message(QWidget *parent, const QString &text, std::function<void()> acknowledged)
+{
     if (hooks().on) {
         hooks().messages << text;
+        if (acknowledged)
+            hooks().waiting.push_back(std::move(acknowledged));
         return;
     }
     // Window-modal but without a local event loop: the caller goes on at once, and a
@@ -38,6 +48,8 @@ void Dialogs::message(QWidget *parent, const QString &text)
                                 QMessageBox::Ok, parent);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
+    if (acknowledged)
+        QObject::connect(box, &QDialog::finished, box, [acknowledged] { acknowledged(); });
     box->open();
 }
 
@@ -68,6 +80,11 @@ bool Dialogs::testMode()
 QStringList Dialogs::takeMessages()
 {
     return std::exchange(hooks().messages, QStringList());
+}
+void Dialogs::acknowledgeMessages()
+{
+    for (const auto &acknowledged : std::exchange(hooks().waiting, {}))
+        acknowledged();
 }
 void Dialogs::setNextOpenFile(const QString &path)
 {

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class QMenu;
 class QWidget;
 
@@ -16,6 +18,8 @@ class Dialogs
     // A message box with one OK button and the title "TibboRead". It does not wait for
     // the OK: the caller's work goes on behind the box.
     static void message(QWidget *parent, const QString &text);
+    // The same; `acknowledged` runs once the box is closed, by OK or otherwise.
+    static void message(QWidget *parent, const QString &text, std::function<void()> acknowledged);
     // The open dialog; an empty string when the user cancelled.
     static QString openFile(QWidget *parent, const QString &title, const QString &filter);
     // Pops the menu up at the pointer.
@@ -26,6 +30,8 @@ class Dialogs
     static void setTestMode(bool on);
     static bool testMode();
     static QStringList takeMessages();
+    // Closes the recorded messages that wait for their acknowledgment, as OK would.
+    static void acknowledgeMessages();
     static void setNextOpenFile(const QString &path);
     static QMenu *lastPopup();
 };
