@@ -17,9 +17,12 @@ class Dialogs
   public:
     // A message box with one OK button and the title "TibboRead". It does not wait for
     // the OK: the caller's work goes on behind the box.
-    static void message(QWidget *parent, const QString &text);
+    // Returns an id for updateMessage.
+    static int message(QWidget *parent, const QString &text);
     // The same; `acknowledged` runs once the box is closed, by OK or otherwise.
-    static void message(QWidget *parent, const QString &text, std::function<void()> acknowledged);
+    static int message(QWidget *parent, const QString &text, std::function<void()> acknowledged);
+    // Gives a message that is still open a new text; false when it was closed already.
+    static bool updateMessage(int id, const QString &text);
     // The open dialog; an empty string when the user cancelled.
     static QString openFile(QWidget *parent, const QString &title, const QString &filter);
     // Pops the menu up at the pointer.
@@ -29,6 +32,7 @@ class Dialogs
     // text set beforehand (empty: cancelled).
     static void setTestMode(bool on);
     static bool testMode();
+    // The recorded messages; taking them closes them, as reading and OK would.
     static QStringList takeMessages();
     // Closes the recorded messages that wait for their acknowledgment, as OK would.
     static void acknowledgeMessages();
