@@ -31,7 +31,9 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QSessionManager>
 #include <QTimer>
@@ -500,10 +502,16 @@ void ReaderWindow::refreshRecentMenu()
 void ReaderWindow::chooseOpenFile()
 {
     closeMenu();
+    // The next book is most often beside the one on show.
+    const QDir bookFolder = QFileInfo(qs(m_state.bookPath)).absoluteDir();
+    const QString folder = !m_state.bookPath.empty() && bookFolder.exists()
+                               ? bookFolder.absolutePath()
+                               : QDir::homePath();
     const QString path =
         Dialogs::openFile(this, QStringLiteral("打开一个小说文件"),
                           QStringLiteral("所有支持文件 (*.txt *.htm *.html);;文本文件 "
-                                         "(*.txt);;超文本文件 (*.htm *.html);;所有文件 (*)"));
+                                         "(*.txt);;超文本文件 (*.htm *.html);;所有文件 (*)"),
+                          folder);
     if (!path.isEmpty() && !m_exited)
         openBook(path);
 }

@@ -19,6 +19,7 @@ struct TestHooks
     bool on = false;
     QStringList messages;
     QString nextOpenFile;
+    QString lastOpenFolder;
     QMenu *lastPopup = nullptr;
     std::vector<std::function<void()>> waiting;
     // The recorded messages not yet taken: id -> index in messages.
@@ -81,11 +82,13 @@ bool Dialogs::updateMessage(int id, const QString &text)
     return true;
 }
 
-QString Dialogs::openFile(QWidget *parent, const QString &title, const QString &filter)
+QString Dialogs::openFile(QWidget *parent, const QString &title, const QString &filter,
+                          const QString &folder)
 {
+    hooks().lastOpenFolder = folder;
     if (hooks().on)
         return std::exchange(hooks().nextOpenFile, QString());
-    return QFileDialog::getOpenFileName(parent, title, QString(), filter);
+    return QFileDialog::getOpenFileName(parent, title, folder, filter);
 }
 
 void Dialogs::popup(QMenu *menu)
@@ -119,6 +122,10 @@ void Dialogs::acknowledgeMessages()
 void Dialogs::setNextOpenFile(const QString &path)
 {
     hooks().nextOpenFile = path;
+}
+QString Dialogs::lastOpenFolder()
+{
+    return hooks().lastOpenFolder;
 }
 QMenu *Dialogs::lastPopup()
 {

@@ -23,8 +23,9 @@ class Dialogs
     static int message(QWidget *parent, const QString &text, std::function<void()> acknowledged);
     // Gives a message that is still open a new text; false when it was closed already.
     static bool updateMessage(int id, const QString &text);
-    // The open dialog; an empty string when the user cancelled.
-    static QString openFile(QWidget *parent, const QString &title, const QString &filter);
+    // The open dialog, starting in `folder`; an empty string when the user cancelled.
+    static QString openFile(QWidget *parent, const QString &title, const QString &filter,
+                            const QString &folder = QString());
     // Pops the menu up at the pointer.
     static void popup(QMenu *menu);
 
@@ -37,6 +38,8 @@ class Dialogs
     // Closes the recorded messages that wait for their acknowledgment, as OK would.
     static void acknowledgeMessages();
     static void setNextOpenFile(const QString &path);
+    // The folder the last open dialog started in.
+    static QString lastOpenFolder();
     static QMenu *lastPopup();
 };
 
