@@ -31,10 +31,12 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QFontDatabase>
+#include <QMenu>
 #include <QSessionManager>
 #include <QTimer>
 
@@ -63,6 +65,8 @@ ReaderWindow::ReaderWindow(QWidget *parent) : QWidget(parent, Qt::FramelessWindo
     createParts();
     connectParts();
     connectMenus();
+    // Close requests for the program's other windows (see eventFilter).
+    qApp->installEventFilter(this);
 }
 
 ReaderWindow::~ReaderWindow() = default;
@@ -398,6 +402,27 @@ void ReaderWindow::closeEvent(QCloseEvent *event)
 {
     exitReader();
     event->accept();
+}
+
+// The tray icon has a top-level window of its own, named "TibboRead" as this window is
+// until its title names the book. A close request sent to it (by a tool that finds the
+// program's window by its name, class or process) only hid the icon, and the reader ran
+// on with no way to close it but a kill. A close request for any window of the program
+// that has no close of its own (not a dialog, a message box or a menu) is the reader's
+// exit.
+bool ReaderWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Close && watched != this && watched->isWidgetType() && !m_exited) {
+        const auto *window = static_cast<QWidget *>(watched);
+        if (window->isWindow() && !qobject_cast<const QDialog *>(window) &&
+            !qobject_cast<const QMenu *>(window) && window->windowType() != Qt::ToolTip &&
+            window->windowType() != Qt::Popup) {
+            exitReader();
+            event->ignore();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 // ---- layout and the menu panel -------------------------------------------------------

@@ -1,0 +1,123 @@
+#!/usr/bin/env bash
+# The real program under load (two busy loops on the machine's cores), on a virtual
+# display with openbox and a notification area: a restored book, Left and Page Up, then
+# a close request (WM_DELETE_WINDOW through WM_PROTOCOLS) at a different moment each
+# round, sent by the window manager to the reader's window or straight to the program's
+# other window, the tray icon's. Every request must end the program with settings.ini
+# written.
+# Regression: a close request that reached the tray icon's window (named "TibboRead" like
+# the reader's window before its title names the book) only hid the icon; the reader ran
+# on, ignored every later request to it, and only a kill ended it, with nothing saved.
+# Usage: close_under_load_test.sh TIBBOREAD BOOK [ROUNDS]
+set -u
+reader=$1
+book=$2
+rounds=${3:-10}
+home=$(mktemp -d)
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$home/display" >/dev/null 2>&1 &
+xvfb=$!
+busy=()
+trap 'kill ${busy[*]} $tray $wm $xvfb 2>/dev/null; rm -rf "$home"' EXIT
+for _ in $(seq 1 50); do [ -s "$home/display" ] && break; sleep 0.1; done
+export DISPLAY=:$(cat "$home/display") XDG_DATA_HOME=$home XDG_RUNTIME_DIR=$home
+unset QT_QPA_PLATFORM
+openbox >/dev/null 2>&1 &
+wm=$!
+sleep 0.5
+trayer --edge top --align right --widthtype pixel --width 40 --height 24 >/dev/null 2>&1 &
+tray=$!
+sleep 1
+settings=$home/TibboRead/settings.ini
+
+# WM_DELETE_WINDOW through WM_PROTOCOLS, sent to the window as a window manager does.
+send_close() {
+    /usr/bin/python3 - "$1" <<'EOF'
+import sys
+from Xlib import X, display, protocol
+d = display.Display()
+w = d.create_resource_object('window', int(sys.argv[1]))
+protocols = d.intern_atom('WM_PROTOCOLS')
+message = protocol.event.ClientMessage(
+    window=w, client_type=protocols,
+    data=(32, [d.intern_atom('WM_DELETE_WINDOW'), X.CurrentTime, 0, 0, 0]))
+w.send_event(message, event_mask=0)
+d.flush()
+EOF
+}
+
+# Sets main and icon to the reader's window and the tray icon's once both show.
+find_windows() {
+    main= icon=
+    for _ in $(seq 1 300); do
+        for w in $(xdotool search --onlyvisible --pid "$1" 2>/dev/null); do
+            eval "$(xdotool getwindowgeometry --shell "$w")"
+            if [ "$WIDTH" -gt 100 ]; then main=$w; else icon=$w; fi
+        done
+        [ -n "$main" ] && [ -n "$icon" ] && return 0
+        sleep 0.05
+    done
+    return 1
+}
+
+# Waits up to 15 s for process $1 to end; sets status to its exit status, or to
+# "running" (and kills it).
+wait_end() {
+    for _ in $(seq 1 150); do
+        kill -0 "$1" 2>/dev/null || break
+        sleep 0.1
+    done
+    if kill -0 "$1" 2>/dev/null; then
+        kill -KILL "$1"
+        wait "$1" 2>/dev/null
+        status=running
+        return
+    fi
+    wait "$1"
+    status=$?
+}
+
+# A session that leaves the book and its Slide.cache to restore.
+"$reader" "$book" >/dev/null 2>&1 &
+pid=$!
+find_windows $pid || { echo "FAIL: the first session showed no window"; exit 1; }
+sleep 2
+wmctrl -ic "$main"
+wait_end $pid
+[ "$status" = 0 ] && [ -s "$settings" ] || { echo "FAIL: the first session ended with $status"; exit 1; }
+
+yes >/dev/null &
+busy+=($!)
+yes >/dev/null &
+busy+=($!)
+
+ended=0
+for round in $(seq 1 "$rounds"); do
+    touch -d '1 minute ago' "$settings"
+    touch -d '30 seconds ago' "$home/before"
+    "$reader" >/dev/null 2>&1 &
+    pid=$!
+    if ! find_windows $pid; then
+        echo "FAIL: round $round: no window"
+        kill -KILL $pid
+        continue
+    fi
+    sleep "0.$((round % 4 * 3))"
+    xdotool key --window "$main" Left Prior 2>/dev/null
+    if [ $((round % 2)) = 1 ]; then
+        target=reader
+        wmctrl -ic "$main"
+    else
+        target="tray icon"
+        send_close "$icon"
+    fi
+    wait_end $pid
+    if [ "$status" != 0 ]; then
+        echo "FAIL: round $round: a close request to the $target window: $status"
+    elif [ ! "$settings" -nt "$home/before" ]; then
+        echo "FAIL: round $round: the close to the $target window did not write settings.ini"
+    else
+        ended=$((ended + 1))
+    fi
+done
+echo "$ended of $rounds close requests under load ended the reader with settings.ini written"
+[ "$ended" = "$rounds" ]
