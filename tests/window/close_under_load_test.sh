@@ -30,18 +30,25 @@ sleep 1
 settings=$home/TibboRead/settings.ini
 
 # WM_DELETE_WINDOW through WM_PROTOCOLS, sent to the window as a window manager does.
+# Fails when the window is gone: Qt may replace the tray icon's first window by one of
+# another visual once the notification area answers, and a request to the old one
+# reaches nobody.
 send_close() {
     /usr/bin/python3 - "$1" <<'EOF'
 import sys
-from Xlib import X, display, protocol
+from Xlib import X, display, error, protocol
 d = display.Display()
 w = d.create_resource_object('window', int(sys.argv[1]))
-protocols = d.intern_atom('WM_PROTOCOLS')
-message = protocol.event.ClientMessage(
-    window=w, client_type=protocols,
-    data=(32, [d.intern_atom('WM_DELETE_WINDOW'), X.CurrentTime, 0, 0, 0]))
-w.send_event(message, event_mask=0)
-d.flush()
+try:
+    w.get_attributes()
+    protocols = d.intern_atom('WM_PROTOCOLS')
+    message = protocol.event.ClientMessage(
+        window=w, client_type=protocols,
+        data=(32, [d.intern_atom('WM_DELETE_WINDOW'), X.CurrentTime, 0, 0, 0]))
+    w.send_event(message, event_mask=0)
+    d.sync()
+except error.XError:
+    sys.exit(1)
 EOF
 }
 
@@ -59,14 +66,17 @@ find_windows() {
     return 1
 }
 
-# Waits up to 15 s for process $1 to end; sets status to its exit status, or to
-# "running" (and kills it).
+# Waits up to 20 s for process $1 to end; sets status to its exit status, or to
+# "running" (and kills it, after naming the windows it still shows).
 wait_end() {
-    for _ in $(seq 1 150); do
+    for _ in $(seq 1 200); do
         kill -0 "$1" 2>/dev/null || break
         sleep 0.1
     done
     if kill -0 "$1" 2>/dev/null; then
+        for w in $(xdotool search --onlyvisible --pid "$1" 2>/dev/null); do
+            echo "still shown: window $w, $(xdotool getwindowname "$w")"
+        done
         kill -KILL "$1"
         wait "$1" 2>/dev/null
         status=running
@@ -108,7 +118,14 @@ for round in $(seq 1 "$rounds"); do
         wmctrl -ic "$main"
     else
         target="tray icon"
-        send_close "$icon"
+        # A request that reached no window (see send_close) is sent again to the window
+        # that stands now; one that reached the window must end the program.
+        for _ in 1 2 3; do
+            send_close "$icon" && break
+            echo "round $round: the tray icon's window $icon is gone; sending to the one now"
+            sleep 0.2
+            find_windows $pid
+        done
     fi
     wait_end $pid
     if [ "$status" != 0 ]; then
