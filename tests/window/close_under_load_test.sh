@@ -13,20 +13,8 @@ set -u
 reader=$1
 book=$2
 rounds=${3:-10}
-home=$(mktemp -d)
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$home/display" >/dev/null 2>&1 &
-xvfb=$!
-busy=()
-trap 'kill ${busy[*]} $tray $wm $xvfb 2>/dev/null; rm -rf "$home"' EXIT
-for _ in $(seq 1 50); do [ -s "$home/display" ] && break; sleep 0.1; done
-export DISPLAY=:$(cat "$home/display") XDG_DATA_HOME=$home XDG_RUNTIME_DIR=$home
-unset QT_QPA_PLATFORM
-openbox >/dev/null 2>&1 &
-wm=$!
-sleep 0.5
-trayer --edge top --align right --widthtype pixel --width 40 --height 24 >/dev/null 2>&1 &
-tray=$!
-sleep 1
+source "$(dirname "${BASH_SOURCE[0]}")/desktop.sh"
+start_desktop tray
 settings=$home/TibboRead/settings.ini
 
 # WM_DELETE_WINDOW through WM_PROTOCOLS, sent to the window as a window manager does.
@@ -66,39 +54,19 @@ find_windows() {
     return 1
 }
 
-# Waits up to 20 s for process $1 to end; sets status to its exit status, or to
-# "running" (and kills it, after naming the windows it still shows).
-wait_end() {
-    for _ in $(seq 1 200); do
-        kill -0 "$1" 2>/dev/null || break
-        sleep 0.1
-    done
-    if kill -0 "$1" 2>/dev/null; then
-        for w in $(xdotool search --onlyvisible --pid "$1" 2>/dev/null); do
-            echo "still shown: window $w, $(xdotool getwindowname "$w")"
-        done
-        kill -KILL "$1"
-        wait "$1" 2>/dev/null
-        status=running
-        return
-    fi
-    wait "$1"
-    status=$?
-}
-
 # A session that leaves the book and its Slide.cache to restore.
 "$reader" "$book" >/dev/null 2>&1 &
 pid=$!
 find_windows $pid || { echo "FAIL: the first session showed no window"; exit 1; }
 sleep 2
 wmctrl -ic "$main"
-wait_end $pid
+wait_end $pid 200
 [ "$status" = 0 ] && [ -s "$settings" ] || { echo "FAIL: the first session ended with $status"; exit 1; }
 
 yes >/dev/null &
-busy+=($!)
+background_pids+=($!)
 yes >/dev/null &
-busy+=($!)
+background_pids+=($!)
 
 ended=0
 for round in $(seq 1 "$rounds"); do
@@ -127,7 +95,7 @@ for round in $(seq 1 "$rounds"); do
             find_windows $pid
         done
     fi
-    wait_end $pid
+    wait_end $pid 200
     if [ "$status" != 0 ]; then
         echo "FAIL: round $round: a close request to the $target window: $status"
     elif [ ! "$settings" -nt "$home/before" ]; then

@@ -10,23 +10,10 @@
 set -u
 reader=$1
 large=$2
-home=$(mktemp -d)
+source "$(dirname "${BASH_SOURCE[0]}")/desktop.sh"
+start_desktop
 small=$home/small.txt
 head -n 100 "$large" >"$small"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$home/display" >/dev/null 2>&1 &
-xvfb=$!
-trap 'kill $wm $xvfb 2>/dev/null; rm -rf "$home"' EXIT
-for _ in $(seq 1 50); do [ -s "$home/display" ] && break; sleep 0.1; done
-export DISPLAY=:$(cat "$home/display") XDG_DATA_HOME=$home XDG_RUNTIME_DIR=$home
-unset QT_QPA_PLATFORM
-openbox >/dev/null 2>&1 &
-wm=$!
-sleep 1
-failures=0
-fail() {
-    echo "FAIL: $*"
-    failures=$((failures + 1))
-}
 
 # The reader's window, once it shows (empty after 15 s).
 window_of() {
@@ -37,21 +24,6 @@ window_of() {
         sleep 0.1
     done
     echo "$w"
-}
-
-# Waits up to $2 tenths of a second for process $1 to end; sets status to its exit
-# status, or to "running".
-wait_end() {
-    for _ in $(seq 1 "$2"); do
-        kill -0 "$1" 2>/dev/null || break
-        sleep 0.1
-    done
-    if kill -0 "$1" 2>/dev/null; then
-        status=running
-    else
-        wait "$1"
-        status=$?
-    fi
 }
 
 # A good session with a small book.
@@ -83,8 +55,7 @@ w=$(window_of "$pid")
 sleep 3
 wmctrl -ic "$w"
 sleep 2
-wait_end "$pid" 1
-if [ "$status" != running ]; then
+if ! kill -0 "$pid" 2>/dev/null; then
     fail "the close ended the program before its message was acknowledged"
 else
     box=$(xdotool search --onlyvisible --pid "$pid" 2>/dev/null | head -n 1)

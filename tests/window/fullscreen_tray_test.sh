@@ -7,24 +7,8 @@
 set -u
 reader=$1
 book=$2
-home=$(mktemp -d)
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$home/display" >/dev/null 2>&1 &
-xvfb=$!
-trap 'kill $tray $wm $xvfb 2>/dev/null; rm -rf "$home"' EXIT
-for _ in $(seq 1 50); do [ -s "$home/display" ] && break; sleep 0.1; done
-export DISPLAY=:$(cat "$home/display") XDG_DATA_HOME=$home XDG_RUNTIME_DIR=$home
-unset QT_QPA_PLATFORM
-openbox >/dev/null 2>&1 &
-wm=$!
-sleep 0.5
-trayer --edge top --align right --widthtype pixel --width 40 --height 24 >/dev/null 2>&1 &
-tray=$!
-sleep 1
-failures=0
-fail() {
-    echo "FAIL: $*"
-    failures=$((failures + 1))
-}
+source "$(dirname "${BASH_SOURCE[0]}")/desktop.sh"
+start_desktop tray
 
 geometry() {
     eval "$(xdotool getwindowgeometry --shell "$w")"
@@ -87,12 +71,8 @@ check() {
         sleep 1.5
     fi
     wmctrl -ic "$w"
-    for _ in $(seq 1 100); do
-        kill -0 "$pid" 2>/dev/null || break
-        sleep 0.1
-    done
-    kill -0 "$pid" 2>/dev/null && { kill -KILL "$pid"; fail "$way: the close did not end the reader"; }
-    wait "$pid" 2>/dev/null
+    wait_end "$pid" 100
+    [ "$status" = running ] && fail "$way: the close did not end the reader"
     local stored
     stored=$(head -n 1 "$home/TibboRead/settings.ini" | tr -d '\r')
     local wanted=" 0 "
