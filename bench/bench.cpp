@@ -89,6 +89,14 @@ int main(int argc, char **argv)
     const double searchMs =
         bestOf(3, [&] { hit = findText(state.paragraphText, U"不在书中的一句话Zq", 0, true); });
     shown += hit ? 1 : 0;
+    // The worst case of a scan that compares the needle at every start: ten million
+    // copies of one character and a 1000-character needle that matches all but its last.
+    const BookText sameCharacter(std::u32string(10'000'000, U'啊'));
+    std::u32string nearMiss(999, U'啊');
+    nearMiss += U'哦';
+    const double worstSearchMs =
+        bestOf(1, [&] { hit = findText(sameCharacter, nearMiss, 0, true); });
+    shown += hit ? 1 : 0;
 
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
@@ -111,5 +119,7 @@ int main(int argc, char **argv)
     std::printf("ratio reflow/decode: %.2f\n", reflow / decode);
     std::printf("chapter detection: %.1f ms (%zu chapters)\n", chapterMs, chapters.size());
     std::printf("search whole book: %.1f ms\n", searchMs);
+    std::printf("search worst case (10 M same characters, 1000-character needle): %.1f ms\n",
+                worstSearchMs);
     return shown == -1 ? 1 : 0;
 }

@@ -1,3 +1,4 @@
+#include "dialogs.h"
 #include "readerwindow.h"
 #include "sessionfiles.h"
 #include "signalexit.h"
@@ -14,6 +15,7 @@
 
 namespace {
 
+using tibbo::window::Dialogs;
 using tibbo::window::ReaderWindow;
 using tibbo::window::SessionFiles;
 using tibbo::window::SignalExit;
@@ -136,6 +138,10 @@ int main(int argc, char **argv)
             return 0;
         printTo(stderr, QStringLiteral("tibboread: 已经有一个 TibboRead 在运行, 但它没有回应.\n"));
         return 1;
+    case SingleInstance::Listen::FolderRefused:
+        printTo(stderr, QStringLiteral("tibboread: 本地连接的文件夹 %1 不是只属于你的, 没有用它.\n")
+                            .arg(instance.folder()));
+        break;
     case SingleInstance::Listen::Failed:
         // Without a socket the reader still works; it just cannot tell a second launch.
         printTo(stderr,
@@ -156,5 +162,7 @@ int main(int argc, char **argv)
     QObject::connect(&window, &ReaderWindow::startedUp, &instance, &SingleInstance::startReceiving);
     window.show();
     window.start(commandLine.book);
+    if (instance.folderRefused())
+        Dialogs::message(&window, instance.refusedFolderMessage());
     return app.exec();
 }

@@ -43,7 +43,7 @@ EOF
 # Sets main and icon to the reader's window and the tray icon's once both show.
 find_windows() {
     main= icon=
-    for _ in $(seq 1 300); do
+    for _ in $(seq 1 $((300 * scale))); do
         for w in $(xdotool search --onlyvisible --pid "$1" 2>/dev/null); do
             eval "$(xdotool getwindowgeometry --shell "$w")"
             if [ "$WIDTH" -gt 100 ]; then main=$w; else icon=$w; fi
@@ -58,7 +58,7 @@ find_windows() {
 "$reader" "$book" >/dev/null 2>&1 &
 pid=$!
 find_windows $pid || { echo "FAIL: the first session showed no window"; exit 1; }
-sleep 2
+pause 2
 wmctrl -ic "$main"
 wait_end $pid 200
 [ "$status" = 0 ] && [ -s "$settings" ] || { echo "FAIL: the first session ended with $status"; exit 1; }

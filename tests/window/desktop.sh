@@ -9,9 +9,18 @@
 # wait_end PID TENTHS    waits that long for the process to end; sets status to its exit
 #                        status, or to "running" (then names the windows it still shows
 #                        and kills it).
+# pause SECONDS          sleeps that long, longer in a sanitizer build.
+#
+# TIBBO_TEST_TIME_SCALE (a whole number, 1 unless a sanitizer build sets it) stretches
+# every wait: such a build runs the program several times slower.
 
 failures=0
 background_pids=()
+scale=${TIBBO_TEST_TIME_SCALE:-1}
+
+pause() {
+    sleep "$(awk -v s="$1" -v k="$scale" 'BEGIN { print s * k }')"
+}
 
 start_desktop() {
     home=$(mktemp -d)
@@ -37,7 +46,7 @@ fail() {
 }
 
 wait_end() {
-    for _ in $(seq 1 "$2"); do
+    for _ in $(seq 1 $(($2 * scale))); do
         kill -0 "$1" 2>/dev/null || break
         sleep 0.1
     done

@@ -18,7 +18,7 @@ head -n 100 "$large" >"$small"
 # The reader's window, once it shows (empty after 15 s).
 window_of() {
     local w
-    for _ in $(seq 1 150); do
+    for _ in $(seq 1 $((150 * scale))); do
         w=$(xdotool search --onlyvisible --pid "$1" 2>/dev/null | head -n 1)
         [ -n "$w" ] && break
         sleep 0.1
@@ -30,7 +30,7 @@ window_of() {
 "$reader" "$small" >/dev/null 2>&1 &
 pid=$!
 w=$(window_of $pid)
-sleep 2
+pause 2
 wmctrl -ic "$w"
 wait_end $pid 100
 [ "$status" = 0 ] || fail "the good session ended with $status"
@@ -52,9 +52,9 @@ run_limited() {
 
 run_limited
 w=$(window_of "$pid")
-sleep 3
+pause 3
 wmctrl -ic "$w"
-sleep 2
+pause 2
 if ! kill -0 "$pid" 2>/dev/null; then
     fail "the close ended the program before its message was acknowledged"
 else
@@ -71,7 +71,7 @@ cmp -s "$cache" "$home/cache.good" || fail "the failed save cost the old Slide.c
 
 run_limited
 window_of "$pid" >/dev/null
-sleep 3
+pause 3
 kill -TERM "$pid"
 wait_end "$pid" 50
 [ "$status" = 1 ] || fail "SIGTERM with a failed save ended with $status, not 1 at once"

@@ -22,11 +22,11 @@ full_screen_state() {
 round_trip() {
     eval "$(xdotool getwindowgeometry --shell "$w")"
     xdotool mousemove $((X + WIDTH - 18)) $((Y + HEIGHT - 20)) click 3
-    sleep 1
+    pause 1
     xdotool search --onlyvisible --pid "$pid" 2>/dev/null | grep -qx "$w" &&
         fail "$1: the mascot's right click did not hide the window"
     xdotool mousemove 1012 12 click 1
-    sleep 1.5
+    pause 1.5
 }
 
 # way: "normal" leaves full screen before the round trip, "full" stays in it.
@@ -37,7 +37,7 @@ check() {
     pid=$!
     # The reader's window, not its tray icon (a window of the same process).
     w=
-    for _ in $(seq 1 150); do
+    for _ in $(seq 1 $((150 * scale))); do
         for candidate in $(xdotool search --onlyvisible --pid "$pid" 2>/dev/null); do
             eval "$(xdotool getwindowgeometry --shell "$candidate")"
             [ "$WIDTH" -gt 100 ] && w=$candidate
@@ -45,16 +45,16 @@ check() {
         [ -n "$w" ] && break
         sleep 0.1
     done
-    sleep 2
+    pause 2
     xdotool windowactivate --sync "$w" 2>/dev/null
     local before
     before=$(geometry)
     xdotool key F11
-    sleep 1.5
+    pause 1.5
     [ "$(geometry)" = 1024x768 ] || fail "$way: F11 gave $(geometry)"
     if [ "$way" = normal ]; then
         xdotool key Escape
-        sleep 1.5
+        pause 1.5
         [ "$(geometry)" = "$before" ] || fail "$way: Esc gave $(geometry), not $before"
     fi
     round_trip "$way"
@@ -65,10 +65,10 @@ check() {
     else
         [ "$(geometry)" = 1024x768 ] || fail "$way: back from the tray as $(geometry)"
         xdotool key Escape
-        sleep 1.5
+        pause 1.5
         [ "$(geometry)" = "$before" ] || fail "$way: Esc after the tray gave $(geometry)"
         xdotool key F11
-        sleep 1.5
+        pause 1.5
     fi
     wmctrl -ic "$w"
     wait_end "$pid" 100

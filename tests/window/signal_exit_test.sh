@@ -11,6 +11,9 @@ trap 'rm -rf "$home"' EXIT
 export XDG_DATA_HOME=$home QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR=$home
 settings=$home/TibboRead/settings.ini
 failures=0
+# A slower build (the sanitizers') reaches each moment of start-up later: the delays and
+# the wait for the end are stretched by this factor.
+scale=${TIBBO_TEST_TIME_SCALE:-1}
 
 # Runs the reader with the given arguments, sends SIGTERM after $1 seconds and prints how
 # it ended: its exit status, or "hung" when it was still there 5 s later.
@@ -19,9 +22,9 @@ run_and_term() {
     shift
     "$reader" "$@" >/dev/null 2>&1 &
     local pid=$!
-    sleep "$delay"
+    sleep "$(awk "BEGIN { print $delay * $scale }")"
     kill -TERM "$pid" 2>/dev/null
-    for _ in $(seq 1 100); do
+    for _ in $(seq 1 $((100 * scale))); do
         kill -0 "$pid" 2>/dev/null || break
         sleep 0.05
     done

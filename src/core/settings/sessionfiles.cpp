@@ -60,7 +60,8 @@ bool writeAll(int fd, std::string_view bytes, int &error)
 
 enum class WriteOutcome { Written, Failed, TemporaryTaken };
 
-WriteOutcome writeOnce(const std::string &path, const FileProducer &produce, int &error)
+WriteOutcome writeOnce(const std::string &path, const FileProducer &produce,
+                       std::optional<mode_t> mode, int &error)
 {
     std::string tmp = path + std::string(kTemporaryMark) + "XXXXXX";
     const int fd = ::mkostemp(tmp.data(), O_CLOEXEC);
@@ -76,11 +77,12 @@ WriteOutcome writeOnce(const std::string &path, const FileProducer &produce, int
     produce([&](std::string_view piece) { allWritten = allWritten && writeAll(fd, piece, error); });
     const auto failed = [&error](bool ok) {
         if (!ok && error == 0)
-            error = errno;
+            error = errno != 0 ? errno : EIO;
         return !ok;
     };
-    const bool written =
-        allWritten && !failed(::fchmod(fd, 0644) == 0) && !failed(::fsync(fd) == 0);
+    const bool written = allWritten &&
+                         !failed(mode ? ::fchmod(fd, *mode) == 0 : giveReplacedMode(fd, path)) &&
+                         !failed(::fsync(fd) == 0);
     const bool renamed = written && !failed(::rename(tmp.c_str(), path.c_str()) == 0);
     const int renameError = written && !renamed ? error : 0;
     const bool closed = ::close(fd) == 0;
@@ -120,23 +122,25 @@ std::optional<std::string_view> temporaryOf(std::string_view name)
 
 } // namespace
 
-bool writeFileDurably(const std::string &path, const FileProducer &produce, int *error)
+bool writeFileDurably(const std::string &path, const FileProducer &produce,
+                      std::optional<mode_t> mode, int *error)
 {
     int reason = 0;
-    WriteOutcome outcome = writeOnce(path, produce, reason);
+    WriteOutcome outcome = writeOnce(path, produce, mode, reason);
     if (outcome == WriteOutcome::TemporaryTaken) {
         reason = 0;
-        outcome = writeOnce(path, produce, reason);
+        outcome = writeOnce(path, produce, mode, reason);
     }
     if (error)
         *error = outcome == WriteOutcome::Written ? 0 : (reason != 0 ? reason : EIO);
     return outcome == WriteOutcome::Written;
 }
 
-bool writeFileDurably(const std::string &path, std::string_view bytes, int *error)
+bool writeFileDurably(const std::string &path, std::string_view bytes, std::optional<mode_t> mode,
+                      int *error)
 {
     return writeFileDurably(
-        path, [bytes](const ByteSink &sink) { sink(bytes); }, error);
+        path, [bytes](const ByteSink &sink) { sink(bytes); }, mode, error);
 }
 
 // settings.ini first: until it is in place the old Slide.cache still belongs to the old
@@ -154,7 +158,7 @@ SessionWrite writeSessionFiles(std::string_view appDir, const SettingsData &data
         [&](const ByteSink &sink) {
             writeSettingsPieces(data, state.paragraphText, state.lineEnds, sink);
         },
-        &result.error);
+        std::nullopt, &result.error);
     if (!result.settingsWritten) {
         result.failedPath = settings;
         return result;
@@ -168,7 +172,7 @@ SessionWrite writeSessionFiles(std::string_view appDir, const SettingsData &data
     result.cacheWritten = writeFileDurably(
         cache,
         [&](const ByteSink &sink) { slideCachePieces(state.paragraphText, state.scrollMap, sink); },
-        &result.error);
+        std::nullopt, &result.error);
     if (!result.cacheWritten)
         result.failedPath = cache;
     return result;
@@ -179,18 +183,29 @@ std::string settingsBackupPath(std::string_view appDir)
     return settingsFilePath(appDir) + ".bak";
 }
 
-bool keepSettingsBackup(std::string_view appDir, int *error)
+SettingsBackup keepSettingsBackup(std::string_view appDir, int *error)
 {
     const std::string path = settingsFilePath(appDir);
     ReadFailure failure = ReadFailure::None;
-    const auto bytes = readFile(path, &failure);
+    const auto bytes = readFile(path, &failure, kNoSizeLimit, LinkPolicy::Refuse);
+    if (failure == ReadFailure::SymbolicLink)
+        return SettingsBackup::RefusedLink;
     if (!bytes) {
-        const bool nothingToKeep = !fileExists(path);
+        if (!fileExists(path))
+            return SettingsBackup::NothingToKeep;
         if (error)
-            *error = nothingToKeep ? 0 : (errno != 0 ? errno : EIO);
-        return nothingToKeep;
+            *error = failure == ReadFailure::CannotOpen ? EACCES : EIO;
+        return SettingsBackup::Failed;
     }
-    return writeFileDurably(settingsBackupPath(appDir), *bytes, error);
+    // The backup is as private as the file it keeps, not as the backup it replaces.
+    struct stat st
+    {
+    };
+    const std::optional<mode_t> mode =
+        ::lstat(path.c_str(), &st) == 0 ? std::optional<mode_t>(st.st_mode & 0777) : std::nullopt;
+    return writeFileDurably(settingsBackupPath(appDir), *bytes, mode, error)
+               ? SettingsBackup::Kept
+               : SettingsBackup::Failed;
 }
 
 SlideCacheMatch::SlideCacheMatch(const std::string &path, const BookText &paragraphText)
@@ -278,7 +293,9 @@ int cleanStaleTemporaries(std::string_view appDir)
         if (!sessionFile && !markFile)
             continue;
         const std::string path = folder + "/" + std::string(name);
-        const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+        // Whatever stands under the name is opened without waiting: a FIFO would block
+        // the open until a writer came, and start-up with it. Only a file is removed.
+        const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0)
             continue;
         struct stat held

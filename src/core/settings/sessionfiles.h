@@ -19,6 +19,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <sys/types.h>
 
 namespace tibbo::core {
 
@@ -50,18 +51,31 @@ using FileProducer = std::function<void(const ByteSink &)>;
 // Writes the produced bytes to path through a temporary file "<path>.tmp-XXXXXX" that
 // stays locked (flock) until it is renamed over path, then syncs the folder. False when
 // anything failed, with the reason (an errno value) in `error` when given; the old file
-// is then untouched and no temporary file is left.
-bool writeFileDurably(const std::string &path, const FileProducer &produce, int *error = nullptr);
-bool writeFileDurably(const std::string &path, std::string_view bytes, int *error = nullptr);
+// is then untouched and no temporary file is left. The file gets `mode` when given, else
+// the mode giveReplacedMode gives it.
+bool writeFileDurably(const std::string &path, const FileProducer &produce,
+                      std::optional<mode_t> mode = std::nullopt, int *error = nullptr);
+bool writeFileDurably(const std::string &path, std::string_view bytes,
+                      std::optional<mode_t> mode = std::nullopt, int *error = nullptr);
 
 std::string settingsBackupPath(std::string_view appDir); // appDir + "/settings.ini.bak"
 
-// Copies settings.ini to settings.ini.bak (written durably). Call it before writing
-// over a settings.ini whose read was not clean (SettingsRead::clean false), once: after
-// it, the file on disk is the reader's own again. True when the copy was made or there
-// is no settings.ini to keep; otherwise the reason (an errno value) is in `error`, and
-// settings.ini must not be written over.
-bool keepSettingsBackup(std::string_view appDir, int *error = nullptr);
+enum class SettingsBackup {
+    Kept,
+    NothingToKeep, // there is no settings.ini
+    // settings.ini is a link: it is not copied (the copy would show the file it leads to
+    // to anyone who may read the backup). The write that follows replaces the link and
+    // leaves that file as it is.
+    RefusedLink,
+    Failed,
+};
+
+// Copies settings.ini to settings.ini.bak (written durably, with settings.ini's mode).
+// Call it before writing over a settings.ini whose read was not clean
+// (SettingsRead::clean false), once: after it, the file on disk is the reader's own
+// again. Every outcome but Failed allows the write; Failed forbids it, with the reason
+// (an errno value) in `error` when given.
+SettingsBackup keepSettingsBackup(std::string_view appDir, int *error = nullptr);
 
 // Matches the Slide.cache at path against paragraphText a piece at a time, so a window
 // can let events run between the pieces. The map comes when the file is whole (it ends

@@ -25,15 +25,18 @@ std::optional<std::string> refuse(ReadFailure *failure, ReadFailure why, int fd 
 
 } // namespace
 
-std::optional<std::string> readFile(const std::string &path, ReadFailure *failure, int64_t maxBytes)
+std::optional<std::string> readFile(const std::string &path, ReadFailure *failure, int64_t maxBytes,
+                                    LinkPolicy links)
 {
     if (failure)
         *failure = ReadFailure::None;
     // O_NONBLOCK: opening a FIFO must not wait for a writer. It changes nothing for the
     // regular files that are read below.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    const int noFollow = links == LinkPolicy::Refuse ? O_NOFOLLOW : 0;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | noFollow);
     if (fd < 0)
-        return refuse(failure, ReadFailure::CannotOpen);
+        return refuse(failure, errno == ELOOP && noFollow ? ReadFailure::SymbolicLink
+                                                          : ReadFailure::CannotOpen);
     struct stat st
     {
     };
@@ -177,13 +180,23 @@ bool writeFileAtomically(const std::string &path, std::string_view bytes)
         p += n;
         left -= static_cast<size_t>(n);
     }
-    ok = ok && ::fchmod(fd, 0644) == 0;
+    ok = ok && giveReplacedMode(fd, path);
     ok = ok && ::fsync(fd) == 0;
     ok = (::close(fd) == 0) && ok;
     ok = ok && ::rename(tmp.c_str(), path.c_str()) == 0;
     if (!ok)
         ::unlink(tmp.c_str());
     return ok;
+}
+
+bool giveReplacedMode(int fd, const std::string &path)
+{
+    struct stat st
+    {
+    };
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return true;
+    return ::fchmod(fd, st.st_mode & 0777) == 0;
 }
 
 bool fileExists(const std::string &path)

@@ -18,6 +18,14 @@ enum class ReadFailure {
     NotRegularFile, // a folder, a device such as /dev/zero, a FIFO, a socket
     TooLarge,       // more bytes than the caller can hold
     CannotRead,     // an input/output error while reading
+    SymbolicLink,   // a link, where links are refused (LinkPolicy::Refuse)
+};
+
+enum class LinkPolicy {
+    Follow,
+    // A file that may be copied where others can read it is read only when it is no link:
+    // the copy would otherwise show whatever file the link leads to.
+    Refuse,
 };
 
 inline constexpr int64_t kNoSizeLimit = std::numeric_limits<int64_t>::max();
@@ -27,7 +35,8 @@ inline constexpr int64_t kNoSizeLimit = std::numeric_limits<int64_t>::max();
 // (a FIFO without a writer is refused at once, not waited on) and reading never runs
 // without end (a device like /dev/zero is refused before its first byte).
 std::optional<std::string> readFile(const std::string &path, ReadFailure *failure = nullptr,
-                                    int64_t maxBytes = kNoSizeLimit);
+                                    int64_t maxBytes = kNoSizeLimit,
+                                    LinkPolicy links = LinkPolicy::Follow);
 
 // A file read a piece at a time, so that a large one is never held whole. Refused for
 // the same reasons as readFile, with the same guarantees on opening.
@@ -87,8 +96,15 @@ class MappedFile
 };
 
 // Writes bytes to path through a temporary file and a rename; false when anything
-// failed, in which case the old file is untouched and no temporary file is left.
+// failed, in which case the old file is untouched and no temporary file is left. The
+// file gets the mode giveReplacedMode gives it.
 bool writeFileAtomically(const std::string &path, std::string_view bytes);
+
+// Gives fd, the temporary file that is about to be renamed over path, the permission
+// bits of the file at path (through a link, of the file it leads to), so a user's
+// choice (chmod 600, a shared group) outlives the write. A new file keeps the mode it
+// was made with: mkstemp's 0600, less what the umask takes. False when fchmod failed.
+bool giveReplacedMode(int fd, const std::string &path);
 
 bool fileExists(const std::string &path);
 

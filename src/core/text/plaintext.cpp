@@ -89,8 +89,6 @@ class PlainBookBuilder
     bool m_skipLf = false;
 };
 
-constexpr size_t kDecodePiece = 1 << 18;
-
 } // namespace
 
 BookTexts buildPlainBook(std::u32string_view decoded, bool trimParagraphs)
@@ -132,12 +130,12 @@ struct FileSurvey
     size_t bytes = 0;
 };
 
-std::optional<FileSurvey> survey(const FilePieces &file, bool askUtf8)
+std::optional<FileSurvey> survey(const FilePieces &file, bool askUtf8, size_t pieceBytes)
 {
     FileSurvey s;
     s.validUtf8 = askUtf8;
     std::string carry;
-    const bool read = file.forEachPiece(kDecodePiece, [&](std::string_view piece, bool last) {
+    const bool read = file.forEachPiece(pieceBytes, [&](std::string_view piece, bool last) {
         if (s.firstBytes.size() < kEncodingSampleBytes)
             s.firstBytes.append(piece.substr(0, kEncodingSampleBytes - s.firstBytes.size()));
         s.bytes += piece.size();
@@ -174,12 +172,13 @@ struct DecodedFile
 // character but ASCII takes two bytes or more, every one two or four in UTF-16.
 template <typename Reserve, typename Feed>
 std::optional<DecodedFile> decodeFile(const std::string &path, ReadFailure *failure,
-                                      BookEncodingName encoding, Reserve reserve, Feed feed)
+                                      BookEncodingName encoding, size_t pieceBytes, Reserve reserve,
+                                      Feed feed)
 {
     const auto file = FilePieces::open(path, failure, kMaxBookBytes);
     if (!file)
         return std::nullopt;
-    const auto facts = survey(*file, encoding == BookEncodingName::Auto);
+    const auto facts = survey(*file, encoding == BookEncodingName::Auto, pieceBytes);
     if (!facts) {
         if (failure)
             *failure = ReadFailure::CannotRead;
@@ -191,7 +190,7 @@ std::optional<DecodedFile> decodeFile(const std::string &path, ReadFailure *fail
     reserve(utf16 ? facts->bytes / 2 : facts->ascii + (facts->bytes - facts->ascii) / 2);
     ChunkDecoder decoder(chosen);
     std::u32string chars;
-    const bool read = file->forEachPiece(kDecodePiece, [&](std::string_view piece, bool last) {
+    const bool read = file->forEachPiece(pieceBytes, [&](std::string_view piece, bool last) {
         chars.clear();
         decoder.decode(piece, last, chars);
         feed(std::u32string_view(chars));
@@ -207,14 +206,15 @@ std::optional<DecodedFile> decodeFile(const std::string &path, ReadFailure *fail
 } // namespace
 
 std::optional<BookTexts> loadPlainBook(const std::string &path, bool trimParagraphs,
-                                       ReadFailure *failure, BookEncodingName encoding)
+                                       ReadFailure *failure, BookEncodingName encoding,
+                                       size_t pieceBytes)
 {
     PlainBookBuilder builder(trimParagraphs);
     // The paragraph text has at most two characters more than the file has (its line
     // ends become at most one mark each, and one more closes the book): it is allocated
     // once.
     const auto decoded = decodeFile(
-        path, failure, encoding,
+        path, failure, encoding, pieceBytes,
         [&](size_t most) { builder.texts().paragraphText.reserve(most + 2); },
         [&](std::u32string_view chars) { builder.feed(chars); });
     if (!decoded)
@@ -227,12 +227,12 @@ std::optional<BookTexts> loadPlainBook(const std::string &path, bool trimParagra
 }
 
 std::optional<BookText> loadHtmlSource(const std::string &path, ReadFailure *failure,
-                                       BookEncodingName encoding)
+                                       BookEncodingName encoding, size_t pieceBytes)
 {
     BookText source;
     bool afterCr = false;
     const auto decoded = decodeFile(
-        path, failure, encoding, [&](size_t most) { source.reserve(most); },
+        path, failure, encoding, pieceBytes, [&](size_t most) { source.reserve(most); },
         [&](std::u32string_view chars) {
             for (const char32_t c : chars) {
                 const bool lineEnd = c == U'\r' || (c == U'\n' && afterCr);
@@ -265,6 +265,7 @@ std::string_view bookRefusedMessage(ReadFailure failure)
     case ReadFailure::None:
     case ReadFailure::CannotOpen:
     case ReadFailure::CannotRead:
+    case ReadFailure::SymbolicLink:
         break;
     }
     return "这个文件打不开,请看看它是不是还在.";

@@ -40,6 +40,10 @@ BookTexts buildPlainBook(std::u32string_view decoded, bool trimParagraphs);
 inline constexpr int64_t kMaxBookBytes = int64_t{512} << 20;
 static_assert(kMaxBookBytes < kMaxBookChars);
 
+// The pieces the loaders read a book file in. Tests and fuzzing give smaller ones, so
+// that a character, a line end or a paragraph decision falls across a cut.
+inline constexpr size_t kBookPieceBytes = size_t{1} << 18;
+
 // Reads a plain-text book and builds it as buildPlainBook would, decoding the file piece
 // by piece so that no second copy of the whole text is made. The encoding is the one
 // detectBookEncoding chooses for the whole file, or `encoding` when that names one; the
@@ -47,12 +51,14 @@ static_assert(kMaxBookBytes < kMaxBookChars);
 // reason in `failure` when given.
 std::optional<BookTexts> loadPlainBook(const std::string &path, bool trimParagraphs,
                                        ReadFailure *failure = nullptr,
-                                       BookEncodingName encoding = BookEncodingName::Auto);
+                                       BookEncodingName encoding = BookEncodingName::Auto,
+                                       size_t pieceBytes = kBookPieceBytes);
 
 // Reads an HTML book's file as the parse source (htmlSource of the decoded file), piece
 // by piece, in the narrowest form; nothing when the file is refused (see readBook).
 std::optional<BookText> loadHtmlSource(const std::string &path, ReadFailure *failure = nullptr,
-                                       BookEncodingName encoding = BookEncodingName::Auto);
+                                       BookEncodingName encoding = BookEncodingName::Auto,
+                                       size_t pieceBytes = kBookPieceBytes);
 
 // Reads and decodes a book file (see decodeBook); nothing when it cannot be opened or
 // read, is not a regular file (a folder, /dev/zero, a FIFO) or is larger than

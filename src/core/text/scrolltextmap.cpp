@@ -1,6 +1,7 @@
 #include "text/scrolltextmap.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace tibbo::core {
 
@@ -24,12 +25,22 @@ void ScrollTextMap::clear()
 // there is the book's own); a CR or LF of the scroll text that the paragraph text does
 // not hold is put in; a '^' of the paragraph text that the scroll text does not hold is
 // a paragraph mark and is taken out. Replaying these steps gives the scroll text back.
+//
+// One choice is not local: an LF of the scroll text may be put in or be the book's own
+// LF, which may stand after paragraph marks (a trimmed line that starts with a lone LF:
+// "^\n" against "\r\n\n"). The line ends the loaders put in are CR LF pairs or lie
+// where the paragraph text holds no LF, so an LF that ends a CR put in is put in too,
+// and any other LF is the book's own when the paragraph text has one after its marks.
 bool ScrollTextMap::Matcher::feed(std::u32string_view piece)
 {
     if (m_failed)
         return false;
     const size_t n = m_paragraph.size();
     for (const char32_t s : piece) {
+        if (std::exchange(m_afterInsertedCr, false) && s == U'\n') {
+            m_map.insertCharacter(static_cast<int64_t>(m_p), s);
+            continue;
+        }
         for (;;) {
             const bool more = m_p < n;
             const char32_t p = more ? m_paragraph[m_p] : 0;
@@ -39,8 +50,16 @@ bool ScrollTextMap::Matcher::feed(std::u32string_view piece)
                 ++m_p;
                 break;
             }
+            if (s == U'\n' && p == kParagraphMark) {
+                const size_t after = afterMarks();
+                if (after < n && m_paragraph[after] == U'\n') {
+                    m_p = after + 1;
+                    break;
+                }
+            }
             if (s == U'\r' || s == U'\n') {
                 m_map.insertCharacter(static_cast<int64_t>(m_p), s);
+                m_afterInsertedCr = s == U'\r';
                 break;
             }
             if (more && p == kParagraphMark) {
@@ -52,6 +71,19 @@ bool ScrollTextMap::Matcher::feed(std::u32string_view piece)
         }
     }
     return true;
+}
+
+// The first offset from m_p on that holds no paragraph mark. Remembered for the run of
+// marks it was asked in, so a long run is walked once however many LFs ask.
+size_t ScrollTextMap::Matcher::afterMarks()
+{
+    if (m_p < m_marksFrom || m_p > m_marksEnd) {
+        m_marksFrom = m_p;
+        m_marksEnd = m_p;
+        while (m_marksEnd < m_paragraph.size() && m_paragraph[m_marksEnd] == kParagraphMark)
+            ++m_marksEnd;
+    }
+    return m_marksEnd;
 }
 
 std::optional<ScrollTextMap> ScrollTextMap::Matcher::finish()

@@ -77,10 +77,17 @@ class ScrollTextMap::Matcher
     std::optional<ScrollTextMap> finish();
 
   private:
+    size_t afterMarks();
+
     const BookText &m_paragraph;
     ScrollTextMap m_map;
     size_t m_p = 0;
     bool m_failed = false;
+    // The last character of the scroll text was a CR put in: an LF after it is put in too.
+    bool m_afterInsertedCr = false;
+    // The run of paragraph marks last walked over: m_marksFrom .. m_marksEnd (exclusive).
+    size_t m_marksFrom = 1;
+    size_t m_marksEnd = 0;
 };
 
 } // namespace tibbo::core

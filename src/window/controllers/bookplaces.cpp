@@ -43,8 +43,10 @@ void BookPlaces::load() const
         return;
     m_loaded = true;
     QSettings options(SessionFiles::optionsPath(), QSettings::IniFormat);
-    const int count = options.beginReadArray(kPlacesArray);
-    for (int i = 0; i < count && static_cast<int>(m_places.size()) < kMaxBooks; ++i) {
+    // The count is only what the file claims ("size=2147483647" took half an hour, one
+    // look-up per claimed entry): no more entries are looked at than the file can hold.
+    const int count = std::min(options.beginReadArray(kPlacesArray), kMaxBooks);
+    for (int i = 0; i < count; ++i) {
         options.setArrayIndex(i);
         const QString path = options.value(kPathKey).toString();
         bool ok = false;

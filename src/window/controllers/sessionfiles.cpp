@@ -78,7 +78,11 @@ bool SessionFiles::save(bool quiet)
     // A settings.ini that was not read whole may hold what this reader could not read;
     // it is written over only once its backup is safe.
     int backupError = 0;
-    if (!m_readClean && !core::keepSettingsBackup(dir, &backupError)) {
+    const core::SettingsBackup backup = m_readClean ? core::SettingsBackup::NothingToKeep
+                                                    : core::keepSettingsBackup(dir, &backupError);
+    if (backup == core::SettingsBackup::RefusedLink)
+        tellRefusedBackup(quiet);
+    if (backup == core::SettingsBackup::Failed) {
         m_failureText = writeFailureText(qs(core::settingsBackupPath(dir)), backupError) +
                         QStringLiteral("\n原来的 settings.ini 没有读完整, 没有备份就不能覆盖它, "
                                        "所以这次的设置没有保存.");
@@ -133,6 +137,17 @@ QString SessionFiles::writeFailureText(const QString &path, int error)
 {
     return QStringLiteral("这个文件写不了: %1\n原因: %2.")
         .arg(QDir::toNativeSeparators(path), failureReason(error));
+}
+
+void SessionFiles::tellRefusedBackup(bool leaving)
+{
+    const QString text =
+        QStringLiteral("settings.ini 是一个链接, 没有给它做备份 settings.ini.bak: 备份会让别人看到"
+                       "链接指向的文件. 那个文件不会被改动, 新的设置写在 settings.ini 本身.");
+    if (leaving)
+        qWarning("TibboRead: %s", qPrintable(text));
+    else
+        Dialogs::message(m_window, text);
 }
 
 SessionFiles::SettingsAhead SessionFiles::readAhead()

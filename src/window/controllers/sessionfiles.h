@@ -90,6 +90,8 @@ class SessionFiles : public QObject
 
   private:
     void matchSlice();
+    // settings.ini could not be read whole and is a link: the backup was not made.
+    void tellRefusedBackup(bool leaving);
 
     core::ReaderState &m_state;
     BookView &m_bookView;

@@ -1,4 +1,5 @@
 #include "navigation/search.h"
+#include "navigation/searchpattern.h"
 #include "state/readerstate.h"
 #include "text/reflow.h"
 
@@ -78,6 +79,86 @@ TEST(FindText, matchAcrossALineBreakOfTheDisplay_isFound)
     ASSERT_TRUE(hit);
     EXPECT_LT(*hit, firstLineEnd);
     EXPECT_GT(*hit + 2, firstLineEnd);
+}
+
+// The text's units as the scan sees them, counting how often it reads one.
+struct CountedUnits
+{
+    using value_type = char16_t;
+    std::u16string_view units;
+    size_t *reads;
+    size_t size() const { return units.size(); }
+    char16_t operator[](size_t i) const
+    {
+        ++*reads;
+        return units[i];
+    }
+};
+
+// Regression: a 1000-character needle over ten million copies of one character took
+// 6 s, because the scan compared the needle afresh at every start (n·m reads). Each row
+// is a text on which such a scan is quadratic; the search reads every unit at most once.
+TEST(SearchPattern, textsThatDefeatAPlainScan_areReadOnce)
+{
+    struct Row
+    {
+        const char *name;
+        std::u16string text;
+        std::u32string needle;
+    };
+    const std::u16string same(200000, u'啊');
+    std::u32string nearMiss(999, U'啊');
+    nearMiss += U'哦';
+    std::u16string abab;
+    for (int i = 0; i < 50000; ++i)
+        abab += u"ab";
+    const Row rows[] = {
+        {"one character, the needle's last differs", same, nearMiss},
+        {"one character, the needle's first differs", same, U"哦" + std::u32string(999, U'啊')},
+        // Letters fold: the needle's case must not break the fall-back.
+        {"alternating letters, mixed case", abab, U"AbAbAbAbAbAbAbAbAbAbAc"},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        const SearchPattern pattern(row.needle);
+        size_t reads = 0;
+        EXPECT_EQ(pattern.findForward(CountedUnits{row.text, &reads}, 0), std::nullopt);
+        EXPECT_LE(reads, row.text.size());
+        reads = 0;
+        EXPECT_EQ(pattern.findBackward(CountedUnits{row.text, &reads}, row.text.size()),
+                  std::nullopt);
+        EXPECT_LE(reads, row.text.size());
+    }
+}
+
+// The search agrees with a plain comparison at every start, in both directions, on
+// needles whose parts repeat (where a wrong fall-back skips a match).
+TEST(SearchPattern, repeatingNeedles_findWhatAPlainComparisonFinds)
+{
+    const std::u32string text = U"aabaabaaabaabaabaabbaaAbAAbaaba^aab";
+    const std::u32string needles[] = {U"aab", U"aabaab", U"abaa",  U"aabaabaa", U"baab", U"a",
+                                      U"AAB", U"aa",     U"ab^aa", U"bb",       U"aaa"};
+    const auto plainAt = [&](const std::u32string &needle, size_t at) {
+        for (size_t k = 0; k < needle.size(); ++k)
+            if (foldSearchCase(text[at + k]) != foldSearchCase(needle[k]))
+                return false;
+        return true;
+    };
+    for (const std::u32string &needle : needles) {
+        for (size_t from = 0; from <= text.size(); ++from) {
+            std::optional<int64_t> forward, backward;
+            for (size_t at = from; !forward && at + needle.size() <= text.size(); ++at)
+                if (plainAt(needle, at))
+                    forward = static_cast<int64_t>(at);
+            for (size_t at = std::min(from, text.size() - needle.size() + 1);
+                 !backward && at-- > 0;)
+                if (plainAt(needle, at))
+                    backward = static_cast<int64_t>(at);
+            SCOPED_TRACE(testing::Message() << "needle " << needle.size() << " from " << from);
+            EXPECT_EQ(findText(BookText(text), needle, int64_t(from), true), forward);
+            EXPECT_EQ(findText(BookText(text), needle, int64_t(from), false), backward);
+        }
+    }
 }
 
 TEST(FindNextWrapping, noMatchThatWay_goesOnFromTheOtherEnd)

@@ -1,5 +1,6 @@
 #include "settings/sessionfiles.h"
 
+#include "bookmarks/bookmarkstore.h"
 #include "state/readerstate.h"
 #include "text/codepage.h"
 #include "text/fileio.h"
@@ -15,9 +16,11 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <functional>
+#include <future>
 #include <string>
 #include <sys/file.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <utime.h>
 
@@ -287,19 +290,131 @@ TEST_F(AppFolder, backupThatCannotBeMade_isReportedWithItsReason)
     put("settings.ini", bad);
     fs::create_directories(settingsBackupPath(m_dir) + "/x");
     int error = 0;
-    EXPECT_FALSE(keepSettingsBackup(m_dir, &error));
+    EXPECT_EQ(keepSettingsBackup(m_dir, &error), SettingsBackup::Failed);
     EXPECT_EQ(error, EISDIR);
     EXPECT_EQ(readFile(settingsFilePath(m_dir)), bad);
 }
 
 TEST_F(AppFolder, backup_keepsTheOldFileAsItWas)
 {
-    EXPECT_TRUE(keepSettingsBackup(m_dir)); // nothing to keep
+    EXPECT_EQ(keepSettingsBackup(m_dir), SettingsBackup::NothingToKeep);
     EXPECT_FALSE(has("settings.ini.bak"));
     const std::string bad = " 7 \r\nnot a settings file\r\n";
     put("settings.ini", bad);
-    EXPECT_TRUE(keepSettingsBackup(m_dir));
+    EXPECT_EQ(keepSettingsBackup(m_dir), SettingsBackup::Kept);
     EXPECT_EQ(readFile(settingsBackupPath(m_dir)), bad);
+}
+
+// Regression: settings.ini (the whole current book, the recent paths), Slide.cache, the
+// manual and the mark files were forced to 0644, readable by every user of the machine,
+// even under umask 077 and after the user had made settings.ini 0600. A new file is
+// private (0600, less what the umask takes); a file written over keeps its mode; a
+// link written over keeps the mode of the file it led to, and that file is left as it was.
+TEST_F(AppFolder, writtenFiles_keepTheUsersPrivacy)
+{
+    using Writer = std::function<bool(const std::string &)>;
+    const std::pair<const char *, Writer> writers[] = {
+        {"settings.ini", [](const std::string &path) { return writeFileDurably(path, "new"); }},
+        {"a mark file", [](const std::string &path) { return writeFileAtomically(path, "new"); }},
+    };
+    struct Row
+    {
+        const char *name;
+        mode_t umask;
+        int existing; // the mode of the file written over; -1: none, -2: a link to a 0600 file
+        mode_t expected;
+    };
+    const Row rows[] = {
+        {"new file, umask 022", 022, -1, 0600},
+        {"new file, umask 077", 077, -1, 0600},
+        {"new file, umask 277", 0277, -1, 0400},
+        {"made private by the user", 022, 0600, 0600},
+        {"shared with the group", 077, 0640, 0640},
+        {"readable by all, as older readers left it", 077, 0644, 0644},
+        {"a link to a private file", 022, -2, 0600},
+    };
+    for (const auto &[writerName, write] : writers) {
+        for (const Row &row : rows) {
+            SCOPED_TRACE(testing::Message() << writerName << ": " << row.name);
+            const std::string path = m_dir + "/written";
+            const std::string target = m_dir + "/target";
+            fs::remove(path);
+            fs::remove(target);
+            if (row.existing == -2) {
+                put("target", "old");
+                ::chmod(target.c_str(), 0600);
+                fs::create_symlink(target, path);
+            } else if (row.existing >= 0) {
+                put("written", "old");
+                ::chmod(path.c_str(), static_cast<mode_t>(row.existing));
+            }
+            const mode_t before = ::umask(row.umask);
+            const bool written = write(path);
+            ::umask(before);
+            ASSERT_TRUE(written);
+            struct stat st
+            {
+            };
+            ASSERT_EQ(::lstat(path.c_str(), &st), 0);
+            EXPECT_TRUE(S_ISREG(st.st_mode));
+            EXPECT_EQ(st.st_mode & 07777, row.expected);
+            EXPECT_EQ(readFile(path), "new");
+            if (row.existing == -2) {
+                EXPECT_EQ(readFile(target), "old");
+            }
+        }
+    }
+}
+
+// Regression: the backup of a settings.ini that was a link to a private file was a
+// copy of that file readable by every user. The old settings.ini is read without
+// following a link: a link is refused, and the file it leads to is never copied (the
+// write that follows replaces the link, not that file).
+TEST_F(AppFolder, backupOfALinkedSettingsFile_isRefused)
+{
+    put("secret", "not for others\r\n");
+    ::chmod((m_dir + "/secret").c_str(), 0600);
+    fs::create_symlink(m_dir + "/secret", settingsFilePath(m_dir));
+    EXPECT_EQ(keepSettingsBackup(m_dir), SettingsBackup::RefusedLink);
+    EXPECT_FALSE(has("settings.ini.bak"));
+
+    // A private settings.ini gives a private backup, whatever the backup had before.
+    fs::remove(settingsFilePath(m_dir));
+    put("settings.ini", "private\r\n");
+    ::chmod(settingsFilePath(m_dir).c_str(), 0600);
+    put("settings.ini.bak", "old backup\r\n");
+    ::chmod(settingsBackupPath(m_dir).c_str(), 0644);
+    EXPECT_EQ(keepSettingsBackup(m_dir), SettingsBackup::Kept);
+    struct stat st
+    {
+    };
+    ASSERT_EQ(::stat(settingsBackupPath(m_dir).c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    EXPECT_EQ(readFile(settingsBackupPath(m_dir)), "private\r\n");
+}
+
+// Regression: a FIFO named like a temporary ("settings.ini.tmp-AAAAAA") blocked start-up
+// for ever: the cleaner opened it without O_NONBLOCK and waited for a writer. Whatever
+// stands under a temporary's name, the cleaner never waits and removes only files.
+TEST_F(AppFolder, staleTemporaries_whatIsNoFileIsLeftAndNeverWaitedOn)
+{
+    ASSERT_EQ(::mkfifo((m_dir + "/settings.ini.tmp-AAAAAA").c_str(), 0600), 0);
+    ASSERT_EQ(::mkfifo((m_dir + "/b.txt.mark.tmp-BBBBBB").c_str(), 0600), 0);
+    fs::create_directory(m_dir + "/Slide.cache.tmp-CCCCCC");
+    put("settings.ini.tmp-DDDDDD", "x");
+    auto cleaning = std::async(std::launch::async, [this] { return cleanStaleTemporaries(m_dir); });
+    if (cleaning.wait_for(std::chrono::seconds(20)) != std::future_status::ready) {
+        ADD_FAILURE() << "the cleaner waited on a FIFO";
+        // Lets each blocked open go, so the test ends with its failure.
+        while (cleaning.wait_for(std::chrono::milliseconds(100)) != std::future_status::ready)
+            for (const char *name : {"/settings.ini.tmp-AAAAAA", "/b.txt.mark.tmp-BBBBBB"})
+                ::close(::open((m_dir + name).c_str(), O_WRONLY | O_NONBLOCK));
+    }
+    EXPECT_EQ(cleaning.get(), 1);
+    EXPECT_TRUE(has("settings.ini.tmp-AAAAAA"));
+    EXPECT_TRUE(has("b.txt.mark.tmp-BBBBBB"));
+    EXPECT_TRUE(has("Slide.cache.tmp-CCCCCC"));
+    EXPECT_FALSE(has("settings.ini.tmp-DDDDDD"));
 }
 
 // Killed writes left their temporaries behind for good (17 after 60 kills).

@@ -1,0 +1,80 @@
+#include "text/scrolltextmap.h"
+
+#include "settings/sessionfiles.h"
+#include "settings/settingsfile.h"
+#include "text/fileio.h"
+#include "text/htmlparser.h"
+#include "text/plaintext.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+
+namespace tibbo::core {
+namespace {
+
+BookTexts htmlBook(std::u32string_view file)
+{
+    HtmlParser parser{htmlSource(file)};
+    while (parser.run(1 << 20) != HtmlParser::Status::Done) {
+    }
+    return {parser.takeParagraphText(), parser.takeScrollMap()};
+}
+
+// Regression: a trimmed book whose lines start with a lone LF ("\r\n\n") never matched
+// its own Slide.cache: the matcher took the book's LF for a line end put in, the scroll
+// text was rebuilt with another layout and the whole cache was written again at every
+// exit. Every scroll text a loader makes, and the one-per-paragraph rebuild of its
+// paragraphs, must match that book again, from a string and from a written cache. The
+// shapes are the line ends a book file can hold around the book's own LF and '^'.
+TEST(ScrollTextMap, everyScrollTextTheLoadersMake_matchesItsOwnBook)
+{
+    const std::u32string shapes[] = {
+        U"　甲乙\r\n　丙\r\n",           // plain CR LF, indented paragraphs
+        U"甲\r\n\n乙\r\n",               // a line that starts with a lone LF
+        U"甲\r\n\n\n乙\r\n\n",           // two of them, and one at the very end
+        U"甲\n\r\n乙\r\n",               // a line that ends with a lone LF
+        U"甲\r\n\n\r\n\n\r\n乙",         // lines that are only a lone LF; no last line end
+        U"\n甲\r\n",                     // a lone LF first in the file
+        U"甲\r乙\r\r\n丙\r",             // lone CRs, CR CR LF
+        U"\r\n\r\n\r\n",                 // nothing but empty lines
+        U"甲^\r\n\n^乙\r\n^\r\n\n^\r\n", // the book's own '^' beside the lone LFs
+        U"　甲\r\n\n　乙\r\n 丙\n\r\n",  // a paragraph after a lone LF, a blank indent
+        U"\r\n\n^\n\uFFFD",              // a lone LF after an empty line, then the book's '^'
+        U"",
+    };
+    const std::string dir = [] {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "tibbo-scroll-XXXXXX").string();
+        return std::string(::mkdtemp(pattern.data()));
+    }();
+    for (const std::u32string &shape : shapes) {
+        const std::pair<const char *, BookTexts> books[] = {
+            {"plain", buildPlainBook(shape, false)},
+            {"trimmed", buildPlainBook(shape, true)},
+            {"html", htmlBook(U"<html><p>" + shape + U"</p><br>" + shape + U"<br>x")},
+        };
+        for (const auto &[loader, book] : books) {
+            const ScrollTextMap made[] = {book.scrollMap,
+                                          ScrollTextMap::onePerParagraph(book.paragraphText)};
+            for (const ScrollTextMap &map : made) {
+                const std::u32string scroll = map.scrollText(book.paragraphText);
+                SCOPED_TRACE(testing::Message() << loader << (&map == made ? "" : ", rebuilt")
+                                                << ", shape " << (&shape - shapes));
+                const auto matched = ScrollTextMap::match(scroll, book.paragraphText);
+                ASSERT_TRUE(matched);
+                EXPECT_EQ(matched->scrollText(book.paragraphText), scroll);
+                ASSERT_TRUE(writeFileDurably(slideCachePath(dir), slideCacheBytes(scroll)));
+                const auto fromFile = matchSlideCache(slideCachePath(dir), book.paragraphText);
+                ASSERT_TRUE(fromFile);
+                EXPECT_EQ(fromFile->scrollText(book.paragraphText), scroll);
+            }
+        }
+    }
+    std::filesystem::remove_all(dir);
+}
+
+} // namespace
+} // namespace tibbo::core
