@@ -35,10 +35,16 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDialog>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QFontDatabase>
+#include <QMenu>
 #include <QSessionManager>
 #include <QTimer>
+
+#include <cstdio>
 
 namespace tibbo::window {
 
@@ -64,6 +70,8 @@ ReaderWindow::ReaderWindow(QWidget *parent) : QWidget(parent, Qt::FramelessWindo
     connectParts();
     connectMenus();
     connectKeys();
+    // Close requests for the program's other windows (see eventFilter).
+    qApp->installEventFilter(this);
 }
 
 ReaderWindow::~ReaderWindow() = default;
@@ -265,7 +273,9 @@ void ReaderWindow::runStartUp(const QString &bookArgument)
 {
     if (m_exited)
         return;
-    SessionFiles::prepareFolder();
+    m_folderUsable = SessionFiles::prepareFolder();
+    if (!m_folderUsable)
+        Dialogs::message(this, SessionFiles::folderProblem());
     m_chrome->centreDefaultGeometry();
     m_chrome->moveToNormalGeometry();
     // The preview starts as the page font, so the settings panel shows what the page uses.
@@ -274,7 +284,7 @@ void ReaderWindow::runStartUp(const QString &bookArgument)
     layOut();
     if (SessionFiles::hasSettings())
         m_session->restore(m_settingsAhead.get());
-    else
+    else if (m_folderUsable)
         m_state.welcomeMode = true;
     if (!m_chrome->fullScreen())
         m_chrome->moveToNormalGeometry();
@@ -287,8 +297,12 @@ void ReaderWindow::runStartUp(const QString &bookArgument)
     m_bookView->measureCapacity(m_state);
     m_reflowJob->requestUnlessStoredFits();
     refreshRecentMenu();
-    if (!core::hasOwnBook(m_state.recent))
+    // Without its folder the reader has no manual file: the book it was given, or the
+    // help text that ships inside it, is shown instead.
+    if (!core::hasOwnBook(m_state.recent) && m_folderUsable)
         openBook(SessionFiles::manualPath());
+    else if (!m_folderUsable && bookArgument.isEmpty())
+        m_guide->showHelpText();
     // A first start keeps the welcome panel open in the bubble over the manual.
     if (m_state.welcomeMode)
         m_bubble->showWelcome();
@@ -299,12 +313,28 @@ void ReaderWindow::runStartUp(const QString &bookArgument)
 
 void ReaderWindow::exitReader()
 {
+    finishExit(false);
+}
+
+void ReaderWindow::exitBySignal()
+{
+    // A signal during the message of a failed save ends the program without waiting.
+    if (m_exited) {
+        QCoreApplication::exit(1);
+        return;
+    }
+    finishExit(true);
+}
+
+void ReaderWindow::finishExit(bool bySignal)
+{
     if (m_exited)
         return;
     m_exited = true;
     // The way out, in this order. Before start-up has read settings.ini there is nothing to
-    // save: the files stay as they were.
-    if (m_started) {
+    // save, and without the application folder nothing can be: the files stay as they were.
+    bool saved = true;
+    if (m_started && m_folderUsable) {
         // 1. The load and the re-flow in progress end, so the files hold a whole book and
         //    the place is a place in its lines.
         m_loader->finishNow();
@@ -312,25 +342,58 @@ void ReaderWindow::exitReader()
         // 2. The place in this book (options.ini).
         m_places->leaveBook();
         // 3. The session: settings.ini and Slide.cache.
-        m_session->save(true);
+        saved = m_session->save(true);
     }
     // 4. Quit: the timers stop, the window and the tray icon go, the event loop ends.
     m_modes->stopAll();
     m_scrollPanel->setScrolling(false);
     m_tray->hide();
     hide();
-    QCoreApplication::exit(0);
+    if (saved) {
+        QCoreApplication::exit(0);
+        return;
+    }
+    const QString problem = m_session->failureText();
+    if (bySignal) {
+        std::fprintf(stderr, "tibboread: %s\n", problem.toLocal8Bit().constData());
+        QCoreApplication::exit(1);
+        return;
+    }
+    // The reader must learn that the place was not saved before the program is gone.
+    Dialogs::message(nullptr, problem, [] { QCoreApplication::exit(1); });
 }
 
 bool ReaderWindow::saveSession()
 {
-    return m_session->save();
+    // Without its folder the reader was told at start-up that nothing is saved.
+    return m_folderUsable && m_session->save();
 }
 
 void ReaderWindow::closeEvent(QCloseEvent *event)
 {
     exitReader();
     event->accept();
+}
+
+// The tray icon has a top-level window of its own, named "TibboRead" as this window is
+// until its title names the book. A close request sent to it (by a tool that finds the
+// program's window by its name, class or process) only hid the icon, and the reader ran
+// on with no way to close it but a kill. A close request for any window of the program
+// that has no close of its own (not a dialog, a message box or a menu) is the reader's
+// exit.
+bool ReaderWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Close && watched != this && watched->isWidgetType() && !m_exited) {
+        const auto *window = static_cast<QWidget *>(watched);
+        if (window->isWindow() && !qobject_cast<const QDialog *>(window) &&
+            !qobject_cast<const QMenu *>(window) && window->windowType() != Qt::ToolTip &&
+            window->windowType() != Qt::Popup) {
+            exitReader();
+            event->ignore();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 // ---- layout and the menu panel -------------------------------------------------------
@@ -397,10 +460,16 @@ void ReaderWindow::refreshRecentMenu()
 void ReaderWindow::chooseOpenFile()
 {
     m_bubble->close();
+    // The next book is most often beside the one on show.
+    const QDir bookFolder = QFileInfo(qs(m_state.bookPath)).absoluteDir();
+    const QString folder = !m_state.bookPath.empty() && bookFolder.exists()
+                               ? bookFolder.absolutePath()
+                               : QDir::homePath();
     const QString path =
         Dialogs::openFile(this, QStringLiteral("打开一个小说文件"),
                           QStringLiteral("所有支持文件 (*.txt *.htm *.html);;文本文件 "
-                                         "(*.txt);;超文本文件 (*.htm *.html);;所有文件 (*)"));
+                                         "(*.txt);;超文本文件 (*.htm *.html);;所有文件 (*)"),
+                          folder);
     if (!path.isEmpty() && !m_exited)
         openBook(path);
 }
@@ -468,7 +537,7 @@ void ReaderWindow::openSettingsFromTray()
 // exitReader.
 void ReaderWindow::saveForSessionEnd()
 {
-    if (!m_started || m_exited)
+    if (!m_started || m_exited || !m_folderUsable)
         return;
     m_places->leaveBook();
     m_session->save();

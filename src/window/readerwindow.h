@@ -68,8 +68,13 @@ class ReaderWindow : public QWidget
     // Opens a book with the loader its name asks for, as the open dialog would.
     void openBook(const QString &path);
     // Finishes the work in progress, saves the place in the book and the session, and ends
-    // the program; the way out of every exit path.
+    // the program; the way out of every exit path. When settings.ini cannot be written the
+    // window goes and a message says which file and why; the program ends once it is
+    // acknowledged (status 1).
     void exitReader();
+    // The same for a termination signal: the program ends at once, and a failed save is
+    // told on stderr.
+    void exitBySignal();
     // Writes settings.ini and Slide.cache now; false when either could not be written.
     bool saveSession();
     // In front of the other windows, back from the tray or the task bar.
@@ -81,6 +86,7 @@ class ReaderWindow : public QWidget
   protected:
     void resizeEvent(QResizeEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void changeEvent(QEvent *event) override;
 
   private:
@@ -103,6 +109,8 @@ class ReaderWindow : public QWidget
     void openFromTray();
     void openSettingsFromTray();
     void saveForSessionEnd();
+    // The way out of exitReader and exitBySignal.
+    void finishExit(bool bySignal);
 
     core::ReaderState m_state;
     std::unique_ptr<OptionsStore> m_options;
@@ -135,6 +143,8 @@ class ReaderWindow : public QWidget
     QTimer *m_titleUpdate = nullptr;
     bool m_started = false;
     bool m_exited = false;
+    // The application folder could not be made: nothing is saved this run.
+    bool m_folderUsable = true;
 };
 
 } // namespace tibbo::window

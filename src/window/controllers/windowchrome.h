@@ -65,6 +65,7 @@ class WindowChrome : public QObject
     bool isNormalWindow() const;
     void coverScreen();
     void onSettleTimeout();
+    void matchWindowState();
 
     QWidget &m_window;
     core::ReaderState &m_state;

@@ -3,6 +3,8 @@
 // a bar under it holding the start box, the speed slider and the way back to the pages.
 // While scrolling, a step timer moves a one-character selection through the text.
 
+#include "theme.h"
+
 #include <QTimer>
 #include <QWidget>
 
@@ -38,6 +40,9 @@ class ScrollPanel : public QWidget
     void scrollPages(int pages);
     void scrollToStart();
     void scrollToEnd();
+    // The page colours of the theme: the paper behind the text, the text, and the moving
+    // character drawn the other way round so it shows on every paper.
+    void setColours(const ThemeColours &colours);
 
   signals:
     // The reader went back to the pages; a running scroll keeps running behind them.

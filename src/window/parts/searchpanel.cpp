@@ -2,6 +2,7 @@
 
 #include "widgets.h"
 
+#include <QHideEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -53,6 +54,29 @@ QString SearchPanel::needle() const
 void SearchPanel::setNote(const QString &note)
 {
     m_note->setText(note);
+}
+
+void SearchPanel::keepClearOf(const QRect &area)
+{
+    const QWidget *window = parentWidget();
+    if (!window)
+        return;
+    const int right = std::max(0, window->width() - width() - 36);
+    // Above the page numbers at the foot of the pages.
+    const int bottom = std::max(0, window->height() - height() - 40);
+    for (const QPoint place : {QPoint(right, 8), QPoint(right, bottom), QPoint(36, 8)}) {
+        if (!QRect(place, size()).intersects(area)) {
+            move(place);
+            return;
+        }
+    }
+}
+
+void SearchPanel::hideEvent(QHideEvent *event)
+{
+    // Not when the whole window goes to the tray: the prompt is still open then.
+    if (!event->spontaneous())
+        emit closed();
 }
 
 void SearchPanel::paintEvent(QPaintEvent *)
