@@ -4,6 +4,7 @@
 #include "state/readerstate.h"
 #include "text/codepage.h"
 #include "text/fileio.h"
+#include "text/htmlparser.h"
 #include "text/plaintext.h"
 
 #include <algorithm>
@@ -33,6 +34,15 @@ inline std::vector<int64_t> linesOf(const std::vector<Bookmark> &marks)
     for (const auto &mark : marks)
         lines.push_back(mark.line);
     return lines;
+}
+
+// An HTML book parsed whole, from the decoded text of its file.
+inline BookTexts htmlBook(std::u32string_view file)
+{
+    HtmlParser parser{htmlSource(file)};
+    while (parser.run(1 << 20) != HtmlParser::Status::Done) {
+    }
+    return {parser.takeParagraphText(), parser.takeScrollMap()};
 }
 
 // The scroll text of a loaded book.

@@ -60,14 +60,6 @@ std::u32string corpusText()
     return text ? text->substr(0, 200000) : U"　第一回\r\n　甄士隐梦幻识通灵\r\n";
 }
 
-BookTexts htmlBook(std::u32string_view source)
-{
-    HtmlParser parser{htmlSource(source)};
-    while (parser.run(1 << 20) != HtmlParser::Status::Done) {
-    }
-    return {parser.takeParagraphText(), parser.takeScrollMap()};
-}
-
 // The feed used to read the cache's closing CR LF as one more empty line, so the file
 // grew by a CR LF at every start and exit. Odd books: no final line end (an HTML book
 // ending in text), a lone LF (data), an empty book, a book that ends in an empty line.

@@ -1,5 +1,6 @@
 #include "state/scrolltextmap.h"
 
+#include "corefixtures.h"
 #include "referencebook.h"
 #include "referencesession.h"
 
@@ -19,14 +20,6 @@ using namespace tibbo::core::test;
 
 namespace tibbo::core {
 namespace {
-
-BookTexts htmlBook(std::u32string_view file)
-{
-    HtmlParser parser{htmlSource(file)};
-    while (parser.run(1 << 20) != HtmlParser::Status::Done) {
-    }
-    return {parser.takeParagraphText(), parser.takeScrollMap()};
-}
 
 // Regression: a trimmed book whose lines start with a lone LF ("\r\n\n") never matched
 // its own Slide.cache: the matcher took the book's LF for a line end put in, the scroll
