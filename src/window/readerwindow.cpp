@@ -5,11 +5,14 @@
 #include "bookplaces.h"
 #include "booksearch.h"
 #include "bookview.h"
+#include "bookwayback.h"
 #include "chapterpanel.h"
 #include "dialogs.h"
 #include "keyroute.h"
 #include "manualguide.h"
 #include "mascot.h"
+#include "mascotmessage.h"
+#include "mascotnews.h"
 #include "menububble.h"
 #include "menupanel.h"
 #include "optionsstore.h"
@@ -20,11 +23,14 @@
 #include "readermenus.h"
 #include "readingcommands.h"
 #include "readingmodes.h"
+#include "readingpace.h"
+#include "readingstatistics.h"
 #include "reflowjob.h"
 #include "scrollpanel.h"
 #include "searchpanel.h"
 #include "sessionfiles.h"
 #include "settingspanel.h"
+#include "statisticspanel.h"
 #include "trayicon.h"
 #include "welcomepanel.h"
 #include "widgets.h"
@@ -45,6 +51,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <utility>
 
 namespace tibbo::window {
 
@@ -100,11 +107,18 @@ void ReaderWindow::createParts()
     m_reflowJob = new ReflowJob(m_state, this);
     m_loader = new BookLoader(m_state, *m_loadingPanel, *m_options, this);
     m_commands = new ReadingCommands({m_state, *m_bookView, *m_prompt, *m_menus}, this);
+    m_statistics = new ReadingStatistics(SessionFiles::statisticsPath(), this);
+    auto *statisticsPanel = new StatisticsPanel(this);
+    m_pace =
+        new ReadingPace({m_state, *m_bookView, *m_options, *m_statistics, *statisticsPanel}, this);
     auto *chapterPanel = new ChapterPanel(this);
     auto *searchPanel = new SearchPanel(this);
-    m_chapters = new BookChapters({m_state, *m_bookView, *chapterPanel}, this);
+    m_chapters = new BookChapters({m_state, *m_bookView, *chapterPanel, *m_pace}, this);
+    auto *mascotMessage = new MascotMessage(this);
+    m_mascot->addBubblePanel(mascotMessage, Mascot::BubblePlace::TopLeft);
     m_bubble = new MenuBubble({m_state, *m_mascot, *m_menuPanel, *m_welcomePanel, *m_reflowNotice,
-                               *m_settingsPanel, *m_prompt, *m_scrollPanel, *m_chrome, *m_chapters},
+                               *m_settingsPanel, *m_prompt, *m_scrollPanel, *m_chrome, *m_chapters,
+                               *m_pace, *mascotMessage},
                               this);
     m_search = new BookSearch({m_state, *m_bookView, *searchPanel}, this);
     m_appearance = new PageAppearance(
@@ -112,13 +126,18 @@ void ReaderWindow::createParts()
         this);
     m_session = new SessionFiles({m_state, *m_chrome}, this);
     m_guide = new ManualGuide({m_state, *m_menuPanel, *m_welcomePanel, *m_session}, this);
-    m_places = new BookPlaces({m_state, *m_bookView, *m_loader, *m_reflowJob, *m_options}, this);
+    m_places = new BookPlaces(
+        {m_state, *m_bookView, *m_loader, *m_reflowJob, *m_options, *m_chapters}, this);
+    m_wayBack = new BookWayBack(m_state, *m_bookView, this);
+    m_news = new MascotNews(
+        {m_state, *m_mascot, *mascotMessage, *m_bookView, *m_chapters, *m_pace, *m_commands}, this);
     // The panels over the pages, each with the keys it takes.
     m_keys = new KeyRoute(*this);
     m_keys->addPanel(m_prompt, keys::Scope::Prompt);
     m_keys->addPanel(searchPanel, keys::Scope::Search);
     m_keys->addPanel(chapterPanel, keys::Scope::ChapterList);
     m_keys->addPanel(m_scrollPanel, keys::Scope::ScrollMode);
+    m_keys->addPanel(statisticsPanel, keys::Scope::Statistics);
     m_desktop = new DesktopControls(
         {*this, m_state, *m_bookView, *m_keys, *m_chrome, *m_commands, [this] { return isIdle(); }},
         this);
@@ -151,6 +170,27 @@ void ReaderWindow::connectParts()
     connect(menu, &MenuPanel::searchRequested, m_search, &BookSearch::open);
     connect(m_chapters, &BookChapters::menuCloseRequested, m_bubble, &MenuBubble::close);
     connect(m_search, &BookSearch::menuCloseRequested, m_bubble, &MenuBubble::close);
+    connect(menu, &MenuPanel::statisticsRequested, m_pace, &ReadingPace::showStatistics);
+    connect(m_pace, &ReadingPace::menuCloseRequested, m_bubble, &MenuBubble::close);
+    m_modes->setSpeedTestReport([this](int64_t characters, double seconds) {
+        return m_pace->takeSpeedTest(characters, seconds);
+    });
+
+    // Every jump remembers where the reader was; the way back goes there.
+    connect(m_chapters, &BookChapters::jumped, m_wayBack, &BookWayBack::remember);
+    connect(m_search, &BookSearch::jumped, m_wayBack, &BookWayBack::remember);
+    connect(m_commands, &ReadingCommands::jumped, m_wayBack, &BookWayBack::remember);
+    connect(m_news, &MascotNews::jumped, m_wayBack, &BookWayBack::remember);
+    connect(menu, &MenuPanel::wayBackRequested, m_wayBack, &BookWayBack::goBack);
+    connect(m_wayBack, &BookWayBack::wayBackChanged, menu, &MenuPanel::setWayBackEnabled);
+    connect(m_wayBack, &BookWayBack::menuCloseRequested, m_bubble, &MenuBubble::close);
+
+    // What Tibbo says by itself: a book that changed, and the recap after a while away.
+    connect(m_places, &BookPlaces::placeRestored, m_news, &MascotNews::onPlaceRestored);
+    connect(m_places, &BookPlaces::bookChanged, m_news, &MascotNews::onBookChanged);
+    connect(m_places, &BookPlaces::bookmarksMoved, m_commands,
+            &ReadingCommands::refreshBookmarkMenu);
+    connect(m_news, &MascotNews::layoutNeeded, this, &ReaderWindow::layOut);
     // The title names the chapter, and the first look for chapters reads the whole book:
     // it follows the paint of the spread instead of holding it up.
     connect(m_bookView, &BookView::spreadShown, m_titleUpdate, qOverload<>(&QTimer::start));
@@ -240,6 +280,8 @@ void ReaderWindow::connectKeys()
     keys->bind(Command::OpenBook, this, &ReaderWindow::chooseOpenFile);
     keys->bind(Command::AddBookmark, m_commands, &ReadingCommands::addBookmark);
     keys->bind(Command::GoToPage, m_commands, &ReadingCommands::askForPage);
+    keys->bind(Command::GoBack, m_wayBack, &BookWayBack::goBack);
+    keys->bind(Command::GoForward, m_wayBack, &BookWayBack::goForward);
     keys->bind(Command::ConfirmPrompt, m_commands, &ReadingCommands::confirmPrompt);
     keys->bind(Command::ScrollRowUp, [this] { m_scrollPanel->scrollRows(-1); });
     keys->bind(Command::ScrollRowDown, [this] { m_scrollPanel->scrollRows(1); });
@@ -276,6 +318,7 @@ void ReaderWindow::runStartUp(const QString &bookArgument)
     m_folderUsable = SessionFiles::prepareFolder();
     if (!m_folderUsable)
         Dialogs::message(this, SessionFiles::folderProblem());
+    m_statistics->setEnabled(m_folderUsable);
     m_chrome->centreDefaultGeometry();
     m_chrome->moveToNormalGeometry();
     // The preview starts as the page font, so the settings panel shows what the page uses.
@@ -294,6 +337,10 @@ void ReaderWindow::runStartUp(const QString &bookArgument)
     m_menuPanel->setCommandCursor(hand);
     m_welcomePanel->setCommandCursor(hand);
     m_started = true;
+    // A reader back at their own book after a while gets a recap once it is on show.
+    m_recapDue = SessionFiles::hasSettings() && core::hasOwnBook(m_state.recent) &&
+                 bookArgument.isEmpty() && !m_state.bookPath.empty() &&
+                 qs(m_state.bookPath) != SessionFiles::manualPath();
     m_bookView->measureCapacity(m_state);
     m_reflowJob->requestUnlessStoredFits();
     refreshRecentMenu();
@@ -339,8 +386,11 @@ void ReaderWindow::finishExit(bool bySignal)
         //    the place is a place in its lines.
         m_loader->finishNow();
         m_reflowJob->finishNow();
-        // 2. The place in this book (options.ini).
+        // 2. The place in this book (options.ini), the reading session and the speed
+        //    (statistics.db, options.ini).
         m_places->leaveBook();
+        m_pace->stop();
+        m_statistics->finish();
         // 3. The session: settings.ini and Slide.cache.
         saved = m_session->save(true);
     }
@@ -442,6 +492,8 @@ void ReaderWindow::onReflowFinished()
     m_bookView->showSpread(m_state);
     m_bubble->close();
     m_commands->refreshBookmarkMenu();
+    if (std::exchange(m_recapDue, false))
+        m_news->onPlaceRestored(m_places->leftAt(qs(m_state.bookPath)));
 }
 
 void ReaderWindow::updateTitle()
@@ -540,6 +592,7 @@ void ReaderWindow::saveForSessionEnd()
     if (!m_started || m_exited || !m_folderUsable)
         return;
     m_places->leaveBook();
+    m_pace->stop();
     m_session->save();
 }
 

@@ -3,27 +3,30 @@
 #include "bookview.h"
 #include "chapterpanel.h"
 #include "qtext.h"
+#include "readingpace.h"
 
 #include "navigation/chaptermoves.h"
 #include "pages/pages.h"
 
 #include <QWidget>
 
+#include <utility>
+
 namespace tibbo::window {
 
 BookChapters::BookChapters(Parts parts, QWidget *window)
     : QObject(window), m_state(parts.state), m_bookView(parts.bookView),
-      m_chapterPanel(parts.chapterPanel), m_window(window)
+      m_chapterPanel(parts.chapterPanel), m_pace(parts.pace), m_window(window)
 {
     connect(&m_chapterPanel, &ChapterPanel::chapterChosen, this, [this](int index) {
-        const auto &all = chapters();
+        const auto &all = list();
         if (index >= 0 && static_cast<size_t>(index) < all.size())
             showSpreadAt(core::spreadOfOffset(m_state, all[static_cast<size_t>(index)].offset));
         m_window->setFocus();
     });
 }
 
-const std::vector<core::Chapter> &BookChapters::chapters()
+const std::vector<core::Chapter> &BookChapters::list()
 {
     if (m_chaptersVersion != m_state.textVersion) {
         m_chapters = core::findChapters(m_state.paragraphText);
@@ -34,39 +37,43 @@ const std::vector<core::Chapter> &BookChapters::chapters()
 
 void BookChapters::showSpreadAt(int64_t topLine)
 {
-    m_state.topLine = topLine;
+    const int64_t from = core::charactersOnShow(m_state).from;
+    const int64_t before = std::exchange(m_state.topLine, topLine);
     m_bookView.showSpread(m_state);
+    if (topLine != before)
+        emit jumped(from);
     emit menuCloseRequested();
 }
 
 QString BookChapters::currentTitle()
 {
-    const auto &all = chapters();
+    const auto &all = list();
     const int64_t index = core::currentChapter(m_state, all);
     return index < 0 ? QString() : qs(all[static_cast<size_t>(index)].title);
 }
 
 void BookChapters::openList()
 {
-    const auto &all = chapters();
+    const auto &all = list();
     std::vector<ChapterPanel::Entry> entries;
     entries.reserve(all.size());
     for (const core::Chapter &chapter : all)
         entries.push_back({qs(chapter.title), core::pageOfOffset(m_state.lineEnds, chapter.offset,
                                                                  m_state.linesPerPage)});
     emit menuCloseRequested();
-    m_chapterPanel.open(entries, static_cast<int>(core::currentChapter(m_state, all)));
+    m_chapterPanel.open(entries, static_cast<int>(core::currentChapter(m_state, all)),
+                        m_pace.timeLeftLines(all));
 }
 
 void BookChapters::showNext()
 {
-    if (const auto top = core::nextChapterSpread(m_state, chapters()))
+    if (const auto top = core::nextChapterSpread(m_state, list()))
         showSpreadAt(*top);
 }
 
 void BookChapters::showPrevious()
 {
-    if (const auto top = core::previousChapterSpread(m_state, chapters()))
+    if (const auto top = core::previousChapterSpread(m_state, list()))
         showSpreadAt(*top);
 }
 

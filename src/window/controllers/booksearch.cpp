@@ -46,8 +46,11 @@ void BookSearch::find(bool forward)
     m_searchPanel.setNote(!hit->wrapped ? QString()
                           : forward     ? QStringLiteral("已到书尾,从头开始找到的")
                                         : QStringLiteral("已到书头,从尾开始找到的"));
-    m_state.topLine = core::spreadOfOffset(m_state, hit->offset);
+    const int64_t before =
+        std::exchange(m_state.topLine, core::spreadOfOffset(m_state, hit->offset));
     m_bookView.showSpread(m_state);
+    if (!lastOnShow && m_state.topLine != before)
+        emit jumped(shown.from);
     // The line holding the match is highlighted as a chosen line would be, and the
     // prompt moves off it.
     const auto index =

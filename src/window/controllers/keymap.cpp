@@ -27,6 +27,8 @@ const Binding kTable[] = {
     {Qt::CTRL | Qt::Key_O,          Command::OpenBook,          Scope::Pages},
     {Qt::Key_A,                     Command::AddBookmark,       Scope::Pages},
     {Qt::Key_G,                     Command::GoToPage,          Scope::Pages},
+    {Qt::ALT | Qt::Key_Left,        Command::GoBack,            Scope::Pages},
+    {Qt::ALT | Qt::Key_Right,       Command::GoForward,         Scope::Pages},
 
     {Qt::Key_Return,                Command::ConfirmPrompt,     Scope::Prompt},
 

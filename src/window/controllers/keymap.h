@@ -22,6 +22,7 @@ enum class Scope {
     Search,      // the search prompt
     ChapterList, // the chapter list
     ScrollMode,  // scroll mode
+    Statistics,  // the statistics panel
     Anywhere,    // whatever is open
 };
 Q_ENUM_NS(Scope)
@@ -40,6 +41,9 @@ enum class Command {
     OpenBook,
     AddBookmark,
     GoToPage,
+    // The way back: to where the last jump came from, and forward again.
+    GoBack,
+    GoForward,
     ConfirmPrompt,
     ScrollRowUp,
     ScrollRowDown,

@@ -15,6 +15,7 @@ class BookChapters;
 class Mascot;
 class MenuPanel;
 class PromptPanel;
+class ReadingPace;
 class ReflowNotice;
 class ScrollPanel;
 class SettingsPanel;
@@ -37,11 +38,15 @@ class MenuBubble : public QObject
         ScrollPanel &scrollPanel;
         WindowChrome &chrome;
         BookChapters &chapters;
+        const ReadingPace &pace;
+        // What Tibbo says by itself: the menu takes its place in the bubble.
+        QWidget &mascotMessage;
     };
     MenuBubble(Parts parts, QObject *parent);
 
   public slots:
-    // The bubble opens with the menu; its tooltip tells about the book and the place.
+    // The bubble opens with the menu; its tooltip tells about the book, the place and the
+    // time left at the reader's speed.
     void show();
     // The menu and everything open in it (the prompt, the welcome, the settings, the
     // re-flow notice) close, and the mascot is small again.
@@ -75,6 +80,8 @@ class MenuBubble : public QObject
     ScrollPanel &m_scrollPanel;
     WindowChrome &m_chrome;
     BookChapters &m_chapters;
+    const ReadingPace &m_pace;
+    QWidget &m_mascotMessage;
 };
 
 } // namespace tibbo::window

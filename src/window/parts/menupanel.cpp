@@ -36,13 +36,19 @@ MenuPanel::MenuPanel(QWidget *parent) : QWidget(parent)
 
     m_greeting =
         caption(this, "greeting", QStringLiteral("敬爱的用户,我能为你做点什么?"), 9, 6, 200, 16);
+    // Beside the greeting: the chapter list, the search and the way back.
     m_chapterListCaption =
-        caption(this, "chapterListCaption", QStringLiteral("目录"), 214, 6, 28, 16);
+        caption(this, "chapterListCaption", QStringLiteral("目录"), 177, 6, 24, 16);
     m_chapterListCaption->setToolTip(QStringLiteral("章节列表 (T 键)"));
-    m_searchCaption = caption(this, "searchCaption", QStringLiteral("查找"), 248, 6, 28, 16);
+    m_searchCaption = caption(this, "searchCaption", QStringLiteral("查找"), 205, 6, 24, 16);
     m_searchCaption->setToolTip(QStringLiteral("在书里查找文字 (Ctrl+F)"));
+    m_wayBackCaption = caption(this, "wayBackCaption", QStringLiteral("回到刚才"), 233, 6, 46, 16);
+    m_wayBackCaption->setToolTip(
+        QStringLiteral("回到跳转以前读的地方 (Alt+左方向键; Alt+右方向键再跳回去)"));
+    setWayBackEnabled(false);
     connect(m_chapterListCaption, &CaptionLabel::clicked, this, &MenuPanel::chapterListRequested);
     connect(m_searchCaption, &CaptionLabel::clicked, this, &MenuPanel::searchRequested);
+    connect(m_wayBackCaption, &CaptionLabel::clicked, this, &MenuPanel::wayBackRequested);
     m_openPicture = picture(this, "openPicture", "cmd-open", 3, 36, 48);
     m_openPicture->setToolTip(QStringLiteral(
         "如果你发现读出来的文件版面有点问题,可以在\"软件设置\"里激活\"修整段落\"选项"));
@@ -68,8 +74,13 @@ MenuPanel::MenuPanel(QWidget *parent) : QWidget(parent)
     m_fullScreenCaption =
         caption(this, "fullScreenCaption", QStringLiteral("放大到全屏幕"), 24, 133, 90, 16);
     m_manualPicture = picture(this, "manualPicture", "cmd-manual", 111, 132, 16);
+    // As wide as its longer caption: the statistics sit after it.
     m_manualCaption =
-        caption(this, "manualCaption", QStringLiteral("看看说明书"), 129, 133, 78, 16);
+        caption(this, "manualCaption", QStringLiteral("看看说明书"), 129, 133, 58, 16);
+    m_statisticsCaption =
+        caption(this, "statisticsCaption", QStringLiteral("统计"), 197, 133, 26, 16);
+    m_statisticsCaption->setToolTip(QStringLiteral("阅读统计: 今天、本周和每一本书读了多久"));
+    connect(m_statisticsCaption, &CaptionLabel::clicked, this, &MenuPanel::statisticsRequested);
     m_exitPicture = picture(this, "exitPicture", "cmd-exit", 228, 129, 24);
     m_exitCaption = caption(this, "exitCaption", QStringLiteral("退出"), 254, 133, 26, 16);
 
@@ -136,8 +147,14 @@ void MenuPanel::setCommandCursor(const QCursor &cursor)
              m_openPicture, m_bookmarkPicture, m_autoTurnPicture, m_settingsPicture,
              m_fullScreenPicture, m_manualPicture, m_exitPicture, m_openCaption, m_bookmarkCaption,
              m_autoTurnCaption, m_settingsCaption, m_fullScreenCaption, m_manualCaption,
-             m_exitCaption, m_chapterListCaption, m_searchCaption})
+             m_exitCaption, m_chapterListCaption, m_searchCaption, m_wayBackCaption,
+             m_statisticsCaption})
         w->setCursor(cursor);
+}
+
+void MenuPanel::setWayBackEnabled(bool enabled)
+{
+    m_wayBackCaption->setEnabled(enabled);
 }
 
 void MenuPanel::paintEvent(QPaintEvent *)

@@ -22,6 +22,8 @@ class MenuPanel : public QWidget
     // "看看说明书" opens the manual; "不想看了" goes back to the reader's own book.
     void setManualCaption(const QString &caption);
     void setCommandCursor(const QCursor &cursor);
+    // 回到刚才 is greyed while there is no jump to go back from.
+    void setWayBackEnabled(bool enabled);
 
   signals:
     void openRequested();
@@ -39,6 +41,8 @@ class MenuPanel : public QWidget
     void exitRequested();
     void chapterListRequested();
     void searchRequested();
+    void wayBackRequested();
+    void statisticsRequested();
 
   protected:
     void paintEvent(QPaintEvent *event) override;
@@ -52,6 +56,8 @@ class MenuPanel : public QWidget
     CaptionLabel *m_greeting = nullptr;
     CaptionLabel *m_chapterListCaption = nullptr;
     CaptionLabel *m_searchCaption = nullptr;
+    CaptionLabel *m_wayBackCaption = nullptr;
+    CaptionLabel *m_statisticsCaption = nullptr;
     Picture *m_openPicture = nullptr;
     CaptionLabel *m_openCaption = nullptr;
     Picture *m_bookmarkPicture = nullptr;
