@@ -167,6 +167,26 @@ std::optional<Sentence> firstSentenceIn(const BookText &text, int64_t from, int6
     });
 }
 
+std::optional<Sentence> sentenceHolding(const BookText &text, int64_t offset)
+{
+    return withCutter(text, [offset](const auto &cutter) -> std::optional<Sentence> {
+        int64_t boundary = cutter.boundaryBefore(offset);
+        // Inside a run of end marks: the sentence it ends began before the run.
+        if (boundary > offset) {
+            int64_t runStart = offset;
+            while (runStart > 0 && cutter.pastEndRun(runStart - 1) > runStart - 1)
+                --runStart;
+            boundary = cutter.boundaryBefore(runStart);
+        }
+        while (auto sentence = cutter.from(boundary)) {
+            if (sentence->end > offset)
+                return sentence;
+            boundary = sentence->end;
+        }
+        return std::nullopt;
+    });
+}
+
 std::u32string spokenText(const BookText &text, const Sentence &sentence)
 {
     std::u32string spoken;

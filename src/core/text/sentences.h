@@ -47,6 +47,11 @@ std::optional<Sentence> sentenceFrom(const BookText &text, int64_t boundary);
 // nothing when none begins there.
 std::optional<Sentence> firstSentenceIn(const BookText &text, int64_t from, int64_t to);
 
+// The sentence that holds character `offset`, or the first one after it when the offset
+// lies between sentences (on a blank, a mark that is not read, a paragraph mark); cut as
+// firstSentenceIn cuts. Nothing when no sentence holds or follows it.
+std::optional<Sentence> sentenceHolding(const BookText &text, int64_t offset);
+
 // What the engine is given for the sentence: its characters as plain text, U+3000 and
 // other blanks as one ASCII blank each run, control characters left out.
 std::u32string spokenText(const BookText &text, const Sentence &sentence);

@@ -131,6 +131,31 @@ TEST(Sentences, firstSentenceInARange)
     }
 }
 
+// "从这里朗读" at a selected character: the sentence around it, also from inside the marks
+// that end it.
+TEST(Sentences, sentenceHoldingAnOffset)
+{
+    const BookText text(U"甲乙丙。」丁戊。^　^己。");
+    struct Row
+    {
+        const char *name;
+        int64_t offset;
+        std::optional<Sentence> holding;
+    };
+    const Row rows[] = {
+        {"first character", 0, Sentence{0, 5, false}},
+        {"on its end mark", 3, Sentence{0, 5, false}},
+        {"on the closing mark after it", 4, Sentence{0, 5, false}},
+        {"next sentence", 5, Sentence{5, 8, true}},
+        {"between paragraphs: the next", 9, Sentence{11, 13, true}},
+        {"past the end", 13, std::nullopt},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(sentenceHolding(text, row.offset), row.holding);
+    }
+}
+
 // A start within a run-on: the boundary search gives up after a while and cuts from
 // where it stopped, so the sentences still hold at most the limit.
 TEST(Sentences, firstSentenceInALongRunOn)
@@ -207,6 +232,12 @@ TEST(Sentences, corpusNovels)
             } else {
                 ASSERT_EQ(found, std::optional<Sentence>(*expected)) << from;
             }
+            const auto holding =
+                std::upper_bound(sentences.begin(), sentences.end(), from,
+                                 [](int64_t offset, const Sentence &s) { return offset < s.end; });
+            ASSERT_EQ(sentenceHolding(text, from),
+                      holding == sentences.end() ? std::nullopt : std::optional<Sentence>(*holding))
+                << from;
         }
     }
 }
