@@ -1,0 +1,370 @@
+// Reading aloud driven by a fake speech engine: where it starts, the spreads following
+// the sentences, pause and resume, a page move by the reader, a re-flow, the sleep timer,
+// the pause between paragraphs and an engine error.
+#include "fakespeechengine.h"
+#include "readaloud.h"
+#include "voices.h"
+#include "windowfixture.h"
+
+#include "navigation/chapters.h"
+#include "navigation/navigation.h"
+#include "navigation/readaloud.h"
+#include "state/readerstate.h"
+#include "text/reflow.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace tibbo;
+using namespace tibbo::window;
+using tibbo::window::test::FakeSpeechEngine;
+
+namespace {
+
+// Lines of ten characters, three a page: the spreads hold characters [0, 57), [57, 106)
+// and [106, 117). Sentences of five characters: 甲 at 7, 乙 12, ... 癸 52 (the last on
+// spread 1); 第二回 at 58 opens spread 2 and the second chapter; 子 66, ... 未 101, 申 106
+// (the first on spread 3), 酉 111.
+const std::u32string kBook = U"第一回　开篇^"
+                             U"甲一二三。乙一二三。丙一二三。丁一二三。戊一二三。己一二三。"
+                             U"庚一二三。辛一二三。壬一二三。癸一二三。^"
+                             U"第二回　又一回^"
+                             U"子一二三。丑一二三。寅一二三。卯一二三。辰一二三。巳一二三。"
+                             U"午一二三。未一二三。申一二三。酉一二三。^";
+
+// The reader state of the book laid out in lines of `charsPerLine`, three lines a page.
+void layOut(core::ReaderState &state, int64_t charsPerLine)
+{
+    state.charsPerLine = charsPerLine;
+    state.linesPerPage = 3;
+    core::applyReflow(state, core::cutLines(state.paragraphText, charsPerLine));
+}
+
+struct Reading
+{
+    core::ReaderState state;
+    FakeSpeechEngine *engine = nullptr;
+    std::unique_ptr<ReadAloud> readAloud;
+    std::vector<int64_t> topLineAtSay; // the spread on show as each sentence was given
+    int turns = 0;
+
+    Reading()
+    {
+        core::setParagraphText(state, core::BookText(kBook));
+        layOut(state, 10);
+        state.topLine = 1;
+        readAloud = std::make_unique<ReadAloud>(state, [this] {
+            auto made = std::make_unique<FakeSpeechEngine>();
+            engine = made.get();
+            engine->onSay = [this] { topLineAtSay.push_back(state.topLine); };
+            return made;
+        });
+        // As the window does: a turn shows the spread, and every spread shown is reported.
+        QObject::connect(readAloud.get(), &ReadAloud::turnNeeded, readAloud.get(), [this] {
+            ++turns;
+            readAloud->onSpreadShown();
+        });
+        const std::vector<core::Chapter> chapters = core::findChapters(state.paragraphText);
+        readAloud->setChapterEnds([this, chapters](int64_t offset) {
+            return core::chapterEndAfter(chapters, offset,
+                                         static_cast<int64_t>(state.paragraphText.size()));
+        });
+    }
+    // The reader turned to the spread starting at `topLine`.
+    void readerShows(int64_t topLine)
+    {
+        state.topLine = topLine;
+        readAloud->onSpreadShown();
+    }
+    QString lastSaid() const { return engine->said.back().text; }
+};
+
+// Lets a single-shot timer fire now and gives it back its interval.
+void fireNow(QTimer *timer)
+{
+    const int interval = timer->interval();
+    timer->start(0);
+    QTRY_VERIFY(!timer->isActive() || timer->interval() != 0);
+    timer->setInterval(interval);
+}
+
+} // namespace
+
+class ReadAloudTest : public QObject
+{
+    Q_OBJECT
+  private slots:
+    void start_readsTheFirstSentenceBeginningOnTheSpread();
+    void spreadTurnsBeforeTheSentenceOnTheNextIsSpoken();
+    void pauseAndResume_sayTheSentenceAgain();
+    void readersPageMove_readingFollowsIt();
+    void reflow_keepsTheSentenceAndShowsItsSpread();
+    void stopAndStartAgain_goesOnFromTheLastSentence();
+    void startAt_readsTheSentenceOfACharacter();
+    void paragraphPause_waitsBeforeTheNextParagraph();
+    void sleepTimerAtChapterEnd_stopsBeforeTheNextChapter();
+    void sleepTimerMinutes_stopsAfterTheSentenceBeingSpoken();
+    void endOfBook_stops();
+    void engineError_stopsAndSaysWhy();
+    void staleSpokenReport_isIgnored();
+    void voices_chineseFirstAndTheVoiceToUse();
+};
+
+void ReadAloudTest::start_readsTheFirstSentenceBeginningOnTheSpread()
+{
+    Reading r;
+    r.state.topLine = 7;
+    QSignalSpy started(r.readAloud.get(), &ReadAloud::started);
+    r.readAloud->start();
+    QCOMPARE(started.count(), 1);
+    QVERIFY(r.readAloud->reading());
+    // The heading is spoken as plain text, its U+3000 a blank.
+    QCOMPARE(r.engine->texts(), QStringList{QStringLiteral("第二回 又一回")});
+    QCOMPARE(r.state.topLine, 7);
+}
+
+void ReadAloudTest::spreadTurnsBeforeTheSentenceOnTheNextIsSpoken()
+{
+    Reading r;
+    r.readAloud->start();
+    QCOMPARE(r.lastSaid(), QStringLiteral("第一回 开篇"));
+    while (r.lastSaid() != QStringLiteral("第二回 又一回"))
+        r.engine->finishSentence();
+    QCOMPARE(r.turns, 1);
+    QCOMPARE(r.state.topLine, 7);
+    QCOMPARE(r.topLineAtSay.back(), 7);
+    QCOMPARE(r.engine->said[r.engine->said.size() - 2].text, QStringLiteral("癸一二三。"));
+    QCOMPARE(r.topLineAtSay[r.topLineAtSay.size() - 2], 1);
+    QCOMPARE(r.readAloud->sentence()->begin, 58);
+}
+
+void ReadAloudTest::pauseAndResume_sayTheSentenceAgain()
+{
+    Reading r;
+    r.readAloud->start();
+    r.engine->finishSentence();
+    QCOMPARE(r.lastSaid(), QStringLiteral("甲一二三。"));
+    const quint64 pausedId = r.engine->said.back().id;
+    r.readAloud->pauseOrResume();
+    QVERIFY(r.readAloud->paused());
+    QVERIFY(!r.engine->speaking);
+    // The silenced sentence's report moves nothing.
+    emit r.engine->spoken(pausedId);
+    QCOMPARE(r.engine->said.size(), size_t(2));
+    r.readAloud->pauseOrResume();
+    QVERIFY(!r.readAloud->paused());
+    QCOMPARE(r.engine->said.size(), size_t(3));
+    QCOMPARE(r.lastSaid(), QStringLiteral("甲一二三。"));
+    r.engine->finishSentence();
+    QCOMPARE(r.lastSaid(), QStringLiteral("乙一二三。"));
+}
+
+void ReadAloudTest::readersPageMove_readingFollowsIt()
+{
+    Reading r;
+    r.readAloud->start();
+    const int stops = r.engine->stops;
+    r.readerShows(13);
+    QVERIFY(r.engine->stops > stops);
+    QCOMPARE(r.lastSaid(), QStringLiteral("申一二三。"));
+    QCOMPARE(r.state.topLine, 13);
+    // While paused the reading moves with the page and waits.
+    r.readAloud->pauseOrResume();
+    const size_t said = r.engine->said.size();
+    r.readerShows(7);
+    QCOMPARE(r.engine->said.size(), said);
+    QCOMPARE(r.readAloud->sentence()->begin, 58);
+    r.readAloud->pauseOrResume();
+    QCOMPARE(r.lastSaid(), QStringLiteral("第二回 又一回"));
+}
+
+void ReadAloudTest::reflow_keepsTheSentenceAndShowsItsSpread()
+{
+    Reading r;
+    r.state.topLine = 7;
+    r.readAloud->start();
+    QCOMPARE(r.lastSaid(), QStringLiteral("第二回 又一回"));
+    const size_t said = r.engine->said.size();
+    // Narrower lines put 第二回 on a later spread; the re-flow left the first on show.
+    layOut(r.state, 4);
+    r.state.topLine = 1;
+    r.readAloud->onSpreadShown();
+    QVERIFY(r.state.topLine > 1);
+    QCOMPARE(r.state.topLine, core::spreadOfOffset(r.state, 58));
+    QCOMPARE(r.turns, 1);
+    // The sentence goes on being spoken: nothing is said anew.
+    QCOMPARE(r.engine->said.size(), said);
+    QCOMPARE(r.readAloud->sentence()->begin, 58);
+}
+
+void ReadAloudTest::stopAndStartAgain_goesOnFromTheLastSentence()
+{
+    Reading r;
+    r.readAloud->start();
+    for (int k = 0; k < 3; ++k)
+        r.engine->finishSentence();
+    QCOMPARE(r.lastSaid(), QStringLiteral("丙一二三。"));
+    QSignalSpy stopped(r.readAloud.get(), &ReadAloud::stopped);
+    r.readAloud->stop();
+    QCOMPARE(stopped.count(), 1);
+    QCOMPARE(stopped.first().first().toString(), QString());
+    QVERIFY(!r.readAloud->sentence());
+    r.readAloud->start();
+    QCOMPARE(r.lastSaid(), QStringLiteral("丙一二三。"));
+    // On another spread it starts there.
+    r.readAloud->stop();
+    r.state.topLine = 13;
+    r.readAloud->start();
+    QCOMPARE(r.lastSaid(), QStringLiteral("申一二三。"));
+}
+
+void ReadAloudTest::startAt_readsTheSentenceOfACharacter()
+{
+    Reading r;
+    // 丁 is character 22: 丁一二三。 (22 .. 26).
+    r.readAloud->startAt(24);
+    QCOMPARE(r.lastSaid(), QStringLiteral("丁一二三。"));
+    r.readAloud->startAt(34);
+    QCOMPARE(r.lastSaid(), QStringLiteral("己一二三。"));
+}
+
+void ReadAloudTest::paragraphPause_waitsBeforeTheNextParagraph()
+{
+    Reading r;
+    r.readAloud->setParagraphPause(1500);
+    r.readAloud->start();
+    auto *pause = r.readAloud->findChild<QTimer *>(QStringLiteral("paragraphPauseTimer"));
+    QVERIFY(pause);
+    // 第一回 开篇 ends its paragraph.
+    r.engine->finishSentence();
+    QVERIFY(pause->isActive());
+    QCOMPARE(pause->interval(), 1500);
+    QCOMPARE(r.engine->said.size(), size_t(1));
+    fireNow(pause);
+    QCOMPARE(r.lastSaid(), QStringLiteral("甲一二三。"));
+    // Inside a paragraph no pause.
+    r.engine->finishSentence();
+    QVERIFY(!pause->isActive());
+    QCOMPARE(r.lastSaid(), QStringLiteral("乙一二三。"));
+}
+
+void ReadAloudTest::sleepTimerAtChapterEnd_stopsBeforeTheNextChapter()
+{
+    Reading r;
+    r.readAloud->setSleepTimer(ReadAloud::kSleepAtChapterEnd);
+    QSignalSpy stopped(r.readAloud.get(), &ReadAloud::stopped);
+    r.readAloud->start();
+    while (r.readAloud->reading())
+        r.engine->finishSentence();
+    QCOMPARE(r.lastSaid(), QStringLiteral("癸一二三。"));
+    QCOMPARE(stopped.count(), 1);
+    QCOMPARE(stopped.first().first().toString(), QStringLiteral("这一章读完了，朗读停止。"));
+    // The spread on show holds the last sentence read: that is the place kept.
+    QCOMPARE(r.state.topLine, 1);
+    // The next chapter read from its start stops at the end of the book.
+    r.readerShows(7);
+    r.readAloud->start();
+    QCOMPARE(r.lastSaid(), QStringLiteral("第二回 又一回"));
+    while (r.readAloud->reading())
+        r.engine->finishSentence();
+    QCOMPARE(stopped.last().first().toString(), QStringLiteral("这本书读完了。"));
+}
+
+void ReadAloudTest::sleepTimerMinutes_stopsAfterTheSentenceBeingSpoken()
+{
+    Reading r;
+    r.readAloud->setSleepTimer(15);
+    r.readAloud->start();
+    auto *sleep = r.readAloud->findChild<QTimer *>(QStringLiteral("sleepTimer"));
+    QVERIFY(sleep->isActive());
+    QCOMPARE(sleep->interval(), 15 * 60 * 1000);
+    QSignalSpy stopped(r.readAloud.get(), &ReadAloud::stopped);
+    fireNow(sleep);
+    QVERIFY(r.readAloud->reading());
+    r.engine->finishSentence();
+    QVERIFY(!r.readAloud->reading());
+    QCOMPARE(r.engine->said.size(), size_t(1));
+    QCOMPARE(stopped.first().first().toString(), QStringLiteral("定时15分钟到了，朗读停止。"));
+}
+
+void ReadAloudTest::endOfBook_stops()
+{
+    Reading r;
+    r.state.topLine = 13;
+    QSignalSpy stopped(r.readAloud.get(), &ReadAloud::stopped);
+    r.readAloud->start();
+    QCOMPARE(r.lastSaid(), QStringLiteral("申一二三。"));
+    r.engine->finishSentence();
+    QVERIFY(r.readAloud->reading());
+    r.engine->finishSentence();
+    QVERIFY(!r.readAloud->reading());
+    QCOMPARE(stopped.first().first().toString(), QStringLiteral("这本书读完了。"));
+}
+
+void ReadAloudTest::engineError_stopsAndSaysWhy()
+{
+    Reading r;
+    r.readAloud->start();
+    r.engine->finishSentence();
+    const int64_t topLine = r.state.topLine;
+    QSignalSpy stopped(r.readAloud.get(), &ReadAloud::stopped);
+    r.engine->fail(QStringLiteral("连接不上语音服务"));
+    QVERIFY(!r.readAloud->reading());
+    QCOMPARE(stopped.first().first().toString(), QStringLiteral("连接不上语音服务"));
+    QCOMPARE(r.state.topLine, topLine);
+    // A report of the failed sentence afterwards changes nothing.
+    emit r.engine->spoken(r.engine->said.back().id);
+    QVERIFY(!r.readAloud->reading());
+}
+
+// Regression: a report for a sentence left behind (a page move) must not skip the
+// sentence read instead.
+void ReadAloudTest::staleSpokenReport_isIgnored()
+{
+    Reading r;
+    r.readAloud->start();
+    const quint64 old = r.engine->said.back().id;
+    r.readerShows(13);
+    emit r.engine->spoken(old);
+    QCOMPARE(r.lastSaid(), QStringLiteral("申一二三。"));
+    QCOMPARE(r.engine->said.size(), size_t(2));
+}
+
+void ReadAloudTest::voices_chineseFirstAndTheVoiceToUse()
+{
+    const QLocale none(QLocale::C);
+    // As speech-dispatcher lists espeak-ng's voices: Chinese ones with the C locale, each
+    // with variants after a "+"; a voice an engine gives a real locale.
+    const VoiceList voices = orderVoices({
+        {QStringLiteral("English (America)"), QLocale(QLocale::English, QLocale::UnitedStates)},
+        {QStringLiteral("Chinese (Cantonese)"), none},
+        {QStringLiteral("Chinese (Mandarin, latin as English)+Adam"), none},
+        {QStringLiteral("Afrikaans"), none},
+        {QStringLiteral("Tingting"), QLocale(QLocale::Chinese, QLocale::China)},
+        {QStringLiteral("Chinese (Mandarin, latin as English)"), none},
+        {QStringLiteral("Hakka Chinese"), none},
+    });
+    const QStringList expected = {
+        QStringLiteral("Tingting"),
+        QStringLiteral("Chinese (Mandarin, latin as English)"),
+        QStringLiteral("Chinese (Mandarin, latin as English)+Adam"),
+        QStringLiteral("Chinese (Cantonese)"),
+        QStringLiteral("Hakka Chinese"),
+        QStringLiteral("English (America)"),
+        QStringLiteral("Afrikaans"),
+    };
+    QCOMPARE(voices.names, expected);
+    QCOMPARE(voices.chinese, 5);
+    QCOMPARE(voiceToUse(voices, QString()), QStringLiteral("Tingting"));
+    QCOMPARE(voiceToUse(voices, QStringLiteral("Afrikaans")), QStringLiteral("Afrikaans"));
+    // A chosen voice that is gone (its package removed): the first Chinese one.
+    QCOMPARE(voiceToUse(voices, QStringLiteral("Gone")), QStringLiteral("Tingting"));
+    // Without a Chinese voice nothing is chosen for the reader.
+    const VoiceList english = orderVoices({{QStringLiteral("English"), none}});
+    QCOMPARE(english.chinese, 0);
+    QCOMPARE(voiceToUse(english, QString()), QString());
+    QCOMPARE(voiceToUse(english, QStringLiteral("English")), QStringLiteral("English"));
+}
+
+QTEST_MAIN(ReadAloudTest)
+#include "readaloud_test.moc"
