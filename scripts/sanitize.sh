@@ -31,5 +31,4 @@ export LSAN_OPTIONS=suppressions=$root/tests/sanitizers/lsan.supp:print_suppress
 export TSAN_OPTIONS=halt_on_error=1:ignore_noninstrumented_modules=1
 # The script tests that end the reader at given moments wait this much longer.
 export TIBBO_TEST_TIME_SCALE=3
-cd "$build"
-ctest --output-on-failure -j"$(nproc)"
+"$root/scripts/run-ctest.sh" "$build"

@@ -6,5 +6,4 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 "$root/scripts/build.sh"
 # The house format (.clang-format) holds for every C++ file.
 (cd "$root" && find src tests bench -name '*.cpp' -o -name '*.h' | xargs clang-format --dry-run --Werror)
-cd "$root/build"
-ctest --output-on-failure -j"$(nproc)"
+"$root/scripts/run-ctest.sh" "$root/build"

@@ -31,6 +31,15 @@ void nameProgram()
     QCoreApplication::setOrganizationName(QString());
 }
 
+// Qt's own texts (the lines of --help that Qt writes, dialog buttons, edit menus) in
+// Simplified Chinese like the rest.
+void installQtChinese(QTranslator &qtTexts)
+{
+    if (qtTexts.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
+                     QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&qtTexts);
+}
+
 void printTo(FILE *stream, const QString &text)
 {
     std::fputs(text.toLocal8Bit().constData(), stream);
@@ -59,7 +68,8 @@ CommandLine readCommandLine(const QStringList &arguments)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        QStringLiteral("TibboRead: 像翻书一样阅读中文小说 (GBK/GB18030 文本或 HTML)."));
+        QStringLiteral("TibboRead: 像翻书一样阅读中文小说 (GBK/GB18030, UTF-8, UTF-16 或 Big5 "
+                       "的文本, 或者 HTML)."));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("book"),
@@ -101,11 +111,14 @@ CommandLine readCommandLine(const QStringList &arguments)
 int main(int argc, char **argv)
 {
     nameProgram();
+    QTranslator qtTexts;
     if (asksForInformation(argc, argv)) {
         QCoreApplication app(argc, argv);
+        installQtChinese(qtTexts);
         return readCommandLine(QCoreApplication::arguments()).exitStatus.value_or(0);
     }
     QApplication app(argc, argv);
+    installQtChinese(qtTexts);
     QApplication::setQuitOnLastWindowClosed(false);
     // After the application has taken its own options (-platform, -style ...).
     const CommandLine commandLine = readCommandLine(QApplication::arguments());
@@ -136,14 +149,9 @@ int main(int argc, char **argv)
         break;
     }
 
-    // Qt's own texts (dialog buttons, edit menus) in Simplified Chinese like the rest.
-    QTranslator qtTexts;
-    if (qtTexts.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
-                     QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtTexts);
     ReaderWindow window;
     SignalExit signalExit;
-    QObject::connect(&signalExit, &SignalExit::exitRequested, &window, &ReaderWindow::exitReader);
+    QObject::connect(&signalExit, &SignalExit::exitRequested, &window, &ReaderWindow::exitBySignal);
     QObject::connect(&instance, &SingleInstance::bookHandedOver, &window,
                      [&window](const QString &book) {
                          window.bringToFront();

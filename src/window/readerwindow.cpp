@@ -31,10 +31,16 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDialog>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QFontDatabase>
+#include <QMenu>
 #include <QSessionManager>
 #include <QTimer>
+
+#include <cstdio>
 
 namespace tibbo::window {
 
@@ -59,6 +65,8 @@ ReaderWindow::ReaderWindow(QWidget *parent) : QWidget(parent, Qt::FramelessWindo
     createParts();
     connectParts();
     connectMenus();
+    // Close requests for the program's other windows (see eventFilter).
+    qApp->installEventFilter(this);
 }
 
 ReaderWindow::~ReaderWindow() = default;
@@ -231,7 +239,7 @@ void ReaderWindow::connectParts()
     });
     // Every way out writes the settings file, also the end of the desktop session.
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager &) {
-        if (m_started && !m_exited)
+        if (m_started && !m_exited && m_folderUsable)
             m_session->save();
     });
 }
@@ -298,7 +306,9 @@ void ReaderWindow::runStartUp(const QString &bookArgument)
 {
     if (m_exited)
         return;
-    SessionFiles::prepareFolder();
+    m_folderUsable = SessionFiles::prepareFolder();
+    if (!m_folderUsable)
+        Dialogs::message(this, SessionFiles::folderProblem());
     m_state.autoTurnSeconds = 240;
     m_scrollPanel->setSpeed(130);
     m_chrome->centreDefaultGeometry();
@@ -309,7 +319,7 @@ void ReaderWindow::runStartUp(const QString &bookArgument)
     layOut();
     if (SessionFiles::hasSettings())
         m_session->restore(m_settingsAhead.get());
-    else
+    else if (m_folderUsable)
         m_state.welcomeMode = true;
     if (!m_chrome->fullScreen())
         m_chrome->moveToNormalGeometry();
@@ -322,8 +332,12 @@ void ReaderWindow::runStartUp(const QString &bookArgument)
     m_bookView->measureCapacity(m_state);
     m_reflowJob->requestUnlessStoredFits();
     refreshRecentMenu();
-    if (!hasOwnBook())
+    // Without its folder the reader has no manual file: the book it was given, or the
+    // help text that ships inside it, is shown instead.
+    if (!hasOwnBook() && m_folderUsable)
         openBook(SessionFiles::manualPath());
+    else if (!m_folderUsable && bookArgument.isEmpty())
+        m_guide->showHelpText();
     // A first start keeps the welcome panel open in the bubble over the manual.
     if (m_state.welcomeMode)
         showWelcome();
@@ -334,32 +348,81 @@ void ReaderWindow::runStartUp(const QString &bookArgument)
 
 void ReaderWindow::exitReader()
 {
+    finishExit(false);
+}
+
+void ReaderWindow::exitBySignal()
+{
+    // A signal during the message of a failed save ends the program without waiting.
+    if (m_exited) {
+        QCoreApplication::exit(1);
+        return;
+    }
+    finishExit(true);
+}
+
+void ReaderWindow::finishExit(bool bySignal)
+{
     if (m_exited)
         return;
     m_exited = true;
     // Before start-up has read settings.ini there is nothing to save: the file stays
     // as it was. Work in progress is finished first, so the file holds a whole book.
-    if (m_started) {
+    bool saved = true;
+    if (m_started && m_folderUsable) {
         m_loader->finishNow();
         m_reflowJob->finishNow();
-        m_session->save(true);
+        saved = m_session->save(true);
     }
     m_modes->stopAll();
     m_scrollPanel->setScrolling(false);
     m_tray->hide();
     hide();
-    QCoreApplication::exit(0);
+    if (saved) {
+        QCoreApplication::exit(0);
+        return;
+    }
+    const QString problem = m_session->failureText();
+    if (bySignal) {
+        std::fprintf(stderr, "tibboread: %s\n", problem.toLocal8Bit().constData());
+        QCoreApplication::exit(1);
+        return;
+    }
+    // The reader must learn that the place was not saved before the program is gone.
+    Dialogs::message(nullptr, problem, [] { QCoreApplication::exit(1); });
 }
 
 bool ReaderWindow::saveSession()
 {
-    return m_session->save();
+    // Without its folder the reader was told at start-up that nothing is saved.
+    return m_folderUsable && m_session->save();
 }
 
 void ReaderWindow::closeEvent(QCloseEvent *event)
 {
     exitReader();
     event->accept();
+}
+
+// The tray icon has a top-level window of its own, named "TibboRead" as this window is
+// until its title names the book. A close request sent to it (by a tool that finds the
+// program's window by its name, class or process) only hid the icon, and the reader ran
+// on with no way to close it but a kill. A close request for any window of the program
+// that has no close of its own (not a dialog, a message box or a menu) is the reader's
+// exit.
+bool ReaderWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Close && watched != this && watched->isWidgetType() && !m_exited) {
+        const auto *window = static_cast<QWidget *>(watched);
+        if (window->isWindow() && !qobject_cast<const QDialog *>(window) &&
+            !qobject_cast<const QMenu *>(window) && window->windowType() != Qt::ToolTip &&
+            window->windowType() != Qt::Popup) {
+            exitReader();
+            event->ignore();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 // ---- layout and the menu panel -------------------------------------------------------
@@ -464,10 +527,16 @@ void ReaderWindow::refreshRecentMenu()
 void ReaderWindow::chooseOpenFile()
 {
     closeMenu();
+    // The next book is most often beside the one on show.
+    const QDir bookFolder = QFileInfo(qs(m_state.bookPath)).absoluteDir();
+    const QString folder = !m_state.bookPath.empty() && bookFolder.exists()
+                               ? bookFolder.absolutePath()
+                               : QDir::homePath();
     const QString path =
         Dialogs::openFile(this, QStringLiteral("打开一个小说文件"),
                           QStringLiteral("所有支持文件 (*.txt *.htm *.html);;文本文件 "
-                                         "(*.txt);;超文本文件 (*.htm *.html);;所有文件 (*)"));
+                                         "(*.txt);;超文本文件 (*.htm *.html);;所有文件 (*)"),
+                          folder);
     if (!path.isEmpty() && !m_exited)
         openBook(path);
 }

@@ -61,8 +61,13 @@ class ReaderWindow : public QWidget
   public slots:
     // Opens a book with the loader its name asks for, as the open dialog would.
     void openBook(const QString &path);
-    // Saves the session and ends the program; the way out of every exit path.
+    // Saves the session and ends the program; the way out of every exit path. When
+    // settings.ini cannot be written the window goes and a message says which file and
+    // why; the program ends once it is acknowledged (status 1).
     void exitReader();
+    // The same for a termination signal: the program ends at once, and a failed save is
+    // told on stderr.
+    void exitBySignal();
     // Writes settings.ini and Slide.cache now; false when either could not be written.
     bool saveSession();
     // In front of the other windows, back from the tray or the task bar.
@@ -74,6 +79,7 @@ class ReaderWindow : public QWidget
   protected:
     void resizeEvent(QResizeEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void changeEvent(QEvent *event) override;
 
   private:
@@ -117,8 +123,12 @@ class ReaderWindow : public QWidget
     DesktopControls *m_desktop = nullptr;
     QTimer *m_resizeSettled = nullptr;
     QTimer *m_titleUpdate = nullptr;
+    void finishExit(bool bySignal);
+
     bool m_started = false;
     bool m_exited = false;
+    // The application folder could not be made: nothing is saved this run.
+    bool m_folderUsable = true;
 };
 
 } // namespace tibbo::window

@@ -174,6 +174,24 @@ class AppearanceTest : public QObject
         QCOMPARE(menu->palette().color(QPalette::Window), day);
     }
 
+    // Scroll mode stayed white at night: it takes the paper and text colours of the
+    // theme, and its moving character shows on them.
+    void scrollMode_takesThePageColoursOfTheTheme()
+    {
+        auto w = startWindow(numberedBook(QStringLiteral("scroll.txt"), 60, 40));
+        part<QMenu>(w.get(), "themeMenu")->actions()[2]->trigger();
+        menuItem(w.get(), "autoTurnMenu", QStringLiteral("滚动翻页"))->trigger();
+        const QWidget *text = part(w.get(), "scrollText");
+        QVERIFY(text->isVisible());
+        const QPalette night = text->palette();
+        QVERIFY(night.color(QPalette::Base).lightness() < 60);
+        QVERIFY(night.color(QPalette::Text).lightness() > 180);
+        QVERIFY(night.color(QPalette::Active, QPalette::Highlight) != night.color(QPalette::Base));
+        part<QMenu>(w.get(), "themeMenu")->actions()[0]->trigger();
+        QVERIFY(text->palette().color(QPalette::Base).lightness() > 200);
+        QCOMPARE(text->palette().color(QPalette::Text), QColor(Qt::black));
+    }
+
     void fontList_selectsOnlyTheInstalledPreviewFamily_data()
     {
         QTest::addColumn<QString>("family");

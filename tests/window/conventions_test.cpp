@@ -226,12 +226,15 @@ class ConventionsTest : public QObject
         QVERIFY(scrollPanel->isVisible());
     }
 
-    void ctrlO_opensTheDialogsBook()
+    // The dialog started in the working folder instead of the folder of the book on show.
+    void ctrlO_opensTheDialogsBook_fromTheFolderOfTheBookOnShow()
     {
-        auto w = startWindow(numberedBook(QStringLiteral("ctrl-o-first.txt"), 60, 80));
+        const QString first = numberedBook(QStringLiteral("ctrl-o-first.txt"), 60, 80);
+        auto w = startWindow(first);
         const QString book = numberedBook(QStringLiteral("ctrl-o-second.txt"), 60, 80);
         Dialogs::setNextOpenFile(book);
         QTest::keyClick(w.get(), Qt::Key_O, Qt::ControlModifier);
+        QCOMPARE(Dialogs::lastOpenFolder(), QFileInfo(first).absolutePath());
         QTRY_VERIFY(w->isIdle());
         QCOMPARE(QString::fromStdString(w->state().bookPath), book);
     }

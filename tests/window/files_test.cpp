@@ -14,6 +14,7 @@
 
 #include <csignal>
 #include <random>
+#include <sys/resource.h>
 
 using namespace tibbo::window;
 using namespace tibbo::window::test;
@@ -36,6 +37,35 @@ void exitByMenu(ReaderWindow &w)
 {
     QTest::mouseClick(part(&w, "exitPicture"), Qt::LeftButton, {}, QPoint(5, 5));
 }
+
+// The first message that holds `words`; empty when none does.
+QString messageWith(const QStringList &messages, const QString &words)
+{
+    for (const QString &m : messages)
+        if (m.contains(words))
+            return m;
+    return QString();
+}
+
+// Files may grow to `bytes` at most while it lives, as on a disk that is nearly full;
+// writes past it fail with EFBIG instead of killing the process.
+class FileSizeLimit
+{
+  public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        std::signal(SIGXFSZ, SIG_IGN);
+        ::getrlimit(RLIMIT_FSIZE, &m_before);
+        const rlimit limit{bytes, m_before.rlim_max};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() { ::setrlimit(RLIMIT_FSIZE, &m_before); }
+    FileSizeLimit(const FileSizeLimit &) = delete;
+    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
+
+  private:
+    rlimit m_before{};
+};
 
 // preamble: characters of one tag before the text, so the parse takes a while before
 // it reaches the first part.
@@ -84,6 +114,87 @@ class FilesTest : public QObject
         QTRY_COMPARE(spy.count(), 1);
         QVERIFY(!w->isVisible());
         QVERIFY(QFile::exists(settingsPath()));
+    }
+
+    // A save that failed at exit said nothing (the program ended before its message could
+    // be seen) and had removed the old Slide.cache anyway.
+    void failedSaveAtExit_saysWhichFileAndWhyAndKeepsTheOldPair()
+    {
+        {
+            auto w = startWindow(numberedBook(QStringLiteral("small.txt"), 20, 40));
+            exitByMenu(*w);
+        }
+        const QString cachePath = SessionFiles::folder() + QStringLiteral("/Slide.cache");
+        const QByteArray oldSettings = fileBytes(settingsPath());
+        const QByteArray oldCache = fileBytes(cachePath);
+        QVERIFY(!oldSettings.isEmpty() && !oldCache.isEmpty());
+        auto w = startWindow(numberedBook(QStringLiteral("large.txt"), 2000, 100));
+        Dialogs::takeMessages();
+        {
+            const FileSizeLimit nearlyFull(64 * 1024);
+            exitByMenu(*w);
+        }
+        QVERIFY(!w->isVisible());
+        const QStringList messages = Dialogs::takeMessages();
+        const QString told = messageWith(messages, settingsPath());
+        QVERIFY2(!told.isEmpty(), qPrintable(messages.join(QLatin1Char('|'))));
+        QVERIFY(told.contains(QStringLiteral("文件超过了允许的大小")));
+        QCOMPARE(fileBytes(settingsPath()), oldSettings);
+        QCOMPARE(fileBytes(cachePath), oldCache);
+        Dialogs::acknowledgeMessages();
+    }
+
+    // A settings.ini not read whole was written over even when its backup could not be
+    // made: the backup is a precondition of the write.
+    void damagedSettingsWithoutBackup_isNotWrittenOver()
+    {
+        {
+            auto w = startWindow(numberedBook(QStringLiteral("own.txt"), 50, 40));
+            exitByMenu(*w);
+        }
+        QByteArray bytes = fileBytes(settingsPath());
+        bytes.truncate(bytes.indexOf("[Passage]") + 40);
+        QFile f(settingsPath());
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(bytes);
+        f.close();
+        // A folder where the backup would go: it cannot be written.
+        const QString backup = settingsPath() + QStringLiteral(".bak");
+        QVERIFY(QDir().mkpath(backup + QStringLiteral("/x")));
+        auto w = startWindow();
+        Dialogs::takeMessages();
+        exitByMenu(*w);
+        const QStringList messages = Dialogs::takeMessages();
+        QVERIFY2(!messageWith(messages, backup).isEmpty(),
+                 qPrintable(messages.join(QLatin1Char('|'))));
+        QCOMPARE(fileBytes(settingsPath()), bytes);
+        Dialogs::acknowledgeMessages();
+        QDir(backup).removeRecursively();
+    }
+
+    // With a file where the application folder belongs, every start was a first start
+    // with a message about the manual.
+    void dataFolderIsAFile_saysSoAndReadsTheGivenBook()
+    {
+        const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+        QDir(folder).removeRecursively();
+        {
+            QFile blocker(folder);
+            QVERIFY(blocker.open(QIODevice::WriteOnly));
+        }
+        const QString book = numberedBook(QStringLiteral("given.txt"), 30, 40);
+        auto w = startWindow(book);
+        const QStringList messages = Dialogs::takeMessages();
+        QCOMPARE(messages.size(), 1);
+        QVERIFY(messages.first().contains(QStringLiteral("程序的文件夹建不起来")));
+        QVERIFY(messages.first().contains(folder));
+        QVERIFY(messages.first().contains(QStringLiteral("同名的文件")));
+        QCOMPARE(QString::fromStdString(w->state().bookPath), book);
+        QVERIFY(lineText(*w, 0).startsWith(QStringLiteral("　　")));
+        exitByMenu(*w);
+        QVERIFY(Dialogs::takeMessages().isEmpty());
+        QVERIFY(QFileInfo(folder).isFile());
+        QFile::remove(folder);
     }
 
     void restart_showsSameSpreadWithoutReadingTheBook()
@@ -242,24 +353,37 @@ class FilesTest : public QObject
         QTRY_VERIFY(w->isIdle());
     }
 
+    // A reader who acknowledged the first-part message gets the completion message.
     void largeHtml_showsFirstPartThenWhole()
     {
         auto w = startWindow();
-        const QString html = bigHtml(QStringLiteral("big.html"), 400);
+        // Long enough after its first part that the test sees that part on show.
+        const QString html = bigHtml(QStringLiteral("big.html"), 30000);
         w->openBook(html);
+        QTRY_VERIFY(w->state().partialShown || !w->state().loadingBusy);
+        QVERIFY(w->state().loadingBusy);
+        QCOMPARE(Dialogs::takeMessages(),
+                 QStringList{QStringLiteral(
+                     "这本书的字数有点多,我给你读取一部分出来先,剩下的部分我会在后台处理")});
         QTRY_VERIFY(w->isIdle());
-        const QStringList messages = Dialogs::takeMessages();
-        QCOMPARE(
-            messages,
-            (QStringList{QStringLiteral(
-                             "这本书的字数有点多,我给你读取一部分出来先,剩下的部分我会在后台处理"),
-                         QStringLiteral("终于读完了")}));
+        QCOMPARE(Dialogs::takeMessages(), QStringList{QStringLiteral("终于读完了")});
         QCOMPARE(w->state().topLine, 1);
         QVERIFY(lineText(*w, 0).startsWith(QStringLiteral("第0段")));
         QCOMPARE(QString::fromStdString(w->state().recent[0]), html);
         QVERIFY(!w->state().loadingBusy);
         QVERIFY(!w->state().partialShown);
         QVERIFY(!part(w.get(), "loadingPanel")->isVisible());
+    }
+
+    // A book read whole before the first message was acknowledged stacked a second
+    // message on the first: the one message on show says the book is read.
+    void htmlReadBeforeFirstMessageIsAcknowledged_oneMessageSaysSo()
+    {
+        auto w = startWindow();
+        w->openBook(bigHtml(QStringLiteral("quick.html"), 200));
+        QTRY_VERIFY(w->isIdle());
+        QCOMPARE(Dialogs::takeMessages(), QStringList{QStringLiteral("终于读完了")});
+        QVERIFY(lineText(*w, 0).startsWith(QStringLiteral("第0段")));
     }
 
     void smallHtml_noMessage()

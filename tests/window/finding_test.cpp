@@ -107,6 +107,40 @@ class FindingTest : public QObject
         QVERIFY(part<QLabel>(w.get(), "searchNote")->text().contains(QStringLiteral("找不到")));
         QVERIFY(spreadHoldsLine(w->state(), headingLineOf(w->state(), 2)));
     }
+
+    // The prompt covered the top lines of the right page, so a match there was hidden
+    // under it: it moves off the found line, and the line's highlight goes with it.
+    void searchHitUnderThePrompt_promptMovesAndHighlightGoesWithIt()
+    {
+        // Paragraphs of characters that do not repeat nearby, so six of them in a row
+        // are found only where they stand.
+        QString text;
+        for (int p = 0; p < 60; ++p) {
+            text += QStringLiteral("　　");
+            for (int k = 0; k < 90; ++k)
+                text += QChar(0x4E00 + (p * 97 + k * 13) % 6000);
+            text += QLatin1Char('\n');
+        }
+        auto w = startWindow(writeBook(QStringLiteral("hits.txt"), text));
+        const auto lines = static_cast<int>(w->state().linesPerPage);
+        QWidget *prompt = part(w.get(), "searchPanel");
+        // In the order of the book: each search starts after the match before it.
+        for (const int index : {0, lines, lines + 1, lines + 2}) {
+            qInfo("hit on display line %d", index);
+            QTest::keyClick(w.get(), Qt::Key_Home);
+            QTest::keyClick(w.get(), Qt::Key_F, Qt::ControlModifier);
+            auto *box = part<QLineEdit>(w.get(), "searchBox");
+            QTRY_VERIFY(prompt->isVisible());
+            box->setText(line(w.get(), index)->text().mid(2, 6));
+            QTest::keyClick(box, Qt::Key_Return);
+            QCOMPARE(w->state().topLine, 1);
+            QVERIFY(line(w.get(), index)->highlighted());
+            QVERIFY(!prompt->geometry().intersects(line(w.get(), index)->geometry()));
+            QTest::keyClick(box, Qt::Key_Escape);
+            QVERIFY(!prompt->isVisible());
+            QVERIFY(!line(w.get(), index)->highlighted());
+        }
+    }
 };
 
 QTEST_MAIN(FindingTest)

@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QMenu>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -48,9 +49,12 @@ inline QByteArray fileBytes(const QString &path)
 // Writes a book in GB18030 with CR LF line ends (the text is given in UTF-8 with LF).
 inline QString writeBook(const QString &name, const QString &text)
 {
-    const QString dir = QDir::tempPath() + QStringLiteral("/tibbo-window-books");
-    QDir().mkpath(dir);
-    const QString path = dir + QLatin1Char('/') + name;
+    // A folder of this test program's own, removed when it ends: the window tests run
+    // side by side (and other checkouts' tests on the same machine too), and books of
+    // the same name written by two of them at once were read half-written.
+    static const QTemporaryDir books(QDir::tempPath() +
+                                     QStringLiteral("/tibbo-window-books-XXXXXX"));
+    const QString path = books.path() + QLatin1Char('/') + name;
     QString crlf = text;
     crlf.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
     QFile f(path);

@@ -42,14 +42,17 @@ void syncFolder(const std::string &folder)
     ::close(fd);
 }
 
-bool writeAll(int fd, std::string_view bytes)
+// False with the reason in `error` (a write that takes nothing counts as a full disk).
+bool writeAll(int fd, std::string_view bytes, int &error)
 {
     while (!bytes.empty()) {
         const ssize_t n = ::write(fd, bytes.data(), bytes.size());
         if (n < 0 && errno == EINTR)
             continue;
-        if (n <= 0)
+        if (n <= 0) {
+            error = n < 0 ? errno : ENOSPC;
             return false;
+        }
         bytes.remove_prefix(static_cast<size_t>(n));
     }
     return true;
@@ -58,30 +61,40 @@ bool writeAll(int fd, std::string_view bytes)
 enum class WriteOutcome { Written, Failed, TemporaryTaken };
 
 WriteOutcome writeOnce(const std::string &path, const FileProducer &produce,
-                       std::optional<mode_t> mode)
+                       std::optional<mode_t> mode, int &error)
 {
     std::string tmp = path + std::string(kTemporaryMark) + "XXXXXX";
     const int fd = ::mkostemp(tmp.data(), O_CLOEXEC);
-    if (fd < 0)
+    if (fd < 0) {
+        error = errno;
         return WriteOutcome::Failed;
+    }
     // Held until the rename: a start-up that cleans temporaries leaves this one alone.
     // Between mkostemp and here a cleaner may still take it; the rename then finds no
     // file and the write is tried once more.
     ::flock(fd, LOCK_EX);
     bool allWritten = true;
-    produce([&](std::string_view piece) { allWritten = allWritten && writeAll(fd, piece); });
-    const bool modeGiven = mode ? ::fchmod(fd, *mode) == 0 : giveReplacedMode(fd, path);
-    const bool written = allWritten && modeGiven && ::fsync(fd) == 0;
-    const bool renamed = written && ::rename(tmp.c_str(), path.c_str()) == 0;
-    const int renameError = written && !renamed ? errno : 0;
-    const bool ok = (::close(fd) == 0) && renamed;
+    produce([&](std::string_view piece) { allWritten = allWritten && writeAll(fd, piece, error); });
+    const auto failed = [&error](bool ok) {
+        if (!ok && error == 0)
+            error = errno != 0 ? errno : EIO;
+        return !ok;
+    };
+    const bool written = allWritten &&
+                         !failed(mode ? ::fchmod(fd, *mode) == 0 : giveReplacedMode(fd, path)) &&
+                         !failed(::fsync(fd) == 0);
+    const bool renamed = written && !failed(::rename(tmp.c_str(), path.c_str()) == 0);
+    const int renameError = written && !renamed ? error : 0;
+    const bool closed = ::close(fd) == 0;
+    if (!closed && error == 0)
+        error = errno;
     if (!renamed)
         ::unlink(tmp.c_str());
     if (renamed)
         syncFolder(folderOf(path));
     if (!renamed && renameError == ENOENT)
         return WriteOutcome::TemporaryTaken;
-    return ok ? WriteOutcome::Written : WriteOutcome::Failed;
+    return closed && renamed ? WriteOutcome::Written : WriteOutcome::Failed;
 }
 
 bool isTemporaryLetter(char c)
@@ -110,35 +123,58 @@ std::optional<std::string_view> temporaryOf(std::string_view name)
 } // namespace
 
 bool writeFileDurably(const std::string &path, const FileProducer &produce,
-                      std::optional<mode_t> mode)
+                      std::optional<mode_t> mode, int *error)
 {
-    WriteOutcome outcome = writeOnce(path, produce, mode);
-    if (outcome == WriteOutcome::TemporaryTaken)
-        outcome = writeOnce(path, produce, mode);
+    int reason = 0;
+    WriteOutcome outcome = writeOnce(path, produce, mode, reason);
+    if (outcome == WriteOutcome::TemporaryTaken) {
+        reason = 0;
+        outcome = writeOnce(path, produce, mode, reason);
+    }
+    if (error)
+        *error = outcome == WriteOutcome::Written ? 0 : (reason != 0 ? reason : EIO);
     return outcome == WriteOutcome::Written;
 }
 
-bool writeFileDurably(const std::string &path, std::string_view bytes, std::optional<mode_t> mode)
+bool writeFileDurably(const std::string &path, std::string_view bytes, std::optional<mode_t> mode,
+                      int *error)
 {
     return writeFileDurably(
-        path, [bytes](const ByteSink &sink) { sink(bytes); }, mode);
+        path, [bytes](const ByteSink &sink) { sink(bytes); }, mode, error);
 }
 
+// settings.ini first: until it is in place the old Slide.cache still belongs to the old
+// settings.ini, so a failed write leaves the pair as it was. Only then is the old cache
+// removed (a kill after this leaves none, never one of another book) and the new one
+// written.
 SessionWrite writeSessionFiles(std::string_view appDir, const SettingsData &data,
                                const ReaderState &state, bool scrollTextChanged)
 {
     SessionWrite result;
+    const std::string settings = settingsFilePath(appDir);
     const std::string cache = slideCachePath(appDir);
-    if (scrollTextChanged && ::unlink(cache.c_str()) == 0)
+    result.settingsWritten = writeFileDurably(
+        settings,
+        [&](const ByteSink &sink) {
+            writeSettingsPieces(data, state.paragraphText, state.lineEnds, sink);
+        },
+        std::nullopt, &result.error);
+    if (!result.settingsWritten) {
+        result.failedPath = settings;
+        return result;
+    }
+    if (!scrollTextChanged) {
+        result.cacheWritten = true;
+        return result;
+    }
+    if (::unlink(cache.c_str()) == 0)
         syncFolder(std::string(appDir));
-    result.settingsWritten = writeFileDurably(settingsFilePath(appDir), [&](const ByteSink &sink) {
-        writeSettingsPieces(data, state.paragraphText, state.lineEnds, sink);
-    });
-    if (result.settingsWritten && scrollTextChanged)
-        result.cacheWritten = writeFileDurably(cache, [&](const ByteSink &sink) {
-            slideCachePieces(state.paragraphText, state.scrollMap, sink);
-        });
-    result.cacheWritten = result.cacheWritten || (result.settingsWritten && !scrollTextChanged);
+    result.cacheWritten = writeFileDurably(
+        cache,
+        [&](const ByteSink &sink) { slideCachePieces(state.paragraphText, state.scrollMap, sink); },
+        std::nullopt, &result.error);
+    if (!result.cacheWritten)
+        result.failedPath = cache;
     return result;
 }
 
@@ -147,23 +183,29 @@ std::string settingsBackupPath(std::string_view appDir)
     return settingsFilePath(appDir) + ".bak";
 }
 
-SettingsBackup keepSettingsBackup(std::string_view appDir)
+SettingsBackup keepSettingsBackup(std::string_view appDir, int *error)
 {
     const std::string path = settingsFilePath(appDir);
     ReadFailure failure = ReadFailure::None;
     const auto bytes = readFile(path, &failure, kNoSizeLimit, LinkPolicy::Refuse);
     if (failure == ReadFailure::SymbolicLink)
         return SettingsBackup::RefusedLink;
-    if (!bytes)
-        return fileExists(path) ? SettingsBackup::Failed : SettingsBackup::NothingToKeep;
+    if (!bytes) {
+        if (!fileExists(path))
+            return SettingsBackup::NothingToKeep;
+        if (error)
+            *error = failure == ReadFailure::CannotOpen ? EACCES : EIO;
+        return SettingsBackup::Failed;
+    }
     // The backup is as private as the file it keeps, not as the backup it replaces.
     struct stat st
     {
     };
     const std::optional<mode_t> mode =
         ::lstat(path.c_str(), &st) == 0 ? std::optional<mode_t>(st.st_mode & 0777) : std::nullopt;
-    return writeFileDurably(settingsBackupPath(appDir), *bytes, mode) ? SettingsBackup::Kept
-                                                                      : SettingsBackup::Failed;
+    return writeFileDurably(settingsBackupPath(appDir), *bytes, mode, error)
+               ? SettingsBackup::Kept
+               : SettingsBackup::Failed;
 }
 
 SlideCacheMatch::SlideCacheMatch(const std::string &path, const BookText &paragraphText)

@@ -4,11 +4,12 @@
 // another, checking on reading that they belong together, keeping a settings.ini that
 // could not be read whole, and clearing the temporary files of writes that never ended.
 //
-// Order of the write: the old Slide.cache is removed first, then settings.ini (which
-// holds the book itself) is written, then the new Slide.cache. A kill or a full disk at
-// any point leaves settings.ini old or new and Slide.cache missing or of the same write;
-// only two processes writing at once can still pair them wrongly, and the check on
-// reading catches that.
+// Order of the write: settings.ini (which holds the book itself) is written first; once
+// it is in place the old Slide.cache is removed and the new one written. A failed
+// settings.ini leaves both old files as they were; a kill or a full disk at any later
+// point leaves the new settings.ini with Slide.cache missing or of the same write. Only
+// two processes writing at once can still pair them wrongly, and the check on reading
+// (the cache must match the book of settings.ini) catches that.
 
 #include "settings/settingsfile.h"
 #include "text/codepage.h"
@@ -28,14 +29,18 @@ struct SessionWrite
     // False too when settings.ini failed: the cache is not tried. True when the cache on
     // disk already held this scroll text and was left as it was.
     bool cacheWritten = false;
+    // The file that could not be written and why (an errno value); empty and 0 when
+    // both were written.
+    std::string failedPath;
+    int error = 0;
 };
 
 // Writes settings.ini from data and the state's book and line list, and, when the scroll
 // text changed since Slide.cache was last written or matched, Slide.cache from the
 // state's scroll text, in the order above, each through a temporary file, a rename and a
 // sync of the folder, so the new files survive a power cut. Both are encoded and written
-// a piece at a time. A failed write leaves the old file of that name (settings.ini) or
-// none (Slide.cache); the scroll text is then rebuilt on reading.
+// a piece at a time. A failed settings.ini leaves both old files; a failed Slide.cache
+// leaves none, and the scroll text is then rebuilt on reading.
 SessionWrite writeSessionFiles(std::string_view appDir, const SettingsData &data,
                                const ReaderState &state, bool scrollTextChanged);
 
@@ -45,12 +50,13 @@ using FileProducer = std::function<void(const ByteSink &)>;
 
 // Writes the produced bytes to path through a temporary file "<path>.tmp-XXXXXX" that
 // stays locked (flock) until it is renamed over path, then syncs the folder. False when
-// anything failed; the old file is then untouched and no temporary file is left. The
-// file gets `mode` when given, else the mode giveReplacedMode gives it.
+// anything failed, with the reason (an errno value) in `error` when given; the old file
+// is then untouched and no temporary file is left. The file gets `mode` when given, else
+// the mode giveReplacedMode gives it.
 bool writeFileDurably(const std::string &path, const FileProducer &produce,
-                      std::optional<mode_t> mode = std::nullopt);
+                      std::optional<mode_t> mode = std::nullopt, int *error = nullptr);
 bool writeFileDurably(const std::string &path, std::string_view bytes,
-                      std::optional<mode_t> mode = std::nullopt);
+                      std::optional<mode_t> mode = std::nullopt, int *error = nullptr);
 
 std::string settingsBackupPath(std::string_view appDir); // appDir + "/settings.ini.bak"
 
@@ -67,8 +73,9 @@ enum class SettingsBackup {
 // Copies settings.ini to settings.ini.bak (written durably, with settings.ini's mode).
 // Call it before writing over a settings.ini whose read was not clean
 // (SettingsRead::clean false), once: after it, the file on disk is the reader's own
-// again. Every outcome but Failed allows the write.
-SettingsBackup keepSettingsBackup(std::string_view appDir);
+// again. Every outcome but Failed allows the write; Failed forbids it, with the reason
+// (an errno value) in `error` when given.
+SettingsBackup keepSettingsBackup(std::string_view appDir, int *error = nullptr);
 
 // Matches the Slide.cache at path against paragraphText a piece at a time, so a window
 // can let events run between the pieces. The map comes when the file is whole (it ends

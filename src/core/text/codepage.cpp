@@ -596,16 +596,89 @@ std::optional<TextEncoding> byteOrderMark(std::string_view bytes)
     return std::nullopt;
 }
 
-// Text in a code page or in UTF-8 holds no zero bytes; UTF-16 has one in every ASCII
-// character and in characters such as U+3000 and 一 (U+4E00). One zero in 1024 bytes,
-// fewer than a UTF-16 novel with nothing but CR LF between paragraphs of 250
-// characters holds.
-bool looksLikeUtf16(std::string_view bytes)
+// Characters a book read in the right encoding is written with: ASCII, Latin-1, general
+// punctuation, symbols and box drawing, CJK punctuation, kana, bopomofo, the ideographs
+// and their compatibility forms, full-width forms. Bytes of a code page or of UTF-8 read
+// as UTF-16 give mostly Hangul, Yi, surrogates and private-use characters instead.
+bool isBookCharacter(char32_t unit)
+{
+    return unit == U'\t' || unit == U'\n' || unit == U'\r' || (unit >= 0x20 && unit < 0x7F) ||
+           (unit >= 0xA0 && unit <= 0x24F) || (unit >= 0x370 && unit <= 0x4FF) ||
+           (unit >= 0x2000 && unit <= 0x27BF) || (unit >= 0x2E80 && unit <= 0x31FF) ||
+           (unit >= 0x3400 && unit <= 0x4DBF) || (unit >= 0x4E00 && unit <= 0x9FFF) ||
+           (unit >= 0xF900 && unit <= 0xFAFF) || (unit >= 0xFE10 && unit <= 0xFE6F) ||
+           (unit >= 0xFF00 && unit <= 0xFFEF) || unit >= 0x10000;
+}
+
+bool isPrintableAscii(unsigned char c)
+{
+    return (c >= 0x20 && c < 0x7F) || c == '\t' || c == '\n' || c == '\r';
+}
+
+// Whether the sample reads as UTF-16 text in this byte order, on strong evidence:
+// - every unit is a character: no surrogate out of its pair, no control character other
+//   than tab, LF, FF and CR, no noncharacter;
+// - at least 95 % of the characters are ones a book is written with (isBookCharacter);
+// - fewer than half are two printable ASCII bytes side by side: an ASCII or UTF-8 text
+//   with a stray zero byte reads as ideographs made of such pairs.
+// A Chinese book in UTF-16 passes with nearly every character, and its few zero bytes
+// (CR LF, U+3000) fall anywhere; a GBK or UTF-8 book with a few NUL bytes fails.
+bool readsAsUtf16(std::string_view bytes, bool bigEndian)
+{
+    const auto *b = reinterpret_cast<const unsigned char *>(bytes.data());
+    const size_t n = bytes.size() & ~size_t{1};
+    const auto unit = [&](size_t i) -> char32_t {
+        return bigEndian ? char32_t(b[i]) << 8 | b[i + 1] : char32_t(b[i + 1]) << 8 | b[i];
+    };
+    size_t characters = 0;
+    size_t bookCharacters = 0;
+    size_t asciiPairs = 0;
+    for (size_t i = 0; i + 1 < n; i += 2) {
+        char32_t u = unit(i);
+        if (u >= 0xD800 && u <= 0xDFFF) {
+            if (u >= 0xDC00)
+                return false;
+            if (i + 3 >= n)
+                break; // the pair is cut by the end of the sample
+            const char32_t low = unit(i + 2);
+            if (low < 0xDC00 || low > 0xDFFF)
+                return false;
+            u = 0x10000 + ((u - 0xD800) << 10) + (low - 0xDC00);
+            i += 2;
+        } else if ((u < 0x20 && u != U'\t' && u != U'\n' && u != U'\f' && u != U'\r') ||
+                   (u >= 0x7F && u < 0xA0) || u == 0xFFFE || u == 0xFFFF) {
+            return false;
+        }
+        ++characters;
+        bookCharacters += isBookCharacter(u);
+        asciiPairs +=
+            u >= 0x100 && u < 0x10000 && isPrintableAscii(b[i]) && isPrintableAscii(b[i + 1]);
+    }
+    return characters > 0 && bookCharacters * 100 >= characters * 95 && asciiPairs * 2 < characters;
+}
+
+// The UTF-16 byte order of a book without a byte-order mark, or nothing when it is not
+// UTF-16. Only a sample with zero bytes is looked at: a book in a code page or in UTF-8
+// holds none, or only a few stray ones.
+std::optional<TextEncoding> utf16WithoutMark(std::string_view bytes)
 {
     bytes = bytes.substr(0, kUtf16SampleBytes);
-    const auto zeros = static_cast<size_t>(std::count(bytes.begin(), bytes.end(), '\0'));
-    return zeros > 0 && zeros * 1024 >= bytes.size();
+    if (bytes.find('\0') == std::string_view::npos)
+        return std::nullopt;
+    const bool little = readsAsUtf16(bytes, false);
+    const bool big = readsAsUtf16(bytes, true);
+    if (little && big)
+        return utf16ByteOrder(bytes);
+    if (little)
+        return TextEncoding::Utf16Le;
+    if (big)
+        return TextEncoding::Utf16Be;
+    return std::nullopt;
 }
+
+// How much larger the share of common characters must be in the Big5 reading than in the
+// GB18030 one for a book valid in both to be read as Big5.
+constexpr double kClearlyMoreCommon = 0.15;
 
 struct DetectorDeleter
 {
@@ -631,6 +704,64 @@ bool allAscii(std::string_view bytes)
                        [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
+// The share of a code page's two-byte characters in the bytes that are its common ones:
+// for GB18030 the symbols and the first level of GB2312 (the 3,755 most used simplified
+// characters), for Big5 its symbols and its 5,401 frequently used characters. The same
+// bytes read in the other code page fall mostly outside those ranges.
+double commonShare(std::string_view bytes, TextEncoding codePage)
+{
+    const auto *b = reinterpret_cast<const unsigned char *>(bytes.data());
+    const size_t n = bytes.size();
+    size_t pairs = 0;
+    size_t common = 0;
+    for (size_t i = 0; i < n;) {
+        const unsigned char lead = b[i];
+        if (lead < 0x80 || i + 1 >= n) {
+            ++i;
+            continue;
+        }
+        const unsigned char trail = b[i + 1];
+        if (codePage == TextEncoding::Gb18030 && trail >= 0x30 && trail <= 0x39) {
+            ++pairs; // a four-byte form: a rare character
+            i += 4;
+            continue;
+        }
+        ++pairs;
+        const unsigned code = unsigned(lead) << 8 | trail;
+        if (codePage == TextEncoding::Gb18030)
+            common += trail >= 0xA1 && trail <= 0xFE &&
+                      ((lead >= 0xB0 && lead <= 0xD7) || (lead >= 0xA1 && lead <= 0xA9));
+        else
+            common += (code >= 0xA440 && code <= 0xC67E) || (code >= 0xA140 && code <= 0xA3BF);
+        i += 2;
+    }
+    return pairs == 0 ? 0.0 : static_cast<double>(common) / static_cast<double>(pairs);
+}
+
+int64_t replacementsIn(std::string_view bytes, TextEncoding codePage)
+{
+    ChunkDecoder decoder(codePage);
+    std::u32string out;
+    out.reserve(bytes.size());
+    decoder.decode(bytes, false, out);
+    return decoder.replacements();
+}
+
+// GBK is this reader's home: bytes that are valid in both code pages are read as GB18030
+// unless Big5 is clearly the more plausible reading. uchardet takes short or repetitive
+// GBK text for Big5 (its Big5 model sees valid pairs and little else), so its verdict
+// alone is not enough.
+bool readAsBig5(std::string_view sample)
+{
+    if (!uchardetSaysBig5(sample))
+        return false;
+    const int64_t invalidGb = replacementsIn(sample, TextEncoding::Gb18030);
+    const int64_t invalidBig5 = replacementsIn(sample, TextEncoding::Big5);
+    if (invalidGb != invalidBig5 && (invalidGb == 0 || invalidBig5 == 0))
+        return invalidBig5 == 0;
+    return commonShare(sample, TextEncoding::Big5) >=
+           commonShare(sample, TextEncoding::Gb18030) + kClearlyMoreCommon;
+}
 } // namespace
 
 TextEncoding chooseBookEncoding(std::string_view firstBytes, bool utf8Text, BookEncodingName forced)
@@ -653,11 +784,11 @@ TextEncoding chooseBookEncoding(std::string_view firstBytes, bool utf8Text, Book
     }
     if (mark)
         return *mark;
-    if (looksLikeUtf16(firstBytes))
-        return utf16ByteOrder(firstBytes.substr(0, kUtf16SampleBytes));
+    if (const auto utf16 = utf16WithoutMark(firstBytes))
+        return *utf16;
     if (utf8Text)
         return TextEncoding::Utf8;
-    if (!allAscii(firstBytes) && uchardetSaysBig5(firstBytes))
+    if (!allAscii(firstBytes) && readAsBig5(firstBytes))
         return TextEncoding::Big5;
     return TextEncoding::Gb18030;
 }

@@ -89,11 +89,15 @@ inline constexpr size_t kEncodingSampleBytes = size_t{256} << 10;
 
 // The encoding a book is read in. Unless `forced` names one:
 // - a byte-order mark decides (UTF-8, UTF-16 LE, UTF-16 BE);
-// - zero bytes in the first 64 KiB mean UTF-16 (text in a code page or in UTF-8 holds
-//   none), in the byte order under which those bytes read as text;
+// - without one, the first 64 KiB are taken for UTF-16 only on strong evidence: they
+//   hold zero bytes and, in one byte order, read as the characters of a book with no
+//   stray surrogate or control character (a few NUL bytes in a GBK or UTF-8 book never
+//   make it UTF-16);
 // - non-ASCII bytes that are all valid UTF-8 mean UTF-8;
-// - otherwise uchardet, given the first kEncodingSampleBytes, tells Big5 apart; anything
-//   else is GB18030.
+// - otherwise GB18030, this reader's home, unless uchardet, given the first
+//   kEncodingSampleBytes, takes them for Big5 and Big5 is also the more plausible
+//   reading: the bytes are valid Big5 and not valid GB18030, or valid in both and clearly
+//   more of them are the common characters of Big5 than of GB2312.
 // firstBytes: the file's first kEncodingSampleBytes bytes (or all, when shorter);
 // utf8Text: the whole file is valid UTF-8 and holds a non-ASCII byte.
 TextEncoding chooseBookEncoding(std::string_view firstBytes, bool utf8Text,

@@ -72,6 +72,17 @@ bool belongsInHead(std::u32string_view name)
     return false;
 }
 
+// Elements whose end ends a paragraph, as "</P>" does: headings, blocks, list items,
+// table rows, and the title a saved page starts with.
+bool endsParagraph(std::u32string_view name)
+{
+    for (std::u32string_view n :
+         {U"h1", U"h2", U"h3", U"h4", U"h5", U"h6", U"div", U"li", U"tr", U"blockquote", U"title"})
+        if (name == n)
+            return true;
+    return false;
+}
+
 // Tag names are short; a longer run of letters is some other tag.
 constexpr size_t kLongestTagName = 16;
 
@@ -99,8 +110,12 @@ void HtmlParser::noteTag(int64_t p)
             m_inHead = m_inTitle = false;
         else if (name == U"title")
             m_inTitle = false;
+        if (endsParagraph(name))
+            endParagraph();
         return;
     }
+    if (name == U"hr")
+        endParagraph();
     m_pendingRawText = name == U"script"  ? Skipped::Script
                        : name == U"style" ? Skipped::Style
                                           : Skipped::Nothing;
@@ -110,6 +125,16 @@ void HtmlParser::noteTag(int64_t p)
         m_inTitle = true;
     else if (!belongsInHead(name))
         m_inHead = m_inTitle = false;
+}
+
+// Closes the paragraph gathered since the last mark, if it holds any text: the end of a
+// block closes it even when other tags stand between its text and the end tag.
+void HtmlParser::endParagraph()
+{
+    if (m_paragraph.empty() || m_paragraph[m_paragraph.size() - 1] == kParagraphMark)
+        return;
+    m_scrollMap.insertLineEnd(static_cast<int64_t>(m_paragraph.size()));
+    m_paragraph.push_back(kParagraphMark);
 }
 
 // The end of skipped content at p: "-->" for a comment, "</script" or "</style" (any

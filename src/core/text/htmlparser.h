@@ -1,7 +1,9 @@
 #pragma once
 // Reading an HTML book: the text between tags is kept, "</P>" and "<BR>" right after
-// a kept character close a paragraph, character references ("&ldquo;", "&#20013;") are
-// decoded, and all other markup is dropped by position alone. What a saved web page
+// a kept character close a paragraph, and so does the end of a block element (a
+// heading, "</div>", "</li>", "</tr>", "</blockquote>", "<hr>", the title) after any
+// text; character references ("&ldquo;", "&#20013;") are decoded, and all other markup
+// is dropped by position alone. What a saved web page
 // holds besides the book is skipped: the text of <script> and <style> (which may hold
 // '<' and '>'), comments, and the text of <head> except its <title>. The parse runs in
 // slices so the window stays usable, and it reports once when the text gathered
@@ -55,6 +57,7 @@ class HtmlParser
     std::u32string referenceAt(int64_t p) const;
     bool breakTagAfter(int64_t p) const;
     void noteTag(int64_t p);
+    void endParagraph();
     bool skippedEndsAt(int64_t p) const;
     bool blankRunAt(int64_t p) const;
     void copyCharacter();

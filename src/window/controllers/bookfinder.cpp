@@ -36,6 +36,9 @@ BookFinder::BookFinder(Parts parts, QWidget *window)
         m_window->setFocus();
     });
     connect(&m_searchPanel, &SearchPanel::searchRequested, this, &BookFinder::search);
+    // The found line's highlight belongs to the search: it goes with the prompt.
+    connect(&m_searchPanel, &SearchPanel::closed, this,
+            [this] { m_bookView.clearHighlight(std::exchange(m_hitLine, -1)); });
 }
 
 const std::vector<core::Chapter> &BookFinder::chapters()
@@ -131,9 +134,13 @@ void BookFinder::search(bool forward)
                                         : QStringLiteral("已到书头,从尾开始找到的"));
     m_state.topLine = core::spreadOfOffset(m_state, hit->offset);
     m_bookView.showSpread(m_state);
-    // The line holding the match is highlighted as a chosen line would be.
-    const int64_t index = core::lineHolding(m_state.lineEnds, hit->offset) - m_state.topLine;
-    m_bookView.highlightLine(static_cast<int>(index));
+    // The line holding the match is highlighted as a chosen line would be, and the
+    // prompt moves off it.
+    const auto index =
+        static_cast<int>(core::lineHolding(m_state.lineEnds, hit->offset) - m_state.topLine);
+    m_bookView.highlightLine(index);
+    m_hitLine = index;
+    m_searchPanel.keepClearOf(m_bookView.lineGeometry(index));
     emit spreadChanged();
 }
 

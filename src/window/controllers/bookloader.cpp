@@ -149,8 +149,9 @@ void BookLoader::showHtmlBook(bool whole)
     if (!whole) {
         m_state.partialShown = true;
         emit textReplaced();
-        Dialogs::message(m_window, QStringLiteral("这本书的字数有点多,我给你读取一部分出来先,"
-                                                  "剩下的部分我会在后台处理"));
+        m_firstPartMessage =
+            Dialogs::message(m_window, QStringLiteral("这本书的字数有点多,我给你读取一部分出来先,"
+                                                      "剩下的部分我会在后台处理"));
         return;
     }
     core::addRecent(m_state.recent, m_state.bookPath);
@@ -158,8 +159,11 @@ void BookLoader::showHtmlBook(bool whole)
     const bool wasPartial = m_state.partialShown;
     end();
     emit textReplaced();
-    if (wasPartial)
-        Dialogs::message(m_window, QStringLiteral("终于读完了"));
+    // Read whole before the first message was acknowledged: that one message says so,
+    // instead of a second one on top of it.
+    const QString done = QStringLiteral("终于读完了");
+    if (wasPartial && !Dialogs::updateMessage(std::exchange(m_firstPartMessage, 0), done))
+        Dialogs::message(m_window, done);
 }
 
 void BookLoader::finishNow()

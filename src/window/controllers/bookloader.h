@@ -60,6 +60,8 @@ class BookLoader : public QObject
     QString m_htmlPath;
     std::vector<core::Bookmark> m_htmlBookmarks;
     bool m_trim = false;
+    // The message that the first part of a large HTML book is on show (its id).
+    int m_firstPartMessage = 0;
 };
 
 } // namespace tibbo::window

@@ -41,11 +41,16 @@ void ManualGuide::onManualCommand()
         m_menuPanel.setManualCaption(kLeaveManualCaption);
     } else {
         m_welcomePanel.setStartCaption(QStringLiteral("开始使用软件"));
-        core::setParagraphText(m_state, m_helpText.toStdU32String());
-        m_state.topLine = 1;
-        emit reflowRequested();
+        showHelpText();
         emit welcomeRequested();
     }
+}
+
+void ManualGuide::showHelpText()
+{
+    core::setParagraphText(m_state, m_helpText.toStdU32String());
+    m_state.topLine = 1;
+    emit reflowRequested();
 }
 
 // Back from the manual to the reader's own book, as settings.ini saved it when the

@@ -35,6 +35,9 @@ class ManualGuide : public QObject
     void onManualCommand();
     void onWelcomeStart();
 
+    // Shows the help text that ships inside the program, from its first line.
+    void showHelpText();
+
   signals:
     void openBookRequested(const QString &path);
     void reflowRequested();

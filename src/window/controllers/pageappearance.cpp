@@ -113,6 +113,7 @@ void PageAppearance::applyTheme(int theme)
 {
     const auto chosen = static_cast<Theme>(std::clamp(theme, 0, 2));
     m_bookView.setTheme(chosen);
+    m_scrollPanel.setColours(coloursOf(chosen));
     m_mascot.setBubbleColour(coloursOf(chosen).bubble);
     // The panels in the bubble take its colour, so the whole bubble dims at night.
     recolourPanels(m_window, coloursOf(chosen).bubble);

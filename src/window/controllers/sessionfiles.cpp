@@ -20,6 +20,10 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+
 namespace tibbo::window {
 
 namespace {
@@ -57,8 +61,9 @@ SessionFiles::SessionFiles(Parts parts, QWidget *window)
 
 SessionFiles::~SessionFiles() = default;
 
-bool SessionFiles::save(bool leaving)
+bool SessionFiles::save(bool quiet)
 {
+    m_failureText.clear();
     // A save before the restored scroll text came back (an exit during start-up) takes
     // it first, so Slide.cache keeps it.
     ensureScrollText();
@@ -70,22 +75,68 @@ bool SessionFiles::save(bool leaving)
     data.trim = m_settingsPanel.trimValue();
     data.scrollSpeed = m_scrollPanel.speed();
     const std::string dir = folderPath();
-    if (!m_readClean) {
-        const core::SettingsBackup backup = core::keepSettingsBackup(dir);
-        m_readClean = backup != core::SettingsBackup::Failed;
-        if (backup == core::SettingsBackup::RefusedLink)
-            tellRefusedBackup(leaving);
+    // A settings.ini that was not read whole may hold what this reader could not read;
+    // it is written over only once its backup is safe.
+    int backupError = 0;
+    const core::SettingsBackup backup = m_readClean ? core::SettingsBackup::NothingToKeep
+                                                    : core::keepSettingsBackup(dir, &backupError);
+    if (backup == core::SettingsBackup::RefusedLink)
+        tellRefusedBackup(quiet);
+    if (backup == core::SettingsBackup::Failed) {
+        m_failureText = writeFailureText(qs(core::settingsBackupPath(dir)), backupError) +
+                        QStringLiteral("\n原来的 settings.ini 没有读完整, 没有备份就不能覆盖它, "
+                                       "所以这次的设置没有保存.");
+    } else {
+        m_readClean = true;
+        const bool scrollTextChanged = m_cachedTextVersion != m_state.textVersion;
+        const core::SessionWrite written =
+            core::writeSessionFiles(dir, data, m_state, scrollTextChanged);
+        if (written.cacheWritten)
+            m_cachedTextVersion = m_state.textVersion;
+        if (!written.settingsWritten)
+            m_failureText = writeFailureText(qs(written.failedPath), written.error) +
+                            QStringLiteral("\n这次的阅读位置和设置没有保存, 上次保存的还在.");
     }
-    const bool scrollTextChanged = m_cachedTextVersion != m_state.textVersion;
-    const core::SessionWrite written =
-        core::writeSessionFiles(dir, data, m_state, scrollTextChanged);
-    if (written.cacheWritten)
-        m_cachedTextVersion = m_state.textVersion;
-    const bool ok = written.settingsWritten;
-    if (!ok && !leaving)
-        Dialogs::message(
-            m_window, QStringLiteral("设置文件保存不了,请看看磁盘是不是满了或者文件夹能不能写."));
-    return ok;
+    if (!m_failureText.isEmpty() && !quiet)
+        Dialogs::message(m_window, m_failureText);
+    return m_failureText.isEmpty();
+}
+
+namespace {
+
+// Why a file or folder could not be written, in the reader's words.
+QString failureReason(int error)
+{
+    switch (error) {
+    case ENOSPC:
+    case EDQUOT:
+        return QStringLiteral("磁盘满了");
+    case EFBIG:
+        return QStringLiteral("文件超过了允许的大小");
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("没有写的权限");
+    case EROFS:
+        return QStringLiteral("磁盘是只读的");
+    case ENOTDIR:
+    case ENOENT:
+        return QStringLiteral("它的文件夹不在了, 或者不是一个文件夹");
+    case EISDIR:
+    case ENOTEMPTY:
+        return QStringLiteral("那里有一个同名的文件夹");
+    case EEXIST:
+        return QStringLiteral("那里已经有一个同名的文件");
+    default:
+        return QString::fromLocal8Bit(std::strerror(error));
+    }
+}
+
+} // namespace
+
+QString SessionFiles::writeFailureText(const QString &path, int error)
+{
+    return QStringLiteral("这个文件写不了: %1\n原因: %2.")
+        .arg(QDir::toNativeSeparators(path), failureReason(error));
 }
 
 void SessionFiles::tellRefusedBackup(bool leaving)
@@ -193,6 +244,23 @@ QString SessionFiles::folder()
     return dir;
 }
 
+QString SessionFiles::folderProblem()
+{
+    const QString dir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    const std::filesystem::path path = dir.toStdString();
+    std::error_code error;
+    std::filesystem::create_directories(path, error);
+    std::error_code ignored;
+    if (std::filesystem::is_directory(path, ignored))
+        return QString();
+    const int reason = std::filesystem::exists(path, ignored) ? EEXIST
+                       : error                                ? error.value()
+                                                              : EIO;
+    return QStringLiteral("程序的文件夹建不起来: %1\n原因: %2.\n这次什么都不会保存, "
+                          "书还是照常可以读.")
+        .arg(QDir::toNativeSeparators(dir), failureReason(reason));
+}
+
 QString SessionFiles::manualPath()
 {
     return folder() + QStringLiteral("/readme.txt");
@@ -203,18 +271,21 @@ QString SessionFiles::optionsPath()
     return folder() + QStringLiteral("/options.ini");
 }
 
-void SessionFiles::prepareFolder()
+bool SessionFiles::prepareFolder()
 {
+    if (!folderProblem().isEmpty())
+        return false;
     core::cleanStaleTemporaries(folderPath());
     const std::string path = manualPath().toStdString();
     if (core::fileExists(path))
-        return;
+        return true;
     QFile manual(QStringLiteral(":/manual/readme.txt"));
     if (!manual.open(QIODevice::ReadOnly))
-        return;
+        return true;
     QString text = QString::fromUtf8(manual.readAll());
     text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
     core::writeFileAtomically(path, core::encodeGb18030(text.toStdU32String()));
+    return true;
 }
 
 bool SessionFiles::hasSettings()

@@ -45,9 +45,12 @@ class SessionFiles : public QObject
     SessionFiles(Parts parts, QWidget *window);
     ~SessionFiles() override;
 
-    // Writes settings.ini and Slide.cache; false (and a message, unless the reader is on
-    // the way out) when either could not be written.
-    bool save(bool leaving = false);
+    // Writes settings.ini and Slide.cache. False when settings.ini was not written (or
+    // not written over, because the backup of a damaged one could not be made): then
+    // failureText() names the file and the reason, and, unless `quiet`, a message says
+    // so. A Slide.cache that could not be written is rebuilt on reading and goes unsaid.
+    bool save(bool quiet = false);
+    QString failureText() const { return m_failureText; }
     // settings.ini as read on a thread of its own, started while the window is still
     // being built; nothing when there is none or it cannot be opened.
     using SettingsAhead = std::future<std::optional<core::SettingsRead>>;
@@ -59,6 +62,9 @@ class SessionFiles : public QObject
 
     // $XDG_DATA_HOME/TibboRead, created when missing.
     static QString folder();
+    // Why the folder cannot be made or used (a file of that name is in the way, no
+    // permission), as a sentence for the reader; empty when it is there.
+    static QString folderProblem();
     static QString manualPath();
     // options.ini: what the reader keeps beyond settings.ini (the place in every book, the
     // theme, fine typesetting, a book's chosen encoding), read and written through QSettings.
@@ -66,7 +72,10 @@ class SessionFiles : public QObject
     // Start-up: clears the temporary files of writes that were killed, and puts the
     // manual (it ships inside the program) into the folder, in GB18030 with CR LF line
     // ends like any book, when it is missing there.
-    static void prepareFolder();
+    // False, with nothing done, when the folder cannot be made (see folderProblem).
+    static bool prepareFolder();
+    // The reader's words for a file that could not be written (an errno value).
+    static QString writeFailureText(const QString &path, int error);
     static bool hasSettings();
     static std::vector<core::Bookmark> readMarks(const std::string &bookPath);
     static bool writeMarks(const std::string &bookPath, const std::vector<core::Bookmark> &marks);
@@ -94,6 +103,7 @@ class SessionFiles : public QObject
     // settings.ini was read whole and clean (or there was none): it may be written over.
     // Otherwise the first write keeps the old file as settings.ini.bak.
     bool m_readClean = true;
+    QString m_failureText;
     // settings.ini brought a book back and Slide.cache is still being matched to it.
     std::unique_ptr<core::SlideCacheMatch> m_slideMatch;
     QTimer *m_slideMatchTimer;

@@ -123,6 +123,7 @@ void WindowChrome::toggleFullScreen()
     if (m_fullScreen) {
         m_fullScreen = false;
         m_window.showNormal();
+        matchWindowState();
         moveToNormalGeometry();
     } else {
         m_fullScreen = true;
@@ -167,9 +168,11 @@ void WindowChrome::coverScreen()
         m_window.setGeometry(s->geometry());
 }
 
+// The chrome's own record, not the window's: a window manager may report a state of its
+// own making (a full screen it brought back, one it dropped).
 int WindowChrome::windowStateCode() const
 {
-    if (m_window.isFullScreen() || m_fullScreen)
+    if (m_fullScreen)
         return 2;
     if (m_window.isMinimized())
         return 1;
@@ -234,10 +237,27 @@ void WindowChrome::hideToTray()
         m_window.showMinimized();
 }
 
+// The window's state and the native window's can part: under a window manager that drops
+// a full screen the program asked for, the widget learns of it but its native window
+// keeps the full-screen state, and leaving full screen then changes nothing there. A
+// hidden window is mapped again in its native window's state, so the native window is
+// given the state the chrome keeps before every show.
+void WindowChrome::matchWindowState()
+{
+    QWindow *handle = m_window.windowHandle();
+    if (!handle)
+        return;
+    const Qt::WindowStates kept = m_fullScreen ? Qt::WindowFullScreen : Qt::WindowNoState;
+    const Qt::WindowStates sizeStates = Qt::WindowFullScreen | Qt::WindowMaximized;
+    if ((handle->windowStates() & sizeStates) != kept)
+        handle->setWindowStates((handle->windowStates() & ~sizeStates) | kept);
+}
+
 void WindowChrome::showFromTray()
 {
     if (m_window.isMinimized())
         m_window.setWindowState(m_window.windowState() & ~Qt::WindowMinimized);
+    matchWindowState();
     m_window.show();
     m_window.raise();
     m_window.activateWindow();

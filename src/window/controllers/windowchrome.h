@@ -63,6 +63,7 @@ class WindowChrome : public QObject
   private:
     bool isNormalWindow() const;
     void coverScreen();
+    void matchWindowState();
 
     QWidget &m_window;
     core::ReaderState &m_state;

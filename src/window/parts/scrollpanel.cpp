@@ -108,6 +108,20 @@ void ScrollPanel::setTextFont(const QFont &font)
     m_text->setFont(font);
 }
 
+void ScrollPanel::setColours(const ThemeColours &colours)
+{
+    const QColor paper = paperColour(colours);
+    QPalette pal = m_text->palette();
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+        pal.setColor(group, QPalette::Base, paper);
+        pal.setColor(group, QPalette::Text, colours.text);
+        pal.setColor(group, QPalette::Highlight, colours.text);
+        pal.setColor(group, QPalette::HighlightedText, paper);
+    }
+    m_text->setPalette(pal);
+    m_text->viewport()->update();
+}
+
 void ScrollPanel::step()
 {
     m_state.scrollPos = core::nextScrollPosition(m_state.scrollPos, m_text->textLength());

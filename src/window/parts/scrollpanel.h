@@ -3,6 +3,8 @@
 // a bar under it holding the start box, the speed slider and the way back to the pages.
 // While scrolling, a step timer moves a one-character selection through the text.
 
+#include "theme.h"
+
 #include <QTimer>
 #include <QWidget>
 
@@ -34,6 +36,9 @@ class ScrollPanel : public QWidget
     bool scrolling() const;
     void setScrolling(bool on);
     void setTextFont(const QFont &font);
+    // The page colours of the theme: the paper behind the text, the text, and the moving
+    // character drawn the other way round so it shows on every paper.
+    void setColours(const ThemeColours &colours);
 
   signals:
     // The reader went back to the pages; a running scroll keeps running behind them.

@@ -2,6 +2,7 @@
 
 #include "widgets.h"
 
+#include <QHideEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -71,6 +72,29 @@ bool SearchPanel::eventFilter(QObject *watched, QEvent *event)
         }
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void SearchPanel::keepClearOf(const QRect &area)
+{
+    const QWidget *window = parentWidget();
+    if (!window)
+        return;
+    const int right = std::max(0, window->width() - width() - 36);
+    // Above the page numbers at the foot of the pages.
+    const int bottom = std::max(0, window->height() - height() - 40);
+    for (const QPoint place : {QPoint(right, 8), QPoint(right, bottom), QPoint(36, 8)}) {
+        if (!QRect(place, size()).intersects(area)) {
+            move(place);
+            return;
+        }
+    }
+}
+
+void SearchPanel::hideEvent(QHideEvent *event)
+{
+    // Not when the whole window goes to the tray: the prompt is still open then.
+    if (!event->spontaneous())
+        emit closed();
 }
 
 void SearchPanel::paintEvent(QPaintEvent *)

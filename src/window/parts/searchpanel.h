@@ -21,13 +21,19 @@ class SearchPanel : public QWidget
     void open();
     QString needle() const;
     void setNote(const QString &note);
+    // Moves the prompt where it does not cover `area` (a found line, in the window's
+    // coordinates): the top right corner, else the bottom right, else the top left.
+    void keepClearOf(const QRect &area);
 
   signals:
     void searchRequested(bool forward);
+    // The prompt was closed (Esc, or hidden by the window).
+    void closed();
 
   protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
 
   private:
     QLineEdit *m_box = nullptr;

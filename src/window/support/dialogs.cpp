@@ -4,7 +4,11 @@
 #include <QFileDialog>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
+
+#include <map>
+#include <vector>
 
 namespace tibbo::window {
 
@@ -15,8 +19,15 @@ struct TestHooks
     bool on = false;
     QStringList messages;
     QString nextOpenFile;
+    QString lastOpenFolder;
     QMenu *lastPopup = nullptr;
+    std::vector<std::function<void()>> waiting;
+    // The recorded messages not yet taken: id -> index in messages.
+    std::map<int, qsizetype> open;
 };
+
+int g_lastMessageId = 0;
+std::map<int, QPointer<QMessageBox>> g_openBoxes;
 
 TestHooks &hooks()
 {
@@ -26,11 +37,20 @@ TestHooks &hooks()
 
 } // namespace
 
-void Dialogs::message(QWidget *parent, const QString &text)
+int Dialogs::message(QWidget *parent, const QString &text)
 {
+    return message(parent, text, {});
+}
+
+int Dialogs::message(QWidget *parent, const QString &text, std::function<void()> acknowledged)
+{
+    const int id = ++g_lastMessageId;
     if (hooks().on) {
+        hooks().open[id] = hooks().messages.size();
         hooks().messages << text;
-        return;
+        if (acknowledged)
+            hooks().waiting.push_back(std::move(acknowledged));
+        return id;
     }
     // Window-modal but without a local event loop: the caller goes on at once, and a
     // close or a termination signal is handled by the main loop while the box is open.
@@ -38,14 +58,37 @@ void Dialogs::message(QWidget *parent, const QString &text)
                                 QMessageBox::Ok, parent);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
+    if (acknowledged)
+        QObject::connect(box, &QDialog::finished, box, [acknowledged] { acknowledged(); });
+    QObject::connect(box, &QDialog::finished, box, [id] { g_openBoxes.erase(id); });
+    g_openBoxes[id] = box;
     box->open();
+    return id;
 }
 
-QString Dialogs::openFile(QWidget *parent, const QString &title, const QString &filter)
+bool Dialogs::updateMessage(int id, const QString &text)
 {
+    if (hooks().on) {
+        const auto found = hooks().open.find(id);
+        if (found == hooks().open.end())
+            return false;
+        hooks().messages[found->second] = text;
+        return true;
+    }
+    const auto found = g_openBoxes.find(id);
+    if (found == g_openBoxes.end() || !found->second || !found->second->isVisible())
+        return false;
+    found->second->setText(text);
+    return true;
+}
+
+QString Dialogs::openFile(QWidget *parent, const QString &title, const QString &filter,
+                          const QString &folder)
+{
+    hooks().lastOpenFolder = folder;
     if (hooks().on)
         return std::exchange(hooks().nextOpenFile, QString());
-    return QFileDialog::getOpenFileName(parent, title, QString(), filter);
+    return QFileDialog::getOpenFileName(parent, title, folder, filter);
 }
 
 void Dialogs::popup(QMenu *menu)
@@ -67,11 +110,22 @@ bool Dialogs::testMode()
 }
 QStringList Dialogs::takeMessages()
 {
+    hooks().open.clear();
     return std::exchange(hooks().messages, QStringList());
+}
+void Dialogs::acknowledgeMessages()
+{
+    hooks().open.clear();
+    for (const auto &acknowledged : std::exchange(hooks().waiting, {}))
+        acknowledged();
 }
 void Dialogs::setNextOpenFile(const QString &path)
 {
     hooks().nextOpenFile = path;
+}
+QString Dialogs::lastOpenFolder()
+{
+    return hooks().lastOpenFolder;
 }
 QMenu *Dialogs::lastPopup()
 {

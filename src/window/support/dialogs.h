@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class QMenu;
 class QWidget;
 
@@ -15,9 +17,15 @@ class Dialogs
   public:
     // A message box with one OK button and the title "TibboRead". It does not wait for
     // the OK: the caller's work goes on behind the box.
-    static void message(QWidget *parent, const QString &text);
-    // The open dialog; an empty string when the user cancelled.
-    static QString openFile(QWidget *parent, const QString &title, const QString &filter);
+    // Returns an id for updateMessage.
+    static int message(QWidget *parent, const QString &text);
+    // The same; `acknowledged` runs once the box is closed, by OK or otherwise.
+    static int message(QWidget *parent, const QString &text, std::function<void()> acknowledged);
+    // Gives a message that is still open a new text; false when it was closed already.
+    static bool updateMessage(int id, const QString &text);
+    // The open dialog, starting in `folder`; an empty string when the user cancelled.
+    static QString openFile(QWidget *parent, const QString &title, const QString &filter,
+                            const QString &folder = QString());
     // Pops the menu up at the pointer.
     static void popup(QMenu *menu);
 
@@ -25,8 +33,13 @@ class Dialogs
     // text set beforehand (empty: cancelled).
     static void setTestMode(bool on);
     static bool testMode();
+    // The recorded messages; taking them closes them, as reading and OK would.
     static QStringList takeMessages();
+    // Closes the recorded messages that wait for their acknowledgment, as OK would.
+    static void acknowledgeMessages();
     static void setNextOpenFile(const QString &path);
+    // The folder the last open dialog started in.
+    static QString lastOpenFolder();
     static QMenu *lastPopup();
 };
 

@@ -34,4 +34,18 @@ inline ThemeColours coloursOf(Theme theme)
             QColor(0xC0, 0xC0, 0xFF)};
 }
 
+// The colour of the paper as the reader sees it: the page artwork's paper under the
+// theme's tint. Scroll mode, which has no page artwork, fills its text with it.
+inline QColor paperColour(const ThemeColours &colours)
+{
+    const QColor paper(0xFA, 0xF3, 0xE2);
+    const QColor &tint = colours.pageTint;
+    if (!tint.isValid())
+        return paper;
+    const double a = tint.alphaF();
+    const auto mix = [a](int under, int over) { return qRound(under * (1 - a) + over * a); };
+    return QColor(mix(paper.red(), tint.red()), mix(paper.green(), tint.green()),
+                  mix(paper.blue(), tint.blue()));
+}
+
 } // namespace tibbo::window

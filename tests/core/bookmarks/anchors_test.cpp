@@ -41,7 +41,7 @@ TEST(AnchorsOnNovel, capacityChanges_keepEveryBookmarkOnItsText)
 {
     const auto text = readBook(std::string(TIBBO_CORPUS_DIR) + "/hongloumeng.txt");
     if (!text)
-        GTEST_SKIP() << "corpus not found";
+        FAIL() << "corpus not found at " << TIBBO_CORPUS_DIR;
     ReaderState s;
     setParagraphText(s, buildPlainBook(*text, false).paragraphText);
     s.linesPerPage = 12;
@@ -72,7 +72,7 @@ TEST(AnchorsOnNovel, addedAfterReflowStaysAndDeletedStaysDeleted)
 {
     const auto text = readBook(std::string(TIBBO_CORPUS_DIR) + "/xiyouji.txt");
     if (!text)
-        GTEST_SKIP() << "corpus not found";
+        FAIL() << "corpus not found at " << TIBBO_CORPUS_DIR;
     ReaderState s;
     setParagraphText(s, buildPlainBook(*text, false).paragraphText);
     s.linesPerPage = 10;

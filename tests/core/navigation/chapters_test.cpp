@@ -148,7 +148,7 @@ TEST(FindChapters, corpusNovels_findEveryHeadingLineAndNothingElse)
         SCOPED_TRACE(row.file);
         const auto text = readBook(std::string(TIBBO_CORPUS_DIR) + "/" + row.file);
         if (!text)
-            GTEST_SKIP() << "corpus not found at " << TIBBO_CORPUS_DIR;
+            FAIL() << "corpus not found at " << TIBBO_CORPUS_DIR;
         const std::vector<std::u32string> expected = headingLines(*text);
         EXPECT_EQ(expected.size(), row.headings);
         // Joined into the paragraphs before them, and with every line a paragraph.

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <ctime>
 #include <fcntl.h>
@@ -17,6 +19,7 @@
 #include <future>
 #include <string>
 #include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utime.h>
@@ -162,7 +165,7 @@ TEST_F(AppFolder, slideCacheOfANovel_matchesAcrossDecodePieces)
 {
     const auto text = readBook(std::string(TIBBO_CORPUS_DIR) + "/shuihuzhuan.txt");
     if (!text)
-        GTEST_SKIP();
+        FAIL() << "corpus not found at " << TIBBO_CORPUS_DIR;
     const BookTexts book = buildPlainBook(*text, false);
     ReaderState state;
     state.paragraphText = book.paragraphText;
@@ -217,6 +220,79 @@ TEST_F(AppFolder, sessionWrite_leavesAPairThatBelongsTogether)
     EXPECT_TRUE(blocked.settingsWritten);
     EXPECT_FALSE(blocked.cacheWritten);
     EXPECT_EQ(cleanStaleTemporaries(m_dir), 0);
+}
+
+// A settings.ini that could not be written cost the session anyway: the old Slide.cache
+// was removed before the write, and nothing said which file failed or why. Each row
+// makes the write of settings.ini fail in another way; the old pair stays as it was.
+TEST_F(AppFolder, failedSettingsWrite_keepsTheOldPairAndSaysWhy)
+{
+    const BookTexts old = buildPlainBook(U"　戊\r\n", false);
+    const BookTexts book = buildPlainBook(std::u32string(40000, U'字') + U"\r\n", false);
+    ReaderState state;
+    state.paragraphText = book.paragraphText;
+    state.scrollMap = book.scrollMap;
+    const SettingsData data = settingsFromState(state);
+    const std::string oldSettings = "0 \r\nold settings\r\n";
+    const std::string oldCache = slideCacheBytes(scrollOf(old));
+    struct Row
+    {
+        const char *name;
+        int error;
+        std::function<void()> before;
+        std::function<void()> after;
+    };
+    rlimit unlimited{};
+    ::getrlimit(RLIMIT_FSIZE, &unlimited);
+    const auto restoreLimit = [&unlimited] { ::setrlimit(RLIMIT_FSIZE, &unlimited); };
+    const std::string settings = settingsFilePath(m_dir);
+    const Row rows[] = {
+        // A file may not grow past 16 KiB: the write stops part way, as on a full disk.
+        {"file size limit", EFBIG,
+         [] {
+             std::signal(SIGXFSZ, SIG_IGN);
+             rlimit small{16384, RLIM_INFINITY};
+             ::setrlimit(RLIMIT_FSIZE, &small);
+         },
+         restoreLimit},
+        // The rename cannot replace a folder that is in the way.
+        {"folder in place of settings.ini", EISDIR,
+         [&] {
+             fs::remove(settings);
+             fs::create_directories(settings + "/x");
+         },
+         [&] { fs::remove_all(settings); }},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        put("settings.ini", oldSettings);
+        put("Slide.cache", oldCache);
+        row.before();
+        const SessionWrite written = writeSessionFiles(m_dir, data, state, true);
+        row.after();
+        EXPECT_FALSE(written.settingsWritten);
+        EXPECT_FALSE(written.cacheWritten);
+        EXPECT_EQ(written.failedPath, settings);
+        EXPECT_EQ(written.error, row.error);
+        if (fs::is_regular_file(settings)) {
+            EXPECT_EQ(readFile(settings), oldSettings);
+        }
+        EXPECT_EQ(readFile(slideCachePath(m_dir)), oldCache);
+        EXPECT_EQ(cleanStaleTemporaries(m_dir), 0);
+    }
+}
+
+// The backup of a settings.ini not read clean is a precondition of writing over it: when
+// it cannot be made, keepSettingsBackup says so and why.
+TEST_F(AppFolder, backupThatCannotBeMade_isReportedWithItsReason)
+{
+    const std::string bad = " 999999 \r\nnot a settings file\r\n";
+    put("settings.ini", bad);
+    fs::create_directories(settingsBackupPath(m_dir) + "/x");
+    int error = 0;
+    EXPECT_EQ(keepSettingsBackup(m_dir, &error), SettingsBackup::Failed);
+    EXPECT_EQ(error, EISDIR);
+    EXPECT_EQ(readFile(settingsFilePath(m_dir)), bad);
 }
 
 TEST_F(AppFolder, backup_keepsTheOldFileAsItWas)

@@ -50,7 +50,7 @@ TEST(Corpus, paragraphCountEqualsIndentedLines)
     for (const char *name : {"hongloumeng.txt", "xiyouji.txt", "shuihuzhuan.txt"}) {
         const auto text = novel(name);
         if (!text)
-            GTEST_SKIP() << "corpus not found at " << TIBBO_CORPUS_DIR;
+            FAIL() << "corpus not found at " << TIBBO_CORPUS_DIR;
         const auto lines = splitLines(*text);
         const auto indented = std::count_if(lines.begin() + 1, lines.end(), [](auto l) {
             return !l.empty() && l.front() == U'\u3000';
@@ -67,7 +67,7 @@ TEST(Corpus, hongloumengKnownFigures)
 {
     const auto text = novel("hongloumeng.txt");
     if (!text)
-        GTEST_SKIP();
+        FAIL() << "corpus not found at " << TIBBO_CORPUS_DIR;
     const BookTexts b = buildPlainBook(*text, false);
     const std::u32string paragraphs = b.paragraphText.toU32();
     EXPECT_EQ(std::count(paragraphs.begin(), paragraphs.end(), U'^'), 2879);
@@ -81,7 +81,7 @@ TEST(Corpus, reflowEndsIncreaseStrictlyAndEndAtLength)
 {
     const auto text = novel("shuihuzhuan.txt");
     if (!text)
-        GTEST_SKIP();
+        FAIL() << "corpus not found at " << TIBBO_CORPUS_DIR;
     const BookTexts b = buildPlainBook(*text, false);
     for (int64_t k : {0, 1, 17, 30, 200}) {
         const auto e = cutLines(b.paragraphText, k);
@@ -95,7 +95,7 @@ TEST(CorpusReflow, sizeChangesEndingAtTheStartSize_showTheStartSpreadAgain)
 {
     const auto text = novel("hongloumeng.txt");
     if (!text)
-        GTEST_SKIP();
+        FAIL() << "corpus not found at " << TIBBO_CORPUS_DIR;
     const Size start{20, 12};
     struct Trip
     {
@@ -148,7 +148,7 @@ TEST(CorpusReflow, moveAfterReflow_keepsTheNewPlaceFromThenOn)
 {
     const auto text = novel("hongloumeng.txt");
     if (!text)
-        GTEST_SKIP();
+        FAIL() << "corpus not found at " << TIBBO_CORPUS_DIR;
     ReaderState s;
     setParagraphText(s, buildPlainBook(*text, false).paragraphText);
     resize(s, {20, 12});

@@ -1,5 +1,7 @@
 #include "text/htmlparser.h"
 
+#include "navigation/chapters.h"
+
 #include <gtest/gtest.h>
 
 using namespace tibbo::core;
@@ -59,6 +61,50 @@ TEST(HtmlParser, rulesOfTheParse)
     };
     for (const Row &r : rows)
         EXPECT_EQ(parse(r.html).paragraph, r.paragraph);
+}
+
+// A saved chapter page ran its title, its navigation and each heading into the next
+// paragraph: the end of a block element ends a paragraph, after any text, while "</p>"
+// and "<br>" keep their own rule. Odd rows: a block end right after a mark adds none;
+// an empty block adds none; "<hr>" between two runs of text.
+TEST(HtmlParser, blockEnds_endParagraphs)
+{
+    struct Row
+    {
+        std::u32string html;
+        std::u32string paragraph;
+    };
+    const Row rows[] = {
+        {U"<html><head><title>水浒传</title></head><body>"
+         U"<div><a href=\"1.htm\">上一回</a> <a href=\"3.htm\">下一回</a></div>"
+         U"<h2>第01回 张天师祈禳瘟疫</h2><p>话说大宋</p><p>仁宗天子</p></body></html>",
+         U"水浒传^上一回 下一回^第01回 张天师祈禳瘟疫^话说大宋^仁宗天子^"},
+        {U"<h1>甲</h1><h3>乙</h3><h6>丙</h6>.", U"甲^乙^丙^"},
+        {U"<ul><li>一</li><li>二</li></ul>.", U"一^二^"},
+        {U"<table><tr><td>甲</td><td>乙</td></tr><tr><td>丙</td></tr></table>.", U"甲乙^丙^"},
+        {U"<blockquote>引</blockquote>后<hr>续<p>完</p>.", U"引^后^续完^"},
+        {U"<div><p>甲</p></div><div></div>.", U"甲^"},
+        // "</p>" and "<br>" after another tag still make no mark.
+        {U"<p>甲</b><br>乙</p>.", U"甲乙^"},
+    };
+    for (const Row &r : rows)
+        EXPECT_EQ(parse(r.html).paragraph, r.paragraph);
+}
+
+// The chapter list found one chapter of twelve in such a book.
+TEST(HtmlParser, chapterPageHeadings_areFoundAsChapters)
+{
+    std::u32string html = U"<html><head><title>水浒传</title></head><body>"
+                          U"<div><a href=\"i.htm\">目录</a></div>";
+    const std::u32string numbers[] = {U"01", U"02", U"03", U"04", U"05", U"06",
+                                      U"07", U"08", U"09", U"10", U"11", U"12"};
+    for (const std::u32string &n : numbers)
+        html += U"<h2>第" + n + U"回 好汉</h2><p>　　话说" + n + U"。</p><p>　　又说。</p>";
+    html += U"</body></html>";
+    HtmlParser parser{htmlSource(html)};
+    while (parser.run(1 << 20) != HtmlParser::Status::Done) {
+    }
+    EXPECT_EQ(findChapters(parser.paragraphText()).size(), 12u);
 }
 
 TEST(HtmlParser, bookTextGetsCrLfAtBreaks)
@@ -144,12 +190,13 @@ TEST(HtmlParser, scriptStyleCommentsAndHead_areNotBookText)
         {"an empty script", U"<script src=a.js></script><p>甲</p>", U"甲^"},
         {"comment with a '>'", U"<p>甲<!-- a > b --></p><p>乙</p>", U"甲乙^"},
         {"an empty comment", U"<p>甲<!---->乙</p>", U"甲乙^"},
-        // The title keeps its text; everything else in the head is dropped.
+        // The title keeps its text as a paragraph of its own; everything else in the
+        // head is dropped.
         {"head with title, meta, style and script",
          U"<html><head><title>书名</title>\n  <meta charset=gbk>\n  <style>b{}</style>"
          U"<script>var a = 1 > 0;</script></head><body><p>正文</p></body></html>",
-         U"书名正文^"},
-        {"head never closed", U"<head><title>书</title><meta x><p>正文</p>", U"书正文^"},
+         U"书名^正文^"},
+        {"head never closed", U"<head><title>书</title><meta x><p>正文</p>", U"书^正文^"},
         {"text in the head starts the body", U"<head><meta x>正文<p>乙</p>", U"正文乙^"},
         {"script never closed", U"<p>甲</p><script>x < y", U"甲^"},
     };
@@ -167,7 +214,7 @@ TEST(HtmlParser, referencesAndEndTagsAcrossSliceBoundaries)
         U"<html><head><title>题</title><style>a>b{}</style></head><body>"
         U"<p>&ldquo;甲&#20013;&#x4E2D;&rdquo;</p><script>if (a<b) s='</p>';</SCRIPT>"
         U"<p>乙&hellip;<!-- x > y -->丙&amp;</p></body></html>";
-    const std::u32string expected = U"题\u201C甲中中\u201D^乙\u2026丙&^";
+    const std::u32string expected = U"题^\u201C甲中中\u201D^乙\u2026丙&^";
     for (int64_t slice = 1; slice <= 80; ++slice) {
         SCOPED_TRACE(slice);
         EXPECT_EQ(parse(html, slice).paragraph, expected);

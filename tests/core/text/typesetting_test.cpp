@@ -168,7 +168,7 @@ TEST(FineCut, rulesOff_giveTheCharacterCountCut)
     for (const char *name : kNovels) {
         const BookText *text = novel(name);
         if (!text)
-            GTEST_SKIP() << "corpus not found at " << TIBBO_CORPUS_DIR;
+            FAIL() << "corpus not found at " << TIBBO_CORPUS_DIR;
         CutRules off = fineCutRules(*text);
         off.fine = false;
         for (int64_t width : kWidths) {
@@ -190,7 +190,7 @@ TEST(FineCut, novels_noPunctuationAtLineEdgesNoLoneEndsHeadingsOnTheirOwnLines)
     for (const char *name : kNovels) {
         const BookText *text = novel(name);
         if (!text)
-            GTEST_SKIP() << "corpus not found at " << TIBBO_CORPUS_DIR;
+            FAIL() << "corpus not found at " << TIBBO_CORPUS_DIR;
         const CutRules rules = fineCutRules(*text);
         const auto chapters = findChapters(*text);
         const auto headings = std::count_if(chapters.begin(), chapters.end(), [](const Chapter &c) {
@@ -245,7 +245,7 @@ TEST(FineCut, slicedCut_equalsTheWholeCut)
 {
     const BookText *text = novel("shuihuzhuan.txt");
     if (!text)
-        GTEST_SKIP() << "corpus not found at " << TIBBO_CORPUS_DIR;
+        FAIL() << "corpus not found at " << TIBBO_CORPUS_DIR;
     const CutRules rules = fineCutRules(*text);
     for (int64_t width : kWidths) {
         // Slices that end inside lines, headings and hanging runs alike.
@@ -264,7 +264,7 @@ TEST(FineCut, storedList_matchesOnlyUnderTheRulesItWasCutWith)
 {
     const BookText *text = novel("xiyouji.txt");
     if (!text)
-        GTEST_SKIP() << "corpus not found at " << TIBBO_CORPUS_DIR;
+        FAIL() << "corpus not found at " << TIBBO_CORPUS_DIR;
     ReaderState state;
     setParagraphText(state, *text);
     state.charsPerLine = 24;
@@ -290,7 +290,7 @@ TEST(FineCut, switchingTheRules_keepsThePlaceAndTheBookmarks)
 {
     const BookText *text = novel("hongloumeng.txt");
     if (!text)
-        GTEST_SKIP() << "corpus not found at " << TIBBO_CORPUS_DIR;
+        FAIL() << "corpus not found at " << TIBBO_CORPUS_DIR;
     const CutRules rules = fineCutRules(*text);
     struct Place
     {
