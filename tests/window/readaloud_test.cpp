@@ -1,6 +1,7 @@
 // Reading aloud driven by a fake speech engine: where it starts, the spreads following
 // the sentences, pause and resume, a page move by the reader, a re-flow, the sleep timer,
 // the pause between paragraphs and an engine error.
+#include "bookview.h"
 #include "fakespeechengine.h"
 #include "readaloud.h"
 #include "voices.h"
@@ -108,6 +109,7 @@ class ReadAloudTest : public QObject
     void engineError_stopsAndSaysWhy();
     void staleSpokenReport_isIgnored();
     void voices_chineseFirstAndTheVoiceToUse();
+    void tint_acrossLinesAndTheFold_inEveryTheme();
 };
 
 void ReadAloudTest::start_readsTheFirstSentenceBeginningOnTheSpread()
@@ -364,6 +366,51 @@ void ReadAloudTest::voices_chineseFirstAndTheVoiceToUse()
     QCOMPARE(english.chinese, 0);
     QCOMPARE(voiceToUse(english, QString()), QString());
     QCOMPARE(voiceToUse(english, QStringLiteral("English")), QStringLiteral("English"));
+}
+
+void ReadAloudTest::tint_acrossLinesAndTheFold_inEveryTheme()
+{
+    Reading r;
+    BookView view(nullptr);
+    view.resize(794, 488);
+    view.setPageFont(BookView::designFont());
+    view.showSpread(r.state);
+    const auto bands = [&view](int row) {
+        return view.findChild<LineLabel *>(QStringLiteral("line%1").arg(row))->bands();
+    };
+    // Rows 0 .. 2 are the left page, 3 .. 5 the right: [24, 29) runs from the end of row
+    // 2 (characters 17 .. 26) over the fold to the start of row 3.
+    view.setMarks(TextMark::ReadAloud, {{24, 29}});
+    const QColor day = markColour(Theme::Day, TextMark::ReadAloud);
+    QCOMPARE(bands(2), (std::vector<LineLabel::Band>{{7, 3, day}}));
+    QCOMPARE(bands(3), (std::vector<LineLabel::Band>{{0, 2, day}}));
+    QVERIFY(bands(1).empty());
+    QVERIFY(bands(4).empty());
+    // The band lies behind its characters: it starts after the row's first seven.
+    auto *row2 = view.findChild<LineLabel *>(QStringLiteral("line2"));
+    const QRectF band = row2->bandRect(7, 3);
+    QVERIFY(band.left() > 0);
+    QVERIFY(band.right() <= row2->width() + 0.5);
+    QCOMPARE(band.height(), double(row2->height()));
+
+    // Every theme has a band of its own colour, unlike its highlight of a chosen line.
+    for (Theme theme : {Theme::Sepia, Theme::Night, Theme::Day}) {
+        view.setTheme(theme);
+        const QColor colour = markColour(theme, TextMark::ReadAloud);
+        QCOMPARE(bands(2).front().colour, colour);
+        QVERIFY(colour != coloursOf(theme).highlight);
+        QVERIFY(colour.alpha() < 255);
+    }
+    // On the next spread the range is not on show; back on the first it is again.
+    r.state.topLine = 7;
+    view.showSpread(r.state);
+    for (int row = 0; row < 6; ++row)
+        QVERIFY(bands(row).empty());
+    r.state.topLine = 1;
+    view.showSpread(r.state);
+    QCOMPARE(bands(3).size(), size_t(1));
+    view.setMarks(TextMark::ReadAloud, {});
+    QVERIFY(bands(2).empty() && bands(3).empty());
 }
 
 QTEST_MAIN(ReadAloudTest)
