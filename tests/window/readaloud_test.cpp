@@ -4,6 +4,7 @@
 #include "bookview.h"
 #include "fakespeechengine.h"
 #include "readaloud.h"
+#include "readaloudpanel.h"
 #include "voices.h"
 #include "windowfixture.h"
 
@@ -13,6 +14,7 @@
 #include "state/readerstate.h"
 #include "text/reflow.h"
 
+#include <QComboBox>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -110,6 +112,7 @@ class ReadAloudTest : public QObject
     void staleSpokenReport_isIgnored();
     void voices_chineseFirstAndTheVoiceToUse();
     void tint_acrossLinesAndTheFold_inEveryTheme();
+    void settingsPanel_givesBackWhatItShowed();
 };
 
 void ReadAloudTest::start_readsTheFirstSentenceBeginningOnTheSpread()
@@ -411,6 +414,40 @@ void ReadAloudTest::tint_acrossLinesAndTheFold_inEveryTheme()
     QCOMPARE(bands(3).size(), size_t(1));
     view.setMarks(TextMark::ReadAloud, {});
     QVERIFY(bands(2).empty() && bands(3).empty());
+}
+
+void ReadAloudTest::settingsPanel_givesBackWhatItShowed()
+{
+    ReadAloudPanel panel(nullptr);
+    const VoiceList voices =
+        orderVoices({{QStringLiteral("English"), QLocale(QLocale::C)},
+                     {QStringLiteral("Chinese (Mandarin)"), QLocale(QLocale::C)}});
+    ReadAloudSettings chosen;
+    chosen.speech = {QStringLiteral("English"), -0.3, 0.7, 0.45};
+    chosen.paragraphPause = 1500;
+    chosen.sleepTimer = ReadAloud::kSleepAtChapterEnd;
+    const ReadAloudSettings automatic; // the first Chinese voice, the engine's pace
+    // A voice whose package was removed is kept, not changed behind the reader's back.
+    ReadAloudSettings gone;
+    gone.speech.voice = QStringLiteral("Removed voice");
+    gone.sleepTimer = 90;
+    for (const ReadAloudSettings &settings : {chosen, automatic, gone}) {
+        panel.open(settings);
+        // Before the engine's list has come, and after it.
+        QCOMPARE(panel.settings(), settings);
+        panel.setVoices(voices);
+        QCOMPARE(panel.settings(), settings);
+    }
+    auto *voiceBox = panel.findChild<QComboBox *>(QStringLiteral("voiceBox"));
+    // The automatic choice, the Chinese voice, a separator, the others, the missing one.
+    QCOMPARE(voiceBox->itemText(1), QStringLiteral("Chinese (Mandarin)"));
+    QCOMPARE(voiceBox->itemText(3), QStringLiteral("English"));
+    QCOMPARE(voiceBox->itemData(4).toString(), QStringLiteral("Removed voice"));
+    // Without any voice the panel says which package gives one.
+    VoiceList none;
+    none.problem = QStringLiteral("连接不上语音服务 speech-dispatcher");
+    panel.setVoices(none);
+    QCOMPARE(panel.findChild<CaptionLabel *>(QStringLiteral("voiceNote"))->caption(), none.problem);
 }
 
 QTEST_MAIN(ReadAloudTest)

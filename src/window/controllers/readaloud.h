@@ -28,6 +28,17 @@ struct ReaderState;
 
 namespace tibbo::window {
 
+// What the reader chooses for reading aloud, as the settings keep it.
+struct ReadAloudSettings
+{
+    SpeechSettings speech;
+    // The pause after the last sentence of a paragraph, 0 to 3000 ms.
+    int paragraphPause = 500;
+    // ReadAloud::kSleepOff, minutes, or ReadAloud::kSleepAtChapterEnd.
+    int sleepTimer = 0;
+    friend bool operator==(const ReadAloudSettings &, const ReadAloudSettings &) = default;
+};
+
 class ReadAloud : public QObject
 {
     Q_OBJECT
