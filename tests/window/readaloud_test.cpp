@@ -8,10 +8,11 @@
 #include "voices.h"
 #include "windowfixture.h"
 
-#include "navigation/chapters.h"
-#include "navigation/navigation.h"
 #include "navigation/readaloud.h"
+#include "navigation/readingplace.h"
+#include "pages/pages.h"
 #include "state/readerstate.h"
+#include "text/headings.h"
 #include "text/reflow.h"
 
 #include <QComboBox>

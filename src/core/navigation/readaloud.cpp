@@ -1,25 +1,10 @@
 #include "navigation/readaloud.h"
 
-#include "navigation/navigation.h"
+#include "pages/pages.h"
 
 #include <algorithm>
 
 namespace tibbo::core {
-
-namespace {
-
-// The characters [from, to) of the spread on show.
-std::pair<int64_t, int64_t> charactersOnShow(const ReaderState &state)
-{
-    const int64_t lines = state.lineCount();
-    const auto endOf = [&state, lines](int64_t line) -> int64_t {
-        return state.lineEnds[static_cast<size_t>(std::clamp<int64_t>(line, 0, lines))];
-    };
-    const int64_t first = state.topLine - 1;
-    return {endOf(first), endOf(first + 2 * pageDivisor(state.linesPerPage))};
-}
-
-} // namespace
 
 std::optional<Sentence> firstSentenceOnShow(const ReaderState &state)
 {

@@ -3,8 +3,8 @@
 // on the spread on show or at a chosen character, the sentence after one read, the spread
 // a sentence is read on, and where the chapter being read ends (for the sleep timer).
 
-#include "navigation/chapters.h"
 #include "state/readerstate.h"
+#include "text/headings.h"
 #include "text/sentences.h"
 
 #include <cstdint>

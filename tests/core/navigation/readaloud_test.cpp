@@ -1,4 +1,5 @@
 #include "navigation/readaloud.h"
+#include "navigation/readingplace.h"
 #include "text/reflow.h"
 #include "text/spreadmarks.h"
 

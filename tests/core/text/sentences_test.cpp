@@ -1,5 +1,4 @@
-#include "text/codepage.h"
-#include "text/plaintext.h"
+#include "referencebook.h"
 #include "text/sentences.h"
 
 #include <gtest/gtest.h>
@@ -185,9 +184,9 @@ TEST(Sentences, corpusNovels)
 {
     for (const char *name : {"hongloumeng.txt", "xiyouji.txt", "shuihuzhuan.txt"}) {
         SCOPED_TRACE(name);
-        const auto decoded = readBook(std::string(TIBBO_CORPUS_DIR) + "/" + name);
+        const auto decoded = test::readBook(std::string(TIBBO_CORPUS_DIR) + "/" + name);
         ASSERT_TRUE(decoded);
-        const BookText text = buildPlainBook(*decoded, false).paragraphText;
+        const BookText text = test::buildPlainBook(*decoded, false).paragraphText;
         const std::vector<Sentence> sentences = allSentences(text);
         ASSERT_GT(sentences.size(), 5000u);
         int64_t previousEnd = 0;

@@ -51,9 +51,6 @@ class ScrollTextMap
                       const std::function<void(std::u32string_view)> &piece) const;
     // Characters of the scroll text.
     int64_t scrollLength(const BookText &paragraphText) const;
-    // The scroll-text position of paragraph offset `offset` (the characters put in before
-    // it count, the marks taken out do not).
-    int64_t scrollPositionOf(const BookText &paragraphText, int64_t offset) const;
 
     friend bool operator==(const ScrollTextMap &, const ScrollTextMap &) = default;
 
