@@ -3,7 +3,9 @@
 // the pause between paragraphs and an engine error.
 #include "bookview.h"
 #include "fakespeechengine.h"
+#include "mascotnote.h"
 #include "readaloud.h"
+#include "readaloudcommands.h"
 #include "readaloudpanel.h"
 #include "voices.h"
 #include "windowfixture.h"
@@ -14,9 +16,12 @@
 #include "state/readerstate.h"
 #include "text/headings.h"
 #include "text/reflow.h"
+#include "text/spreadmarks.h"
 
 #include <QComboBox>
+#include <QMenu>
 #include <QSignalSpy>
+#include <QSlider>
 #include <QTest>
 
 using namespace tibbo;
@@ -92,6 +97,66 @@ void fireNow(QTimer *timer)
     timer->setInterval(interval);
 }
 
+// A book of two chapters of short sentences in paragraphs of three, for the window.
+QString sentenceBook()
+{
+    QString text;
+    for (int chapter = 1; chapter <= 2; ++chapter) {
+        text += QStringLiteral("第%1章　开头\n").arg(chapter);
+        for (int p = 0; p < 60; ++p) {
+            text += QStringLiteral("　　");
+            for (int k = 0; k < 3; ++k)
+                text += QStringLiteral("第%1章第%2段的第%3句话说了一些事情。")
+                            .arg(chapter)
+                            .arg(p)
+                            .arg(k);
+            text += QLatin1Char('\n');
+        }
+    }
+    return test::writeBook(QStringLiteral("readaloud.txt"), text);
+}
+
+// The window with a fake engine; `engine` is set once reading first needs it.
+struct ReadingWindow
+{
+    FakeSpeechEngine *engine = nullptr;
+    std::unique_ptr<ReaderWindow> window;
+
+    explicit ReadingWindow(const QString &book = sentenceBook())
+    {
+        test::resetAppFolder();
+        ReadAloudCommands::setEngineMaker([this] {
+            auto made = std::make_unique<FakeSpeechEngine>();
+            engine = made.get();
+            return made;
+        });
+        window = test::startWindow(book);
+    }
+    ~ReadingWindow()
+    {
+        window.reset();
+        ReadAloudCommands::setEngineMaker(nullptr);
+    }
+    ReadAloud &readAloud() const { return *test::part<ReadAloud>(window.get(), "readAloud"); }
+    const core::ReaderState &state() const { return window->state(); }
+    void key(Qt::Key key) const { QTest::keyClick(window.get(), key); }
+    // The rows of the spread on show that carry a band.
+    std::vector<int> bandedRows() const
+    {
+        std::vector<int> rows;
+        for (int k = 0; k < 2 * state().linesPerPage; ++k)
+            if (!test::line(window.get(), k)->bands().empty())
+                rows.push_back(k);
+        return rows;
+    }
+    void saveShot(const char *name) const
+    {
+        if (qEnvironmentVariableIsSet("TIBBO_SHOT"))
+            window->grab().save(qEnvironmentVariable("TIBBO_SHOT") + QLatin1Char('-') +
+                                QLatin1String(name) + QStringLiteral(".png"));
+    }
+};
+
 } // namespace
 
 class ReadAloudTest : public QObject
@@ -114,6 +179,13 @@ class ReadAloudTest : public QObject
     void voices_chineseFirstAndTheVoiceToUse();
     void tint_acrossLinesAndTheFold_inEveryTheme();
     void settingsPanel_givesBackWhatItShowed();
+    void window_keysStartPauseAndStop();
+    void window_readersPageMove_readingFollows();
+    void window_autoTurningAndSpeedTest_excludeReadingAloud();
+    void window_engineError_saysWhatIsMissingAndChangesNothingElse();
+    void window_sleepTimerAtChapterEnd_mascotSaysWhy_placeKept();
+    void window_tintAcrossTheFold_dayAndNight();
+    void window_settings_keptInTheOptions();
 };
 
 void ReadAloudTest::start_readsTheFirstSentenceBeginningOnTheSpread()
@@ -213,7 +285,7 @@ void ReadAloudTest::stopAndStartAgain_goesOnFromTheLastSentence()
     QSignalSpy stopped(r.readAloud.get(), &ReadAloud::stopped);
     r.readAloud->stop();
     QCOMPARE(stopped.count(), 1);
-    QCOMPARE(stopped.first().first().toString(), QString());
+    QCOMPARE(stopped.first().at(1).toString(), QString());
     QVERIFY(!r.readAloud->sentence());
     r.readAloud->start();
     QCOMPARE(r.lastSaid(), QStringLiteral("丙一二三。"));
@@ -264,7 +336,7 @@ void ReadAloudTest::sleepTimerAtChapterEnd_stopsBeforeTheNextChapter()
         r.engine->finishSentence();
     QCOMPARE(r.lastSaid(), QStringLiteral("癸一二三。"));
     QCOMPARE(stopped.count(), 1);
-    QCOMPARE(stopped.first().first().toString(), QStringLiteral("这一章读完了，朗读停止。"));
+    QCOMPARE(stopped.first().at(1).toString(), QStringLiteral("这一章读完了，朗读停止。"));
     // The spread on show holds the last sentence read: that is the place kept.
     QCOMPARE(r.state.topLine, 1);
     // The next chapter read from its start stops at the end of the book.
@@ -273,7 +345,7 @@ void ReadAloudTest::sleepTimerAtChapterEnd_stopsBeforeTheNextChapter()
     QCOMPARE(r.lastSaid(), QStringLiteral("第二回 又一回"));
     while (r.readAloud->reading())
         r.engine->finishSentence();
-    QCOMPARE(stopped.last().first().toString(), QStringLiteral("这本书读完了。"));
+    QCOMPARE(stopped.last().at(1).toString(), QStringLiteral("这本书读完了。"));
 }
 
 void ReadAloudTest::sleepTimerMinutes_stopsAfterTheSentenceBeingSpoken()
@@ -290,7 +362,7 @@ void ReadAloudTest::sleepTimerMinutes_stopsAfterTheSentenceBeingSpoken()
     r.engine->finishSentence();
     QVERIFY(!r.readAloud->reading());
     QCOMPARE(r.engine->said.size(), size_t(1));
-    QCOMPARE(stopped.first().first().toString(), QStringLiteral("定时15分钟到了，朗读停止。"));
+    QCOMPARE(stopped.first().at(1).toString(), QStringLiteral("定时15分钟到了，朗读停止。"));
 }
 
 void ReadAloudTest::endOfBook_stops()
@@ -304,7 +376,7 @@ void ReadAloudTest::endOfBook_stops()
     QVERIFY(r.readAloud->reading());
     r.engine->finishSentence();
     QVERIFY(!r.readAloud->reading());
-    QCOMPARE(stopped.first().first().toString(), QStringLiteral("这本书读完了。"));
+    QCOMPARE(stopped.first().at(1).toString(), QStringLiteral("这本书读完了。"));
 }
 
 void ReadAloudTest::engineError_stopsAndSaysWhy()
@@ -316,7 +388,7 @@ void ReadAloudTest::engineError_stopsAndSaysWhy()
     QSignalSpy stopped(r.readAloud.get(), &ReadAloud::stopped);
     r.engine->fail(QStringLiteral("连接不上语音服务"));
     QVERIFY(!r.readAloud->reading());
-    QCOMPARE(stopped.first().first().toString(), QStringLiteral("连接不上语音服务"));
+    QCOMPARE(stopped.first().at(1).toString(), QStringLiteral("连接不上语音服务"));
     QCOMPARE(r.state.topLine, topLine);
     // A report of the failed sentence afterwards changes nothing.
     emit r.engine->spoken(r.engine->said.back().id);
@@ -449,6 +521,210 @@ void ReadAloudTest::settingsPanel_givesBackWhatItShowed()
     none.problem = QStringLiteral("连接不上语音服务 speech-dispatcher");
     panel.setVoices(none);
     QCOMPARE(panel.findChild<CaptionLabel *>(QStringLiteral("voiceNote"))->caption(), none.problem);
+}
+
+void ReadAloudTest::window_keysStartPauseAndStop()
+{
+    ReadingWindow r;
+    const int64_t topLine = r.state().topLine;
+    r.key(Qt::Key_R);
+    QVERIFY(r.readAloud().reading());
+    QVERIFY(r.engine);
+    QCOMPARE(r.engine->said.back().text, QStringLiteral("第1章 开头"));
+    QCOMPARE(r.bandedRows(), std::vector<int>{0});
+    r.engine->finishSentence();
+    r.engine->finishSentence(); // after the pause between paragraphs
+    test::stepTimer(test::part<QTimer>(r.window.get(), "paragraphPauseTimer"));
+    QCOMPARE(r.engine->said.back().text, QStringLiteral("第1章第0段的第0句话说了一些事情。"));
+    // Space pauses instead of turning, and resumes the sentence from its start.
+    r.key(Qt::Key_Space);
+    QVERIFY(r.readAloud().paused());
+    QCOMPARE(r.state().topLine, topLine);
+    const size_t said = r.engine->said.size();
+    r.key(Qt::Key_Space);
+    QCOMPARE(r.engine->said.size(), said + 1);
+    QCOMPARE(r.engine->said.back().text, QStringLiteral("第1章第0段的第0句话说了一些事情。"));
+    // Esc stops: the band goes, the page stays, Space turns pages again.
+    r.key(Qt::Key_Escape);
+    QVERIFY(!r.readAloud().reading());
+    QVERIFY(r.bandedRows().empty());
+    QCOMPARE(r.state().topLine, topLine);
+    r.key(Qt::Key_Space);
+    QVERIFY(r.state().topLine > topLine);
+}
+
+void ReadAloudTest::window_readersPageMove_readingFollows()
+{
+    ReadingWindow r;
+    r.key(Qt::Key_R);
+    r.key(Qt::Key_PageDown);
+    const int64_t topLine = r.state().topLine;
+    QVERIFY(topLine > 1);
+    QVERIFY(r.readAloud().reading());
+    const auto first = core::firstSentenceOnShow(r.state());
+    QVERIFY(first);
+    QCOMPARE(r.readAloud().sentence(), first);
+    QCOMPARE(r.engine->said.back().text,
+             QString::fromStdU32String(core::spokenText(r.state().paragraphText, *first)));
+    QVERIFY(!r.bandedRows().empty());
+    // The end of the book, then back to the first spread.
+    r.key(Qt::Key_End);
+    QCOMPARE(r.readAloud().sentence(), core::firstSentenceOnShow(r.state()));
+    r.key(Qt::Key_Home);
+    QCOMPARE(r.engine->said.back().text, QStringLiteral("第1章 开头"));
+}
+
+void ReadAloudTest::window_autoTurningAndSpeedTest_excludeReadingAloud()
+{
+    ReadingWindow r;
+    auto *autoTurn = test::part<QTimer>(r.window.get(), "autoTurnTimer");
+    auto *speedTest = test::part<QTimer>(r.window.get(), "speedTestTimer");
+    QAction *autoTurnItem =
+        test::menuItem(r.window.get(), "autoTurnMenu", QStringLiteral("自动翻页"));
+    QAction *speedTestItem = test::part<QMenu>(r.window.get(), "autoTurnMenu")->actions().last();
+
+    r.key(Qt::Key_R);
+    autoTurnItem->trigger();
+    QVERIFY(autoTurn->isActive());
+    QVERIFY(!r.readAloud().reading());
+    r.key(Qt::Key_R);
+    QVERIFY(r.readAloud().reading());
+    QVERIFY(!autoTurn->isActive());
+    QVERIFY(!autoTurnItem->isChecked());
+
+    speedTestItem->trigger();
+    QVERIFY(speedTest->isActive());
+    QVERIFY(!r.readAloud().reading());
+    const double interval = r.state().autoTurnSeconds;
+    r.key(Qt::Key_R);
+    QVERIFY(r.readAloud().reading());
+    // The test is called off: no result, no message, the menu as before it.
+    QVERIFY(!speedTest->isActive());
+    QCOMPARE(r.state().autoTurnSeconds, interval);
+    QVERIFY(Dialogs::takeMessages().isEmpty());
+    QCOMPARE(speedTestItem->text(), QStringLiteral("开始测试读速"));
+    QVERIFY(autoTurnItem->isEnabled());
+}
+
+void ReadAloudTest::window_engineError_saysWhatIsMissingAndChangesNothingElse()
+{
+    ReadingWindow r;
+    r.key(Qt::Key_R);
+    r.engine->finishSentence();
+    r.engine->finishSentence();
+    const int64_t topLine = r.state().topLine;
+    Dialogs::takeMessages();
+    const QString problem =
+        QStringLiteral("连接不上语音服务 speech-dispatcher，不能朗读。请安装 "
+                       "speech-dispatcher 和 speech-dispatcher-espeak-ng 软件包。");
+    r.engine->fail(problem);
+    QCOMPARE(Dialogs::takeMessages(), QStringList{problem});
+    QVERIFY(!r.readAloud().reading());
+    QVERIFY(r.bandedRows().empty());
+    QCOMPARE(r.state().topLine, topLine);
+    // The keys are the pages' again.
+    r.key(Qt::Key_Space);
+    QVERIFY(r.state().topLine > topLine);
+}
+
+void ReadAloudTest::window_sleepTimerAtChapterEnd_mascotSaysWhy_placeKept()
+{
+    ReadingWindow r;
+    test::menuItem(r.window.get(), "sleepTimerMenu", QStringLiteral("读完本章"))->trigger();
+    // The spread of the first chapter's last sentence.
+    const auto chapters = core::findChapters(r.state().paragraphText);
+    QCOMPARE(chapters.size(), size_t(2));
+    while (r.state().topLine < core::spreadOfOffset(r.state(), chapters[1].offset - 1))
+        r.key(Qt::Key_PageDown);
+    r.key(Qt::Key_R);
+    auto *pause = test::part<QTimer>(r.window.get(), "paragraphPauseTimer");
+    for (int k = 0; k < 2000 && r.readAloud().reading(); ++k) {
+        if (pause->isActive())
+            test::stepTimer(pause);
+        else
+            r.engine->finishSentence();
+    }
+    QVERIFY(!r.readAloud().reading());
+    const QString last = r.engine->said.back().text;
+    QCOMPARE(last, QStringLiteral("第1章第59段的第2句话说了一些事情。"));
+    auto *note = test::part<MascotNote>(r.window.get(), "mascotNote");
+    QVERIFY(note->isVisible());
+    QCOMPARE(note->text(), QStringLiteral("这一章读完了，朗读停止。"));
+    // The spread on show holds the last sentence read, and the next start goes on from it.
+    const auto lastSentence = r.readAloud().lastSentence();
+    QVERIFY(lastSentence);
+    QCOMPARE(r.state().topLine, core::spreadOfOffset(r.state(), lastSentence->begin));
+    r.window->exitReader();
+    QVERIFY(test::fileBytes(SessionFiles::folder() + QStringLiteral("/options.ini"))
+                .contains(QByteArray::number(qlonglong(lastSentence->begin))));
+}
+
+void ReadAloudTest::window_tintAcrossTheFold_dayAndNight()
+{
+    ReadingWindow r;
+    const core::ReaderState &state = r.state();
+    const int64_t L = state.linesPerPage;
+    // A sentence that runs from the left page's last row over to the right page's first.
+    std::optional<core::Sentence> across;
+    for (int64_t spread = 0; !across && spread < 40; ++spread) {
+        for (auto s = core::firstSentenceOnShow(state); s && !across;
+             s = core::sentenceAfter(state, *s)) {
+            const auto runs = core::rowRunsOnShow(state, s->begin, s->end);
+            if (runs.size() == 2 && runs[0].row == L - 1 && runs[1].row == L)
+                across = s;
+            if (runs.empty())
+                break;
+        }
+        if (!across)
+            r.key(Qt::Key_PageDown);
+    }
+    QVERIFY(across);
+    r.readAloud().startAt(across->begin);
+    QCOMPARE(r.readAloud().sentence(), across);
+    QCOMPARE(r.bandedRows(), (std::vector<int>{int(L - 1), int(L)}));
+    r.saveShot("fold-day");
+    test::part<QMenu>(r.window.get(), "themeMenu")->actions()[2]->trigger();
+    QCOMPARE(test::line(r.window.get(), int(L))->bands().front().colour,
+             markColour(Theme::Night, TextMark::ReadAloud));
+    r.saveShot("fold-night");
+    test::part<QMenu>(r.window.get(), "themeMenu")->actions()[0]->trigger();
+}
+
+void ReadAloudTest::window_settings_keptInTheOptions()
+{
+    {
+        ReadingWindow r;
+        test::openMenu(r.window.get());
+        test::menuItem(r.window.get(), "readAloudMenu", QStringLiteral("朗读设置..."))->trigger();
+        auto *panel = test::part<ReadAloudPanel>(r.window.get(), "readAloudPanel");
+        QVERIFY(panel->isVisible());
+        r.engine->voices =
+            orderVoices({{QStringLiteral("English"), QLocale(QLocale::C)},
+                         {QStringLiteral("Chinese (Mandarin)"), QLocale(QLocale::C)}});
+        r.engine->findVoices();
+        test::part<QSlider>(r.window.get(), "rateSlider")->setValue(-4);
+        test::part<QComboBox>(r.window.get(), "sleepBox")->setCurrentIndex(2);
+        auto *voices = test::part<QComboBox>(r.window.get(), "voiceBox");
+        voices->setCurrentIndex(voices->findData(QStringLiteral("Chinese (Mandarin)")));
+        r.saveShot("settings");
+        QTest::mouseClick(test::part(r.window.get(), "readAloudOk"), Qt::LeftButton);
+        QVERIFY(!panel->isVisible());
+        QVERIFY(!r.state().menuShown);
+        QCOMPARE(r.engine->settings.voice, QStringLiteral("Chinese (Mandarin)"));
+        QCOMPARE(r.engine->settings.rate, -0.4);
+        QCOMPARE(r.readAloud().sleepTimer(), 30);
+        r.window->exitReader();
+    }
+    // The next start reads them back.
+    ReadAloudCommands::setEngineMaker([] { return std::make_unique<FakeSpeechEngine>(); });
+    auto w = test::startWindow();
+    auto *readAloud = test::part<ReadAloud>(w.get(), "readAloud");
+    QCOMPARE(readAloud->sleepTimer(), 30);
+    auto &engine = static_cast<FakeSpeechEngine &>(readAloud->engine());
+    QCOMPARE(engine.settings.voice, QStringLiteral("Chinese (Mandarin)"));
+    QCOMPARE(engine.settings.rate, -0.4);
+    w.reset();
+    ReadAloudCommands::setEngineMaker(nullptr);
 }
 
 QTEST_MAIN(ReadAloudTest)

@@ -46,6 +46,12 @@ bool OptionsStore::value(const BoolOption &option) const
     return option.defaultValue;
 }
 
+QString OptionsStore::value(const TextOption &option) const
+{
+    const QSettings file(m_path, QSettings::IniFormat);
+    return file.value(QLatin1String(option.key)).toString();
+}
+
 QString OptionsStore::value(const BookTextOption &option, const QString &bookPath) const
 {
     const QSettings file(m_path, QSettings::IniFormat);
@@ -60,6 +66,13 @@ bool OptionsStore::setValue(const IntOption &option, int value)
 }
 
 bool OptionsStore::setValue(const BoolOption &option, bool value)
+{
+    QSettings file(m_path, QSettings::IniFormat);
+    file.setValue(QLatin1String(option.key), value);
+    return written(file);
+}
+
+bool OptionsStore::setValue(const TextOption &option, const QString &value)
 {
     QSettings file(m_path, QSettings::IniFormat);
     file.setValue(QLatin1String(option.key), value);

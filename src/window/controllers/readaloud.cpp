@@ -5,6 +5,22 @@
 
 namespace tibbo::window {
 
+const std::vector<int> &sleepTimerChoices()
+{
+    static const std::vector<int> choices = {ReadAloud::kSleepOff,         15, 30, 60, 90,
+                                             ReadAloud::kSleepAtChapterEnd};
+    return choices;
+}
+
+QString sleepTimerCaption(int choice)
+{
+    if (choice == ReadAloud::kSleepOff)
+        return QStringLiteral("不定时");
+    if (choice == ReadAloud::kSleepAtChapterEnd)
+        return QStringLiteral("读完本章");
+    return QStringLiteral("%1分钟").arg(choice);
+}
+
 ReadAloud::ReadAloud(core::ReaderState &state, EngineMaker makeEngine, QObject *parent)
     : QObject(parent), m_state(state), m_makeEngine(std::move(makeEngine))
 {
@@ -21,7 +37,8 @@ ReadAloud::ReadAloud(core::ReaderState &state, EngineMaker makeEngine, QObject *
         if (m_phase == Phase::Speaking)
             m_stopAfterSentence = true;
         else
-            finish(QStringLiteral("定时%1分钟到了，朗读停止。").arg(m_sleepMinutes));
+            finish(StopReason::SleepTimer,
+                   QStringLiteral("定时%1分钟到了，朗读停止。").arg(m_sleepMinutes));
     });
 }
 
@@ -76,7 +93,7 @@ void ReadAloud::start()
     else
         first = core::firstSentenceOnShow(m_state);
     if (!first) {
-        emit stopped(QStringLiteral("这一页没有可以朗读的文字。"));
+        emit stopped(StopReason::NothingToRead, QStringLiteral("这一页没有可以朗读的文字。"));
         return;
     }
     begin(*first);
@@ -143,7 +160,8 @@ void ReadAloud::pauseOrResume()
     case Phase::Paused:
         m_phase = Phase::Speaking;
         if (m_stopAfterSentence)
-            return finish(QStringLiteral("定时%1分钟到了，朗读停止。").arg(m_sleepMinutes));
+            return finish(StopReason::SleepTimer,
+                          QStringLiteral("定时%1分钟到了，朗读停止。").arg(m_sleepMinutes));
         if (std::exchange(m_resumeWithNext, false))
             advance();
         else if (m_sentence)
@@ -154,10 +172,10 @@ void ReadAloud::pauseOrResume()
 
 void ReadAloud::stop()
 {
-    finish(QString());
+    finish(StopReason::Reader);
 }
 
-void ReadAloud::finish(const QString &why)
+void ReadAloud::finish(StopReason reason, const QString &why)
 {
     if (!reading())
         return;
@@ -169,7 +187,7 @@ void ReadAloud::finish(const QString &why)
         m_engine->stop();
     m_sentence.reset();
     emit sentenceChanged();
-    emit stopped(why);
+    emit stopped(reason, why);
 }
 
 void ReadAloud::speak(const core::Sentence &sentence)
@@ -197,7 +215,8 @@ void ReadAloud::onSpoken(quint64 utterance)
     if (utterance != m_utterance || m_phase != Phase::Speaking)
         return;
     if (m_stopAfterSentence)
-        return finish(QStringLiteral("定时%1分钟到了，朗读停止。").arg(m_sleepMinutes));
+        return finish(StopReason::SleepTimer,
+                      QStringLiteral("定时%1分钟到了，朗读停止。").arg(m_sleepMinutes));
     if (m_sentence && m_sentence->endsParagraph && m_paragraphPauseTimer.interval() > 0) {
         m_phase = Phase::ParagraphPause;
         m_paragraphPauseTimer.start();
@@ -213,15 +232,15 @@ void ReadAloud::advance()
     m_phase = Phase::Speaking;
     const auto next = core::sentenceAfter(m_state, *m_sentence);
     if (!next)
-        return finish(QStringLiteral("这本书读完了。"));
+        return finish(StopReason::EndOfBook, QStringLiteral("这本书读完了。"));
     if (m_sleepMinutes == kSleepAtChapterEnd && next->begin >= m_chapterEnd)
-        return finish(QStringLiteral("这一章读完了，朗读停止。"));
+        return finish(StopReason::SleepTimer, QStringLiteral("这一章读完了，朗读停止。"));
     speak(*next);
 }
 
 void ReadAloud::onEngineFailed(const QString &message)
 {
-    finish(message);
+    finish(StopReason::EngineFailed, message);
 }
 
 void ReadAloud::onSpreadShown()
@@ -229,7 +248,7 @@ void ReadAloud::onSpreadShown()
     if (!reading() || !m_sentence)
         return;
     if (m_state.textVersion != m_layout.textVersion || !m_state.lineEndsFitText())
-        return stop();
+        return finish(StopReason::NewBook);
     if (layout() != m_layout) {
         // A re-flow: the same sentence, on the spread that now holds it.
         m_layout = layout();
@@ -248,7 +267,7 @@ void ReadAloud::onSpreadShown()
     // The reader moved: reading goes on from the spread they chose.
     const auto first = core::firstSentenceOnShow(m_state);
     if (!first)
-        return finish(QStringLiteral("这一页没有可以朗读的文字。"));
+        return finish(StopReason::NothingToRead, QStringLiteral("这一页没有可以朗读的文字。"));
     m_paragraphPauseTimer.stop();
     m_resumeWithNext = false;
     measureChapter(*first);

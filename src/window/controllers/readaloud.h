@@ -21,6 +21,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace tibbo::core {
 struct ReaderState;
@@ -39,6 +40,11 @@ struct ReadAloudSettings
     friend bool operator==(const ReadAloudSettings &, const ReadAloudSettings &) = default;
 };
 
+// The sleep timer's choices in the order they are offered (kSleepOff, the minutes,
+// kSleepAtChapterEnd), and the caption of each: "不定时", "15分钟", "读完本章".
+const std::vector<int> &sleepTimerChoices();
+QString sleepTimerCaption(int choice);
+
 class ReadAloud : public QObject
 {
     Q_OBJECT
@@ -46,6 +52,10 @@ class ReadAloud : public QObject
     // The sleep timer: off, a number of minutes, or the end of the chapter being read.
     static constexpr int kSleepOff = 0;
     static constexpr int kSleepAtChapterEnd = -1;
+
+    // Why reading stopped.
+    enum class StopReason { Reader, EndOfBook, SleepTimer, NothingToRead, EngineFailed, NewBook };
+    Q_ENUM(StopReason)
 
     using EngineMaker = std::function<std::unique_ptr<SpeechEngine>()>;
     // The engine is made when it is first needed.
@@ -57,6 +67,8 @@ class ReadAloud : public QObject
     bool paused() const { return m_phase == Phase::Paused; }
     // The sentence being read or paused at; none while not reading.
     std::optional<core::Sentence> sentence() const;
+    // The sentence read last, kept after a stop; none before the first.
+    std::optional<core::Sentence> lastSentence() const { return m_lastSentence; }
     SpeechEngine &engine();
 
     // Where the chapter holding a character ends (the next heading's offset, or the end of
@@ -86,8 +98,9 @@ class ReadAloud : public QObject
 
   signals:
     void started();
-    // `why` is the mascot's word on it; empty when the reader stopped it.
-    void stopped(const QString &why);
+    // `why` says it in Chinese (the mascot's word, or the engine's failure naming the
+    // package that is missing); empty when the reader stopped it.
+    void stopped(tibbo::window::ReadAloud::StopReason reason, const QString &why);
     // The sentence to tint changed (also to none).
     void sentenceChanged();
     // topLine now names the spread of the sentence read next: it wants showing.
@@ -108,7 +121,7 @@ class ReadAloud : public QObject
     void begin(const core::Sentence &first);
     void speak(const core::Sentence &sentence);
     void advance();
-    void finish(const QString &why);
+    void finish(StopReason reason, const QString &why = QString());
     void onSpoken(quint64 utterance);
     void onEngineFailed(const QString &message);
     void startSleepTimer();

@@ -4,6 +4,7 @@
 
 #include <QComboBox>
 #include <QDoubleSpinBox>
+#include <QEvent>
 #include <QSlider>
 
 #include <cmath>
@@ -33,23 +34,7 @@ QSlider *slider(QWidget *parent, const char *name, int low, int high, int x, int
     return s;
 }
 
-QString sleepCaption(int choice)
-{
-    if (choice == ReadAloud::kSleepOff)
-        return QStringLiteral("不定时");
-    if (choice == ReadAloud::kSleepAtChapterEnd)
-        return QStringLiteral("读完本章");
-    return QStringLiteral("%1分钟").arg(choice);
-}
-
 } // namespace
-
-const std::vector<int> &ReadAloudPanel::sleepChoices()
-{
-    static const std::vector<int> choices = {ReadAloud::kSleepOff,         15, 30, 60, 90,
-                                             ReadAloud::kSleepAtChapterEnd};
-    return choices;
-}
 
 ReadAloudPanel::ReadAloudPanel(QWidget *parent) : QWidget(parent)
 {
@@ -85,8 +70,8 @@ ReadAloudPanel::ReadAloudPanel(QWidget *parent) : QWidget(parent)
     caption(this, QStringLiteral("定时停止:"), 6, 108);
     m_sleepBox = new QComboBox(this);
     m_sleepBox->setObjectName(QStringLiteral("sleepBox"));
-    for (int choice : sleepChoices())
-        m_sleepBox->addItem(sleepCaption(choice), choice);
+    for (int choice : sleepTimerChoices())
+        m_sleepBox->addItem(sleepTimerCaption(choice), choice);
     m_sleepBox->setGeometry(66, 105, 90, 20);
 
     auto *ok = new PanelButton(QStringLiteral("确定"), this);
@@ -97,7 +82,17 @@ ReadAloudPanel::ReadAloudPanel(QWidget *parent) : QWidget(parent)
     cancel->setGeometry(234, 132, 40, 20);
     connect(ok, &QPushButton::clicked, this, &ReadAloudPanel::accepted);
     connect(cancel, &QPushButton::clicked, this, &ReadAloudPanel::cancelled);
+    // It opens in the menu panel and goes when the menu closes.
+    if (parent)
+        parent->installEventFilter(this);
     hide();
+}
+
+bool ReadAloudPanel::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == parentWidget() && event->type() == QEvent::Hide)
+        hide();
+    return QWidget::eventFilter(watched, event);
 }
 
 void ReadAloudPanel::open(const ReadAloudSettings &settings)

@@ -30,12 +30,12 @@ class ReadAloudPanel : public QWidget
     void setVoices(const VoiceList &voices);
     ReadAloudSettings settings() const;
 
-    // The sleep timer's choices in the order the box offers them.
-    static const std::vector<int> &sleepChoices();
-
   signals:
     void accepted();
     void cancelled();
+
+  protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
   private:
     void selectVoice(const QString &name);
