@@ -53,15 +53,7 @@ title() { xdotool getwindowname "$w"; }
 start_reader() {
     "$reader" "$book" >>"$home/reader.log" 2>&1 &
     pid=$!
-    w=
-    for _ in $(seq 1 $((150 * scale))); do
-        for candidate in $(xdotool search --onlyvisible --pid "$pid" 2>/dev/null); do
-            eval "$(xdotool getwindowgeometry --shell "$candidate")"
-            [ "$WIDTH" -gt 100 ] && w=$candidate
-        done
-        [ -n "$w" ] && break
-        sleep 0.1
-    done
+    find_window "$pid"
     [ -n "$w" ] || { fail "the reader's window did not show"; exit 1; }
     pause 2
     xdotool windowactivate --sync "$w" 2>/dev/null

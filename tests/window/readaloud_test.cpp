@@ -650,6 +650,7 @@ void ReadAloudTest::window_sleepTimerAtChapterEnd_mascotSaysWhy_placeKept()
     auto *note = test::part<MascotNote>(r.window.get(), "mascotNote");
     QVERIFY(note->isVisible());
     QCOMPARE(note->text(), QStringLiteral("这一章读完了，朗读停止。"));
+    r.saveShot("note");
     // The spread on show holds the last sentence read, and the next start goes on from it.
     const auto lastSentence = r.readAloud().lastSentence();
     QVERIFY(lastSentence);
