@@ -108,16 +108,21 @@ void ReadAloud::startAt(int64_t offset)
         return;
     if (!reading())
         return begin(*at);
+    moveTo(*at);
+}
+
+void ReadAloud::moveTo(const core::Sentence &sentence)
+{
     m_paragraphPauseTimer.stop();
-    engine().stop();
     m_resumeWithNext = false;
-    measureChapter(*at);
+    measureChapter(sentence);
     if (m_phase == Phase::Paused) {
-        m_sentence = m_lastSentence = *at;
+        m_sentence = m_lastSentence = sentence;
         emit sentenceChanged();
         return;
     }
-    speak(*at);
+    engine().stop();
+    speak(sentence);
 }
 
 void ReadAloud::begin(const core::Sentence &first)
@@ -268,16 +273,7 @@ void ReadAloud::onSpreadShown()
     const auto first = core::firstSentenceOnShow(m_state);
     if (!first)
         return finish(StopReason::NothingToRead, QStringLiteral("这一页没有可以朗读的文字。"));
-    m_paragraphPauseTimer.stop();
-    m_resumeWithNext = false;
-    measureChapter(*first);
-    if (m_phase == Phase::Paused) {
-        m_sentence = m_lastSentence = *first;
-        emit sentenceChanged();
-        return;
-    }
-    engine().stop();
-    speak(*first);
+    moveTo(*first);
 }
 
 void ReadAloud::setSleepTimer(int minutes)

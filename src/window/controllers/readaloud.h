@@ -120,6 +120,8 @@ class ReadAloud : public QObject
     Layout layout() const;
     void begin(const core::Sentence &first);
     void speak(const core::Sentence &sentence);
+    // Reading goes on at `sentence` while it reads: at once, or on resuming a pause.
+    void moveTo(const core::Sentence &sentence);
     void advance();
     void finish(StopReason reason, const QString &why = QString());
     void onSpoken(quint64 utterance);
