@@ -96,6 +96,7 @@ class OptionsStore
     const QString &path() const { return m_path; }
 
   private:
+    bool usable() const;
     bool written(QSettings &file) const;
 
     QString m_path;
