@@ -70,6 +70,8 @@ bool OptionsStore::value(const BoolOption &option) const
 
 QString OptionsStore::value(const TextOption &option) const
 {
+    if (!usable())
+        return QString();
     const QSettings file(m_path, QSettings::IniFormat);
     return file.value(QLatin1String(option.key)).toString();
 }
@@ -102,6 +104,8 @@ bool OptionsStore::setValue(const BoolOption &option, bool value)
 
 bool OptionsStore::setValue(const TextOption &option, const QString &value)
 {
+    if (!usable())
+        return false;
     QSettings file(m_path, QSettings::IniFormat);
     file.setValue(QLatin1String(option.key), value);
     return written(file);
