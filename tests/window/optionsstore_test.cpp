@@ -77,8 +77,10 @@ class OptionsStoreTest : public QObject
         OptionsStore store(path());
         QCOMPARE(store.value(options::kTheme), options::kTheme.defaultValue);
         QCOMPARE(store.value(options::kEncoding, QStringLiteral("/b.txt")), QString());
+        QCOMPARE(store.value(options::kReadAloudVoice), QString());
         QVERIFY(store.bookPlaces(200).empty());
         QVERIFY(!store.setValue(options::kTheme, 2));
+        QVERIFY(!store.setValue(options::kReadAloudVoice, QStringLiteral("Chinese (Mandarin)")));
         QVERIFY(!store.setBookPlaces({{QStringLiteral("/b.txt"), 5}}));
         struct stat status
         {

@@ -68,6 +68,14 @@ bool OptionsStore::value(const BoolOption &option) const
     return option.defaultValue;
 }
 
+QString OptionsStore::value(const TextOption &option) const
+{
+    if (!usable())
+        return QString();
+    const QSettings file(m_path, QSettings::IniFormat);
+    return file.value(QLatin1String(option.key)).toString();
+}
+
 QString OptionsStore::value(const BookTextOption &option, const QString &bookPath) const
 {
     if (!usable())
@@ -86,6 +94,15 @@ bool OptionsStore::setValue(const IntOption &option, int value)
 }
 
 bool OptionsStore::setValue(const BoolOption &option, bool value)
+{
+    if (!usable())
+        return false;
+    QSettings file(m_path, QSettings::IniFormat);
+    file.setValue(QLatin1String(option.key), value);
+    return written(file);
+}
+
+bool OptionsStore::setValue(const TextOption &option, const QString &value)
 {
     if (!usable())
         return false;
