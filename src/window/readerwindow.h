@@ -35,6 +35,8 @@ class MenuPanel;
 class OptionsStore;
 class PageAppearance;
 class PromptPanel;
+class ReadAloudCommands;
+class ScreenSaverInhibitor;
 class ReaderMenus;
 class ReadingCommands;
 class ReadingModes;
@@ -148,6 +150,8 @@ class ReaderWindow : public QWidget
     MascotNews *m_news = nullptr;
     DesktopControls *m_desktop = nullptr;
     KeyRoute *m_keys = nullptr;
+    ScreenSaverInhibitor *m_screen = nullptr;
+    ReadAloudCommands *m_readAloud = nullptr;
     QTimer *m_titleUpdate = nullptr;
     bool m_started = false;
     bool m_exited = false;

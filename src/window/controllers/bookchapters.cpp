@@ -6,6 +6,7 @@
 #include "readingpace.h"
 
 #include "navigation/chaptermoves.h"
+#include "navigation/readaloud.h"
 #include "pages/pages.h"
 
 #include <QWidget>
@@ -43,6 +44,12 @@ void BookChapters::showSpreadAt(int64_t topLine)
     if (topLine != before)
         emit jumped(from);
     emit menuCloseRequested();
+}
+
+int64_t BookChapters::chapterEndAfter(int64_t offset)
+{
+    return core::chapterEndAfter(list(), offset,
+                                 static_cast<int64_t>(m_state.paragraphText.size()));
 }
 
 QString BookChapters::currentTitle()

@@ -29,6 +29,10 @@ const Binding kTable[] = {
     {Qt::Key_G,                     Command::GoToPage,          Scope::Pages},
     {Qt::ALT | Qt::Key_Left,        Command::GoBack,            Scope::Pages},
     {Qt::ALT | Qt::Key_Right,       Command::GoForward,         Scope::Pages},
+    {Qt::Key_R,                     Command::ReadAloud,         Scope::Pages},
+
+    {Qt::Key_Space,                 Command::PauseReadingAloud, Scope::ReadingAloud},
+    {Qt::Key_Escape,                Command::StopReadingAloud,  Scope::ReadingAloud},
 
     {Qt::Key_Return,                Command::ConfirmPrompt,     Scope::Prompt},
 

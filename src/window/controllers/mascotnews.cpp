@@ -15,6 +15,7 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QTimer>
 #include <QWidget>
 
 namespace tibbo::window {
@@ -76,6 +77,17 @@ void MascotNews::onBookChanged(const BookPlaces::ChangeReport &report, qint64 le
 }
 
 void MascotNews::say(const QString &text, const QString &offerCaption, Offer offer)
+{
+    // The news comes once the window has done what the re-flow that showed the place asks
+    // of it (it closes the bubble), and only while the same text is on show.
+    const uint64_t version = m_state.textVersion;
+    QTimer::singleShot(0, this, [this, text, offerCaption, offer, version] {
+        if (m_state.textVersion == version)
+            sayNow(text, offerCaption, offer);
+    });
+}
+
+void MascotNews::sayNow(const QString &text, const QString &offerCaption, Offer offer)
 {
     // The menu the reader opened stays as it is; the news is not worth closing it.
     if (m_state.menuShown)

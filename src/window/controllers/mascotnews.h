@@ -63,6 +63,7 @@ class MascotNews : public QObject
   private:
     enum class Offer { None, FirstNewChapter, SpreadBack };
     void say(const QString &text, const QString &offerCaption, Offer offer);
+    void sayNow(const QString &text, const QString &offerCaption, Offer offer);
     void onActionChosen(int index);
 
     core::ReaderState &m_state;

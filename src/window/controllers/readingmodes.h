@@ -36,6 +36,9 @@ class ReadingModes : public QObject
     // the spread the test was made on and the seconds counted; it also takes the result.
     using SpeedTestReport = std::function<QString(int64_t characters, double seconds)>;
     void setSpeedTestReport(SpeedTestReport report) { m_speedTestReport = std::move(report); }
+    // Switches automatic turning off and calls a running speed test off without taking
+    // its count (reading aloud has started).
+    void stopForReadingAloud();
 
   public slots:
     // The menu item switches by its own check mark, the caption by the timer. After a
@@ -55,6 +58,9 @@ class ReadingModes : public QObject
     // Two seconds after each turn the menu panel closes, and the prompt with it.
     void menuCloseDue();
     void autoTurnCaptionChanged(const QString &caption);
+    // Automatic turning went on or off; the speed test started.
+    void autoTurningChanged(bool on);
+    void speedTestStarted();
 
   private:
     void onAutoTurnTick();

@@ -43,9 +43,10 @@ QString ReadingPace::timeLeftLines(const std::vector<core::Chapter> &chapters) c
 void ReadingPace::onSpreadShown()
 {
     // Only the reader's own books on show count: not the manual, not a hidden window, not
-    // lines cut from another text.
+    // lines cut from another text, not the spreads turned by reading aloud.
     if (m_state.bookPath.empty() || !m_state.lineEndsFitText() || !m_window->isVisible() ||
-        m_window->isMinimized() || qs(m_state.bookPath) == SessionFiles::manualPath()) {
+        m_window->isMinimized() || qs(m_state.bookPath) == SessionFiles::manualPath() ||
+        (m_readingAloud && m_readingAloud())) {
         endSession(m_tracker.stop());
         return;
     }

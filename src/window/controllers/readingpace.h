@@ -12,6 +12,7 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -56,6 +57,12 @@ class ReadingPace : public QObject
     QString takeSpeedTest(int64_t characters, double seconds);
     // The session ends and the speed is saved (on the way out).
     void stop();
+    // Whether the book is being read aloud: spreads the reading aloud turns are listened
+    // to, not read, and make neither the speed nor a session.
+    void setReadingAloud(std::function<bool()> readingAloud)
+    {
+        m_readingAloud = std::move(readingAloud);
+    }
 
   public slots:
     // Opens the statistics panel; it fills in once the database is read.
@@ -82,6 +89,7 @@ class ReadingPace : public QObject
     core::ReadingTracker m_tracker;
     core::SpeedRecord m_speed;
     bool m_speedChanged = false;
+    std::function<bool()> m_readingAloud;
 };
 
 } // namespace tibbo::window

@@ -22,6 +22,15 @@ QString newConnectionName()
     return QStringLiteral("tibbo-statistics-%1").arg(++count);
 }
 
+// What a row must be to count: the database is a file other programs (and hands) may
+// write, so every field is checked where it is read. A row that is not a sane session (no
+// book, a number stored as text, an end before its start, a session longer than a day,
+// characters below zero) is passed over, in the totals of a book too.
+const char *const kSoundRows =
+    "typeof(book) = 'text' AND book <> '' AND typeof(start) = 'integer' AND "
+    "typeof(end) = 'integer' AND typeof(characters) = 'integer' AND start >= 0 AND "
+    "end >= start AND end - start <= 86400000 AND characters >= 0";
+
 } // namespace
 
 StatisticsDatabase::StatisticsDatabase(QString path)
@@ -150,20 +159,36 @@ StatisticsDatabase::Contents StatisticsDatabase::read(int64_t since)
     if (!ensureOpen())
         return contents;
     QSqlQuery query(QSqlDatabase::database(m_connection, false));
-    query.prepare(QStringLiteral(
-        "SELECT book, start, end, characters FROM sessions WHERE end >= ? ORDER BY start"));
+    query.prepare(QStringLiteral("SELECT book, start, end, characters FROM sessions WHERE ") +
+                  QLatin1String(kSoundRows) + QStringLiteral(" AND end >= ? ORDER BY start"));
     query.addBindValue(static_cast<qlonglong>(since));
-    if (query.exec())
-        while (query.next())
-            contents.recent.push_back({query.value(0).toString().toStdString(),
-                                       query.value(1).toLongLong(), query.value(2).toLongLong(),
-                                       query.value(3).toLongLong()});
+    const auto number = [&query](int column, bool &ok) {
+        bool read = false;
+        const qlonglong value = query.value(column).toLongLong(&read);
+        ok = ok && read;
+        return static_cast<int64_t>(value);
+    };
+    if (query.exec()) {
+        while (query.next()) {
+            bool ok = true;
+            core::ReadingSession session{query.value(0).toString().toStdString(), number(1, ok),
+                                         number(2, ok), number(3, ok)};
+            if (ok)
+                contents.recent.push_back(std::move(session));
+        }
+    }
     if (query.exec(QStringLiteral("SELECT book, SUM(end - start), SUM(characters), MAX(end) "
-                                  "FROM sessions GROUP BY book")))
-        while (query.next())
-            contents.books.push_back({query.value(0).toString().toStdString(),
-                                      {query.value(1).toLongLong(), query.value(2).toLongLong()},
-                                      query.value(3).toLongLong()});
+                                  "FROM sessions WHERE ") +
+                   QLatin1String(kSoundRows) + QStringLiteral(" GROUP BY book"))) {
+        while (query.next()) {
+            bool ok = true;
+            core::BookTotals book{query.value(0).toString().toStdString(),
+                                  {number(1, ok), number(2, ok)},
+                                  number(3, ok)};
+            if (ok)
+                contents.books.push_back(std::move(book));
+        }
+    }
     return contents;
 }
 

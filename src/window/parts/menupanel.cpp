@@ -35,20 +35,22 @@ MenuPanel::MenuPanel(QWidget *parent) : QWidget(parent)
     fillAsPanel(this);
 
     m_greeting =
-        caption(this, "greeting", QStringLiteral("敬爱的用户,我能为你做点什么?"), 9, 6, 200, 16);
-    // Beside the greeting: the chapter list, the search and the way back.
+        caption(this, "greeting", QStringLiteral("敬爱的用户,我能为你做点什么?"), 9, 6, 168, 16);
+    m_readAloudCaption = caption(this, "readAloudCaption", QStringLiteral("朗读"), 180, 6, 28, 16);
+    m_readAloudCaption->setToolTip(
+        QStringLiteral("朗读这本书 (R 键开始或停止,空格暂停,Esc 停止;右键:定时和朗读设置)"));
+    connect(m_readAloudCaption, &CaptionLabel::clicked, this, &MenuPanel::readAloudRequested);
+    connect(m_readAloudCaption, &CaptionLabel::mouseDown, this, [this](Qt::MouseButton b) {
+        if (b == Qt::RightButton)
+            emit readAloudMenuRequested();
+    });
     m_chapterListCaption =
-        caption(this, "chapterListCaption", QStringLiteral("目录"), 177, 6, 24, 16);
+        caption(this, "chapterListCaption", QStringLiteral("目录"), 214, 6, 28, 16);
     m_chapterListCaption->setToolTip(QStringLiteral("章节列表 (T 键)"));
-    m_searchCaption = caption(this, "searchCaption", QStringLiteral("查找"), 205, 6, 24, 16);
+    m_searchCaption = caption(this, "searchCaption", QStringLiteral("查找"), 248, 6, 28, 16);
     m_searchCaption->setToolTip(QStringLiteral("在书里查找文字 (Ctrl+F)"));
-    m_wayBackCaption = caption(this, "wayBackCaption", QStringLiteral("回到刚才"), 233, 6, 46, 16);
-    m_wayBackCaption->setToolTip(
-        QStringLiteral("回到跳转以前读的地方 (Alt+左方向键; Alt+右方向键再跳回去)"));
-    setWayBackEnabled(false);
     connect(m_chapterListCaption, &CaptionLabel::clicked, this, &MenuPanel::chapterListRequested);
     connect(m_searchCaption, &CaptionLabel::clicked, this, &MenuPanel::searchRequested);
-    connect(m_wayBackCaption, &CaptionLabel::clicked, this, &MenuPanel::wayBackRequested);
     m_openPicture = picture(this, "openPicture", "cmd-open", 3, 36, 48);
     m_openPicture->setToolTip(QStringLiteral(
         "如果你发现读出来的文件版面有点问题,可以在\"软件设置\"里激活\"修整段落\"选项"));
@@ -70,18 +72,20 @@ MenuPanel::MenuPanel(QWidget *parent) : QWidget(parent)
     m_settingsCaption =
         caption(this, "settingsCaption",
                 QStringLiteral("软件设置\r\n(左键具体设置\r\n 右键快捷设置)"), 201, 85, 79, 42);
-    m_fullScreenPicture = picture(this, "fullScreenPicture", "cmd-fullscreen", 6, 132, 16);
+    // The bottom row is packed: each caption as wide as its longer text.
+    m_fullScreenPicture = picture(this, "fullScreenPicture", "cmd-fullscreen", 4, 132, 16);
     m_fullScreenCaption =
-        caption(this, "fullScreenCaption", QStringLiteral("放大到全屏幕"), 24, 133, 90, 16);
-    m_manualPicture = picture(this, "manualPicture", "cmd-manual", 111, 132, 16);
-    // As wide as its longer caption: the statistics sit after it.
+        caption(this, "fullScreenCaption", QStringLiteral("放大到全屏幕"), 21, 133, 86, 16);
+    m_manualPicture = picture(this, "manualPicture", "cmd-manual", 106, 132, 16);
     m_manualCaption =
-        caption(this, "manualCaption", QStringLiteral("看看说明书"), 129, 133, 58, 16);
-    m_statisticsCaption =
-        caption(this, "statisticsCaption", QStringLiteral("统计"), 197, 133, 26, 16);
-    m_statisticsCaption->setToolTip(QStringLiteral("阅读统计: 今天、本周和每一本书读了多久"));
-    connect(m_statisticsCaption, &CaptionLabel::clicked, this, &MenuPanel::statisticsRequested);
-    m_exitPicture = picture(this, "exitPicture", "cmd-exit", 228, 129, 24);
+        caption(this, "manualCaption", QStringLiteral("看看说明书"), 123, 133, 60, 16);
+    m_wayBackCaption =
+        caption(this, "wayBackCaption", QStringLiteral("回到刚才"), 183, 133, 48, 16);
+    m_wayBackCaption->setToolTip(
+        QStringLiteral("回到跳转以前读的地方 (Alt+左方向键; Alt+右方向键再跳回去)"));
+    setWayBackEnabled(false);
+    connect(m_wayBackCaption, &CaptionLabel::clicked, this, &MenuPanel::wayBackRequested);
+    m_exitPicture = picture(this, "exitPicture", "cmd-exit", 230, 129, 24);
     m_exitCaption = caption(this, "exitCaption", QStringLiteral("退出"), 254, 133, 26, 16);
 
     wire(m_openPicture, m_openCaption, &MenuPanel::openRequested, &MenuPanel::recentMenuRequested);
@@ -147,8 +151,8 @@ void MenuPanel::setCommandCursor(const QCursor &cursor)
              m_openPicture, m_bookmarkPicture, m_autoTurnPicture, m_settingsPicture,
              m_fullScreenPicture, m_manualPicture, m_exitPicture, m_openCaption, m_bookmarkCaption,
              m_autoTurnCaption, m_settingsCaption, m_fullScreenCaption, m_manualCaption,
-             m_exitCaption, m_chapterListCaption, m_searchCaption, m_wayBackCaption,
-             m_statisticsCaption})
+             m_exitCaption, m_chapterListCaption, m_searchCaption, m_readAloudCaption,
+             m_wayBackCaption})
         w->setCursor(cursor);
 }
 
