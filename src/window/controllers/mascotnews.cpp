@@ -132,6 +132,10 @@ void MascotNews::onActionChosen(int index)
 // what it does; a click on the offer is the offer.
 bool MascotNews::eventFilter(QObject *watched, QEvent *event)
 {
+    // A press reaches the window's QWindow before the widget under the mouse: only the
+    // widget tells whether it was the offer.
+    if (!watched->isWidgetType())
+        return QObject::eventFilter(watched, event);
     const QEvent::Type type = event->type();
     if (type == QEvent::KeyPress || type == QEvent::Wheel ||
         ((type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick) &&

@@ -3,6 +3,7 @@
 // the recap of a book read again after a while) and up to two things the reader can do
 // about them, each a caption to click.
 
+#include <QFont>
 #include <QStringList>
 #include <QWidget>
 
@@ -33,6 +34,8 @@ class MascotMessage : public QWidget
     QLabel *m_text = nullptr;
     std::vector<CaptionLabel *> m_actions;
     QString m_said;
+    // The type the text starts from; a long text is set smaller.
+    QFont m_textFont;
 };
 
 } // namespace tibbo::window
