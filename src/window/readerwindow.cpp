@@ -493,8 +493,11 @@ void ReaderWindow::onReflowFinished()
 
 void ReaderWindow::updateTitle()
 {
+    // The share read of a book whose rest is still being read would be a share of a part.
     QStringList details{m_chapters->currentTitle(),
-                        qs(core::progressCaption(core::progressPercent(m_state)))};
+                        m_state.partialShown
+                            ? QString()
+                            : qs(core::progressCaption(core::progressPercent(m_state)))};
     details.removeAll(QString());
     setWindowTitle(DesktopControls::windowTitle(m_state.bookPath, details));
 }
