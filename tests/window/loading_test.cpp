@@ -123,6 +123,26 @@ class LoadingTest : public QObject
         }
     }
 
+    // A file whose first pieces read as UTF-8 and whose later ones do not is, as a whole,
+    // not UTF-8: the book that replaces the first part is the whole file's, from its
+    // first spread, since the part on show was never the start of that book.
+    void firstPartInAnotherEncoding_isReplacedByTheWholeBook()
+    {
+        const std::string bytes =
+            QString::fromStdU32String(longNovel(8000)).toUtf8().toStdString() +
+            core::encodeGb18030(U"　　后记：全书完\r\n");
+        const QString path = writeBytes(QStringLiteral("mixed.txt"), bytes);
+        auto w = startWindow();
+        w->openBook(path);
+        QVERIFY(w->state().partialShown);
+        QTest::keyClick(w.get(), Qt::Key_PageDown);
+        QVERIFY(w->state().topLine > 1);
+        QTRY_VERIFY(w->isIdle());
+        QVERIFY(w->state().paragraphText == wholeRead(*w, path).text);
+        QCOMPARE(w->state().topLine, 1);
+        QVERIFY(w->state().lineEndsFitText());
+    }
+
     // The last spread, go-to page and the chapter list need the whole book: they read
     // the rest first and act on the whole book.
     void whatNeedsTheWholeBook_readsTheRestFirst()
