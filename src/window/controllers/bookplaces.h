@@ -90,6 +90,7 @@ class BookPlaces : public QObject
     // same file name in another folder (which only counts when its anchors are found).
     std::optional<std::pair<OptionsStore::BookPlace, bool>> entryFor(const QString &path) const;
     void onTextReplaced();
+    void onTextCompleted();
     void onReflowFinished();
     // The text on show is the one the entry was left with, or (when the entry does not
     // know) taken as it: the place and the bookmarks go back to their offsets.

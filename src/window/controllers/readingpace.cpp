@@ -37,6 +37,9 @@ std::optional<double> ReadingPace::charactersPerMinute() const
 
 QString ReadingPace::timeLeftLines(const std::vector<core::Chapter> &chapters) const
 {
+    // Before the whole of a book is read in, what is left of it is not known yet.
+    if (m_state.loadingBusy)
+        return QString();
     return qs(core::timeLeftLines(core::charactersLeft(m_state, chapters), charactersPerMinute()));
 }
 
