@@ -1,0 +1,250 @@
+// Simplified/Traditional conversion by phrase, its offset map, and the display layer
+// that shows the book converted while every stored offset stays the book's own.
+#include "script/displaytext.h"
+#include "script/openccconverter.h"
+#include "text/plaintext.h"
+
+#include <opencc/SimpleConverter.hpp>
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+using namespace tibbo::core;
+
+namespace {
+
+std::shared_ptr<const PhraseConverter> converterOf(ScriptMode mode)
+{
+    std::string error;
+    auto converter = OpenccConverter::forMode(mode, &error);
+    EXPECT_TRUE(converter) << error;
+    return converter;
+}
+
+std::string utf8(std::u32string_view text)
+{
+    std::string out;
+    for (const char32_t c : text) {
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c < 0x800) {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            out += static_cast<char>(0xE0 | (c >> 12));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | (c >> 18));
+            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
+std::u32string novelText(const char *name, size_t characters)
+{
+    const auto text = readBook(std::string(TIBBO_CORPUS_DIR) + "/" + name);
+    EXPECT_TRUE(text) << "corpus not found at " << TIBBO_CORPUS_DIR;
+    return text ? text->substr(0, characters) : std::u32string();
+}
+
+// Mainland words that Taiwan writes with another number of characters, in prose.
+const std::u32string kTaiwanWords =
+    U"他把U盘插进电脑，内存不够，只好打开软件清理。^后来她去了沙特阿拉伯，头发也干净了。^"
+    U"打印机旁边放着鼠标。";
+
+} // namespace
+
+// Phrases a character table gets wrong (发→發 in 头发, 干→幹 in 干净, 后→後 in 皇后),
+// in both directions, and the Taiwan and Hong Kong forms.
+TEST(Conversion, convertsPhrasesACharacterTableGetsWrong)
+{
+    struct Row
+    {
+        const char *name;
+        ScriptMode mode;
+        std::u32string original;
+        std::u32string converted;
+    };
+    const Row rows[] = {
+        {"hair is 頭髮, not 頭發", ScriptMode::Traditional, U"头发", U"頭髮"},
+        {"clean is 乾淨, not 幹淨", ScriptMode::Traditional, U"干净", U"乾淨"},
+        {"the issue's example sentence", ScriptMode::Traditional, U"心神不宁状态极差",
+         U"心神不寧狀態極差"},
+        {"empress keeps 后, later is 後", ScriptMode::Traditional, U"皇后后来", U"皇后後來"},
+        {"measure word 隻, adverb 只", ScriptMode::Traditional, U"一只猫只是", U"一隻貓只是"},
+        {"back: 頭髮 is 头发", ScriptMode::Simplified, U"頭髮乾淨", U"头发干净"},
+        {"back: 瞭解 is 了解", ScriptMode::Simplified, U"瞭解", U"了解"},
+        {"Taiwan words change length", ScriptMode::TraditionalTaiwan, U"内存和U盘",
+         U"記憶體和隨身碟"},
+        {"Taiwan 裡 against 裏", ScriptMode::TraditionalTaiwan, U"里面", U"裡面"},
+        {"back from Taiwan words", ScriptMode::SimplifiedFromTaiwan, U"記憶體和隨身碟",
+         U"内存和U盘"},
+        {"Hong Kong keeps 着", ScriptMode::TraditionalHongKong, U"着急", U"着急"},
+        {"from Hong Kong forms", ScriptMode::SimplifiedFromHongKong, U"裏面", U"里面"},
+        {"text outside the dictionaries stays", ScriptMode::Traditional, U"abc 123^「」",
+         U"abc 123^「」"},
+    };
+    for (const Row &row : rows) {
+        const auto converter = converterOf(row.mode);
+        ASSERT_TRUE(converter);
+        EXPECT_EQ(utf8(converter->convert(row.original).text), utf8(row.converted)) << row.name;
+    }
+}
+
+// The conversion walks OpenCC's steps itself to know where each phrase came from; it
+// must give exactly the text OpenCC's own converter gives, on a real novel and on the
+// words whose length changes.
+TEST(Conversion, givesOpenccsOwnResult)
+{
+    const std::u32string novel = novelText("hongloumeng.txt", 60000) + kTaiwanWords;
+    for (const ScriptMode mode : allScriptModes()) {
+        if (mode == ScriptMode::Original)
+            continue;
+        const auto converter = converterOf(mode);
+        ASSERT_TRUE(converter);
+        opencc::SimpleConverter opencc(OpenccConverter::dataFolder() + "/" +
+                                       std::string(conversionConfigOf(mode)) + ".json");
+        // Simplified-to-Simplified passes leave a Simplified book alone; convert the
+        // Traditional form for those.
+        const std::u32string input =
+            convertsToSimplified(mode)
+                ? converterOf(ScriptMode::TraditionalTaiwan)->convert(novel).text
+                : novel;
+        EXPECT_EQ(utf8(converter->convert(input).text), opencc.Convert(utf8(input)))
+            << scriptModeKey(mode);
+    }
+}
+
+// Every changed phrase in the map stands for its original, and offsets between and at
+// the edges of changes map back to themselves.
+TEST(Conversion, offsetMapPairsEachChangedPhraseWithItsOriginal)
+{
+    for (const ScriptMode mode :
+         {ScriptMode::TraditionalTaiwan, ScriptMode::SimplifiedFromTaiwan}) {
+        const std::u32string original =
+            mode == ScriptMode::TraditionalTaiwan
+                ? kTaiwanWords
+                : converterOf(ScriptMode::TraditionalTaiwan)->convert(kTaiwanWords).text;
+        const ConvertedRun run = converterOf(mode)->convert(original);
+        ASSERT_FALSE(run.map.sameLengths()) << scriptModeKey(mode);
+        const auto back =
+            converterOf(mode == ScriptMode::TraditionalTaiwan ? ScriptMode::SimplifiedFromTaiwan
+                                                              : ScriptMode::TraditionalTaiwan);
+        for (const OffsetMap::Change &c : run.map.changes()) {
+            const std::u32string from = original.substr(static_cast<size_t>(c.original),
+                                                        static_cast<size_t>(c.originalLength));
+            const std::u32string to = run.text.substr(static_cast<size_t>(c.converted),
+                                                      static_cast<size_t>(c.convertedLength));
+            EXPECT_EQ(utf8(converterOf(mode)->convert(from).text), utf8(to));
+            EXPECT_EQ(run.map.toConverted(c.original), c.converted);
+            EXPECT_EQ(run.map.toOriginal(c.converted), c.original);
+            // Inside a changed phrase: its start, both ways.
+            EXPECT_EQ(run.map.toConverted(c.original + 1), c.converted);
+            EXPECT_EQ(run.map.toOriginal(c.converted + 1), c.original);
+        }
+        const auto n = static_cast<int64_t>(original.size());
+        EXPECT_EQ(run.map.toConverted(n), static_cast<int64_t>(run.text.size()));
+        EXPECT_EQ(run.map.toOriginal(static_cast<int64_t>(run.text.size())), n);
+        // Each character outside the changes is its own conversion, one to one.
+        for (int64_t k = 0; k < n; ++k) {
+            const int64_t at = run.map.toConverted(k);
+            if (run.map.toOriginal(at) == k && run.map.toConverted(k + 1) == at + 1) {
+                EXPECT_EQ(run.map.toOriginal(at + 1), k + 1) << k;
+            }
+        }
+    }
+}
+
+// A changed phrase the next pass takes into a longer phrase of its own: the blocks of
+// two passes become one.
+TEST(Conversion, changesOfTwoPassesThatOverlapBecomeOne)
+{
+    const auto converter = converterOf(ScriptMode::TraditionalTaiwan);
+    // 自动转屏 → (pass 1) 自動轉屏 → (pass 2, a Taiwan phrase of its own) 自動旋轉螢幕.
+    const ConvertedRun run = converter->convert(U"请自动转屏。");
+    EXPECT_EQ(utf8(run.text), utf8(U"請自動旋轉螢幕。"));
+    ASSERT_EQ(run.map.changes().size(), 1U);
+    const OffsetMap::Change c = run.map.changes().front();
+    EXPECT_EQ(c.original + c.originalLength, 5);
+    EXPECT_EQ(c.converted + c.convertedLength, 7);
+    EXPECT_EQ(run.map.toOriginal(7), 5); // the "。" after it
+}
+
+namespace {
+
+// A book of `repeat` copies of the Taiwan words, long enough for many pieces.
+BookText longTaiwanBook(int repeat)
+{
+    std::u32string text;
+    for (int k = 0; k < repeat; ++k)
+        text += kTaiwanWords + (k % 7 == 0 ? U"^" : U"，");
+    return BookText(text);
+}
+
+} // namespace
+
+// Lines cut anywhere (inside changed phrases too) show every character exactly once, and
+// what they show together is the conversion of the whole text: pieces end where no
+// phrase runs across them.
+TEST(DisplayText, consecutiveRangesShowTheWholeConversionOnce)
+{
+    const BookText book = longTaiwanBook(2000);
+    const auto converter = converterOf(ScriptMode::TraditionalTaiwan);
+    DisplayText display;
+    display.show(&book, converter);
+    const std::u32string whole = converter->convert(book.toU32()).text;
+    std::mt19937 random(24);
+    std::u32string shown;
+    const auto n = static_cast<int64_t>(book.size());
+    for (int64_t at = 0; at < n;) {
+        const int64_t next = std::min(n, at + 1 + static_cast<int64_t>(random() % 37));
+        shown += display.displayOf(at, next);
+        at = next;
+    }
+    EXPECT_EQ(shown.size(), whole.size());
+    EXPECT_TRUE(shown == whole);
+    EXPECT_GT(display.piecesConverted(), 3);
+}
+
+// A place or a bookmark is an offset of the book's own text. Turned into a column of
+// what is shown and back it comes home: exactly outside changed phrases, to the start
+// of the phrase inside one. Without conversion every column is the offset itself.
+TEST(DisplayText, placesSurviveALengthChangingConversionAndBack)
+{
+    const BookText book = longTaiwanBook(600);
+    DisplayText display;
+    for (const bool converting : {true, false}) {
+        display.show(&book, converting ? converterOf(ScriptMode::TraditionalTaiwan) : nullptr);
+        const auto n = static_cast<int64_t>(book.size());
+        for (const int64_t lineStart : {int64_t{0}, int64_t{5}, DisplayText::kPieceSize - 20,
+                                        3 * DisplayText::kPieceSize + 11}) {
+            const std::u32string row = display.displayOf(lineStart, lineStart + 60);
+            for (int64_t place = lineStart; place < std::min(n, lineStart + 60); ++place) {
+                const int64_t column = display.columnOf(lineStart, place);
+                const int64_t back = display.originalAt(lineStart, column);
+                EXPECT_LE(back, place);
+                // Only a phrase start lies before the place, and shows at the same column.
+                EXPECT_EQ(display.columnOf(lineStart, back), column);
+                if (!converting) {
+                    EXPECT_EQ(back, place);
+                }
+                ASSERT_LE(column, static_cast<int64_t>(row.size()));
+            }
+        }
+        // "U盘" became "隨身碟": the column after it is one more than the offset, and the
+        // place after it comes back exactly.
+        const int64_t after = 5; // 他把U盘 | 插进
+        if (converting) {
+            EXPECT_EQ(display.columnOf(0, after), after + 1);
+            EXPECT_EQ(display.originalAt(0, after + 1), after);
+            EXPECT_EQ(display.originalAt(0, 3), 2); // 隨 of 隨身碟: U盘 starts at 2
+            EXPECT_EQ(display.originalAt(0, 4), 2);
+        }
+    }
+}
