@@ -1,10 +1,11 @@
 // tibboread-bench BOOK: the figures that decide whether a large novel feels instant.
 // Prints one "name: value unit" a line; never fails on timing.
-#include "navigation/chapters.h"
+#include "navigation/readingplace.h"
 #include "navigation/search.h"
 #include "state/readerstate.h"
 #include "text/codepage.h"
 #include "text/fileio.h"
+#include "text/headings.h"
 #include "text/plaintext.h"
 #include "text/reflow.h"
 #include "text/spread.h"

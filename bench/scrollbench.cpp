@@ -142,7 +142,7 @@ int main(int argc, char **argv)
     tibbo::bench::runUntilIdle(window);
     const double loadMs = msOf(t.nsecsElapsed());
     const auto &state = window.state();
-    const std::u32string scroll = tibbo::core::scrollTextOf(state);
+    const std::u32string scroll = state.scrollMap.scrollText(state.paragraphText);
     if (scroll.empty()) {
         std::fprintf(stderr, "cannot read %s\n", argv[1]);
         return 1;

@@ -1,14 +1,18 @@
 #include "readerwindow.h"
 
-#include "bookfinder.h"
+#include "bookchapters.h"
 #include "bookloader.h"
 #include "bookplaces.h"
+#include "booksearch.h"
 #include "bookview.h"
 #include "chapterpanel.h"
 #include "dialogs.h"
+#include "keyroute.h"
 #include "manualguide.h"
 #include "mascot.h"
+#include "menububble.h"
 #include "menupanel.h"
+#include "optionsstore.h"
 #include "pageappearance.h"
 #include "progresspanels.h"
 #include "promptpanel.h"
@@ -26,7 +30,7 @@
 #include "widgets.h"
 #include "windowchrome.h"
 
-#include "navigation/navigation.h"
+#include "navigation/bookinfo.h"
 #include "settings/recentlist.h"
 
 #include <QApplication>
@@ -65,6 +69,7 @@ ReaderWindow::ReaderWindow(QWidget *parent) : QWidget(parent, Qt::FramelessWindo
     createParts();
     connectParts();
     connectMenus();
+    connectKeys();
     // Close requests for the program's other windows (see eventFilter).
     qApp->installEventFilter(this);
 }
@@ -73,14 +78,17 @@ ReaderWindow::~ReaderWindow() = default;
 
 void ReaderWindow::createParts()
 {
+    m_options = std::make_unique<OptionsStore>(SessionFiles::optionsPath());
     m_bookView = new BookView(this);
-    m_bookView->setPageFont(BookView::designFont());
     m_mascot = new Mascot(this);
     m_menuPanel = new MenuPanel(this);
     m_loadingPanel = new LoadingPanel(m_menuPanel);
     m_settingsPanel = new SettingsPanel(m_menuPanel);
     m_welcomePanel = new WelcomePanel(this);
     m_reflowNotice = new ReflowNotice(this);
+    m_mascot->addBubblePanel(m_menuPanel, Mascot::BubblePlace::Middle);
+    m_mascot->addBubblePanel(m_welcomePanel, Mascot::BubblePlace::TopLeft);
+    m_mascot->addBubblePanel(m_reflowNotice, Mascot::BubblePlace::TopLeft);
     m_prompt = new PromptPanel(this);
     m_scrollPanel = new ScrollPanel(m_state, this);
     m_menus = new ReaderMenus(this);
@@ -90,76 +98,59 @@ void ReaderWindow::createParts()
     m_chrome->setTrayIcon(m_tray);
     m_modes = new ReadingModes(m_state, *m_menus, this);
     m_reflowJob = new ReflowJob(m_state, this);
-    m_loader = new BookLoader(m_state, *m_loadingPanel, this);
+    m_loader = new BookLoader(m_state, *m_loadingPanel, *m_options, this);
     m_commands = new ReadingCommands({m_state, *m_bookView, *m_prompt, *m_menus}, this);
     auto *chapterPanel = new ChapterPanel(this);
     auto *searchPanel = new SearchPanel(this);
-    m_finder = new BookFinder({m_state, *m_bookView, *chapterPanel, *searchPanel}, this);
+    m_chapters = new BookChapters({m_state, *m_bookView, *chapterPanel}, this);
+    m_bubble = new MenuBubble({m_state, *m_mascot, *m_menuPanel, *m_welcomePanel, *m_reflowNotice,
+                               *m_settingsPanel, *m_prompt, *m_scrollPanel, *m_chrome, *m_chapters},
+                              this);
+    m_search = new BookSearch({m_state, *m_bookView, *searchPanel}, this);
     m_appearance = new PageAppearance(
-        {m_state, *m_bookView, *m_settingsPanel, *m_scrollPanel, *m_mascot, *m_menus, *m_reflowJob},
+        {m_state, *m_bookView, *m_settingsPanel, *m_scrollPanel, *m_mascot, *m_menus, *m_options},
         this);
-    m_session = new SessionFiles(
-        {m_state, *m_bookView, *m_settingsPanel, *m_scrollPanel, *m_chrome, *m_menus}, this);
-    m_guide = new ManualGuide(
-        {m_state, *m_menuPanel, *m_welcomePanel, *m_session, [this] { return hasOwnBook(); }},
-        this);
-    m_places = new BookPlaces({m_state, *m_bookView, *m_loader, *m_reflowJob}, this);
+    m_session = new SessionFiles({m_state, *m_chrome}, this);
+    m_guide = new ManualGuide({m_state, *m_menuPanel, *m_welcomePanel, *m_session}, this);
+    m_places = new BookPlaces({m_state, *m_bookView, *m_loader, *m_reflowJob, *m_options}, this);
+    // The panels over the pages, each with the keys it takes.
+    m_keys = new KeyRoute(*this);
+    m_keys->addPanel(m_prompt, keys::Scope::Prompt);
+    m_keys->addPanel(searchPanel, keys::Scope::Search);
+    m_keys->addPanel(chapterPanel, keys::Scope::ChapterList);
+    m_keys->addPanel(m_scrollPanel, keys::Scope::ScrollMode);
     m_desktop = new DesktopControls(
-        {*this, *m_bookView, *m_prompt, *m_scrollPanel, *m_chrome, *m_commands}, this);
-    m_desktop->addPanel(chapterPanel);
-    m_desktop->addPanel(searchPanel);
+        {*this, m_state, *m_bookView, *m_keys, *m_chrome, *m_commands, [this] { return isIdle(); }},
+        this);
     m_titleUpdate = new QTimer(this);
     m_titleUpdate->setInterval(0);
     m_titleUpdate->setSingleShot(true);
-    // A size the desktop gave the window (a tiling window manager, a screen change) is
-    // re-flowed once it has settled; the grip and full screen re-flow by themselves.
-    m_resizeSettled = new QTimer(this);
-    m_resizeSettled->setInterval(300);
-    m_resizeSettled->setSingleShot(true);
 }
 
 void ReaderWindow::connectParts()
 {
     connect(m_mascot, &Mascot::pressed, m_chrome, &WindowChrome::grab);
     connect(m_mascot, &Mascot::dragged, m_chrome, &WindowChrome::drag);
-    // Over the welcome panel the right click always hides: the panel belongs to the open
-    // menu, and a first start would otherwise never let the window go.
-    connect(m_mascot, &Mascot::released, this, [this](Qt::MouseButton b, QPointF) {
-        if (b != Qt::RightButton)
-            return;
-        if (m_state.menuShown && !m_welcomePanel->isVisible())
-            closeMenu();
-        else
-            m_chrome->hideToTray();
-    });
+    connect(m_mascot, &Mascot::released, m_bubble, &MenuBubble::onMascotReleased);
+    connect(m_bubble, &MenuBubble::layoutNeeded, this, &ReaderWindow::layOut);
 
     MenuPanel *menu = m_menuPanel;
     connect(menu, &MenuPanel::openRequested, this, &ReaderWindow::chooseOpenFile);
-    connect(menu, &MenuPanel::recentMenuRequested, this,
-            [this] { m_menus->popUp(ReaderMenus::Menu::Recent); });
+    connect(menu, &MenuPanel::recentMenuRequested, m_menus, &ReaderMenus::popUpRecent);
     connect(menu, &MenuPanel::addBookmarkRequested, m_commands, &ReadingCommands::addBookmark);
-    connect(menu, &MenuPanel::bookmarkMenuRequested, this,
-            [this] { m_menus->popUp(ReaderMenus::Menu::Bookmarks); });
-    connect(menu, &MenuPanel::autoTurnPictureClicked, this, [this] {
-        if (m_menus->autoTurnEnabled())
-            m_modes->switchByMenu();
-    });
-    // The caption switches by the timer; the menu's check mark is left as it is.
-    connect(menu, &MenuPanel::autoTurnCaptionPressed, this,
-            [this] { m_modes->setAutoTurning(!m_modes->autoTurning()); });
-    connect(menu, &MenuPanel::autoTurnMenuRequested, this,
-            [this] { m_menus->popUp(ReaderMenus::Menu::AutoTurn); });
+    connect(menu, &MenuPanel::bookmarkMenuRequested, m_menus, &ReaderMenus::popUpBookmarks);
+    connect(menu, &MenuPanel::autoTurnPictureClicked, m_modes, &ReadingModes::switchByPicture);
+    connect(menu, &MenuPanel::autoTurnCaptionPressed, m_modes, &ReadingModes::switchByCaption);
+    connect(menu, &MenuPanel::autoTurnMenuRequested, m_menus, &ReaderMenus::popUpAutoTurn);
     connect(menu, &MenuPanel::settingsRequested, m_appearance, &PageAppearance::openSettingsPanel);
-    connect(menu, &MenuPanel::sizeMenuRequested, this, [this] {
-        m_menus->checkFontSize(pageFont().pointSizeF());
-        m_menus->popUp(ReaderMenus::Menu::FontSize);
-    });
+    connect(menu, &MenuPanel::sizeMenuRequested, m_appearance, &PageAppearance::popUpSizeMenu);
     connect(menu, &MenuPanel::fullScreenRequested, m_chrome, &WindowChrome::toggleFullScreen);
     connect(menu, &MenuPanel::manualRequested, m_guide, &ManualGuide::onManualCommand);
     connect(menu, &MenuPanel::exitRequested, this, &ReaderWindow::exitReader);
-    connect(menu, &MenuPanel::chapterListRequested, m_finder, &BookFinder::openChapterList);
-    connect(menu, &MenuPanel::searchRequested, m_finder, &BookFinder::openSearch);
-    connect(m_finder, &BookFinder::menuCloseRequested, this, &ReaderWindow::closeMenu);
+    connect(menu, &MenuPanel::chapterListRequested, m_chapters, &BookChapters::openList);
+    connect(menu, &MenuPanel::searchRequested, m_search, &BookSearch::open);
+    connect(m_chapters, &BookChapters::menuCloseRequested, m_bubble, &MenuBubble::close);
+    connect(m_search, &BookSearch::menuCloseRequested, m_bubble, &MenuBubble::close);
     // The title names the chapter, and the first look for chapters reads the whole book:
     // it follows the paint of the spread instead of holding it up.
     connect(m_bookView, &BookView::spreadShown, m_titleUpdate, qOverload<>(&QTimer::start));
@@ -167,116 +158,97 @@ void ReaderWindow::connectParts()
     connect(m_welcomePanel, &WelcomePanel::startRequested, m_guide, &ManualGuide::onWelcomeStart);
     connect(m_guide, &ManualGuide::openBookRequested, this, &ReaderWindow::openBook);
     connect(m_guide, &ManualGuide::reflowRequested, this, &ReaderWindow::reflow);
-    connect(m_guide, &ManualGuide::menuRequested, this, &ReaderWindow::showMenu);
-    connect(m_guide, &ManualGuide::menuCloseRequested, this, &ReaderWindow::closeMenu);
-    connect(m_guide, &ManualGuide::welcomeRequested, this, &ReaderWindow::showWelcome);
+    connect(m_guide, &ManualGuide::menuRequested, m_bubble, &MenuBubble::show);
+    connect(m_guide, &ManualGuide::menuCloseRequested, m_bubble, &MenuBubble::close);
+    connect(m_guide, &ManualGuide::welcomeRequested, m_bubble, &MenuBubble::showWelcome);
     connect(m_guide, &ManualGuide::recentChanged, this, &ReaderWindow::refreshRecentMenu);
 
     connect(m_appearance, &PageAppearance::reflowRequested, this, &ReaderWindow::reflow);
     connect(m_appearance, &PageAppearance::saveRequested, this, &ReaderWindow::saveSession);
-    connect(m_appearance, &PageAppearance::menuCloseRequested, this, &ReaderWindow::closeMenu);
+    connect(m_appearance, &PageAppearance::menuCloseRequested, m_bubble, &MenuBubble::close);
 
-    connect(m_scrollPanel, &ScrollPanel::closed, this, [this] { setFocus(); });
+    connect(m_scrollPanel, &ScrollPanel::closed, this, qOverload<>(&QWidget::setFocus));
 
-    connect(m_chrome, &WindowChrome::fullScreenChanged, this, [this](bool on) {
-        m_menuPanel->setFullScreenCaption(on ? QStringLiteral("恢复到一般大小")
-                                             : QStringLiteral("放大到全屏幕"));
-        if (m_started) {
-            reflow();
-            closeMenu();
-        }
-    });
+    connect(m_chrome, &WindowChrome::fullScreenChanged, m_menuPanel, &MenuPanel::showFullScreen);
+    connect(m_chrome, &WindowChrome::fullScreenChanged, this, &ReaderWindow::onFullScreenChanged);
     connect(m_chrome, &WindowChrome::resizeFinished, this, &ReaderWindow::reflow);
+    connect(m_chrome, &WindowChrome::sizeSettled, this, &ReaderWindow::reflowIfOutdated);
     connect(m_tray, &TrayIcon::showRequested, m_chrome, &WindowChrome::showFromTray);
-    connect(m_tray, &TrayIcon::menuRequested, this,
-            [this] { m_menus->popUp(ReaderMenus::Menu::Tray); });
+    connect(m_tray, &TrayIcon::menuRequested, m_menus, &ReaderMenus::popUpTray);
 
-    connect(m_modes, &ReadingModes::spreadTurned, this,
-            [this] { m_bookView->showSpread(m_state); });
-    connect(m_modes, &ReadingModes::menuCloseDue, this, [this] {
-        closeMenu();
-        // Closing the menu brings the mascot forward; scroll mode stays on top.
-        if (m_scrollPanel->isVisible())
-            m_scrollPanel->raise();
-    });
+    connect(m_modes, &ReadingModes::spreadTurned, m_commands, &ReadingCommands::showSpread);
+    connect(m_modes, &ReadingModes::menuCloseDue, m_bubble, &MenuBubble::closeUnderScrollMode);
     connect(m_modes, &ReadingModes::autoTurnCaptionChanged, m_menuPanel,
             &MenuPanel::setAutoTurnCaption);
 
-    connect(m_reflowJob, &ReflowJob::started, this, [this] {
-        showMenu();
-        m_reflowNotice->setProgress(0);
-        m_reflowNotice->show();
-        m_reflowNotice->raise();
-    });
+    connect(m_reflowJob, &ReflowJob::started, m_bubble, &MenuBubble::showReflowNotice);
     connect(m_reflowJob, &ReflowJob::progress, m_reflowNotice, &ReflowNotice::setProgress);
     connect(m_reflowJob, &ReflowJob::finished, this, &ReaderWindow::onReflowFinished);
-    connect(m_session, &SessionFiles::pageSettingsRestored, m_appearance,
-            &PageAppearance::takePanelValues);
-    connect(m_loader, &BookLoader::loadStarted, this, &ReaderWindow::showMenu);
-    connect(m_loader, &BookLoader::textReplaced, this, [this] {
-        m_bookView->hideLines();
-        reflow();
-    });
+    connect(m_session, &SessionFiles::pageSettingsRead, m_appearance,
+            &PageAppearance::restorePageSettings);
+    connect(m_session, &SessionFiles::bookmarksRestored, m_commands,
+            &ReadingCommands::refreshBookmarkMenu);
+    connect(m_session, &SessionFiles::recentRestored, this, &ReaderWindow::refreshRecentMenu);
+    connect(m_session, &SessionFiles::scrollSpeedRestored, m_scrollPanel, &ScrollPanel::setSpeed);
+    connect(m_loader, &BookLoader::loadStarted, m_bubble, &MenuBubble::show);
+    connect(m_loader, &BookLoader::textReplaced, this, &ReaderWindow::onTextReplaced);
     connect(m_loader, &BookLoader::recentChanged, this, &ReaderWindow::refreshRecentMenu);
-    connect(m_loader, &BookLoader::loadEnded, this, &ReaderWindow::closeMenu);
-    connect(m_commands, &ReadingCommands::menuRequested, this, [this] {
-        showMenu();
-        if (!hasOwnBook())
-            showWelcome();
-    });
-    connect(m_commands, &ReadingCommands::menuCloseRequested, this, &ReaderWindow::closeMenu);
-    connect(m_commands, &ReadingCommands::openFileRequested, this, &ReaderWindow::chooseOpenFile);
-    connect(m_desktop, &DesktopControls::menuCloseRequested, this, &ReaderWindow::closeMenu);
-
-    connect(m_resizeSettled, &QTimer::timeout, this, [this] {
-        // A drag the window follows by itself ends with the release; one the window
-        // system runs may never show its release, and settles when the size does.
-        if ((QGuiApplication::mouseButtons() & Qt::LeftButton) && !m_chrome->resizedBySystem())
-            return m_resizeSettled->start();
-        if (m_started && !m_exited && !m_state.loadingBusy && !m_reflowJob->running() &&
-            !isMinimized() && isVisible() && !m_reflowJob->upToDate())
-            reflow();
-    });
+    connect(m_loader, &BookLoader::loadEnded, m_bubble, &MenuBubble::close);
+    connect(m_commands, &ReadingCommands::menuRequested, m_bubble, &MenuBubble::showOrWelcome);
+    connect(m_commands, &ReadingCommands::menuCloseRequested, m_bubble, &MenuBubble::close);
+    connect(m_desktop, &DesktopControls::menuCloseRequested, m_bubble, &MenuBubble::close);
+    connect(m_desktop, &DesktopControls::bookDropped, this, &ReaderWindow::openBook);
     // Every way out writes the settings file, also the end of the desktop session.
-    connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager &) {
-        if (m_started && !m_exited && m_folderUsable)
-            m_session->save();
-    });
+    connect(qApp, &QGuiApplication::commitDataRequest, this, &ReaderWindow::saveForSessionEnd);
 }
 
 void ReaderWindow::connectMenus()
 {
     ReaderMenus *menus = m_menus;
-    connect(menus, &ReaderMenus::recentChosen, this, [this](int index) {
-        closeMenu();
-        if (index >= 0 && static_cast<size_t>(index) < m_state.recent.size())
-            openBook(qs(m_state.recent[static_cast<size_t>(index)]));
-    });
+    connect(menus, &ReaderMenus::recentChosen, this, &ReaderWindow::openRecent);
     connect(menus, &ReaderMenus::addBookmarkChosen, m_commands, &ReadingCommands::addBookmark);
     connect(menus, &ReaderMenus::bookmarkChosen, m_commands, &ReadingCommands::jumpToBookmark);
     connect(menus, &ReaderMenus::goToPageChosen, m_commands, &ReadingCommands::askForPage);
     connect(menus, &ReaderMenus::fontSizeChosen, m_appearance, &PageAppearance::setFontSize);
     connect(menus, &ReaderMenus::autoTurnChosen, m_modes, &ReadingModes::switchByMenu);
-    connect(menus, &ReaderMenus::scrollModeChosen, this, [this] {
-        m_session->ensureScrollText();
-        m_scrollPanel->open(pageFont());
-        closeMenu();
-        m_scrollPanel->raise();
-    });
+    connect(menus, &ReaderMenus::scrollModeChosen, this, &ReaderWindow::openScrollMode);
     connect(menus, &ReaderMenus::intervalChosen, m_commands, &ReadingCommands::askForInterval);
     connect(menus, &ReaderMenus::speedTestChosen, m_modes, &ReadingModes::switchSpeedTest);
-    connect(menus, &ReaderMenus::openChosen, this, [this] {
-        m_chrome->showFromTray();
-        chooseOpenFile();
-    });
-    connect(menus, &ReaderMenus::settingsChosen, this, [this] {
-        m_chrome->showFromTray();
-        showMenu();
-        m_appearance->openSettingsPanel();
-    });
+    connect(menus, &ReaderMenus::openChosen, this, &ReaderWindow::openFromTray);
+    connect(menus, &ReaderMenus::settingsChosen, this, &ReaderWindow::openSettingsFromTray);
     connect(menus, &ReaderMenus::exitChosen, this, &ReaderWindow::exitReader);
     connect(menus, &ReaderMenus::encodingChosen, m_loader, &BookLoader::reopenInEncoding);
     connect(m_loader, &BookLoader::encodingChanged, menus, &ReaderMenus::checkEncoding);
+}
+
+// What each command of the key table (keymap.cpp) runs.
+void ReaderWindow::connectKeys()
+{
+    using core::PageCommand;
+    using keys::Command;
+    KeyRoute *keys = m_keys;
+    keys->bind(Command::NextSpread, [this] { m_commands->run(PageCommand::NextSpread); });
+    keys->bind(Command::PreviousSpread, [this] { m_commands->run(PageCommand::PreviousSpread); });
+    keys->bind(Command::FirstSpread, [this] { m_commands->run(PageCommand::FirstSpread); });
+    keys->bind(Command::LastSpread, [this] { m_commands->run(PageCommand::LastSpread); });
+    keys->bind(Command::NextChapter, m_chapters, &BookChapters::showNext);
+    keys->bind(Command::PreviousChapter, m_chapters, &BookChapters::showPrevious);
+    keys->bind(Command::ChapterList, m_chapters, &BookChapters::openList);
+    keys->bind(Command::Search, m_search, &BookSearch::open);
+    keys->bind(Command::FindNext, m_search, &BookSearch::findNext);
+    keys->bind(Command::FindPrevious, m_search, &BookSearch::findPrevious);
+    keys->bind(Command::OpenBook, this, &ReaderWindow::chooseOpenFile);
+    keys->bind(Command::AddBookmark, m_commands, &ReadingCommands::addBookmark);
+    keys->bind(Command::GoToPage, m_commands, &ReadingCommands::askForPage);
+    keys->bind(Command::ConfirmPrompt, m_commands, &ReadingCommands::confirmPrompt);
+    keys->bind(Command::ScrollRowUp, [this] { m_scrollPanel->scrollRows(-1); });
+    keys->bind(Command::ScrollRowDown, [this] { m_scrollPanel->scrollRows(1); });
+    keys->bind(Command::ScrollPageUp, [this] { m_scrollPanel->scrollPages(-1); });
+    keys->bind(Command::ScrollPageDown, [this] { m_scrollPanel->scrollPages(1); });
+    keys->bind(Command::ScrollToStart, m_scrollPanel, &ScrollPanel::scrollToStart);
+    keys->bind(Command::ScrollToEnd, m_scrollPanel, &ScrollPanel::scrollToEnd);
+    keys->bind(Command::FullScreen, m_chrome, &WindowChrome::toggleFullScreen);
+    keys->bind(Command::CloseTopmost, [this] { m_desktop->escape(); });
 }
 
 QFont ReaderWindow::pageFont() const
@@ -287,11 +259,6 @@ QFont ReaderWindow::pageFont() const
 bool ReaderWindow::isIdle() const
 {
     return m_started && !m_state.loadingBusy && !m_reflowJob->running();
-}
-
-bool ReaderWindow::hasOwnBook() const
-{
-    return m_menus->recentCaption(1) != QLatin1String("none");
 }
 
 // ---- start-up and exit -------------------------------------------------------------
@@ -309,8 +276,6 @@ void ReaderWindow::runStartUp(const QString &bookArgument)
     m_folderUsable = SessionFiles::prepareFolder();
     if (!m_folderUsable)
         Dialogs::message(this, SessionFiles::folderProblem());
-    m_state.autoTurnSeconds = 240;
-    m_scrollPanel->setSpeed(130);
     m_chrome->centreDefaultGeometry();
     m_chrome->moveToNormalGeometry();
     // The preview starts as the page font, so the settings panel shows what the page uses.
@@ -334,13 +299,13 @@ void ReaderWindow::runStartUp(const QString &bookArgument)
     refreshRecentMenu();
     // Without its folder the reader has no manual file: the book it was given, or the
     // help text that ships inside it, is shown instead.
-    if (!hasOwnBook() && m_folderUsable)
+    if (!core::hasOwnBook(m_state.recent) && m_folderUsable)
         openBook(SessionFiles::manualPath());
     else if (!m_folderUsable && bookArgument.isEmpty())
         m_guide->showHelpText();
     // A first start keeps the welcome panel open in the bubble over the manual.
     if (m_state.welcomeMode)
-        showWelcome();
+        m_bubble->showWelcome();
     if (!bookArgument.isEmpty())
         openBook(bookArgument);
     emit startedUp();
@@ -366,14 +331,20 @@ void ReaderWindow::finishExit(bool bySignal)
     if (m_exited)
         return;
     m_exited = true;
-    // Before start-up has read settings.ini there is nothing to save: the file stays
-    // as it was. Work in progress is finished first, so the file holds a whole book.
+    // The way out, in this order. Before start-up has read settings.ini there is nothing to
+    // save, and without the application folder nothing can be: the files stay as they were.
     bool saved = true;
     if (m_started && m_folderUsable) {
+        // 1. The load and the re-flow in progress end, so the files hold a whole book and
+        //    the place is a place in its lines.
         m_loader->finishNow();
         m_reflowJob->finishNow();
+        // 2. The place in this book (options.ini).
+        m_places->leaveBook();
+        // 3. The session: settings.ini and Slide.cache.
         saved = m_session->save(true);
     }
+    // 4. Quit: the timers stop, the window and the tray icon go, the event loop ends.
     m_modes->stopAll();
     m_scrollPanel->setScrolling(false);
     m_tray->hide();
@@ -430,7 +401,6 @@ bool ReaderWindow::eventFilter(QObject *watched, QEvent *event)
 void ReaderWindow::resizeEvent(QResizeEvent *)
 {
     layOut();
-    m_resizeSettled->start();
 }
 
 void ReaderWindow::changeEvent(QEvent *event)
@@ -441,21 +411,14 @@ void ReaderWindow::changeEvent(QEvent *event)
 }
 
 // The book view under everything; the mascot and its bubble over it; the bubble's
-// panels, scroll mode, the prompt and the grip on top.
+// panels (the mascot places them), scroll mode, the prompt and the grip on top.
 void ReaderWindow::layOut()
 {
     m_bookView->setGeometry(rect());
     m_bookView->measureCapacity(m_state);
     m_mascot->place();
     m_mascot->raise();
-    const QRect bubble = m_mascot->bubbleGeometry();
-    m_welcomePanel->move(bubble.x() + 6, bubble.y() + 9);
-    m_reflowNotice->move(bubble.x() + 6, bubble.y() + 9);
-    m_menuPanel->move(bubble.x() + (bubble.width() - m_menuPanel->width()) / 2,
-                      bubble.y() + (bubble.height() - m_menuPanel->height()) / 2);
-    for (QWidget *panel :
-         std::initializer_list<QWidget *>{m_menuPanel, m_welcomePanel, m_reflowNotice})
-        panel->raise();
+    m_mascot->raisePanels();
     if (isMinimized())
         m_chrome->hideToTray();
     if (width() >= 50 && height() >= 50)
@@ -463,37 +426,6 @@ void ReaderWindow::layOut()
     m_scrollPanel->raise();
     m_prompt->raise();
     m_chrome->place();
-}
-
-void ReaderWindow::showMenu()
-{
-    m_state.menuShown = true;
-    m_mascot->setBubbleOpen(true);
-    // The welcome panel covers the menu only on a first start: a reader with a book of
-    // their own who opened the manual needs the menu's way back.
-    if (m_state.welcomeMode && !hasOwnBook())
-        m_welcomePanel->show();
-    m_menuPanel->show();
-    layOut();
-    m_menuPanel->setToolTip(QString::fromStdString(
-        core::bookInfoTooltipWithPlace(m_state, m_finder->currentChapterTitle().toStdString())));
-}
-
-void ReaderWindow::closeMenu()
-{
-    for (QWidget *w : std::initializer_list<QWidget *>{m_menuPanel, m_prompt, m_welcomePanel,
-                                                       m_settingsPanel, m_reflowNotice})
-        w->hide();
-    m_state.menuShown = false;
-    m_mascot->setBubbleOpen(false);
-    m_chrome->place();
-}
-
-void ReaderWindow::showWelcome()
-{
-    showMenu();
-    m_welcomePanel->show();
-    layOut();
 }
 
 // ---- the re-flow ----------------------------------------------------------------------
@@ -508,13 +440,14 @@ void ReaderWindow::onReflowFinished()
 {
     m_reflowNotice->hide();
     m_bookView->showSpread(m_state);
-    closeMenu();
+    m_bubble->close();
     m_commands->refreshBookmarkMenu();
 }
 
 void ReaderWindow::updateTitle()
 {
-    QStringList details{m_finder->currentChapterTitle(), m_finder->progressCaption()};
+    QStringList details{m_chapters->currentTitle(),
+                        qs(core::progressCaption(core::progressPercent(m_state)))};
     details.removeAll(QString());
     setWindowTitle(DesktopControls::windowTitle(m_state.bookPath, details));
 }
@@ -526,7 +459,7 @@ void ReaderWindow::refreshRecentMenu()
 
 void ReaderWindow::chooseOpenFile()
 {
-    closeMenu();
+    m_bubble->close();
     // The next book is most often beside the one on show.
     const QDir bookFolder = QFileInfo(qs(m_state.bookPath)).absoluteDir();
     const QString folder = !m_state.bookPath.empty() && bookFolder.exists()
@@ -544,9 +477,70 @@ void ReaderWindow::chooseOpenFile()
 void ReaderWindow::openBook(const QString &path)
 {
     m_places->leaveBook();
-    m_loader->open(path, m_settingsPanel->trimValue() != 0);
+    m_loader->open(path, m_state.trimParagraphs != 0);
 }
 
-// ---- the manual and the welcome panel ----------------------------------------------------
+// ---- what the parts report ------------------------------------------------------------
+
+void ReaderWindow::onFullScreenChanged()
+{
+    if (!m_started)
+        return;
+    reflow();
+    m_bubble->close();
+}
+
+// A size the window was given and that has settled is re-flowed once, unless a re-flow or
+// a load is under way or the window is not on show; the grip and full screen re-flow by
+// themselves.
+void ReaderWindow::reflowIfOutdated()
+{
+    if (m_started && !m_exited && !m_state.loadingBusy && !m_reflowJob->running() &&
+        !isMinimized() && isVisible() && !m_reflowJob->upToDate())
+        reflow();
+}
+
+void ReaderWindow::onTextReplaced()
+{
+    m_bookView->hideLines();
+    reflow();
+}
+
+void ReaderWindow::openRecent(int index)
+{
+    m_bubble->close();
+    if (index >= 0 && static_cast<size_t>(index) < m_state.recent.size())
+        openBook(qs(m_state.recent[static_cast<size_t>(index)]));
+}
+
+void ReaderWindow::openScrollMode()
+{
+    m_session->ensureScrollText();
+    m_scrollPanel->open(pageFont());
+    m_bubble->closeUnderScrollMode();
+}
+
+void ReaderWindow::openFromTray()
+{
+    m_chrome->showFromTray();
+    chooseOpenFile();
+}
+
+void ReaderWindow::openSettingsFromTray()
+{
+    m_chrome->showFromTray();
+    m_bubble->show();
+    m_appearance->openSettingsPanel();
+}
+
+// The desktop session ends and may not wait for the event loop to end: steps 2 and 3 of
+// exitReader.
+void ReaderWindow::saveForSessionEnd()
+{
+    if (!m_started || m_exited || !m_folderUsable)
+        return;
+    m_places->leaveBook();
+    m_session->save();
+}
 
 } // namespace tibbo::window

@@ -12,19 +12,25 @@
 
 #include <QWidget>
 
+#include <memory>
+
 class QCloseEvent;
 class QTimer;
 
 namespace tibbo::window {
 
-class BookFinder;
+class BookChapters;
 class BookLoader;
 class BookPlaces;
+class BookSearch;
 class BookView;
+class KeyRoute;
 class LoadingPanel;
 class ManualGuide;
 class Mascot;
+class MenuBubble;
 class MenuPanel;
+class OptionsStore;
 class PageAppearance;
 class PromptPanel;
 class ReaderMenus;
@@ -61,9 +67,10 @@ class ReaderWindow : public QWidget
   public slots:
     // Opens a book with the loader its name asks for, as the open dialog would.
     void openBook(const QString &path);
-    // Saves the session and ends the program; the way out of every exit path. When
-    // settings.ini cannot be written the window goes and a message says which file and
-    // why; the program ends once it is acknowledged (status 1).
+    // Finishes the work in progress, saves the place in the book and the session, and ends
+    // the program; the way out of every exit path. When settings.ini cannot be written the
+    // window goes and a message says which file and why; the program ends once it is
+    // acknowledged (status 1).
     void exitReader();
     // The same for a termination signal: the program ends at once, and a failed save is
     // told on stderr.
@@ -86,21 +93,31 @@ class ReaderWindow : public QWidget
     void createParts();
     void connectParts();
     void connectMenus();
+    void connectKeys();
     void runStartUp(const QString &bookArgument);
     void layOut();
-    void showMenu();
-    void closeMenu();
-    void showWelcome();
-    bool hasOwnBook() const;
     void reflow();
     void onReflowFinished();
     void refreshRecentMenu();
     void chooseOpenFile();
 
+    void onFullScreenChanged();
+    void reflowIfOutdated();
+    void onTextReplaced();
+    void openRecent(int index);
+    void openScrollMode();
+    void openFromTray();
+    void openSettingsFromTray();
+    void saveForSessionEnd();
+    // The way out of exitReader and exitBySignal.
+    void finishExit(bool bySignal);
+
     core::ReaderState m_state;
+    std::unique_ptr<OptionsStore> m_options;
     BookView *m_bookView = nullptr;
     Mascot *m_mascot = nullptr;
     MenuPanel *m_menuPanel = nullptr;
+    MenuBubble *m_bubble = nullptr;
     LoadingPanel *m_loadingPanel = nullptr;
     SettingsPanel *m_settingsPanel = nullptr;
     WelcomePanel *m_welcomePanel = nullptr;
@@ -117,14 +134,13 @@ class ReaderWindow : public QWidget
     SessionFiles *m_session = nullptr;
     SessionFiles::SettingsAhead m_settingsAhead;
     PageAppearance *m_appearance = nullptr;
-    BookFinder *m_finder = nullptr;
+    BookChapters *m_chapters = nullptr;
+    BookSearch *m_search = nullptr;
     ManualGuide *m_guide = nullptr;
     BookPlaces *m_places = nullptr;
     DesktopControls *m_desktop = nullptr;
-    QTimer *m_resizeSettled = nullptr;
+    KeyRoute *m_keys = nullptr;
     QTimer *m_titleUpdate = nullptr;
-    void finishExit(bool bySignal);
-
     bool m_started = false;
     bool m_exited = false;
     // The application folder could not be made: nothing is saved this run.

@@ -2,6 +2,7 @@
 // what decoding at once gives, and text read as GB18030 comes back from the encoder
 // unchanged (every character a book can hold survives settings.ini).
 #include "fuzzcheck.h"
+#include "referencebook.h"
 
 #include "text/codepage.h"
 
@@ -30,6 +31,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FUZZ_CHECK(decodeGb18030(encodeGb18030(text)) == text);
     if (isValidUtf8(bytes))
         FUZZ_CHECK(toUtf8(fromUtf8(bytes)) == bytes);
-    decodeBook(bytes);
+    test::decodeBook(bytes);
     return 0;
 }

@@ -3,10 +3,10 @@
 // in order; numbers read back as they were written.
 #include "fuzzcheck.h"
 
-#include "navigation/chapters.h"
 #include "navigation/search.h"
 #include "navigation/searchpattern.h"
 #include "text/codepage.h"
+#include "text/headings.h"
 #include "text/numbers.h"
 
 #include <cmath>

@@ -2,11 +2,12 @@
 // scroll text matches its paragraphs, and every character reference is read within
 // the text it stands in.
 #include "fuzzcheck.h"
+#include "referencebook.h"
 
+#include "state/scrolltextmap.h"
 #include "text/codepage.h"
 #include "text/htmlentities.h"
 #include "text/htmlparser.h"
-#include "text/scrolltextmap.h"
 
 using namespace tibbo::core;
 
@@ -28,7 +29,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (size == 0)
         return 0;
     const int64_t slice = 1 + data[0] % 16;
-    const std::u32string source = htmlSource(decodeBook(tibbo::fuzz::bytesOf(data + 1, size - 1)));
+    const std::u32string source =
+        htmlSource(test::decodeBook(tibbo::fuzz::bytesOf(data + 1, size - 1)));
     BookText whole, sliced;
     ScrollTextMap wholeMap, slicedMap;
     parse(source, int64_t{1} << 30, whole, wholeMap);

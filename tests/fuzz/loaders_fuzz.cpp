@@ -2,6 +2,7 @@
 // the piece size (1 to 64 bytes), so characters, line ends and paragraph decisions fall
 // across many cuts; the reader's own pieces are 256 KiB.
 #include "fuzzcheck.h"
+#include "referencebook.h"
 
 #include "text/codepage.h"
 #include "text/htmlparser.h"
@@ -40,10 +41,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FUZZ_CHECK(::pwrite(bookFile(), file.data(), file.size(), 0) == ssize_t(file.size()));
     const std::string path = "/proc/self/fd/" + std::to_string(bookFile());
 
-    const std::u32string decoded = decodeBook(file);
+    const std::u32string decoded = test::decodeBook(file);
     const auto loaded = loadPlainBook(path, trim, nullptr, BookEncodingName::Auto, pieceBytes);
     FUZZ_CHECK(loaded);
-    const BookTexts built = buildPlainBook(decoded, trim);
+    const BookTexts built = test::buildPlainBook(decoded, trim);
     FUZZ_CHECK(loaded->paragraphText == built.paragraphText);
     FUZZ_CHECK(loaded->scrollMap == built.scrollMap);
     const auto source = loadHtmlSource(path, nullptr, BookEncodingName::Auto, pieceBytes);

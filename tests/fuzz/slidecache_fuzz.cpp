@@ -2,10 +2,11 @@
 // (and so the cache is never written again for nothing), and a scroll text that matches
 // a book is made back from it exactly (so a wrong cache is never taken).
 #include "fuzzcheck.h"
+#include "referencebook.h"
 
+#include "state/scrolltextmap.h"
 #include "text/codepage.h"
 #include "text/plaintext.h"
-#include "text/scrolltextmap.h"
 
 using namespace tibbo::core;
 
@@ -13,8 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     if (size < 2)
         return 0;
-    const std::u32string text = decodeBook(tibbo::fuzz::bytesOf(data + 1, size - 1));
-    const BookTexts book = buildPlainBook(text, data[0] & 1);
+    const std::u32string text = test::decodeBook(tibbo::fuzz::bytesOf(data + 1, size - 1));
+    const BookTexts book = test::buildPlainBook(text, data[0] & 1);
     for (const ScrollTextMap &map :
          {book.scrollMap, ScrollTextMap::onePerParagraph(book.paragraphText)}) {
         const std::u32string scroll = map.scrollText(book.paragraphText);

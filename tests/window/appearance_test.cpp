@@ -2,6 +2,8 @@
 // them to the page, re-flows and saves, the size menu changes only the page.
 #include "windowfixture.h"
 
+#include "referencesession.h"
+
 #include "settings/settingsfile.h"
 #include "text/fileio.h"
 
@@ -42,7 +44,8 @@ void writeSettings(const core::FontSettings &font)
     data.bottomMargin = 22;
     data.leftMargin = 33;
     data.rightMargin = 44;
-    QVERIFY(core::writeFileAtomically(settingsPath().toStdString(), core::writeSettingsFile(data)));
+    QVERIFY(core::writeFileAtomically(settingsPath().toStdString(),
+                                      core::test::writeSettingsFile(data)));
 }
 
 QStringList checkedSizes(const ReaderWindow &w)

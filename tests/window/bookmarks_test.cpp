@@ -2,7 +2,6 @@
 #include "windowfixture.h"
 
 #include "bookmarks/bookmarkstore.h"
-#include "navigation/navigation.h"
 #include "text/fileio.h"
 
 #include <QComboBox>

@@ -3,6 +3,8 @@
 // where hiding must fall back to minimising.
 #include "windowfixture.h"
 
+#include "referencesession.h"
+
 #include "settings/settingsfile.h"
 #include "text/fileio.h"
 
@@ -18,30 +20,6 @@ namespace core = tibbo::core;
 
 namespace {
 
-// Sends one mouse event to a picture; pos is in the picture's pixels.
-void sendMouse(QWidget *target, QEvent::Type type, QPoint pos, Qt::MouseButton button,
-               Qt::MouseButtons buttons)
-{
-    QMouseEvent event(type, QPointF(pos), QPointF(target->mapToGlobal(pos)), button, buttons,
-                      Qt::NoModifier);
-    QCoreApplication::sendEvent(target, &event);
-}
-
-// A left-button drag on a picture by (dx, dy) pixels of screen movement, in steps, with
-// each step's position taken relative to where the picture is by then.
-void drag(QWidget *picture, QPoint pressAt, QPoint by, int steps = 4)
-{
-    const QPoint pressGlobal = picture->mapToGlobal(pressAt);
-    sendMouse(picture, QEvent::MouseButtonPress, pressAt, Qt::LeftButton, Qt::LeftButton);
-    for (int i = 1; i <= steps; ++i) {
-        const QPoint global = pressGlobal + by * i / steps;
-        sendMouse(picture, QEvent::MouseMove, picture->mapFromGlobal(global), Qt::NoButton,
-                  Qt::LeftButton);
-    }
-    sendMouse(picture, QEvent::MouseButtonRelease, picture->mapFromGlobal(pressGlobal + by),
-              Qt::LeftButton, Qt::NoButton);
-}
-
 void writeSettings(int windowState, double left, double top, double width, double height)
 {
     core::SettingsData data;
@@ -53,17 +31,13 @@ void writeSettings(int windowState, double left, double top, double width, doubl
     data.recent = std::vector<std::string>(5, "\\none");
     data.paragraphText = U"　　一段文字^";
     data.font.name = "DejaVu Sans";
-    QVERIFY(core::writeFileAtomically(settingsPath().toStdString(), core::writeSettingsFile(data)));
+    QVERIFY(core::writeFileAtomically(settingsPath().toStdString(),
+                                      core::test::writeSettingsFile(data)));
 }
 
 QImage iconImage(const QIcon &icon)
 {
     return icon.pixmap(32, 32).toImage();
-}
-
-QString fullScreenCaption(const ReaderWindow &w)
-{
-    return part<CaptionLabel>(&w, "fullScreenCaption")->caption();
 }
 
 // Full screen on or off by the menu's full-screen picture.

@@ -24,11 +24,6 @@ using namespace tibbo::window::test;
 
 namespace {
 
-QString fullScreenCaption(const ReaderWindow &w)
-{
-    return part<CaptionLabel>(&w, "fullScreenCaption")->caption();
-}
-
 // A wheel turned over the pages: angle in eighths of a degree, 120 a notch, up positive.
 void turnWheel(ReaderWindow &w, int angle)
 {

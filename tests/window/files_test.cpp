@@ -2,9 +2,10 @@
 // restart, without the book file.
 #include "windowfixture.h"
 
+#include "referencesession.h"
+
 #include "signalexit.h"
 
-#include "navigation/navigation.h"
 #include "settings/settingsfile.h"
 #include "text/fileio.h"
 
@@ -253,8 +254,8 @@ class FilesTest : public QObject
         data.normalTop = -900000;
         data.recent = std::vector<std::string>(5, "\\none");
         data.paragraphText = U"　　一段文字^";
-        QVERIFY(
-            core::writeFileAtomically(settingsPath().toStdString(), core::writeSettingsFile(data)));
+        QVERIFY(core::writeFileAtomically(settingsPath().toStdString(),
+                                          core::test::writeSettingsFile(data)));
         auto w = startWindow();
         const QRect screen = QGuiApplication::primaryScreen()->geometry();
         QVERIFY(screen.intersects(w->geometry()));
@@ -400,7 +401,7 @@ class FilesTest : public QObject
         auto w = startWindow(numberedBook(QStringLiteral("own.txt"), 50, 40));
         const auto path = w->state().bookPath;
         const auto text = w->state().paragraphText;
-        const auto scroll = core::scrollTextOf(w->state());
+        const auto scroll = core::test::scrollTextOf(w->state());
         // The cancel lands long before the first part.
         const QString html = bigHtml(QStringLiteral("huge.html"), 300, 1000000);
         w->openBook(html);
@@ -409,7 +410,7 @@ class FilesTest : public QObject
         QTRY_VERIFY(w->isIdle());
         QCOMPARE(w->state().bookPath, path);
         QVERIFY(w->state().paragraphText == text);
-        QVERIFY(core::scrollTextOf(w->state()) == scroll);
+        QVERIFY(core::test::scrollTextOf(w->state()) == scroll);
         QVERIFY(!w->state().loadingBusy);
         for (const auto &entry : w->state().recent)
             QVERIFY(entry != html.toStdString());

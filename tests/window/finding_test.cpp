@@ -2,9 +2,8 @@
 // next and previous chapter, and the search prompt, driven by keys and clicks.
 #include "windowfixture.h"
 
-#include "navigation/chapters.h"
-#include "navigation/navigation.h"
-#include "text/reflow.h"
+#include "pages/pages.h"
+#include "text/headings.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -3,10 +3,14 @@
 // one-second timers are held back so they add no ticks of their own.
 #include "windowfixture.h"
 
+#include "referencesession.h"
+
 #include "scrolltext.h"
 
-#include "settings/sessionfiles.h"
+#include "navigation/prompt.h"
+#include "navigation/readingmodes.h"
 #include "settings/settingsfile.h"
+#include "settings/storedsession.h"
 #include "text/fileio.h"
 
 #include <QCheckBox>
@@ -88,14 +92,6 @@ std::unique_ptr<ReaderWindow> windowWithBook(const QString &book = QString())
     autoTurnTimer(*w)->setInterval(1000000);
     speedTestTimer(*w)->setInterval(1000000);
     return w;
-}
-
-// A point inside the left half of the character at position: a click there puts the
-// caret before it.
-QPoint leftHalfOf(const ScrollText &text, int64_t position)
-{
-    const QRect r = text.characterRect(position);
-    return QPoint(r.left() + r.width() / 4, r.center().y());
 }
 
 } // namespace
@@ -212,7 +208,7 @@ class ModesTest : public QObject
                  QStringLiteral("多久翻一页?"));
         QCOMPARE(answer->text(), QStringLiteral("240"));
         QCOMPARE(answer->selectedText(), QStringLiteral("240"));
-        QCOMPARE(w->state().promptMode, std::string("Settime"));
+        QCOMPARE(w->state().promptMode, tibbo::core::PromptMode::Interval);
         // Below the arrow's floor of 5, typed and confirmed.
         answer->setText(QStringLiteral("2"));
         QTest::mouseClick(part(w.get(), "promptOk"), Qt::LeftButton);
@@ -269,6 +265,22 @@ class ModesTest : public QObject
         QVERIFY(autoTurnTimer(*w)->isActive());
     }
 
+    // The test's state used to be read back from the item's caption: another caption (a
+    // translation, a reworded menu) stopped a test that had never started.
+    void speedTest_followsItsTimerWhateverTheCaptionSays()
+    {
+        auto w = windowWithBook();
+        speedTestItem(*w)->setText(QStringLiteral("Start the reading-speed test"));
+        speedTestItem(*w)->trigger();
+        QVERIFY(speedTestTimer(*w)->isActive());
+        QVERIFY(Dialogs::takeMessages().isEmpty());
+        speedTestItem(*w)->setText(QStringLiteral("Stop the reading-speed test"));
+        stepTimer(speedTestTimer(*w), 3);
+        speedTestItem(*w)->trigger();
+        QVERIFY(!speedTestTimer(*w)->isActive());
+        QCOMPARE(Dialogs::takeMessages(), QStringList{QStringLiteral("你看一页需要 3秒")});
+    }
+
     // ---- scroll mode
 
     void openScrollMode_caretAtCharsPerLineTimesTopLine()
@@ -292,7 +304,8 @@ class ModesTest : public QObject
         ScrollText *text = scrollText(*w);
         QCOMPARE(w->state().scrollPos, expected);
         QCOMPARE(text->selectionStart(), expected);
-        QCOMPARE(text->textLength(), static_cast<int64_t>(core::scrollTextOf(w->state()).size()));
+        QCOMPARE(text->textLength(),
+                 static_cast<int64_t>(core::test::scrollTextOf(w->state()).size()));
         QVERIFY(!text->characterRect(expected).isEmpty());
         QCOMPARE(text->font(), w->pageFont());
         QVERIFY(!scrollBox(*w)->isChecked());
@@ -343,7 +356,7 @@ class ModesTest : public QObject
         openScrollMode(*w);
         ScrollText *text = scrollText(*w);
         const int64_t n = text->textLength();
-        QCOMPARE(n, static_cast<int64_t>(core::scrollTextOf(w->state()).size()));
+        QCOMPARE(n, static_cast<int64_t>(core::test::scrollTextOf(w->state()).size()));
         QTest::mouseClick(text->viewport(), Qt::LeftButton, {}, leftHalfOf(*text, 4));
         QCOMPARE(w->state().scrollPos, 4);
         // Up to the end of the text, then round to the first character.
@@ -401,16 +414,16 @@ class ModesTest : public QObject
             core::ScrollTextMap::onePerParagraph(paragraphs).scrollText(paragraphs);
         if (cachePresent) {
             expected.insert(3, U"\r\n");
-            const std::string bytes = core::slideCacheBytes(expected);
+            const std::string bytes = core::test::slideCacheBytes(expected);
             QVERIFY(core::writeFileAtomically(cachePath.toStdString(), bytes));
         } else {
             QVERIFY(QFile::remove(cachePath));
         }
         auto w = startWindow();
-        QTRY_VERIFY(core::scrollTextOf(w->state()) == expected);
+        QTRY_VERIFY(core::test::scrollTextOf(w->state()) == expected);
         // Fed once: a second feed would add the text again.
         QTest::qWait(50);
-        QVERIFY(core::scrollTextOf(w->state()) == expected);
+        QVERIFY(core::test::scrollTextOf(w->state()) == expected);
     }
 };
 

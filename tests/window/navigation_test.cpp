@@ -1,7 +1,8 @@
 // The window's page moves, driven through real mouse and key events.
 #include "windowfixture.h"
 
-#include "navigation/navigation.h"
+#include "navigation/prompt.h"
+#include "pages/pages.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -12,21 +13,6 @@ using namespace tibbo::window;
 using namespace tibbo::window::test;
 
 namespace {
-
-// A left-button drag on a picture by `by` pixels.
-void drag(QWidget *picture, QPoint pressAt, QPoint by)
-{
-    const auto send = [picture](QEvent::Type type, QPoint pos, Qt::MouseButton button,
-                                Qt::MouseButtons buttons) {
-        QMouseEvent event(type, QPointF(pos), QPointF(picture->mapToGlobal(pos)), button, buttons,
-                          Qt::NoModifier);
-        QCoreApplication::sendEvent(picture, &event);
-    };
-    const QPoint global = picture->mapToGlobal(pressAt) + by;
-    send(QEvent::MouseButtonPress, pressAt, Qt::LeftButton, Qt::LeftButton);
-    send(QEvent::MouseMove, picture->mapFromGlobal(global), Qt::NoButton, Qt::LeftButton);
-    send(QEvent::MouseButtonRelease, picture->mapFromGlobal(global), Qt::LeftButton, Qt::NoButton);
-}
 
 } // namespace
 
@@ -144,7 +130,7 @@ class NavigationTest : public QObject
         // A small font on a tall window gives many lines a page: more than the 101
         // labels made at the start.
         menuItem(w.get(), "fontSizeMenu", QStringLiteral("6"))->trigger();
-        drag(part(w.get(), "grip"), QPoint(16, 16), QPoint(0, 700));
+        drag(part(w.get(), "grip"), QPoint(16, 16), QPoint(0, 700), 1);
         QTRY_VERIFY(w->isIdle());
         const int64_t L = w->state().linesPerPage;
         QVERIFY2(2 * L > 101, qPrintable(QString::number(L)));
@@ -191,3 +177,6 @@ class NavigationTest : public QObject
 
 QTEST_MAIN(NavigationTest)
 #include "navigation_test.moc"
+
+#include "navigation/prompt.h"
+#include "pages/pages.h"

@@ -1,12 +1,15 @@
 // The scroll-mode text area: how positions map to rows and points, and how the
 // view follows a selection. Fonts differ between machines, so every expectation is
 // taken from the widget's own geometry, never from pixel values.
+#include "windowfixture.h"
+
 #include "scrolltext.h"
 
 #include <QScrollBar>
 #include <QtTest>
 
 using tibbo::window::ScrollText;
+using tibbo::window::test::leftHalfOf;
 
 namespace {
 
@@ -19,14 +22,6 @@ std::u32string linesOf(int lines, int length, char32_t c = U'字')
         text += U"\r\n";
     }
     return text;
-}
-
-// A point inside the left half of the character at position: a click there puts the
-// caret before it.
-QPoint leftHalfOf(const ScrollText &text, int64_t position)
-{
-    const QRect r = text.characterRect(position);
-    return QPoint(r.left() + std::max(0, r.width() / 4), r.center().y());
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 
 #include "dialogs.h"
 #include "readerwindow.h"
+#include "scrolltext.h"
 #include "sessionfiles.h"
 #include "widgets.h"
 
@@ -14,6 +15,7 @@
 #include <QDir>
 #include <QFile>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -138,6 +140,44 @@ inline void stepTimer(QTimer *timer, int ticks = 1)
     timer->setInterval(interval);
     if (wasActive)
         timer->start();
+}
+
+// The caption of the full-screen command in the menu panel.
+inline QString fullScreenCaption(const ReaderWindow &w)
+{
+    return part<CaptionLabel>(&w, "fullScreenCaption")->caption();
+}
+
+// Sends one mouse event to a picture; pos is in the picture's pixels.
+inline void sendMouse(QWidget *target, QEvent::Type type, QPoint pos, Qt::MouseButton button,
+                      Qt::MouseButtons buttons)
+{
+    QMouseEvent event(type, QPointF(pos), QPointF(target->mapToGlobal(pos)), button, buttons,
+                      Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &event);
+}
+
+// A left-button drag on a picture by `by` pixels of screen movement, in steps, with each
+// step's position taken relative to where the picture is by then.
+inline void drag(QWidget *picture, QPoint pressAt, QPoint by, int steps = 4)
+{
+    const QPoint pressGlobal = picture->mapToGlobal(pressAt);
+    sendMouse(picture, QEvent::MouseButtonPress, pressAt, Qt::LeftButton, Qt::LeftButton);
+    for (int i = 1; i <= steps; ++i) {
+        const QPoint global = pressGlobal + by * i / steps;
+        sendMouse(picture, QEvent::MouseMove, picture->mapFromGlobal(global), Qt::NoButton,
+                  Qt::LeftButton);
+    }
+    sendMouse(picture, QEvent::MouseButtonRelease, picture->mapFromGlobal(pressGlobal + by),
+              Qt::LeftButton, Qt::NoButton);
+}
+
+// A point inside the left half of the character at position of a scroll-mode text: a
+// click there puts the caret before it.
+inline QPoint leftHalfOf(const ScrollText &text, int64_t position)
+{
+    const QRect r = text.characterRect(position);
+    return QPoint(r.left() + std::max(0, r.width() / 4), r.center().y());
 }
 
 } // namespace tibbo::window::test

@@ -1,8 +1,7 @@
 #include "bookmarks/anchors.h"
 
 #include "bookmarks/bookmarkstore.h"
-
-#include "text/reflow.h"
+#include "pages/pages.h"
 
 namespace tibbo::core {
 

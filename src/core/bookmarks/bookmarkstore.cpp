@@ -1,6 +1,6 @@
 #include "bookmarks/bookmarkstore.h"
 
-#include "navigation/navigation.h"
+#include "pages/pages.h"
 #include "text/codepage.h"
 #include "text/fileio.h"
 #include "text/numbers.h"
@@ -19,41 +19,15 @@ int64_t chosenLine(const ReaderState &state)
 // Index of the first bookmark on the spread of line, or the list's size when none is.
 size_t firstOnSpreadOf(const ReaderState &state, int64_t line)
 {
-    const int64_t spread = bookmarkSpread(line, state.linesPerPage);
+    const int64_t spread = spreadOfLine(line, state.linesPerPage);
     const auto &marks = state.bookmarks;
     const auto it = std::find_if(marks.begin(), marks.end(), [&](const Bookmark &b) {
-        return bookmarkSpread(b.line, state.linesPerPage) == spread;
+        return spreadOfLine(b.line, state.linesPerPage) == spread;
     });
     return static_cast<size_t>(it - marks.begin());
 }
 
 } // namespace
-
-int64_t bookmarkPage(int64_t line, int64_t linesPerPage)
-{
-    return floorDiv(line - 1, pageDivisor(linesPerPage)) + 1;
-}
-
-int64_t bookmarkSpread(int64_t line, int64_t linesPerPage)
-{
-    return floorDiv(line - 1, 2 * pageDivisor(linesPerPage));
-}
-
-int64_t bookmarkLabel(int64_t line, int64_t linesPerPage)
-{
-    const int64_t spread = 2 * pageDivisor(linesPerPage);
-    return (line - 1) - spread * floorDiv(line - 1, spread);
-}
-
-bool bookmarkOnLeftPage(int64_t line, int64_t linesPerPage)
-{
-    return bookmarkLabel(line, linesPerPage) < pageDivisor(linesPerPage);
-}
-
-int64_t spreadOnShow(const ReaderState &state)
-{
-    return bookmarkSpread(state.topLine, state.linesPerPage);
-}
 
 std::optional<int64_t> anchorOfLine(int64_t line, const LineList &lineEnds)
 {
@@ -90,7 +64,7 @@ bool deleteBookmark(ReaderState &state)
 
 std::string bookmarkCaption(int64_t line, int64_t linesPerPage)
 {
-    return "第" + str(static_cast<double>(bookmarkPage(line, linesPerPage))) + "页";
+    return "第" + str(static_cast<double>(pageOfLine(line, linesPerPage))) + "页";
 }
 
 std::vector<std::string> bookmarkMenuCaptions(const ReaderState &state)
@@ -102,26 +76,16 @@ std::vector<std::string> bookmarkMenuCaptions(const ReaderState &state)
     return captions;
 }
 
-void jumpToBookmark(ReaderState &state, std::string_view caption)
+bool jumpToBookmark(ReaderState &state, int64_t index)
 {
-    // Characters, not bytes: the caption starts with "第" and ends with "页".
-    const std::u32string chars = fromUtf8(caption);
-    const std::u32string inner =
-        chars.size() >= 2 ? chars.substr(1, chars.size() - 2) : std::u32string();
-    const int64_t target = spreadStartOfPage(val(toUtf8(inner)), state.linesPerPage);
+    if (index < 0 || index >= static_cast<int64_t>(state.bookmarks.size()))
+        return false;
+    const int64_t line = state.bookmarks[static_cast<size_t>(index)].line;
     // A bookmark past the end of the book (a mark file from a longer layout or edited by
     // hand) shows the last spread that holds text, never an empty one.
-    state.topLine = std::clamp<int64_t>(target, 1, lastSpreadTop(state));
-}
-
-std::vector<int64_t> bookmarkLabelsOnShow(const ReaderState &state)
-{
-    std::vector<int64_t> labels;
-    const int64_t spread = spreadOnShow(state);
-    for (const auto &mark : state.bookmarks)
-        if (bookmarkSpread(mark.line, state.linesPerPage) == spread)
-            labels.push_back(bookmarkLabel(mark.line, state.linesPerPage));
-    return labels;
+    state.topLine =
+        std::clamp<int64_t>(spreadStartOfLine(line, state.linesPerPage), 1, lastSpreadTop(state));
+    return true;
 }
 
 std::optional<int64_t> parseBookmarkLine(std::string_view text)

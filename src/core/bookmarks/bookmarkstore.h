@@ -1,12 +1,10 @@
 #pragma once
-// The bookmarks of the current book: page arithmetic, add / replace / delete, the
-// captions of the bookmark menu, and the mark file that keeps them per book file name.
+// The bookmarks of the current book: add / replace / delete, the captions of the
+// bookmark menu, the jump to one, and the mark file that keeps them per book file name.
 //
-// A bookmark is the 1-based number v of a display line. With L = linesPerPage (taken
-// as 1 when not positive) it lies on page Int((v-1)/L) + 1 and spread Int((v-1)/(2L)),
-// at label index (v-1) mod 2L of that spread: below L on the left page, L and above on
-// the right page. A spread holds at most one bookmark made by the add command; the list
-// keeps the order of adding and is never sorted.
+// A bookmark is the 1-based number of a display line; its page, spread and label are
+// those of the line (pages/pages.h). A spread holds at most one bookmark made by the add
+// command; the list keeps the order of adding and is never sorted.
 
 #include "state/readerstate.h"
 
@@ -19,14 +17,6 @@
 namespace tibbo::core {
 
 inline constexpr std::string_view kNoLineChosenMessage = "请点击你要加书签的那一行先";
-
-int64_t bookmarkPage(int64_t line, int64_t linesPerPage);
-int64_t bookmarkSpread(int64_t line, int64_t linesPerPage);
-int64_t bookmarkLabel(int64_t line, int64_t linesPerPage);
-bool bookmarkOnLeftPage(int64_t line, int64_t linesPerPage);
-
-// 0-based spread whose first line is topLine.
-int64_t spreadOnShow(const ReaderState &state);
 
 // Offset in the text of the first character of line (lineEnds[line - 1]), for a line of
 // the list (1 .. lineCount); nothing for a number outside it.
@@ -55,13 +45,10 @@ std::string bookmarkCaption(int64_t line, int64_t linesPerPage);
 // Captions of all bookmarks in list order.
 std::vector<std::string> bookmarkMenuCaptions(const ReaderState &state);
 
-// A chosen menu caption turns to the spread of the page between its first and last
-// character, kept between the first spread and the last spread that holds text.
-void jumpToBookmark(ReaderState &state, std::string_view caption);
-
-// Label indexes (0 .. 2L-1) of the bookmarks on the spread on show, in list order. The
-// icon goes beside the last of them.
-std::vector<int64_t> bookmarkLabelsOnShow(const ReaderState &state);
+// Turns to the spread of bookmark `index` (list order, as the menu lists them), kept
+// between the first spread and the last spread that holds text. False, and nothing
+// moves, for an index outside the list.
+bool jumpToBookmark(ReaderState &state, int64_t index);
 
 // A stored bookmark line: a whole number from 1 to kLineNumberLimit (blanks around it
 // allowed); anything else, a fraction like "2.5" included, is no bookmark.

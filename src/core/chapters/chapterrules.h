@@ -1,6 +1,6 @@
 #pragma once
 // Finding the chapters by rules the reader picks for a book. The first rule is the
-// standard finder (navigation/chapters.h: 第X章/回 and the usual named sections, also
+// standard finder (text/headings.h: 第X章/回 and the usual named sections, also
 // where a heading line was joined to the paragraph before it); the built-in rules add
 // the forms web novels use, each matched against the book's own lines; the reader's own
 // rules are regular expressions (chapters/userrule.h). A line is a heading when it holds
@@ -8,8 +8,8 @@
 // matches it; the first rule that finds a heading on a line gives it, one a line.
 
 #include "chapters/userrule.h"
-#include "navigation/chapters.h"
 #include "state/booktext.h"
+#include "text/headings.h"
 
 #include <atomic>
 #include <chrono>

@@ -4,7 +4,7 @@
 // before the reader falls into the hole. A volume that starts its numbering again (卷二
 // 第1章, or simply 第1章 after 第300章) is no gap and no disorder.
 
-#include "navigation/chapters.h"
+#include "text/headings.h"
 
 #include <cstdint>
 #include <string>

@@ -4,6 +4,8 @@
 // not run into each other, and neither count may grow so large that the page needs
 // more line labels than the window can sensibly make.
 
+#include "state/defaults.h"
+
 #include <cstdint>
 #include <string_view>
 
@@ -21,16 +23,6 @@ struct PageFigures
     double windowHeight = 0;
     double lineHeight = 0;
     double charWidth = 0;
-};
-
-// Proposed values, pixels, as typed.
-struct PageSpacing
-{
-    double lineSpacing = 0;
-    double topMargin = 0;
-    double bottomMargin = 0;
-    double leftMargin = 0;
-    double rightMargin = 0;
 };
 
 enum class PageLayoutProblem {

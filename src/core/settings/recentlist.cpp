@@ -58,6 +58,11 @@ std::vector<RecentMenuItem> recentMenuItems(const std::vector<std::string> &rece
     return items;
 }
 
+bool hasOwnBook(const std::vector<std::string> &recent)
+{
+    return recent.size() > 1 && recentCaption(recent[1]) != "none";
+}
+
 bool isHtmlPath(std::string_view path)
 {
     return upperAscii(lastBytes(path, 3)) == "HTM" || upperAscii(lastBytes(path, 4)) == "HTML";

@@ -40,6 +40,11 @@ std::string recentCaption(std::string_view entry);
 // list are disabled "none" items; entries beyond the fifth are not shown.
 std::vector<RecentMenuItem> recentMenuItems(const std::vector<std::string> &recent);
 
+// The reader has a book of their own besides the one on show: the second entry names a
+// book (on a first start the manual is the first). A book file named "none" counts as
+// none, as its menu item does.
+bool hasOwnBook(const std::vector<std::string> &recent);
+
 // True when the path goes to the HTML loader: its last 3 characters upper-cased are
 // "HTM" or its last 4 are "HTML". So "a.shtml" and even "readmehtm" (no dot) are HTML.
 bool isHtmlPath(std::string_view path);

@@ -1,7 +1,7 @@
 #include "settings/settingsfile.h"
 
 #include "bookmarks/bookmarkstore.h"
-#include "navigation/navigation.h"
+#include "pages/pages.h"
 #include "text/codepage.h"
 #include "text/numbers.h"
 
@@ -204,7 +204,8 @@ void putPage(PieceWriter &out, const SettingsData &d)
         putNumber(out, value, kPageSpacingRange, fallback);
     putLine(out, U"[/Page]");
     putNumber(out, d.autoTurnSeconds, kAutoTurnSecondsRange, kDefaults.autoTurnSeconds);
-    putInteger(out, d.scrollSpeed, 1, 300, kDefaults.scrollSpeed);
+    putInteger(out, d.scrollSpeed, defaults::kFastestScrollSpeed, defaults::kSlowestScrollSpeed,
+               kDefaults.scrollSpeed);
 }
 
 // ---- Reading ---------------------------------------------------------------------------
@@ -487,7 +488,7 @@ class SettingsReader
             number(*field, kPageSpacingRange);
         r.pageEnded = tag();
         number(r.autoTurnSeconds, kAutoTurnSecondsRange);
-        integer(r.scrollSpeed, 1, 300);
+        integer(r.scrollSpeed, defaults::kFastestScrollSpeed, defaults::kSlowestScrollSpeed);
     }
 
     LineCursor m_lines;
@@ -514,14 +515,6 @@ void writeSettingsPieces(const SettingsData &data, const BookText &paragraphText
     putPage(out, data);
 }
 
-std::string writeSettingsFile(const SettingsData &data)
-{
-    std::string bytes;
-    writeSettingsPieces(data, data.paragraphText, data.lineEnds,
-                        [&](std::string_view piece) { bytes += piece; });
-    return bytes;
-}
-
 void slideCachePieces(const BookText &paragraphText, const ScrollTextMap &scrollMap,
                       const std::function<void(std::string_view)> &sink)
 {
@@ -529,14 +522,6 @@ void slideCachePieces(const BookText &paragraphText, const ScrollTextMap &scroll
     scrollMap.forEachPiece(paragraphText, 1 << 14,
                            [&](std::u32string_view piece) { out.encoded(piece); });
     out.lineEnd();
-}
-
-std::string slideCacheBytes(std::u32string_view bookText)
-{
-    // Encoded in place of a copy with the closing CR LF: the text can be 20 MB.
-    std::string bytes = encodeGb18030(bookText);
-    bytes += "\r\n";
-    return bytes;
 }
 
 std::optional<double> keptInRange(double value, NumberRange range)
@@ -583,6 +568,9 @@ SettingsData settingsFromState(const ReaderState &state)
     d.leftMargin = state.leftMargin;
     d.rightMargin = state.rightMargin;
     d.autoTurnSeconds = state.autoTurnSeconds;
+    d.font = state.pageFont;
+    d.trim = state.trimParagraphs;
+    d.scrollSpeed = state.scrollSpeed;
     return d;
 }
 
@@ -617,6 +605,8 @@ void applySettingsToState(SettingsRead &&read, ReaderState &state)
     apply(read.leftMargin, state.leftMargin);
     apply(read.rightMargin, state.rightMargin);
     apply(read.autoTurnSeconds, state.autoTurnSeconds);
+    apply(read.trim, state.trimParagraphs);
+    apply(read.scrollSpeed, state.scrollSpeed);
 }
 
 std::string settingsFilePath(std::string_view appDir)

@@ -43,15 +43,6 @@
 
 namespace tibbo::core {
 
-struct FontSettings
-{
-    std::string name;
-    double size = 10.5; // points; may have a fraction
-    bool bold = false;
-    bool italic = false;
-    bool underline = false;
-};
-
 // The range a number of settings.ini is kept to (see above).
 struct NumberRange
 {
@@ -75,8 +66,8 @@ struct SettingsData
     int windowState = 0; // 0 normal, 1 minimised, 2 full screen
     double normalLeft = 0;
     double normalTop = 0;
-    double normalWidth = 11910;
-    double normalHeight = 7320;
+    double normalWidth = defaults::kWindowWidth;
+    double normalHeight = defaults::kWindowHeight;
     std::vector<std::string> recent;
     // The book and its line list; settingsFromState leaves them empty, and the session
     // writer reads them from the state in place.
@@ -87,30 +78,27 @@ struct SettingsData
     std::string bookPath;
     std::vector<int64_t> bookmarks;
     FontSettings font;
-    int trim = 0; // the trimming check box: 0 off, 1 on, 2 undecided
-    double lineSpacing = 5;
-    double topMargin = 10;
-    double bottomMargin = 20;
-    double leftMargin = 40;
-    double rightMargin = 20;
-    double autoTurnSeconds = 240;
-    int scrollSpeed = 130; // milliseconds per scroll step, 1 .. 300
+    int trim = defaults::kTrimParagraphs; // 0 off, 1 on, 2 undecided
+    double lineSpacing = defaults::kPageSpacing.lineSpacing;
+    double topMargin = defaults::kPageSpacing.topMargin;
+    double bottomMargin = defaults::kPageSpacing.bottomMargin;
+    double leftMargin = defaults::kPageSpacing.leftMargin;
+    double rightMargin = defaults::kPageSpacing.rightMargin;
+    double autoTurnSeconds = defaults::kAutoTurnSeconds;
+    int scrollSpeed = defaults::kScrollSpeed; // milliseconds per scroll step
 };
 
-// The exact bytes of settings.ini for data. Numbers outside their range are written
-// kept to it, and non-finite ones and refused integers (a window state, trimming value
-// or scroll speed outside its range) as their defaults.
-std::string writeSettingsFile(const SettingsData &data);
-
-// The same bytes handed to `sink` in pieces of 64 KiB, the book text and line
-// list read from the given ones in place of data's: no copy of the whole file is made.
+// The exact bytes of settings.ini for data, handed to `sink` in pieces of 64 KiB, the
+// book text and line list read from the given ones in place of data's: no copy of the
+// whole file is made. Numbers outside their range are written kept to it, and non-finite
+// ones and refused integers (a window state, trimming value or scroll speed outside its
+// range) as their defaults.
 void writeSettingsPieces(const SettingsData &data, const BookText &paragraphText,
                          const LineList &lineEnds,
                          const std::function<void(std::string_view)> &sink);
 
-// The exact bytes of Slide.cache: the scroll text followed by one more CR LF.
-std::string slideCacheBytes(std::u32string_view bookText);
-// The same bytes made from the book and handed to `sink` in pieces.
+// The exact bytes of Slide.cache (the scroll text followed by one more CR LF), made from
+// the book and handed to `sink` in pieces.
 void slideCachePieces(const BookText &paragraphText, const ScrollTextMap &scrollMap,
                       const std::function<void(std::string_view)> &sink);
 
@@ -178,14 +166,15 @@ SettingsRead readSettingsFile(std::string_view bytes,
 // the text is re-flowed instead.
 bool lineListFits(const LineList &lineEnds, size_t textLength);
 
-// The values of state that settings.ini holds. Window state, font, trimming and scroll
-// speed live in the window's controls; the caller fills them in.
+// The values of state that settings.ini holds. The window state is the window's; the
+// caller fills it in.
 SettingsData settingsFromState(const ReaderState &state);
 
 // Applies the read values that belong to the reader state: geometry, recent list (cut or
 // padded to kRecentSlots entries), paragraph text, line list (marked as belonging to the
 // text only when it fits), topLine, linesPerPage, bookPath, bookmarks, spacing, margins
-// and the turning interval. Window state, font, trimming and speed are the caller's.
+// the turning interval, paragraph trimming and the scroll speed. The window state and the
+// font are the caller's: the font goes to the page only with the rest of "[Page]".
 // The book text is moved out of `read`.
 void applySettingsToState(SettingsRead &&read, ReaderState &state);
 

@@ -40,12 +40,6 @@ void BookText::reserve(size_t characters)
         m_narrowText.reserve(characters);
 }
 
-void BookText::shrinkToFit()
-{
-    m_narrowText.shrink_to_fit();
-    m_wideText.shrink_to_fit();
-}
-
 void BookText::widen()
 {
     m_wideText.reserve(std::max(m_narrowText.capacity(), m_narrowText.size() + 1));

@@ -27,7 +27,6 @@ class BookText
     char32_t operator[](size_t i) const { return m_wide ? m_wideText[i] : m_narrowText[i]; }
     // Characters pos .. pos + count (cut at the end), as UTF-32.
     std::u32string substr(size_t pos, size_t count = std::u32string::npos) const;
-    std::u32string toU32() const { return substr(0); }
     // Bytes the text holds.
     size_t byteSize() const
     {
@@ -36,7 +35,6 @@ class BookText
 
     void clear();
     void reserve(size_t characters);
-    void shrinkToFit();
     void push_back(char32_t c);
     void append(std::u32string_view text);
 

@@ -5,8 +5,9 @@
 // procedure reads and writes it in place.
 
 #include "state/booktext.h"
+#include "state/defaults.h"
 #include "state/linelist.h"
-#include "text/scrolltextmap.h"
+#include "state/scrolltextmap.h"
 
 #include <cstdint>
 #include <optional>
@@ -19,6 +20,10 @@ namespace tibbo::core {
 // An empty slot of the recent list as it is stored in settings.ini.
 inline constexpr std::string_view kNoneMarker = "\\none";
 inline constexpr int kRecentSlots = 5;
+
+// The question of the prompt panel: a page to go to, or the seconds between automatic
+// turns.
+enum class PromptMode { None, GoToPage, Interval };
 
 struct Bookmark
 {
@@ -60,39 +65,41 @@ struct ReaderState
     int64_t topLine = 0;
     // Label index (0 .. 2L - 1) of the line last chosen on a spread; kept across moves.
     int64_t selectedLine = 0;
-    int64_t highlightedLine = 0;
     bool lineChosen = false;
     int64_t spreadCharCount = 0;
 
     // Page appearance, pixels; fractional and negative values are kept as typed.
-    double topMargin = 10;
-    double bottomMargin = 20;
-    double leftMargin = 40;
-    double rightMargin = 20;
-    double lineSpacing = 5;
-    int trimParagraphs = 0;
+    double topMargin = defaults::kPageSpacing.topMargin;
+    double bottomMargin = defaults::kPageSpacing.bottomMargin;
+    double leftMargin = defaults::kPageSpacing.leftMargin;
+    double rightMargin = defaults::kPageSpacing.rightMargin;
+    double lineSpacing = defaults::kPageSpacing.lineSpacing;
+    // The font the page is drawn in (the window sets it before the first spread).
+    FontSettings pageFont;
+    // Fine typesetting (精排) of the cut into lines.
+    bool fineTypesetting = false;
+    // Paragraph trimming for the books opened from now on: 0 off, 1 on, 2 undecided. The
+    // settings panel's box sets it at once; its cancel puts it back.
+    int trimParagraphs = defaults::kTrimParagraphs;
 
     bool loadingBusy = false;
     bool partialShown = false;
-    bool cancelLoad = false;
     bool menuShown = false;
     bool welcomeMode = false;
 
-    // "Setpage" or "Settime": what the prompt panel asks for.
-    std::string promptMode;
-    double autoTurnSeconds = 240;
+    // What the prompt panel asks for.
+    PromptMode promptMode = PromptMode::None;
+    double autoTurnSeconds = defaults::kAutoTurnSeconds;
     double elapsedSeconds = 0;
     int64_t scrollPos = 0;
+    // Milliseconds a scroll-mode step.
+    int scrollSpeed = defaults::kScrollSpeed;
 
     // Normal (not full-screen) window geometry, twips (15 to a pixel).
     double normalLeft = 0;
     double normalTop = 0;
-    double normalWidth = 11910;
-    double normalHeight = 7320;
-    // Pointer position (twips, relative to the control) at the last press on the
-    // mascot or the resize grip.
-    double grabX = 0;
-    double grabY = 0;
+    double normalWidth = defaults::kWindowWidth;
+    double normalHeight = defaults::kWindowHeight;
 
     // The line list (state/linelist.h). No limit on the number of lines.
     LineList lineEnds{0};
@@ -119,12 +126,6 @@ struct ReaderState
     int64_t entryCount() const { return static_cast<int64_t>(lineEnds.size()); }
     bool lineEndsFitText() const { return lineEndsVersion == textVersion; }
 };
-
-// The scroll text made from the state's book: its lines, each ended by CR LF.
-inline std::u32string scrollTextOf(const ReaderState &state)
-{
-    return state.scrollMap.scrollText(state.paragraphText);
-}
 
 // Replaces the paragraph text. The line list no longer belongs to it, and bookmark
 // anchors (offsets into the old text) are dropped: the next re-flow anchors the

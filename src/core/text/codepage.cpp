@@ -127,39 +127,6 @@ std::optional<BookEncodingName> parseEncodingName(std::string_view text)
     return std::nullopt;
 }
 
-BookEncodingName encodingNameOf(TextEncoding encoding)
-{
-    switch (encoding) {
-    case TextEncoding::Big5:
-        return BookEncodingName::Big5;
-    case TextEncoding::Utf8:
-        return BookEncodingName::Utf8;
-    case TextEncoding::Utf16Le:
-    case TextEncoding::Utf16Be:
-        return BookEncodingName::Utf16;
-    case TextEncoding::Gb18030:
-        break;
-    }
-    return BookEncodingName::Gb18030;
-}
-
-std::string_view encodingCaption(TextEncoding encoding)
-{
-    switch (encoding) {
-    case TextEncoding::Big5:
-        return "Big5";
-    case TextEncoding::Utf8:
-        return "UTF-8";
-    case TextEncoding::Utf16Le:
-        return "UTF-16LE";
-    case TextEncoding::Utf16Be:
-        return "UTF-16BE";
-    case TextEncoding::Gb18030:
-        break;
-    }
-    return "GB18030";
-}
-
 bool hasManyReplacements(int64_t replacements, int64_t characters)
 {
     return replacements > 100 || replacements * 200 > characters;
@@ -791,26 +758,6 @@ TextEncoding chooseBookEncoding(std::string_view firstBytes, bool utf8Text, Book
     if (!allAscii(firstBytes) && readAsBig5(firstBytes))
         return TextEncoding::Big5;
     return TextEncoding::Gb18030;
-}
-
-TextEncoding detectBookEncoding(std::string_view bytes, BookEncodingName forced)
-{
-    const bool utf8Text =
-        forced == BookEncodingName::Auto && !allAscii(bytes) && isValidUtf8(bytes);
-    return chooseBookEncoding(bytes, utf8Text, forced);
-}
-
-std::u32string decodeBook(std::string_view bytes, BookEncodingName forced)
-{
-    const TextEncoding encoding = detectBookEncoding(bytes, forced);
-    if (encoding == TextEncoding::Gb18030)
-        return decodeGb18030(bytes);
-    std::u32string out;
-    out.reserve(encoding == TextEncoding::Utf16Le || encoding == TextEncoding::Utf16Be
-                    ? bytes.size() / 2 + 1
-                    : bytes.size());
-    ChunkDecoder(encoding).decode(bytes, true, out);
-    return out;
 }
 
 std::vector<std::u32string_view> splitLines(std::u32string_view text)

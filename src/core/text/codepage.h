@@ -1,7 +1,7 @@
 #pragma once
 // Book files are mostly GBK; they are read as GB18030, its superset, so every GBK file
 // reads the same and nothing the program writes can lose a character. A book may also
-// be UTF-8, UTF-16 (either byte order) or Big5: see detectBookEncoding. Bytes that are
+// be UTF-8, UTF-16 (either byte order) or Big5: see chooseBookEncoding. Bytes that are
 // not valid in the encoding become U+FFFD and the rest of the book is still read.
 
 #include <cstdint>
@@ -17,7 +17,7 @@ inline constexpr char32_t kReplacementChar = U'\uFFFD';
 // The encodings a book file is read in.
 enum class TextEncoding { Gb18030, Big5, Utf8, Utf16Le, Utf16Be };
 
-// The encodings a reader can ask for: Auto lets detectBookEncoding decide; Utf16 takes
+// The encodings a reader can ask for: Auto lets chooseBookEncoding decide; Utf16 takes
 // the byte order from the byte-order mark, or from the bytes when there is none.
 enum class BookEncodingName { Auto, Gb18030, Big5, Utf8, Utf16 };
 
@@ -27,10 +27,6 @@ std::string_view encodingName(BookEncodingName name);
 // The name encodingName gives back (letter case and '-' ignored); nothing for any other
 // text. "" is Auto.
 std::optional<BookEncodingName> parseEncodingName(std::string_view text);
-// The choice that reads a book in `encoding` (both UTF-16 byte orders are Utf16).
-BookEncodingName encodingNameOf(TextEncoding encoding);
-// "GB18030", "Big5", "UTF-8", "UTF-16LE" or "UTF-16BE".
-std::string_view encodingCaption(TextEncoding encoding);
 
 // Whether a decode that gave `replacements` U+FFFD among `characters` characters read the
 // book in the wrong encoding, or the file is damaged: more than 100 of them, or more
@@ -83,7 +79,7 @@ class ChunkDecoder
     int64_t m_replacements = 0;
 };
 
-// How many bytes from the start of a book detectBookEncoding looks at for UTF-16 and
+// How many bytes from the start of a book chooseBookEncoding looks at for UTF-16 and
 // for the code page.
 inline constexpr size_t kEncodingSampleBytes = size_t{256} << 10;
 
@@ -102,19 +98,12 @@ inline constexpr size_t kEncodingSampleBytes = size_t{256} << 10;
 // utf8Text: the whole file is valid UTF-8 and holds a non-ASCII byte.
 TextEncoding chooseBookEncoding(std::string_view firstBytes, bool utf8Text,
                                 BookEncodingName forced = BookEncodingName::Auto);
-// chooseBookEncoding for a file whose bytes are all at hand.
-TextEncoding detectBookEncoding(std::string_view bytes,
-                                BookEncodingName forced = BookEncodingName::Auto);
 
 // True when bytes hold only well-formed UTF-8 (shortest forms, no surrogates).
 bool isValidUtf8(std::string_view bytes);
 // Decodes UTF-8; malformed sequences become U+FFFD.
 std::u32string fromUtf8(std::string_view bytes);
 std::string toUtf8(std::u32string_view text);
-
-// Decodes a book file's bytes in the encoding detectBookEncoding chooses (a byte-order
-// mark is dropped).
-std::u32string decodeBook(std::string_view bytes, BookEncodingName forced = BookEncodingName::Auto);
 
 // Splits text into lines: CR LF or a lone CR ends a line and is not part of it, a lone
 // LF is data. A final line without terminator counts; a text ending in a terminator

@@ -10,7 +10,7 @@
 // reaches the size at which the first part of a large book is shown.
 
 #include "state/booktext.h"
-#include "text/scrolltextmap.h"
+#include "state/scrolltextmap.h"
 
 #include <cstdint>
 #include <string>

@@ -8,99 +8,70 @@
 
 namespace tibbo::core {
 
+PlainBookBuilder::PlainBookBuilder(bool trimParagraphs) : m_trim(trimParagraphs) {}
+
+void PlainBookBuilder::feed(std::u32string_view chars)
+{
+    for (const char32_t c : chars) {
+        if (m_skipLf) {
+            m_skipLf = false;
+            if (c == U'\n')
+                continue;
+        }
+        if (c == U'\r') {
+            startLine(true);
+            endLine();
+            m_skipLf = true;
+            continue;
+        }
+        startLine(false, c);
+        if (c == kParagraphMark)
+            m_texts.scrollMap.keepMark(static_cast<int64_t>(m_texts.paragraphText.size()));
+        m_texts.paragraphText.push_back(c);
+    }
+}
+
+BookTexts PlainBookBuilder::finish()
+{
+    if (m_inLine)
+        endLine();
+    if (m_decisionDue)
+        closeParagraph(m_trim);
+    if (m_anyLine)
+        m_texts.paragraphText.push_back(kParagraphMark);
+    return std::move(m_texts);
+}
+
+// The first character of a line (or its end, for an empty line) decides whether the line
+// before closed its paragraph: a line that starts with U+3000 or a blank opens one; with
+// trimming every line does.
+void PlainBookBuilder::startLine(bool empty, char32_t first)
+{
+    if (m_inLine)
+        return;
+    m_inLine = true;
+    m_anyLine = true;
+    if (m_decisionDue)
+        closeParagraph(m_trim || (!empty && (first == U'\u3000' || first == U' ')));
+}
+
+void PlainBookBuilder::endLine()
+{
+    m_texts.scrollMap.insertLineEnd(static_cast<int64_t>(m_texts.paragraphText.size()));
+    m_inLine = false;
+    m_decisionDue = true;
+}
+
+void PlainBookBuilder::closeParagraph(bool close)
+{
+    m_decisionDue = false;
+    if (close)
+        m_texts.paragraphText.push_back(kParagraphMark);
+}
+
 namespace {
 
-// Builds the paragraph text and the scroll-text map as the decoded characters arrive,
-// with the line rules of splitLines: CR LF or a lone CR end a line, a lone LF is data.
-// Whether a line closes its paragraph is known only at the first character of the next
-// line, so that decision waits for it.
-class PlainBookBuilder
-{
-  public:
-    explicit PlainBookBuilder(bool trim) : m_trim(trim) {}
-
-    BookTexts &texts() { return m_texts; }
-
-    void feed(std::u32string_view chars)
-    {
-        for (const char32_t c : chars) {
-            if (m_skipLf) {
-                m_skipLf = false;
-                if (c == U'\n')
-                    continue;
-            }
-            if (c == U'\r') {
-                startLine(true);
-                endLine();
-                m_skipLf = true;
-                continue;
-            }
-            startLine(false, c);
-            if (c == kParagraphMark)
-                m_texts.scrollMap.keepMark(static_cast<int64_t>(m_texts.paragraphText.size()));
-            m_texts.paragraphText.push_back(c);
-        }
-    }
-
-    BookTexts finish()
-    {
-        if (m_inLine)
-            endLine();
-        if (m_decisionDue)
-            closeParagraph(m_trim);
-        if (m_anyLine)
-            m_texts.paragraphText.push_back(kParagraphMark);
-        return std::move(m_texts);
-    }
-
-  private:
-    // The first character of a line (or its end, for an empty line) decides whether the
-    // line before closed its paragraph: a line that starts with U+3000 or a blank opens
-    // one; with trimming every line does.
-    void startLine(bool empty, char32_t first = 0)
-    {
-        if (m_inLine)
-            return;
-        m_inLine = true;
-        m_anyLine = true;
-        if (m_decisionDue)
-            closeParagraph(m_trim || (!empty && (first == U'\u3000' || first == U' ')));
-    }
-
-    void endLine()
-    {
-        m_texts.scrollMap.insertLineEnd(static_cast<int64_t>(m_texts.paragraphText.size()));
-        m_inLine = false;
-        m_decisionDue = true;
-    }
-
-    void closeParagraph(bool close)
-    {
-        m_decisionDue = false;
-        if (close)
-            m_texts.paragraphText.push_back(kParagraphMark);
-    }
-
-    bool m_trim;
-    BookTexts m_texts;
-    bool m_inLine = false;
-    bool m_anyLine = false;
-    bool m_decisionDue = false;
-    bool m_skipLf = false;
-};
-
 } // namespace
-
-BookTexts buildPlainBook(std::u32string_view decoded, bool trimParagraphs)
-{
-    PlainBookBuilder builder(trimParagraphs);
-    builder.texts().paragraphText.reserve(decoded.size() + 1);
-    builder.feed(decoded);
-    BookTexts texts = builder.finish();
-    texts.characters = static_cast<int64_t>(decoded.size());
-    texts.replacementCount = std::count(decoded.begin(), decoded.end(), kReplacementChar);
-    return texts;
-}
 
 namespace {
 
@@ -166,7 +137,7 @@ struct DecodedFile
     int64_t replacements = 0;
 };
 
-// Surveys the file, chooses its encoding (detectBookEncoding's choice for the whole
+// Surveys the file, chooses its encoding (chooseBookEncoding's choice for the whole
 // file, or `encoding` when that names one) and hands its characters to `feed` a piece
 // at a time. `reserve` is told first how many characters there can be at most: every
 // character but ASCII takes two bytes or more, every one two or four in UTF-16.
@@ -244,15 +215,6 @@ std::optional<BookText> loadHtmlSource(const std::string &path, ReadFailure *fai
     if (!decoded)
         return std::nullopt;
     return source;
-}
-
-std::optional<std::u32string> readBook(const std::string &path, ReadFailure *failure,
-                                       BookEncodingName encoding)
-{
-    auto bytes = readFile(path, failure, kMaxBookBytes);
-    if (!bytes)
-        return std::nullopt;
-    return decodeBook(*bytes, encoding);
 }
 
 std::string_view bookRefusedMessage(ReadFailure failure)

@@ -3,9 +3,9 @@
 
 #include "state/booktext.h"
 #include "state/linelist.h"
+#include "state/scrolltextmap.h"
 #include "text/codepage.h"
 #include "text/fileio.h"
-#include "text/scrolltextmap.h"
 
 #include <cstdint>
 #include <optional>
@@ -28,11 +28,35 @@ struct BookTexts
     bool manyReplacements() const { return hasManyReplacements(replacementCount, characters); }
 };
 
-// Builds the book from the file's decoded characters. Without trimming a paragraph
-// ends before a non-empty line that starts with U+3000 or a blank; lines of one
-// paragraph are joined without a separator. With trimming every line is a paragraph.
-// An empty file gives an empty book.
-BookTexts buildPlainBook(std::u32string_view decoded, bool trimParagraphs);
+// Builds the book from the file's decoded characters as they arrive, with the line rules
+// of splitLines: CR LF or a lone CR end a line, a lone LF is data. Without trimming a
+// paragraph ends before a non-empty line that starts with U+3000 or a blank; lines of one
+// paragraph are joined without a separator. With trimming every line is a paragraph. An
+// empty file gives an empty book. Whether a line closes its paragraph is known only at
+// the first character of the next line, so that decision waits for it.
+class PlainBookBuilder
+{
+  public:
+    explicit PlainBookBuilder(bool trimParagraphs);
+
+    // The texts so far (to reserve room before the characters come).
+    BookTexts &texts() { return m_texts; }
+    void feed(std::u32string_view chars);
+    // The whole book; the counts of characters and replacements are the caller's.
+    BookTexts finish();
+
+  private:
+    void startLine(bool empty, char32_t first = 0);
+    void endLine();
+    void closeParagraph(bool close);
+
+    bool m_trim;
+    BookTexts m_texts;
+    bool m_inLine = false;
+    bool m_anyLine = false;
+    bool m_decisionDue = false;
+    bool m_skipLf = false;
+};
 
 // The largest book file the reader takes: 512 MiB. Larger files are refused before
 // anything is read. No byte decodes to more than one character, so a book from a file
@@ -44,27 +68,22 @@ static_assert(kMaxBookBytes < kMaxBookChars);
 // that a character, a line end or a paragraph decision falls across a cut.
 inline constexpr size_t kBookPieceBytes = size_t{1} << 18;
 
-// Reads a plain-text book and builds it as buildPlainBook would, decoding the file piece
-// by piece so that no second copy of the whole text is made. The encoding is the one
-// detectBookEncoding chooses for the whole file, or `encoding` when that names one; the
-// result says which it was. Nothing when the file is refused (see readBook), with the
-// reason in `failure` when given.
+// Reads a plain-text book and builds it (PlainBookBuilder), decoding the file piece by
+// piece so that no second copy of the whole text is made. The encoding is the one
+// chooseBookEncoding gives for the whole file, or `encoding` when that names one; the
+// result says which it was. Nothing when the file cannot be opened or read, is not a
+// regular file (a folder, /dev/zero, a FIFO) or is larger than kMaxBookBytes, with the
+// reason in `failure` when given. Never blocks on opening.
 std::optional<BookTexts> loadPlainBook(const std::string &path, bool trimParagraphs,
                                        ReadFailure *failure = nullptr,
                                        BookEncodingName encoding = BookEncodingName::Auto,
                                        size_t pieceBytes = kBookPieceBytes);
 
 // Reads an HTML book's file as the parse source (htmlSource of the decoded file), piece
-// by piece, in the narrowest form; nothing when the file is refused (see readBook).
+// by piece, in the narrowest form; nothing when the file is refused (as loadPlainBook).
 std::optional<BookText> loadHtmlSource(const std::string &path, ReadFailure *failure = nullptr,
                                        BookEncodingName encoding = BookEncodingName::Auto,
                                        size_t pieceBytes = kBookPieceBytes);
-
-// Reads and decodes a book file (see decodeBook); nothing when it cannot be opened or
-// read, is not a regular file (a folder, /dev/zero, a FIFO) or is larger than
-// kMaxBookBytes, with the reason in `failure` when given. Never blocks on opening.
-std::optional<std::u32string> readBook(const std::string &path, ReadFailure *failure = nullptr,
-                                       BookEncodingName encoding = BookEncodingName::Auto);
 
 // What the reader tells the user when a book is refused, for every failure but None.
 std::string_view bookRefusedMessage(ReadFailure failure);

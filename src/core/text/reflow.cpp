@@ -1,11 +1,8 @@
 #include "text/reflow.h"
 
-#include "bookmarks/anchors.h"
-#include "navigation/navigation.h"
 #include "state/readerstate.h"
 
 #include <algorithm>
-#include <optional>
 #include <utility>
 
 namespace tibbo::core {
@@ -94,72 +91,6 @@ bool lineListMatchesCapacity(const ReaderState &state, const CutRules &rules)
         }
         return true;
     });
-}
-
-int64_t lineHolding(const LineList &ends, int64_t offset)
-{
-    const auto lines = static_cast<int64_t>(ends.size()) - 1;
-    if (lines < 1)
-        return 1;
-    const auto it = std::upper_bound(ends.begin(), ends.end(), offset);
-    const auto k = static_cast<int64_t>(it - ends.begin());
-    return std::clamp<int64_t>(k, 1, lines);
-}
-
-namespace {
-
-// The character the reader is at, in the current text, before the new list is installed.
-// Nothing when nothing has been shown yet (topLine + selectedLine < 1).
-std::optional<int64_t> placeBeforeReflow(const ReaderState &state, const LineList &newEnds)
-{
-    const auto &kept = state.readingPlace;
-    if (kept && kept->textVersion == state.textVersion && kept->topLine == state.topLine &&
-        kept->selectedLine == state.selectedLine)
-        return kept->offset;
-    const int64_t n = state.topLine + state.selectedLine;
-    if (n < 1)
-        return std::nullopt;
-    // A line number beyond the list is taken as its last line.
-    if (state.lineEndsFitText() && state.lineCount() >= 1)
-        return state.lineEnds[static_cast<size_t>(std::min(n, state.lineCount()) - 1)];
-    // A list restored for another text: the line number is kept as it is.
-    const auto lines = static_cast<int64_t>(newEnds.size()) - 1;
-    return lines >= 1 ? newEnds[static_cast<size_t>(std::min(n, lines) - 1)] : 0;
-}
-
-// Puts the reader on the new list at the character they were at, and the bookmarks with
-// their anchors.
-void placeReader(ReaderState &state, const LineList &newEnds)
-{
-    const int64_t spread = 2 * pageDivisor(state.linesPerPage);
-    const std::optional<int64_t> offset = placeBeforeReflow(state, newEnds);
-    const int64_t newLastSpread =
-        lastSpreadStart(static_cast<int64_t>(newEnds.size()), state.linesPerPage);
-    if (offset) {
-        const int64_t line = lineHolding(newEnds, *offset);
-        state.topLine = std::min(spread * ((line - 1) / spread) + 1, newLastSpread);
-    } else {
-        state.topLine = 1;
-    }
-    state.readingPlace =
-        ReadingPlace{offset.value_or(0), state.topLine, state.selectedLine, state.textVersion};
-
-    reanchorBookmarks(state.bookmarks, newEnds);
-}
-
-} // namespace
-
-void applyReflow(ReaderState &state, LineList newEnds)
-{
-    placeReader(state, newEnds);
-    state.lineEnds = std::move(newEnds);
-    state.lineEndsVersion = state.textVersion;
-}
-
-void keepLineList(ReaderState &state)
-{
-    placeReader(state, state.lineEnds);
-    state.lineEndsVersion = state.textVersion;
 }
 
 } // namespace tibbo::core

@@ -2,7 +2,8 @@
 // Cutting the paragraph text into display lines. By character count: a line ends after
 // a '^', after charsPerLine characters, or at the end of the text; with the fine rules
 // (text/typesetting.h) a full line may end a little earlier or later, at most
-// kMaxHangingMarks characters past charsPerLine.
+// kMaxHangingMarks characters past charsPerLine. Installing a new line list and keeping
+// the reader's place on it is navigation/readingplace.h.
 
 #include "state/booktext.h"
 #include "state/linelist.h"
@@ -50,10 +51,6 @@ class LineCutter
 
 LineList cutLines(const BookText &text, int64_t charsPerLine, const CutRules &rules = {});
 
-// 1-based number of the display line that holds character `offset` (0-based) of the
-// text; an offset at or past the end gives the last line, an empty list line 1.
-int64_t lineHolding(const LineList &ends, int64_t offset);
-
 // True when the state's line list is the one a cut of its paragraph text for its
 // charsPerLine under `rules` would give. Without the fine rules: it belongs to the text,
 // and every line ends after a '^' or holds exactly charsPerLine characters (the last line
@@ -61,17 +58,5 @@ int64_t lineHolding(const LineList &ends, int64_t offset);
 // milliseconds for a 20 MB book). A restored book whose list passes is shown as stored,
 // without a second cut.
 bool lineListMatchesCapacity(const ReaderState &state, const CutRules &rules = {});
-
-// Installs a new line list cut from the current paragraph text and keeps the reader's
-// place: the first character of line topLine + selectedLine is carried to the new layout
-// and topLine becomes the first line of the spread that holds it. That character is
-// remembered (state.readingPlace) and used again by every following re-flow until the
-// reader moves, so round trips through other sizes do not creep backwards. When the old
-// list does not belong to this text the line number is kept as it is. The place never
-// lies past the last spread that holds text. Bookmarks move with their anchors.
-void applyReflow(ReaderState &state, LineList newEnds);
-// applyReflow with the state's own line list, when lineListMatchesCapacity holds: the
-// list stays where it is, the reader and the bookmarks are placed as a re-flow would.
-void keepLineList(ReaderState &state);
 
 } // namespace tibbo::core

@@ -1,6 +1,6 @@
 #include "text/spread.h"
 
-#include "bookmarks/bookmarkstore.h"
+#include "pages/pages.h"
 #include "state/readerstate.h"
 
 #include <algorithm>
@@ -32,9 +32,19 @@ Spread buildSpread(const ReaderState &state)
         spread.rows[static_cast<size_t>(k)] = std::move(row);
     }
     // Int rounds down, also for a topLine before the first line.
-    spread.leftPage = bookmarkPage(state.topLine, state.linesPerPage);
+    spread.leftPage = pageOfLine(state.topLine, state.linesPerPage);
     spread.bookmarkLabels = bookmarkLabelsOnShow(state);
     return spread;
+}
+
+std::vector<int64_t> bookmarkLabelsOnShow(const ReaderState &state)
+{
+    std::vector<int64_t> labels;
+    const int64_t spread = spreadOnShow(state);
+    for (const auto &mark : state.bookmarks)
+        if (spreadOfLine(mark.line, state.linesPerPage) == spread)
+            labels.push_back(labelOfLine(mark.line, state.linesPerPage));
+    return labels;
 }
 
 std::string pageCaption(int64_t page)

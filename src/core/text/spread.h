@@ -25,6 +25,10 @@ struct Spread
 
 Spread buildSpread(const ReaderState &state);
 
+// Label indexes (0 .. 2L-1) of the bookmarks on the spread on show, in list order. The
+// icon goes beside the last of them.
+std::vector<int64_t> bookmarkLabelsOnShow(const ReaderState &state);
+
 // "第3页": a page label, the number without blanks.
 std::string pageCaption(int64_t page);
 

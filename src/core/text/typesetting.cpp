@@ -1,6 +1,6 @@
 #include "text/typesetting.h"
 
-#include "navigation/chapters.h"
+#include "text/headings.h"
 
 #include <algorithm>
 #include <string_view>

@@ -2,6 +2,7 @@
 
 #include "dialogs.h"
 #include "htmlloadjob.h"
+#include "optionsstore.h"
 #include "progresspanels.h"
 #include "qtext.h"
 #include "sessionfiles.h"
@@ -11,14 +12,13 @@
 #include "text/plaintext.h"
 
 #include <QFileInfo>
-#include <QSettings>
-#include <QUrl>
 #include <QWidget>
 
 namespace tibbo::window {
 
-BookLoader::BookLoader(core::ReaderState &state, LoadingPanel &panel, QWidget *window)
-    : QObject(window), m_state(state), m_panel(panel), m_window(window)
+BookLoader::BookLoader(core::ReaderState &state, LoadingPanel &panel, OptionsStore &options,
+                       QWidget *window)
+    : QObject(window), m_state(state), m_panel(panel), m_options(options), m_window(window)
 {
     m_htmlJob = new HtmlLoadJob(this);
     connect(m_htmlJob, &HtmlLoadJob::progress, &m_panel, &LoadingPanel::setProgress);
@@ -43,7 +43,7 @@ void BookLoader::open(const QString &path, bool trimParagraphs)
         return;
     }
     m_trim = trimParagraphs;
-    const QString remembered = rememberedEncoding(absolute);
+    const QString remembered = m_options.value(options::kEncoding, absolute);
     const auto encoding =
         core::parseEncodingName(remembered.toStdString()).value_or(core::BookEncodingName::Auto);
     if (core::isHtmlPath(absolute.toStdString()))
@@ -52,38 +52,12 @@ void BookLoader::open(const QString &path, bool trimParagraphs)
         openPlain(absolute, trimParagraphs, encoding);
 }
 
-namespace {
-
-QSettings options()
-{
-    return QSettings(SessionFiles::optionsPath(), QSettings::IniFormat);
-}
-
-// A book's key in options.ini: its absolute path, so that no character of it is read as a
-// group separator or a special character.
-QString encodingKey(const QString &path)
-{
-    return QStringLiteral("encoding/") + QString::fromLatin1(QUrl::toPercentEncoding(path));
-}
-
-} // namespace
-
-QString BookLoader::rememberedEncoding(const QString &path)
-{
-    return options().value(encodingKey(path)).toString();
-}
-
 void BookLoader::reopenInEncoding(const QString &encodingName)
 {
     if (m_state.loadingBusy || m_state.bookPath.empty())
         return;
     const QString path = QString::fromStdString(m_state.bookPath);
-    QSettings stored = options();
-    if (encodingName.isEmpty())
-        stored.remove(encodingKey(path));
-    else
-        stored.setValue(encodingKey(path), encodingName);
-    stored.sync();
+    m_options.setValue(options::kEncoding, path, encodingName);
     open(path, m_trim);
 }
 

@@ -17,12 +17,14 @@ namespace tibbo::window {
 
 class HtmlLoadJob;
 class LoadingPanel;
+class OptionsStore;
 
 class BookLoader : public QObject
 {
     Q_OBJECT
   public:
-    BookLoader(core::ReaderState &state, LoadingPanel &panel, QWidget *window);
+    BookLoader(core::ReaderState &state, LoadingPanel &panel, OptionsStore &options,
+               QWidget *window);
 
     // Opens the book with the loader its name asks for. trimParagraphs: the settings
     // panel's trimming box is on.
@@ -30,8 +32,6 @@ class BookLoader : public QObject
     // Opens the book on show again in the encoding chosen ("" to find it by itself) and
     // remembers the choice for that book in options.ini.
     void reopenInEncoding(const QString &encodingName);
-    // The encoding remembered for a book ("" when none).
-    static QString rememberedEncoding(const QString &path);
     // Ends a running parse at once with the whole book (on the way out).
     void finishNow();
     void cancel();
@@ -55,6 +55,7 @@ class BookLoader : public QObject
 
     core::ReaderState &m_state;
     LoadingPanel &m_panel;
+    OptionsStore &m_options;
     QWidget *m_window;
     HtmlLoadJob *m_htmlJob = nullptr;
     QString m_htmlPath;

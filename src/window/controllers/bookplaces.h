@@ -5,6 +5,8 @@
 // into lines, whatever the font and window size are now. settings.ini keeps the place
 // of the current book as it always has; this is for the books opened after it.
 
+#include "optionsstore.h"
+
 #include "state/readerstate.h"
 
 #include <QObject>
@@ -19,6 +21,7 @@ namespace tibbo::window {
 
 class BookLoader;
 class BookView;
+class OptionsStore;
 class ReflowJob;
 
 class BookPlaces : public QObject
@@ -34,12 +37,13 @@ class BookPlaces : public QObject
         BookView &bookView;
         BookLoader &loader;
         ReflowJob &reflowJob;
+        OptionsStore &options;
     };
     BookPlaces(Parts parts, QObject *parent);
 
     // Remembers where the reader is in the book on show and writes options.ini: before
-    // another book replaces it, and by itself when the program ends. A book whose line list does
-    // not belong to its text yet (a cut in progress) or whose saved place is still to be shown
+    // another book replaces it, and when the reader leaves. A book whose line list does not
+    // belong to its text yet (a cut in progress) or whose saved place is still to be shown
     // keeps the place it had. False when options.ini could not be written.
     bool leaveBook();
     // The saved place of the book at this absolute path: a character offset.
@@ -47,14 +51,14 @@ class BookPlaces : public QObject
 
   private:
     void load() const;
-    bool write() const;
     void onTextReplaced();
     void onReflowFinished();
 
     core::ReaderState &m_state;
     BookView &m_bookView;
-    // Newest first: absolute path and character offset.
-    mutable std::vector<std::pair<QString, int64_t>> m_places;
+    OptionsStore &m_options;
+    // Newest first.
+    mutable std::vector<OptionsStore::BookPlace> m_places;
     mutable bool m_loaded = false;
     // A place to show after the re-flow of the text the loader just put in.
     struct Pending

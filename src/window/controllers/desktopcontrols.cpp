@@ -1,22 +1,21 @@
 #include "desktopcontrols.h"
 
 #include "bookview.h"
-#include "promptpanel.h"
+#include "keyroute.h"
 #include "qtext.h"
-#include "readerwindow.h"
 #include "readingcommands.h"
 #include "windowchrome.h"
+
+#include "state/readerstate.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
-#include <QKeyEvent>
 #include <QMimeData>
 #include <QUrl>
 #include <QWheelEvent>
 #include <QWidget>
 
-#include <algorithm>
 #include <cstdlib>
 
 namespace tibbo::window {
@@ -39,8 +38,9 @@ QString firstLocalFile(const QMimeData *mime)
 } // namespace
 
 DesktopControls::DesktopControls(Parts parts, QObject *parent)
-    : QObject(parent), m_window(parts.window), m_bookView(parts.bookView), m_prompt(parts.prompt),
-      m_scrollPanel(parts.scrollPanel), m_chrome(parts.chrome), m_commands(parts.commands)
+    : QObject(parent), m_window(parts.window), m_state(parts.state), m_bookView(parts.bookView),
+      m_keys(parts.keys), m_chrome(parts.chrome), m_commands(parts.commands),
+      m_isIdle(std::move(parts.isIdle))
 {
     m_window.setAcceptDrops(true);
     m_window.installEventFilter(this);
@@ -61,34 +61,16 @@ QString DesktopControls::windowTitle(const std::string &bookPath, const QStringL
     return parts.join(QStringLiteral(" · ")) + QStringLiteral(" — ") + kProgramName;
 }
 
-void DesktopControls::addPanel(QWidget *panel)
-{
-    m_panels.push_back(panel);
-}
-
-bool DesktopControls::pagesCovered() const
-{
-    return m_prompt.isVisible() || m_scrollPanel.isVisible() ||
-           std::any_of(m_panels.begin(), m_panels.end(),
-                       [](const QWidget *panel) { return panel->isVisible(); });
-}
-
 bool DesktopControls::escape()
 {
-    for (QWidget *panel : m_panels)
-        if (panel->isVisible()) {
-            panel->hide();
-            m_window.setFocus();
-            return true;
-        }
-    if (m_prompt.isVisible()) {
-        m_prompt.hide();
+    if (QWidget *panel = m_keys.closablePanelOnTop()) {
+        panel->hide();
         m_window.setFocus();
         return true;
     }
-    if (m_window.state().menuShown) {
+    if (m_state.menuShown) {
         // A load or a sliced re-flow keeps its panel: it has its own way to end.
-        if (m_window.isIdle())
+        if (m_isIdle())
             emit menuCloseRequested();
         return true;
     }
@@ -119,7 +101,7 @@ bool DesktopControls::eventFilter(QObject *watched, QEvent *event)
 // turns there either.
 void DesktopControls::turnByWheel(int angleDelta)
 {
-    if (pagesCovered()) {
+    if (m_keys.panelOnTop()) {
         m_wheelRemainder = 0;
         return;
     }
@@ -137,18 +119,6 @@ void DesktopControls::turnByWheel(int angleDelta)
 bool DesktopControls::filterWindowEvent(QEvent *event)
 {
     switch (event->type()) {
-    case QEvent::KeyPress: {
-        const auto *key = static_cast<QKeyEvent *>(event);
-        const auto modifiers = key->modifiers() & ~Qt::KeypadModifier;
-        if (key->key() == Qt::Key_F11 && modifiers == Qt::NoModifier) {
-            m_chrome.toggleFullScreen();
-            return true;
-        }
-        if (key->key() == Qt::Key_Escape && modifiers == Qt::NoModifier)
-            return escape();
-        // No key turns the page behind scroll mode or an open prompt.
-        return !pagesCovered() && m_commands.handleKey(key);
-    }
     case QEvent::DragEnter:
     case QEvent::DragMove: {
         auto *drag = static_cast<QDropEvent *>(event);
@@ -170,7 +140,7 @@ bool DesktopControls::filterWindowEvent(QEvent *event)
             this,
             [this, path] {
                 emit menuCloseRequested();
-                m_window.openBook(path);
+                emit bookDropped(path);
             },
             Qt::QueuedConnection);
         return true;

@@ -1,25 +1,26 @@
 #pragma once
-// The window's keys and the conventions of a desktop program: the reading keys go to
-// ReadingCommands unless a panel lies over the pages; the mouse wheel over the pages
-// turns one spread a notch; F11 switches full screen; Esc closes what is open or else
-// leaves full screen; a book file dropped on the window opens; the window title names
-// the book. It watches the window's and the book view's events, so keys that no part
-// took and drops anywhere on the window reach it.
+// The conventions of a desktop program: the mouse wheel over the pages turns one spread
+// a notch; Esc closes what is open or else leaves full screen; a book file dropped on
+// the window opens; the window title names the book. It watches the window's and the
+// book view's events, so drops anywhere on the window reach it.
 
 #include <QObject>
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <string>
-#include <vector>
 
 class QWidget;
+
+namespace tibbo::core {
+struct ReaderState;
+}
 
 namespace tibbo::window {
 
 class BookView;
-class PromptPanel;
-class ReaderWindow;
+class KeyRoute;
 class ReadingCommands;
 class WindowChrome;
 
@@ -29,12 +30,14 @@ class DesktopControls : public QObject
   public:
     struct Parts
     {
-        ReaderWindow &window;
+        QWidget &window;
+        const core::ReaderState &state;
         BookView &bookView;
-        PromptPanel &prompt;
-        QWidget &scrollPanel;
+        KeyRoute &keys;
         WindowChrome &chrome;
         ReadingCommands &commands;
+        // Start-up is over and no load or sliced re-flow is running.
+        std::function<bool()> isIdle;
     };
     DesktopControls(Parts parts, QObject *parent);
 
@@ -42,12 +45,8 @@ class DesktopControls : public QObject
     // (each after " · "); "TibboRead" alone without a book.
     static QString windowTitle(const std::string &bookPath, const QStringList &details = {});
 
-    // A panel over the pages besides the prompt (the chapter list, the search prompt):
-    // while it is open neither a reading key nor the wheel turns the page, and Esc hides
-    // it.
-    void addPanel(QWidget *panel);
-    // Esc: hides an open panel or prompt, else closes the menu (the loading panel and the
-    // re-flow notice stay while their work runs), else leaves full screen. Scroll mode
+    // Esc: hides the panel or prompt on top, else closes the menu (the loading panel and
+    // the re-flow notice stay while their work runs), else leaves full screen. Scroll mode
     // stays as it is. False when there was nothing to do.
     bool escape();
     // Brings the window back from the tray or the task bar, in front (a second launch
@@ -56,23 +55,23 @@ class DesktopControls : public QObject
 
   signals:
     void menuCloseRequested();
+    // A book file was dropped on the window.
+    void bookDropped(const QString &path);
 
   protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
   private:
     bool filterWindowEvent(QEvent *event);
-    // The prompt, scroll mode or an added panel is open over the pages.
-    bool pagesCovered() const;
     void turnByWheel(int angleDelta);
 
-    ReaderWindow &m_window;
+    QWidget &m_window;
+    const core::ReaderState &m_state;
     BookView &m_bookView;
-    PromptPanel &m_prompt;
-    QWidget &m_scrollPanel;
+    KeyRoute &m_keys;
     WindowChrome &m_chrome;
     ReadingCommands &m_commands;
-    std::vector<QWidget *> m_panels;
+    std::function<bool()> m_isIdle;
     // Wheel movement not yet a whole notch (120), from wheels and touch pads that
     // report in smaller steps.
     int m_wheelRemainder = 0;

@@ -4,6 +4,8 @@
 #include "sessionfiles.h"
 #include "welcomepanel.h"
 
+#include "settings/recentlist.h"
+
 #include <QFile>
 
 namespace tibbo::window {
@@ -17,8 +19,7 @@ const QString kLeaveManualCaption = QStringLiteral("不想看了");
 
 ManualGuide::ManualGuide(Parts parts, QObject *parent)
     : QObject(parent), m_state(parts.state), m_menuPanel(parts.menuPanel),
-      m_welcomePanel(parts.welcomePanel), m_session(parts.session),
-      m_hasOwnBook(std::move(parts.hasOwnBook))
+      m_welcomePanel(parts.welcomePanel), m_session(parts.session)
 {
     QFile help(QStringLiteral(":/manual/help.txt"));
     if (help.open(QIODevice::ReadOnly))
@@ -27,7 +28,7 @@ ManualGuide::ManualGuide(Parts parts, QObject *parent)
 
 void ManualGuide::onManualCommand()
 {
-    if (m_menuPanel.manualCaption() != kManualCaption)
+    if (m_manualOnShow)
         return leaveManual();
     m_state.welcomeMode = true;
     // Without a saved state the reader's own book could not come back: stay with it.
@@ -36,8 +37,9 @@ void ManualGuide::onManualCommand()
         return;
     }
     emit openBookRequested(SessionFiles::manualPath());
-    if (m_hasOwnBook()) {
+    if (core::hasOwnBook(m_state.recent)) {
         emit menuCloseRequested();
+        m_manualOnShow = true;
         m_menuPanel.setManualCaption(kLeaveManualCaption);
     } else {
         m_welcomePanel.setStartCaption(QStringLiteral("开始使用软件"));
@@ -57,6 +59,7 @@ void ManualGuide::showHelpText()
 // manual was opened.
 void ManualGuide::leaveManual()
 {
+    m_manualOnShow = false;
     m_menuPanel.setManualCaption(kManualCaption);
     m_state.welcomeMode = false;
     m_session.restore();
@@ -66,9 +69,9 @@ void ManualGuide::leaveManual()
 
 void ManualGuide::onWelcomeStart()
 {
-    if (!m_hasOwnBook())
+    if (!core::hasOwnBook(m_state.recent))
         m_state.welcomeMode = false;
-    if (m_hasOwnBook() && m_state.welcomeMode)
+    if (core::hasOwnBook(m_state.recent) && m_state.welcomeMode)
         return leaveManual();
     emit menuCloseRequested();
     emit menuRequested();

@@ -8,8 +8,6 @@
 #include <QObject>
 #include <QString>
 
-#include <functional>
-
 namespace tibbo::window {
 
 class MenuPanel;
@@ -26,8 +24,6 @@ class ManualGuide : public QObject
         MenuPanel &menuPanel;
         WelcomePanel &welcomePanel;
         SessionFiles &session;
-        // The reader has a book of their own in the recent list.
-        std::function<bool()> hasOwnBook;
     };
     ManualGuide(Parts parts, QObject *parent);
 
@@ -53,7 +49,8 @@ class ManualGuide : public QObject
     MenuPanel &m_menuPanel;
     WelcomePanel &m_welcomePanel;
     SessionFiles &m_session;
-    std::function<bool()> m_hasOwnBook;
+    // The manual is on show over the reader's own book, and the menu offers the way back.
+    bool m_manualOnShow = false;
     QString m_helpText; // the built-in help of a first start, in paragraph-text form
 };
 

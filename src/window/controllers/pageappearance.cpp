@@ -3,39 +3,28 @@
 #include "bookview.h"
 #include "dialogs.h"
 #include "mascot.h"
+#include "optionsstore.h"
 #include "qtext.h"
 #include "readermenus.h"
-#include "reflowjob.h"
 #include "scrollpanel.h"
-#include "sessionfiles.h"
 #include "settingspanel.h"
 #include "theme.h"
 #include "widgets.h"
 
 #include "settings/pagelayoutcheck.h"
 
-#include <QSettings>
 #include <QWidget>
 
 #include <algorithm>
 
 namespace tibbo::window {
 
-namespace {
-
-// What the reader keeps beyond settings.ini lives in options.ini beside it.
-QSettings options()
-{
-    return QSettings(SessionFiles::optionsPath(), QSettings::IniFormat);
-}
-
-} // namespace
-
 PageAppearance::PageAppearance(Parts parts, QWidget *window)
     : QObject(window), m_state(parts.state), m_bookView(parts.bookView),
       m_settingsPanel(parts.settingsPanel), m_scrollPanel(parts.scrollPanel),
-      m_mascot(parts.mascot), m_menus(parts.menus), m_reflowJob(parts.reflowJob), m_window(window)
+      m_mascot(parts.mascot), m_menus(parts.menus), m_options(parts.options), m_window(window)
 {
+    setPageFont(BookView::designFont());
     m_settingsPanel.trimChangeAllowed = [this] {
         if (!m_state.loadingBusy)
             return true;
@@ -47,22 +36,37 @@ PageAppearance::PageAppearance(Parts parts, QWidget *window)
     // The preview, the list and the boxes keep their edits for a later OK.
     connect(&m_settingsPanel, &SettingsPanel::cancelled, this, [this] {
         m_settingsPanel.hide();
+        m_state.trimParagraphs = m_trimWhenOpened;
         m_settingsPanel.setTrimValue(m_state.trimParagraphs);
     });
+    connect(&m_settingsPanel, &SettingsPanel::trimChanged, this,
+            [this](int value) { m_state.trimParagraphs = value; });
 }
 
 void PageAppearance::openSettingsPanel()
 {
     m_settingsPanel.open();
-    m_state.trimParagraphs = m_settingsPanel.trimValue();
+    m_trimWhenOpened = m_state.trimParagraphs;
+}
+
+QFont PageAppearance::pageFont() const
+{
+    return m_bookView.pageFont();
+}
+
+void PageAppearance::setPageFont(const QFont &font)
+{
+    m_bookView.setPageFont(font);
+    m_state.pageFont = {font.family().toStdString(), font.pointSizeF(), font.bold(), font.italic(),
+                        font.underline()};
 }
 
 void PageAppearance::takePanelValues()
 {
     const QFont font = m_settingsPanel.previewFont();
     if (!core::checkPageLayout(m_bookView.pageFigures(font), m_settingsPanel.pageValues()).fits())
-        m_settingsPanel.setPageValues(core::PageSpacing{5, 10, 20, 40, 20});
-    m_bookView.setPageFont(font);
+        m_settingsPanel.setPageValues(core::defaults::kPageSpacing);
+    setPageFont(font);
     m_scrollPanel.setTextFont(font);
     const core::PageSpacing values = m_settingsPanel.pageValues();
     m_state.lineSpacing = values.lineSpacing;
@@ -86,17 +90,19 @@ void PageAppearance::onPanelAccepted()
     takePanelValues();
     // Switching fine typesetting re-flows like any other change; the place is kept.
     const bool fine = m_settingsPanel.fineTypesetting();
-    if (fine != m_reflowJob.fineTypesetting()) {
-        m_reflowJob.setFineTypesetting(fine);
-        QSettings stored = options();
-        stored.setValue(QStringLiteral("fineTypesetting"), fine);
-        stored.sync();
+    if (fine != m_state.fineTypesetting) {
+        m_state.fineTypesetting = fine;
+        m_options.setValue(options::kFineTypesetting, fine);
     }
     emit saveRequested();
     m_settingsPanel.hide();
     emit menuCloseRequested();
     emit reflowRequested();
-    m_state.trimParagraphs = m_settingsPanel.trimValue();
+}
+
+void PageAppearance::popUpSizeMenu()
+{
+    m_menus.popUpFontSize(m_bookView.pageFont().pointSizeF());
 }
 
 void PageAppearance::setFontSize(double points)
@@ -104,7 +110,7 @@ void PageAppearance::setFontSize(double points)
     emit menuCloseRequested();
     QFont font = m_bookView.pageFont();
     font.setPointSizeF(points);
-    m_bookView.setPageFont(font);
+    setPageFont(font);
     m_settingsPanel.setSizeText(QString::number(points));
     emit reflowRequested();
 }
@@ -123,18 +129,42 @@ void PageAppearance::applyTheme(int theme)
 void PageAppearance::setTheme(int theme)
 {
     applyTheme(theme);
-    QSettings stored = options();
-    stored.setValue(QStringLiteral("theme"), std::clamp(theme, 0, 2));
-    stored.sync();
+    m_options.setValue(options::kTheme, theme);
 }
 
 void PageAppearance::restoreOptions()
 {
-    const QSettings stored = options();
-    applyTheme(stored.value(QStringLiteral("theme"), 0).toInt());
-    const bool fine = stored.value(QStringLiteral("fineTypesetting"), false).toBool();
-    m_reflowJob.setFineTypesetting(fine);
-    m_settingsPanel.setFineTypesetting(fine);
+    applyTheme(m_options.value(options::kTheme));
+    m_state.fineTypesetting = m_options.value(options::kFineTypesetting);
+    m_settingsPanel.setFineTypesetting(m_state.fineTypesetting);
+}
+
+void PageAppearance::restorePageSettings(const core::SettingsRead &read)
+{
+    QFont preview = m_settingsPanel.previewFont();
+    if (read.fontName)
+        preview.setFamily(qs(*read.fontName));
+    if (read.fontSize && *read.fontSize > 0)
+        preview.setPointSizeF(*read.fontSize);
+    if (read.fontBold)
+        preview.setBold(*read.fontBold);
+    if (read.fontItalic)
+        preview.setItalic(*read.fontItalic);
+    if (read.fontUnderline)
+        preview.setUnderline(*read.fontUnderline);
+    m_settingsPanel.setPreviewFont(preview);
+    m_settingsPanel.setTrimValue(m_state.trimParagraphs);
+    core::PageSpacing values = m_settingsPanel.pageValues();
+    for (const auto &[stored, value] : {std::pair{read.lineSpacing, &values.lineSpacing},
+                                        {read.topMargin, &values.topMargin},
+                                        {read.bottomMargin, &values.bottomMargin},
+                                        {read.leftMargin, &values.leftMargin},
+                                        {read.rightMargin, &values.rightMargin}})
+        if (stored)
+            *value = *stored;
+    m_settingsPanel.setPageValues(values);
+    if (read.pageEnded)
+        takePanelValues();
 }
 
 } // namespace tibbo::window

@@ -1,10 +1,14 @@
 #pragma once
-// The page's appearance: the page font, the line spacing and the margins. The settings
-// panel edits a preview and carries it over to the page on OK, after checking that the
-// values leave room for text; the size menu changes the page's font size at once.
+// The page's appearance: the page font, the line spacing and the margins, paragraph
+// trimming, fine typesetting and the theme. The settings panel edits a preview and
+// carries it over to the page on OK, after checking that the values leave room for text;
+// the size menu changes the page's font size at once. What it sets is the state's (the
+// book view and the settings panel show it), and what options.ini keeps is written there.
 
+#include "settings/settingsfile.h"
 #include "state/readerstate.h"
 
+#include <QFont>
 #include <QObject>
 
 class QWidget;
@@ -13,8 +17,8 @@ namespace tibbo::window {
 
 class BookView;
 class Mascot;
+class OptionsStore;
 class ReaderMenus;
-class ReflowJob;
 class ScrollPanel;
 class SettingsPanel;
 
@@ -30,19 +34,24 @@ class PageAppearance : public QObject
         ScrollPanel &scrollPanel;
         Mascot &mascot;
         ReaderMenus &menus;
-        ReflowJob &reflowJob;
+        OptionsStore &options;
     };
     PageAppearance(Parts parts, QWidget *window);
 
     void openSettingsPanel();
+    QFont pageFont() const;
 
   public slots:
-    // The settings panel's font, spacing and margins become the page's (also after
-    // settings.ini brought them back); stored values that leave no room on this window
-    // and font fall back to the defaults.
+    // The settings panel's font, spacing and margins become the page's; values that leave
+    // no room on this window and font fall back to the defaults.
     void takePanelValues();
+    // What settings.ini brought back of the page: the font, trimming and the spacing go to
+    // the settings panel, and to the page when the file held all of "[Page]".
+    void restorePageSettings(const core::SettingsRead &read);
     // The quick road: the page's size changes at once; the preview and settings.ini stay.
     void setFontSize(double points);
+    // The quick size menu, with the page's size checked.
+    void popUpSizeMenu();
     // Day, sepia or night (0, 1, 2), kept in options.ini for the next start.
     void setTheme(int theme);
     // The theme and the typesetting options.ini keeps (day, plain when it has none).
@@ -56,6 +65,8 @@ class PageAppearance : public QObject
   private:
     void onPanelAccepted();
     void applyTheme(int theme);
+    // The font the page is drawn in, kept in the state as settings.ini stores it.
+    void setPageFont(const QFont &font);
 
     core::ReaderState &m_state;
     BookView &m_bookView;
@@ -63,8 +74,10 @@ class PageAppearance : public QObject
     ScrollPanel &m_scrollPanel;
     Mascot &m_mascot;
     ReaderMenus &m_menus;
-    ReflowJob &m_reflowJob;
+    OptionsStore &m_options;
     QWidget *m_window;
+    // Paragraph trimming when the settings panel was opened: its cancel puts it back.
+    int m_trimWhenOpened = 0;
 };
 
 } // namespace tibbo::window

@@ -8,47 +8,12 @@
 #include "sessionfiles.h"
 
 #include "bookmarks/bookmarkstore.h"
-#include "navigation/navigation.h"
+#include "navigation/prompt.h"
 #include "text/numbers.h"
 
-#include <QKeyEvent>
 #include <QWidget>
 
 namespace tibbo::window {
-
-namespace {
-
-// The key code the core's key handling knows; 0 for any other key.
-int readerKey(const QKeyEvent *event)
-{
-    switch (event->key()) {
-    case Qt::Key_Home:
-        return core::kKeyHome;
-    case Qt::Key_End:
-        return core::kKeyEnd;
-    case Qt::Key_Left:
-        return core::kKeyLeft;
-    case Qt::Key_Right:
-        return core::kKeyRight;
-    case Qt::Key_PageUp:
-        return core::kKeyPageUp;
-    case Qt::Key_PageDown:
-        return core::kKeyPageDown;
-    case Qt::Key_A:
-        return core::kKeyA;
-    case Qt::Key_G:
-        return core::kKeyG;
-    case Qt::Key_O:
-        return core::kKeyO;
-    // Space turns forward and Shift+Space back, as in any reader or browser.
-    case Qt::Key_Space:
-        return event->modifiers() & Qt::ShiftModifier ? core::kKeyPageUp : core::kKeyPageDown;
-    default:
-        return 0;
-    }
-}
-
-} // namespace
 
 ReadingCommands::ReadingCommands(Parts parts, QWidget *window)
     : QObject(window), m_state(parts.state), m_bookView(parts.bookView), m_prompt(parts.prompt),
@@ -65,7 +30,7 @@ ReadingCommands::ReadingCommands(Parts parts, QWidget *window)
     connect(&m_bookView, &BookView::linePressed, this, &ReadingCommands::onLinePressed);
     connect(&m_bookView, &BookView::bookmarkIconDoubleClicked, this,
             &ReadingCommands::deleteShownBookmark);
-    connect(&m_prompt, &PromptPanel::confirmed, this, &ReadingCommands::onPromptConfirmed);
+    connect(&m_prompt, &PromptPanel::confirmed, this, &ReadingCommands::confirmPrompt);
     connect(&m_prompt, &PromptPanel::cancelled, this, [this] {
         m_prompt.hide();
         m_window->setFocus();
@@ -102,7 +67,6 @@ void ReadingCommands::onLinePressed(int index, Qt::MouseButton button)
         emit menuRequested();
     if (!m_state.menuShown) {
         m_bookView.highlightLine(index);
-        m_state.highlightedLine = index;
         m_state.selectedLine = index;
         m_state.lineChosen = true;
     } else if (button == Qt::LeftButton) {
@@ -112,63 +76,37 @@ void ReadingCommands::onLinePressed(int index, Qt::MouseButton button)
 
 void ReadingCommands::turnForward()
 {
-    if (core::handleKey(m_state, core::kKeyPageDown).redraw)
-        showSpread();
+    run(core::PageCommand::NextSpread);
 }
 
 void ReadingCommands::turnBack()
 {
-    if (core::handleKey(m_state, core::kKeyPageUp).redraw)
-        showSpread();
+    run(core::PageCommand::PreviousSpread);
 }
 
-bool ReadingCommands::handleKey(const QKeyEvent *event)
+void ReadingCommands::run(core::PageCommand command)
 {
-    // Ctrl+O opens a book as O does.
-    if (event->key() == Qt::Key_O &&
-        (event->modifiers() & ~Qt::KeypadModifier) == Qt::ControlModifier) {
-        emit openFileRequested();
-        return true;
-    }
-    const int key = readerKey(event);
-    if (key == 0 || event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))
-        return false;
-    const core::KeyResult result = core::handleKey(m_state, key);
-    if (result.redraw)
+    if (core::runPageCommand(m_state, command))
         showSpread();
-    switch (result.command) {
-    case core::KeyCommand::OpenFile:
-        emit openFileRequested();
-        break;
-    case core::KeyCommand::AddBookmark:
-        addBookmark();
-        break;
-    case core::KeyCommand::GoToPage:
-        askForPage();
-        break;
-    case core::KeyCommand::None:
-        break;
-    }
-    return true;
 }
 
 // ---- the prompt ---------------------------------------------------------------------
 
 void ReadingCommands::askForPage()
 {
-    m_state.promptMode = std::string(core::kPromptSetPage);
+    m_state.promptMode = core::PromptMode::GoToPage;
     m_prompt.ask(QStringLiteral("翻到哪一页?"), qs(core::goToPageDefaultText(m_state)),
                  qs(core::goToPageTooltip(m_state)), QPoint(438, 249));
 }
 
 void ReadingCommands::askForInterval()
 {
-    m_state.promptMode = std::string(core::kPromptSetTime);
+    m_state.promptMode = core::PromptMode::Interval;
     m_prompt.ask(QStringLiteral("多久翻一页?"), qs(core::plainNumber(m_state.autoTurnSeconds)),
                  QString(), QPoint(531, 213));
 }
 
-void ReadingCommands::onPromptConfirmed()
+void ReadingCommands::confirmPrompt()
 {
     switch (core::confirmPrompt(m_state, m_prompt.answer().toStdString())) {
     case core::PromptOutcome::PageShown:
@@ -217,10 +155,8 @@ void ReadingCommands::addBookmark()
 
 void ReadingCommands::jumpToBookmark(int index)
 {
-    const QString caption = m_menus.bookmarkCaption(index);
-    if (caption.isEmpty())
+    if (!core::jumpToBookmark(m_state, index))
         return;
-    core::jumpToBookmark(m_state, caption.toStdString());
     showSpread();
     emit menuCloseRequested();
 }

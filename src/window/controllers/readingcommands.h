@@ -2,13 +2,14 @@
 // The reader's commands on the book on show: turning by the pages, the edge strips and
 // the keys, choosing a line, the go-to-page and interval prompt, and the bookmarks. Each
 // asks the core for the arithmetic and has the book view show the result. A new reading
-// command goes here: a slot, a key in handleKey, and an item in the menus.
+// command goes here: a slot, a row in the key table (keymap.cpp) bound to it in
+// ReaderWindow::connectKeys, and an item in the menus.
 
+#include "navigation/pagemoves.h"
 #include "state/readerstate.h"
 
 #include <QObject>
 
-class QKeyEvent;
 class QWidget;
 
 namespace tibbo::window {
@@ -30,31 +31,31 @@ class ReadingCommands : public QObject
     };
     ReadingCommands(Parts parts, QWidget *window);
 
-    // A key of the page view; false when it is not one of the reader's keys.
-    bool handleKey(const QKeyEvent *event);
     void refreshBookmarkMenu();
 
   public slots:
     // One spread forward / back, as the page keys turn; nothing at either end.
     void turnForward();
     void turnBack();
+    void run(core::PageCommand command);
     void askForPage();
     void askForInterval();
+    // OK on the prompt (or Enter in it).
+    void confirmPrompt();
+    // Shows the spread at the state's topLine.
+    void showSpread();
     void addBookmark();
     void jumpToBookmark(int index);
 
   signals:
     void menuRequested();
     void menuCloseRequested();
-    void openFileRequested();
 
   private:
     void onPagePressed(bool rightPage, Qt::MouseButton button);
     void onLinePressed(int index, Qt::MouseButton button);
-    void onPromptConfirmed();
     void deleteShownBookmark();
     void writeMarks();
-    void showSpread();
 
     core::ReaderState &m_state;
     BookView &m_bookView;

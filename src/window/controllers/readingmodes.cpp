@@ -4,7 +4,7 @@
 #include "qtext.h"
 #include "readermenus.h"
 
-#include "navigation/navigation.h"
+#include "navigation/readingmodes.h"
 #include "state/readerstate.h"
 
 #include <QWidget>
@@ -63,14 +63,20 @@ void ReadingModes::stopAll()
 
 void ReadingModes::switchByMenu()
 {
-    const bool on = !m_menus.autoTurnChecked();
-    m_menus.setAutoTurnChecked(on);
-    setAutoTurning(on);
+    m_autoTurnChecked = !m_autoTurnChecked;
+    m_menus.setAutoTurnChecked(m_autoTurnChecked);
+    setAutoTurning(m_autoTurnChecked);
+}
+
+void ReadingModes::switchByPicture()
+{
+    if (!speedTestRunning())
+        switchByMenu();
 }
 
 void ReadingModes::switchSpeedTest()
 {
-    if (m_menus.speedTestCaption() == qs(core::kSpeedTestStartCaption)) {
+    if (!speedTestRunning()) {
         m_menus.setSpeedTestCaption(qs(core::kSpeedTestStopCaption));
         m_menus.setAutoTurnEnabled(false);
         startSpeedTest();

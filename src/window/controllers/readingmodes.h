@@ -27,9 +27,6 @@ class ReadingModes : public QObject
     // stays half counted.
     void setAutoTurning(bool on);
     bool speedTestRunning() const { return m_speedTestTimer.isActive(); }
-    void startSpeedTest();
-    // Stops the test and gives its report.
-    QString stopSpeedTest();
     // Ends both timers (on exit).
     void stopAll();
 
@@ -38,8 +35,12 @@ class ReadingModes : public QObject
     // switch by the caption the two can disagree, and the next menu command then repeats
     // the state the timer already has.
     void switchByMenu();
-    // The test's state is the menu item's caption. The test does not stop automatic
-    // turning; only the menu's ways of switching it are disabled while the test runs.
+    // The picture switches as the menu item does, except while the speed test runs.
+    void switchByPicture();
+    // The caption switches by the timer; the menu's check mark is left as it is.
+    void switchByCaption() { setAutoTurning(!autoTurning()); }
+    // Starts the test, or stops it and reports. The test does not stop automatic turning;
+    // only the menu's ways of switching it are disabled while the test runs.
     void switchSpeedTest();
 
   signals:
@@ -50,12 +51,17 @@ class ReadingModes : public QObject
 
   private:
     void onAutoTurnTick();
+    void startSpeedTest();
+    // Stops the test and gives its report.
+    QString stopSpeedTest();
 
     core::ReaderState &m_state;
     ReaderMenus &m_menus;
     QWidget *m_window;
     QTimer m_autoTurnTimer;
     QTimer m_speedTestTimer;
+    // The check mark of the menu's item, which only the menu switches.
+    bool m_autoTurnChecked = false;
 };
 
 } // namespace tibbo::window

@@ -1,5 +1,6 @@
 #include "reflowjob.h"
 
+#include "navigation/readingplace.h"
 #include "state/readerstate.h"
 
 namespace tibbo::window {
@@ -45,7 +46,7 @@ void ReflowJob::requestUnlessStoredFits()
 const core::CutRules &ReflowJob::rules()
 {
     static const core::CutRules plain;
-    if (!m_fine)
+    if (!m_state.fineTypesetting)
         return plain;
     if (m_rulesVersion != m_state.textVersion) {
         m_rules = core::fineCutRules(m_state.paragraphText);

@@ -34,9 +34,6 @@ class ReflowJob : public QObject
     void finishNow();
     // The line list was last cut for the state's current capacity.
     bool upToDate() const;
-    // Fine typesetting (精排) for the cuts from now on; the caller asks for a re-flow.
-    void setFineTypesetting(bool on) { m_fine = on; }
-    bool fineTypesetting() const { return m_fine; }
 
   signals:
     // A sliced cut begins: long enough to show a notice.
@@ -46,8 +43,8 @@ class ReflowJob : public QObject
     void finished();
 
   private:
-    // The rules of the cut: with fine typesetting they hold the text's headings, found
-    // again only when the text changes.
+    // The rules of the cut: with fine typesetting (the state's) they hold the text's
+    // headings, found again only when the text changes.
     const core::CutRules &rules();
     void begin();
     void runSlice();
@@ -60,7 +57,6 @@ class ReflowJob : public QObject
     int64_t m_flowedCharsPerLine = -1;
     int64_t m_flowedLinesPerPage = -1;
     QTimer m_sliceTimer;
-    bool m_fine = false;
     core::CutRules m_rules;
     std::optional<uint64_t> m_rulesVersion;
 };

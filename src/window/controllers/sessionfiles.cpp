@@ -1,16 +1,11 @@
 #include "sessionfiles.h"
 
-#include "bookview.h"
 #include "dialogs.h"
 #include "qtext.h"
-#include "readermenus.h"
-#include "scrollpanel.h"
-#include "settingspanel.h"
 #include "windowchrome.h"
 
 #include "bookmarks/bookmarkstore.h"
-#include "settings/recentlist.h"
-#include "settings/sessionfiles.h"
+#include "settings/storedsession.h"
 #include "text/codepage.h"
 #include "text/fileio.h"
 
@@ -50,9 +45,7 @@ std::optional<core::SettingsRead> readSettingsAt(const std::string &path)
 } // namespace
 
 SessionFiles::SessionFiles(Parts parts, QWidget *window)
-    : QObject(window), m_state(parts.state), m_bookView(parts.bookView),
-      m_settingsPanel(parts.settingsPanel), m_scrollPanel(parts.scrollPanel),
-      m_chrome(parts.chrome), m_menus(parts.menus), m_window(window),
+    : QObject(window), m_state(parts.state), m_chrome(parts.chrome), m_window(window),
       m_slideMatchTimer(new QTimer(this))
 {
     m_slideMatchTimer->setInterval(0);
@@ -69,11 +62,6 @@ bool SessionFiles::save(bool quiet)
     ensureScrollText();
     core::SettingsData data = core::settingsFromState(m_state);
     data.windowState = m_chrome.windowStateCode();
-    const QFont font = m_bookView.pageFont();
-    data.font = {font.family().toStdString(), font.pointSizeF(), font.bold(), font.italic(),
-                 font.underline()};
-    data.trim = m_settingsPanel.trimValue();
-    data.scrollSpeed = m_scrollPanel.speed();
     const std::string dir = folderPath();
     // A settings.ini that was not read whole may hold what this reader could not read;
     // it is written over only once its backup is safe.
@@ -171,35 +159,11 @@ void SessionFiles::restore(std::optional<core::SettingsRead> stored)
     const bool bookRead = read.paragraphText.has_value();
     core::applySettingsToState(std::move(read), m_state);
     if (read.marksEnded)
-        m_menus.setBookmarkCaptions(core::bookmarkMenuCaptions(m_state));
-    QFont preview = m_settingsPanel.previewFont();
-    if (read.fontName)
-        preview.setFamily(qs(*read.fontName));
-    if (read.fontSize && *read.fontSize > 0)
-        preview.setPointSizeF(*read.fontSize);
-    if (read.fontBold)
-        preview.setBold(*read.fontBold);
-    if (read.fontItalic)
-        preview.setItalic(*read.fontItalic);
-    if (read.fontUnderline)
-        preview.setUnderline(*read.fontUnderline);
-    m_settingsPanel.setPreviewFont(preview);
-    if (read.trim)
-        m_settingsPanel.setTrimValue(*read.trim);
-    core::PageSpacing values = m_settingsPanel.pageValues();
-    for (const auto &[stored, value] : {std::pair{read.lineSpacing, &values.lineSpacing},
-                                        {read.topMargin, &values.topMargin},
-                                        {read.bottomMargin, &values.bottomMargin},
-                                        {read.leftMargin, &values.leftMargin},
-                                        {read.rightMargin, &values.rightMargin}})
-        if (stored)
-            *value = *stored;
-    m_settingsPanel.setPageValues(values);
-    if (read.pageEnded)
-        emit pageSettingsRestored();
+        emit bookmarksRestored();
+    emit pageSettingsRead(read);
     if (read.scrollSpeed)
-        m_scrollPanel.setSpeed(*read.scrollSpeed);
-    m_menus.setRecentItems(core::recentMenuItems(m_state.recent));
+        emit scrollSpeedRestored(m_state.scrollSpeed);
+    emit recentRestored();
     if (bookRead) {
         // The scroll text of the book just restored follows once the spread is painted, a
         // slice at a time, also when the reader comes back from the manual.

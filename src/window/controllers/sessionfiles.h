@@ -1,12 +1,12 @@
 #pragma once
 // The files the reader keeps in its application folder: settings.ini with the whole
 // working state (the current book included), Slide.cache with the scroll text, one mark
-// file per book and the manual. The session object saves the state and the parts'
-// settings into settings.ini and restores them from it; every write goes through a
-// temporary file and a rename.
+// file per book and the manual. The session object saves the state into settings.ini
+// and restores it from there, and tells the parts what came back; every write goes
+// through a temporary file and a rename.
 
-#include "settings/sessionfiles.h"
 #include "settings/settingsfile.h"
+#include "settings/storedsession.h"
 #include "state/readerstate.h"
 
 #include <QObject>
@@ -23,10 +23,6 @@ class QWidget;
 
 namespace tibbo::window {
 
-class BookView;
-class ReaderMenus;
-class ScrollPanel;
-class SettingsPanel;
 class WindowChrome;
 
 class SessionFiles : public QObject
@@ -36,11 +32,7 @@ class SessionFiles : public QObject
     struct Parts
     {
         core::ReaderState &state;
-        BookView &bookView;
-        SettingsPanel &settingsPanel;
-        ScrollPanel &scrollPanel;
         WindowChrome &chrome;
-        ReaderMenus &menus;
     };
     SessionFiles(Parts parts, QWidget *window);
     ~SessionFiles() override;
@@ -55,7 +47,7 @@ class SessionFiles : public QObject
     // being built; nothing when there is none or it cannot be opened.
     using SettingsAhead = std::future<std::optional<core::SettingsRead>>;
     static SettingsAhead readAhead();
-    // Applies what settings.ini held to the state and the parts.
+    // Applies what settings.ini held to the state, and tells the parts.
     void restore(std::optional<core::SettingsRead> stored);
     // Reads settings.ini now and restores it.
     void restore();
@@ -67,7 +59,7 @@ class SessionFiles : public QObject
     static QString folderProblem();
     static QString manualPath();
     // options.ini: what the reader keeps beyond settings.ini (the place in every book, the
-    // theme, fine typesetting, a book's chosen encoding), read and written through QSettings.
+    // theme, fine typesetting, a book's chosen encoding), read and written by OptionsStore.
     static QString optionsPath();
     // Start-up: clears the temporary files of writes that were killed, and puts the
     // manual (it ships inside the program) into the folder, in GB18030 with CR LF line
@@ -85,8 +77,13 @@ class SessionFiles : public QObject
     void ensureScrollText();
 
   signals:
-    // The page font, spacing and margins were read into the settings panel.
-    void pageSettingsRestored();
+    // What settings.ini held of the page (the font, spacing and margins), for the page's
+    // appearance to take.
+    void pageSettingsRead(const core::SettingsRead &read);
+    // The state holds the restored recent list, bookmarks and scroll speed.
+    void recentRestored();
+    void bookmarksRestored();
+    void scrollSpeedRestored(int milliseconds);
 
   private:
     void matchSlice();
@@ -94,11 +91,7 @@ class SessionFiles : public QObject
     void tellRefusedBackup(bool leaving);
 
     core::ReaderState &m_state;
-    BookView &m_bookView;
-    SettingsPanel &m_settingsPanel;
-    ScrollPanel &m_scrollPanel;
     WindowChrome &m_chrome;
-    ReaderMenus &m_menus;
     QWidget *m_window;
     // settings.ini was read whole and clean (or there was none): it may be written over.
     // Otherwise the first write keeps the old file as settings.ini.bak.

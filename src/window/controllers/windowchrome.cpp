@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QSystemTrayIcon>
+#include <QTimer>
 #include <QWidget>
 #include <QWindow>
 
@@ -16,14 +17,9 @@ namespace tibbo::window {
 
 namespace {
 
-// Smallest window the grip allows, twips (447 x 306 pixels).
-constexpr double kMinWidthTwips = 6705;
-constexpr double kMinHeightTwips = 4590;
-
-int toPixels(double twips)
-{
-    return qRound(twips / kTwipsPerPixel);
-}
+// Smallest window the grip allows, pixels.
+constexpr int kMinWidth = 447;
+constexpr int kMinHeight = 306;
 
 } // namespace
 
@@ -35,27 +31,24 @@ WindowChrome::WindowChrome(QWidget &window, core::ReaderState &state, QObject *p
     m_grip->resize(32, 32);
     m_grip->setToolTip(QStringLiteral("按住不放可以改变窗口大小"));
     m_grip->setCursor(Qt::SizeFDiagCursor);
-    connect(m_grip, &Picture::mouseDown, this, [this](Qt::MouseButton button, QPointF twips) {
-        m_state.grabX = twips.x();
-        m_state.grabY = twips.y();
+    connect(m_grip, &Picture::mouseDown, this, [this](Qt::MouseButton button, QPointF at) {
+        m_grabbedAt = at;
         // Where the window system resizes windows itself (Wayland, an X11 window manager),
         // it does; the size it gives is re-flowed once it has settled.
         m_systemResize = false;
         if (button == Qt::LeftButton && isNormalWindow() && m_window.windowHandle()) {
-            m_window.setMinimumSize(toPixels(kMinWidthTwips), toPixels(kMinHeightTwips));
+            m_window.setMinimumSize(kMinWidth, kMinHeight);
             m_systemResize =
                 m_window.windowHandle()->startSystemResize(Qt::BottomEdge | Qt::RightEdge);
         }
     });
     // The window follows the grip; the re-flow waits for the release.
-    connect(m_grip, &Picture::mouseMove, this, [this](Qt::MouseButtons buttons, QPointF twips) {
+    connect(m_grip, &Picture::mouseMove, this, [this](Qt::MouseButtons buttons, QPointF at) {
         if (!(buttons & Qt::LeftButton) || !isNormalWindow() || m_systemResize)
             return;
-        const double w =
-            std::max(m_window.width() * kTwipsPerPixel + twips.x() - m_state.grabX, kMinWidthTwips);
-        const double h = std::max(m_window.height() * kTwipsPerPixel + twips.y() - m_state.grabY,
-                                  kMinHeightTwips);
-        m_window.resize(toPixels(w), toPixels(h));
+        const QPointF grown = at - m_grabbedAt;
+        m_window.resize(std::max(qRound(m_window.width() + grown.x()), kMinWidth),
+                        std::max(qRound(m_window.height() + grown.y()), kMinHeight));
         m_state.normalWidth = m_window.width() * kTwipsPerPixel;
         m_state.normalHeight = m_window.height() * kTwipsPerPixel;
     });
@@ -63,9 +56,22 @@ WindowChrome::WindowChrome(QWidget &window, core::ReaderState &state, QObject *p
         if (isNormalWindow() && !m_systemResize)
             emit resizeFinished();
     });
+    m_settleTimer = new QTimer(this);
+    m_settleTimer->setInterval(300);
+    m_settleTimer->setSingleShot(true);
+    connect(m_settleTimer, &QTimer::timeout, this, &WindowChrome::onSettleTimeout);
     // A place or size the window system gave a normal window by a drag is its normal
-    // geometry.
+    // geometry, and every new size is watched until it settles.
     window.installEventFilter(this);
+}
+
+// A drag the window follows by itself ends with the release; one the window system runs
+// may never show its release, and settles when the size does.
+void WindowChrome::onSettleTimeout()
+{
+    if ((QGuiApplication::mouseButtons() & Qt::LeftButton) && !m_systemResize)
+        return m_settleTimer->start();
+    emit sizeSettled();
 }
 
 void WindowChrome::place()
@@ -77,6 +83,8 @@ void WindowChrome::place()
 // Drag and resize act only on a normal window: neither minimised nor full screen.
 bool WindowChrome::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == &m_window && event->type() == QEvent::Resize)
+        m_settleTimer->start();
     // Only a move or resize the window system made for a drag: the program's own changes
     // (full screen and back, start-up) keep the state themselves.
     if (watched == &m_window && (m_systemMove || m_systemResize) && isNormalWindow() &&
@@ -97,22 +105,20 @@ bool WindowChrome::isNormalWindow() const
            !m_fullScreen;
 }
 
-void WindowChrome::grab(Qt::MouseButton button, QPointF twips)
+void WindowChrome::grab(Qt::MouseButton button, QPointF at)
 {
-    m_state.grabX = twips.x();
-    m_state.grabY = twips.y();
+    m_grabbedAt = at;
     // Wayland moves a window only itself: hand the drag over where the platform can.
     m_systemMove = button == Qt::LeftButton && isNormalWindow() && m_window.windowHandle() &&
                    m_window.windowHandle()->startSystemMove();
 }
 
-void WindowChrome::drag(Qt::MouseButtons buttons, QPointF twips)
+void WindowChrome::drag(Qt::MouseButtons buttons, QPointF at)
 {
     if (!(buttons & Qt::LeftButton) || !isNormalWindow() || m_systemMove)
         return;
-    const double left = m_window.x() * kTwipsPerPixel + twips.x() - m_state.grabX;
-    const double top = m_window.y() * kTwipsPerPixel + twips.y() - m_state.grabY;
-    m_window.move(toPixels(left), toPixels(top));
+    const QPointF moved = at - m_grabbedAt;
+    m_window.move(qRound(m_window.x() + moved.x()), qRound(m_window.y() + moved.y()));
     m_state.normalLeft = m_window.x() * kTwipsPerPixel;
     m_state.normalTop = m_window.y() * kTwipsPerPixel;
 }
@@ -182,8 +188,8 @@ int WindowChrome::windowStateCode() const
 void WindowChrome::centreDefaultGeometry()
 {
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-    m_state.normalWidth = 11910;
-    m_state.normalHeight = 7320;
+    m_state.normalWidth = core::defaults::kWindowWidth;
+    m_state.normalHeight = core::defaults::kWindowHeight;
     m_state.normalLeft =
         screen.x() * kTwipsPerPixel + (screen.width() * kTwipsPerPixel - m_state.normalWidth) / 2;
     m_state.normalTop =
@@ -212,8 +218,8 @@ void WindowChrome::moveToNormalGeometry()
     // Shrunk to the area (never below the grip's smallest size where the area allows
     // it), then moved inside it, so the page numbers, the mascot and the grip are all on
     // the screen.
-    const int minWidth = std::min(toPixels(kMinWidthTwips), area.width());
-    const int minHeight = std::min(toPixels(kMinHeightTwips), area.height());
+    const int minWidth = std::min(kMinWidth, area.width());
+    const int minHeight = std::min(kMinHeight, area.height());
     r.setWidth(std::clamp(r.width(), minWidth, area.width()));
     r.setHeight(std::clamp(r.height(), minHeight, area.height()));
     r.moveLeft(std::clamp(r.left(), area.left(), area.right() + 1 - r.width()));

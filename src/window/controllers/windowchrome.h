@@ -2,12 +2,13 @@
 // The borderless window's chrome: moving it by the mascot, the resize grip, full screen,
 // the window states settings.ini stores, and hiding to the tray. The window's place and
 // size are kept in the state in twips (15 to a pixel), as settings.ini stores them;
-// pixels are used only at the calls into Qt.
+// everything else, the mouse included, is in pixels.
 
 #include <QObject>
 #include <QPointF>
 
 class QSystemTrayIcon;
+class QTimer;
 class QWidget;
 
 namespace tibbo::core {
@@ -29,8 +30,9 @@ class WindowChrome : public QObject
     void place();
 
     // Grab and drag by the mascot: the grabbed point stays under the pointer.
-    void grab(Qt::MouseButton button, QPointF twips);
-    void drag(Qt::MouseButtons buttons, QPointF twips);
+    // `at`: the pointer in pixels relative to the mascot.
+    void grab(Qt::MouseButton button, QPointF at);
+    void drag(Qt::MouseButtons buttons, QPointF at);
 
     bool fullScreen() const { return m_fullScreen; }
     // Switches between full screen and the normal geometry.
@@ -48,14 +50,13 @@ class WindowChrome : public QObject
     void hideToTray();
     // Brings the window back as it was: full screen stays full screen.
     void showFromTray();
-    // The last press on the grip handed the resize to the window system. It owns the
-    // pointer then, and the press's release may never reach the window.
-    bool resizedBySystem() const { return m_systemResize; }
-
   signals:
     void fullScreenChanged(bool on);
     // The grip was let go: the window has its new size.
     void resizeFinished();
+    // A size the window got by any other way (a tiling window manager, a screen change,
+    // a resize the window system ran) has held for a moment and no drag is going on.
+    void sizeSettled();
 
   protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -63,15 +64,21 @@ class WindowChrome : public QObject
   private:
     bool isNormalWindow() const;
     void coverScreen();
+    void onSettleTimeout();
     void matchWindowState();
 
     QWidget &m_window;
     core::ReaderState &m_state;
     Picture *m_grip = nullptr;
+    QTimer *m_settleTimer = nullptr;
     QSystemTrayIcon *m_tray = nullptr;
+    // Where the pointer pressed the mascot or the grip, pixels relative to it.
+    QPointF m_grabbedAt;
     bool m_fullScreen = false;
-    bool m_systemMove = false;   // the window system moves the window for this drag
-    bool m_systemResize = false; // and resizes it for this press on the grip
+    bool m_systemMove = false; // the window system moves the window for this drag
+    // and resizes it for this press on the grip: it owns the pointer then, and the
+    // press's release may never reach the window.
+    bool m_systemResize = false;
 };
 
 } // namespace tibbo::window

@@ -3,6 +3,7 @@
 #include "qtext.h"
 #include "widgets.h"
 
+#include "pages/pages.h"
 #include "state/readerstate.h"
 #include "text/linecapacity.h"
 #include "text/spread.h"
@@ -46,7 +47,7 @@ constexpr int kFirstLabels = 101;
 QFont BookView::designFont()
 {
     QFont font(songFamily());
-    font.setPointSizeF(10.5);
+    font.setPointSizeF(core::defaults::kFontSize);
     return font;
 }
 
@@ -68,10 +69,8 @@ BookView::BookView(QWidget *parent) : QWidget(parent)
 
     const auto edge = [this](Picture *strip, core::EdgeStrip side) {
         strip->setMouseTracking(true);
-        // The quarters are fractions of the strip; positions arrive in twips.
-        const auto fraction = [strip](QPointF twips) {
-            return twips.x() / kTwipsPerPixel / std::max(strip->width(), 1);
-        };
+        // The quarters are fractions of the strip's width.
+        const auto fraction = [strip](QPointF at) { return at.x() / std::max(strip->width(), 1); };
         connect(strip, &Picture::mouseDown, this,
                 [this, side, fraction](Qt::MouseButton, QPointF p) {
                     emit edgePressed(side, fraction(p));
@@ -180,7 +179,7 @@ core::PageFigures BookView::pageFigures(const QFont &font) const
 void BookView::showSpread(core::ReaderState &state)
 {
     const core::Spread spread = core::buildSpread(state);
-    const int L = static_cast<int>(std::max<int64_t>(state.linesPerPage, 1));
+    const int L = static_cast<int>(core::pageDivisor(state.linesPerPage));
     m_linesPerPage = L;
     ensureLineLabels(2 * L);
     const double W = width();

@@ -4,7 +4,7 @@
 // lies under every other part. It shows what the core says a spread holds and reports
 // presses; it never moves the reader's place itself.
 
-#include "navigation/navigation.h"
+#include "navigation/pagemoves.h"
 #include "settings/pagelayoutcheck.h"
 #include "theme.h"
 

@@ -3,7 +3,6 @@
 #include "widgets.h"
 
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QTreeWidget>
@@ -84,15 +83,6 @@ void ChapterPanel::open(const std::vector<Entry> &entries, int current)
 void ChapterPanel::paintEvent(QPaintEvent *)
 {
     paintRoundedPanel(this);
-}
-
-void ChapterPanel::keyPressEvent(QKeyEvent *event)
-{
-    if (event->key() == Qt::Key_Escape) {
-        hide();
-        return;
-    }
-    QWidget::keyPressEvent(event);
 }
 
 } // namespace tibbo::window

@@ -1,7 +1,7 @@
 #pragma once
 // The chapter list (目录): every heading of the book with the page it starts on, the
-// current chapter marked and scrolled into view. A click on a heading jumps there; Esc
-// or 关闭 closes the list.
+// current chapter marked and scrolled into view. A click on a heading (or Enter on it)
+// jumps there; 关闭 closes the list, and so does Esc (the key table's).
 
 #include <QWidget>
 
@@ -34,7 +34,6 @@ class ChapterPanel : public QWidget
 
   protected:
     void paintEvent(QPaintEvent *event) override;
-    void keyPressEvent(QKeyEvent *event) override;
 
   private:
     void build();

@@ -42,11 +42,25 @@ void Mascot::place()
         m_mascot->setGeometry(W - 43 + 4, H - 65 + 23, 43, 65);
     m_bubble->move(m_mascot->x() - m_bubble->width() + 25, m_mascot->y() - m_bubble->height() + 25);
     m_tail->setGeometry(m_bubble->x() + 156, m_bubble->y() + 174, 111, 34);
+    const QRect bubble = m_bubble->geometry();
+    for (const auto &[panel, where] : m_panels) {
+        if (where == BubblePlace::TopLeft)
+            panel->move(bubble.x() + 6, bubble.y() + 9);
+        else
+            panel->move(bubble.x() + (bubble.width() - panel->width()) / 2,
+                        bubble.y() + (bubble.height() - panel->height()) / 2);
+    }
 }
 
-QRect Mascot::bubbleGeometry() const
+void Mascot::addBubblePanel(QWidget *panel, BubblePlace where)
 {
-    return m_bubble->geometry();
+    m_panels.emplace_back(panel, where);
+}
+
+void Mascot::raisePanels()
+{
+    for (const auto &[panel, where] : m_panels)
+        panel->raise();
 }
 
 void Mascot::setBubbleColour(const QColor &colour)

@@ -119,19 +119,15 @@ void MenuPanel::setAutoTurnCaption(const QString &caption)
     m_autoTurnCaption->setCaption(caption);
 }
 
-void MenuPanel::setFullScreenCaption(const QString &caption)
+void MenuPanel::showFullScreen(bool on)
 {
-    m_fullScreenCaption->setCaption(caption);
+    m_fullScreenCaption->setCaption(on ? QStringLiteral("恢复到一般大小")
+                                       : QStringLiteral("放大到全屏幕"));
 }
 
 void MenuPanel::setManualCaption(const QString &caption)
 {
     m_manualCaption->setCaption(caption);
-}
-
-QString MenuPanel::manualCaption() const
-{
-    return m_manualCaption->caption();
 }
 
 void MenuPanel::setCommandCursor(const QCursor &cursor)

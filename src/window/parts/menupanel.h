@@ -17,10 +17,10 @@ class MenuPanel : public QWidget
     explicit MenuPanel(QWidget *parent);
 
     void setAutoTurnCaption(const QString &caption);
-    void setFullScreenCaption(const QString &caption);
+    // "恢复到一般大小" in full screen, "放大到全屏幕" out of it.
+    void showFullScreen(bool on);
     // "看看说明书" opens the manual; "不想看了" goes back to the reader's own book.
     void setManualCaption(const QString &caption);
-    QString manualCaption() const;
     void setCommandCursor(const QCursor &cursor);
 
   signals:

@@ -2,7 +2,7 @@
 
 #include "widgets.h"
 
-#include <QKeyEvent>
+#include <QEvent>
 #include <QLineEdit>
 #include <QPainter>
 #include <QTimer>
@@ -79,17 +79,6 @@ void PromptPanel::setAnswer(const QString &answer)
 
 bool PromptPanel::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_answer && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent *>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            emit confirmed();
-            return true;
-        }
-        if (key == Qt::Key_Escape) {
-            emit cancelled();
-            return true;
-        }
-    }
     if (watched == m_answer && event->type() == QEvent::FocusIn) {
         // The whole answer is selected when the box gets the focus, so typing replaces it.
         QTimer::singleShot(0, m_answer, &QLineEdit::selectAll);

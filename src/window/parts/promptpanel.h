@@ -1,7 +1,7 @@
 #pragma once
 // The small prompt shared by go-to-page and the automatic-turn interval: a question, an
 // answer box with up and down arrows, OK and cancel. The answer box keeps the keyboard
-// while the prompt is open.
+// while the prompt is open; Enter and Esc in it are the key table's.
 
 #include <QWidget>
 

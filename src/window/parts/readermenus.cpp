@@ -79,7 +79,7 @@ ReaderMenus::ReaderMenus(QWidget *parent) : QObject(parent)
     m_autoTurnMenu->setObjectName(QStringLiteral("autoTurnMenu"));
     m_autoTurnItem = m_autoTurnMenu->addAction(QStringLiteral("自动翻页"));
     m_autoTurnItem->setCheckable(true);
-    // The check mark is the reading modes' to set, not Qt's toggle.
+    // The check mark is the reading modes' to set (they keep it), not Qt's toggle.
     connect(m_autoTurnItem, &QAction::triggered, this, [this] {
         m_autoTurnItem->setChecked(!m_autoTurnItem->isChecked());
         emit autoTurnChosen();
@@ -105,20 +105,30 @@ ReaderMenus::ReaderMenus(QWidget *parent) : QObject(parent)
             &ReaderMenus::exitChosen, Qt::QueuedConnection);
 }
 
-void ReaderMenus::popUp(Menu menu)
+void ReaderMenus::popUpRecent()
 {
-    switch (menu) {
-    case Menu::Recent:
-        return Dialogs::popup(m_recentMenu);
-    case Menu::Bookmarks:
-        return Dialogs::popup(m_bookmarkMenu);
-    case Menu::FontSize:
-        return Dialogs::popup(m_fontSizeMenu);
-    case Menu::AutoTurn:
-        return Dialogs::popup(m_autoTurnMenu);
-    case Menu::Tray:
-        return Dialogs::popup(m_trayMenu);
-    }
+    Dialogs::popup(m_recentMenu);
+}
+
+void ReaderMenus::popUpBookmarks()
+{
+    Dialogs::popup(m_bookmarkMenu);
+}
+
+void ReaderMenus::popUpAutoTurn()
+{
+    Dialogs::popup(m_autoTurnMenu);
+}
+
+void ReaderMenus::popUpTray()
+{
+    Dialogs::popup(m_trayMenu);
+}
+
+void ReaderMenus::popUpFontSize(double pagePoints)
+{
+    checkFontSize(pagePoints);
+    Dialogs::popup(m_fontSizeMenu);
 }
 
 void ReaderMenus::setRecentItems(const std::vector<core::RecentMenuItem> &items)
@@ -130,14 +140,6 @@ void ReaderMenus::setRecentItems(const std::vector<core::RecentMenuItem> &items)
         m_recentItems[i]->setText(caption);
         m_recentItems[i]->setEnabled(i < items.size() && items[i].enabled);
     }
-}
-
-QString ReaderMenus::recentCaption(int index) const
-{
-    if (index < 0 || static_cast<size_t>(index) >= m_recentItems.size())
-        return QString();
-    return m_recentItems[static_cast<size_t>(index)]->text().replace(QLatin1String("&&"),
-                                                                     QLatin1String("&"));
 }
 
 void ReaderMenus::setBookmarkCaptions(const std::vector<std::string> &captions)
@@ -156,13 +158,6 @@ void ReaderMenus::setBookmarkCaptions(const std::vector<std::string> &captions)
     for (size_t i = 0; i < n; ++i)
         m_bookmarkItems[i]->setText(QString::fromStdString(captions[i]));
     m_goToMenu->setEnabled(n > 0);
-}
-
-QString ReaderMenus::bookmarkCaption(int index) const
-{
-    if (index < 0 || static_cast<size_t>(index) >= m_bookmarkItems.size())
-        return QString();
-    return m_bookmarkItems[static_cast<size_t>(index)]->text();
 }
 
 void ReaderMenus::checkFontSize(double points)
@@ -185,11 +180,6 @@ void ReaderMenus::checkTheme(int theme)
         m_themeItems[i]->setChecked(static_cast<int>(i) == theme);
 }
 
-bool ReaderMenus::autoTurnChecked() const
-{
-    return m_autoTurnItem->isChecked();
-}
-
 void ReaderMenus::setAutoTurnChecked(bool on)
 {
     m_autoTurnItem->setChecked(on);
@@ -200,19 +190,9 @@ void ReaderMenus::setAutoTurnEnabled(bool on)
     m_autoTurnItem->setEnabled(on);
 }
 
-bool ReaderMenus::autoTurnEnabled() const
-{
-    return m_autoTurnItem->isEnabled();
-}
-
 void ReaderMenus::setSpeedTestCaption(const QString &caption)
 {
     m_speedTestItem->setText(caption);
-}
-
-QString ReaderMenus::speedTestCaption() const
-{
-    return m_speedTestItem->text();
 }
 
 } // namespace tibbo::window

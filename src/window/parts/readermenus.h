@@ -25,28 +25,28 @@ class ReaderMenus : public QObject
   public:
     explicit ReaderMenus(QWidget *parent);
 
-    enum class Menu { Recent, Bookmarks, FontSize, AutoTurn, Tray };
-    // Pops the menu up at the pointer.
-    void popUp(Menu menu);
-
     void setRecentItems(const std::vector<core::RecentMenuItem> &items);
-    QString recentCaption(int index) const;
     // Bookmark captions in list order ("书签 1 (第3页)").
     void setBookmarkCaptions(const std::vector<std::string> &captions);
-    QString bookmarkCaption(int index) const;
     // Checks the size of the page font (whole points).
     void checkFontSize(double points);
-    bool autoTurnChecked() const;
     void setAutoTurnChecked(bool on);
     void setAutoTurnEnabled(bool on);
-    bool autoTurnEnabled() const;
     void setSpeedTestCaption(const QString &caption);
     // Checks the encoding a book is read in: "" (found by itself), "GB18030", "Big5",
     // "UTF-8" or "UTF-16".
     void checkEncoding(const QString &name);
     // Checks the theme on show (0 day, 1 sepia, 2 night).
     void checkTheme(int theme);
-    QString speedTestCaption() const;
+
+  public slots:
+    // Each pops its menu up at the pointer.
+    void popUpRecent();
+    void popUpBookmarks();
+    void popUpAutoTurn();
+    void popUpTray();
+    // With the size of the page font checked.
+    void popUpFontSize(double pagePoints);
 
   signals:
     void recentChosen(int index);

@@ -4,7 +4,7 @@
 #include "scrolltext.h"
 #include "widgets.h"
 
-#include "navigation/navigation.h"
+#include "navigation/readingmodes.h"
 #include "state/readerstate.h"
 
 #include <QCheckBox>
@@ -27,11 +27,12 @@ ScrollPanel::ScrollPanel(core::ReaderState &state, QWidget *parent)
     m_scrollBox->setGeometry(4, 1, 80, 17);
     m_speedSlider = new QScrollBar(Qt::Horizontal, m_bar);
     m_speedSlider->setObjectName(QStringLiteral("speedSlider"));
-    m_speedSlider->setRange(1, 300);
+    m_speedSlider->setRange(core::defaults::kFastestScrollSpeed,
+                            core::defaults::kSlowestScrollSpeed);
     m_speedSlider->setPageStep(10);
     m_speedSlider->setSingleStep(1);
     m_speedSlider->setGeometry(88, 2, 200, 15);
-    m_speedCaption = new QLabel(QStringLiteral("速度: 130"), m_bar);
+    m_speedCaption = new QLabel(m_bar);
     m_speedCaption->setObjectName(QStringLiteral("speedCaption"));
     m_speedCaption->setGeometry(294, 1, 90, 17);
     auto *back = new PanelButton(QStringLiteral("回到主界面"), m_bar);
@@ -41,7 +42,6 @@ ScrollPanel::ScrollPanel(core::ReaderState &state, QWidget *parent)
 
     m_stepTimer.setParent(this);
     m_stepTimer.setObjectName(QStringLiteral("scrollStepTimer"));
-    m_stepTimer.setInterval(130);
     connect(&m_stepTimer, &QTimer::timeout, this, &ScrollPanel::step);
     connect(m_scrollBox, &QCheckBox::clicked, this, [this] {
         setScrolling(m_scrollBox->isChecked());
@@ -58,6 +58,7 @@ ScrollPanel::ScrollPanel(core::ReaderState &state, QWidget *parent)
         hide();
         emit closed();
     });
+    setSpeed(m_state.scrollSpeed);
     hide();
 }
 
@@ -75,11 +76,6 @@ void ScrollPanel::open(const QFont &pageFont)
         setScrolling(false);
     }
     m_text->setFocus();
-}
-
-int ScrollPanel::speed() const
-{
-    return m_speedSlider->value();
 }
 
 void ScrollPanel::setSpeed(int milliseconds)
@@ -108,6 +104,26 @@ void ScrollPanel::setTextFont(const QFont &font)
     m_text->setFont(font);
 }
 
+void ScrollPanel::scrollRows(int rows)
+{
+    m_text->scrollRows(rows);
+}
+
+void ScrollPanel::scrollPages(int pages)
+{
+    m_text->scrollPages(pages);
+}
+
+void ScrollPanel::scrollToStart()
+{
+    m_text->scrollToStart();
+}
+
+void ScrollPanel::scrollToEnd()
+{
+    m_text->scrollToEnd();
+}
+
 void ScrollPanel::setColours(const ThemeColours &colours)
 {
     const QColor paper = paperColour(colours);
@@ -131,6 +147,7 @@ void ScrollPanel::step()
 void ScrollPanel::onSpeedChanged()
 {
     const int ms = m_speedSlider->value();
+    m_state.scrollSpeed = ms;
     m_stepTimer.setInterval(ms);
     m_speedCaption->setText(qs(core::scrollSpeedCaption(ms)));
     if (isVisible())

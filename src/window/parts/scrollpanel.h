@@ -30,12 +30,16 @@ class ScrollPanel : public QWidget
 
     // Opens stopped, in the page font, with the caret near the spread on show.
     void open(const QFont &pageFont);
-    // Milliseconds per step, 1 .. 300.
-    int speed() const;
+    // Milliseconds per step, 1 .. 300; the slider and the state follow.
     void setSpeed(int milliseconds);
     bool scrolling() const;
     void setScrolling(bool on);
     void setTextFont(const QFont &font);
+    // The view of the text moves; the caret and the scroll position stay.
+    void scrollRows(int rows);
+    void scrollPages(int pages);
+    void scrollToStart();
+    void scrollToEnd();
     // The page colours of the theme: the paper behind the text, the text, and the moving
     // character drawn the other way round so it shows on every paper.
     void setColours(const ThemeColours &colours);

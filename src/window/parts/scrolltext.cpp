@@ -352,44 +352,31 @@ void ScrollText::wheelEvent(QWheelEvent *event)
     event->accept();
 }
 
-// The keys move the view only; the caret and the scroll position stay. Other keys go on
-// to the window, which ignores page keys while scroll mode is up.
+// The keys that move the view are the key table's (scroll mode's rows): every key goes
+// on to the panel, which hands those to the moves below.
 void ScrollText::keyPressEvent(QKeyEvent *event)
 {
-    const int page = std::max(1, visibleRows() - 1);
-    const bool ctrl = event->modifiers() & Qt::ControlModifier;
-    switch (event->key()) {
-    case Qt::Key_Up:
-        scrollToRow(m_wrapped.advance(m_top, -1));
-        break;
-    case Qt::Key_Down:
-        scrollToRow(m_wrapped.advance(m_top, 1));
-        break;
-    case Qt::Key_PageUp:
-        scrollToRow(m_wrapped.advance(m_top, -page));
-        break;
-    case Qt::Key_PageDown:
-        scrollToRow(m_wrapped.advance(m_top, page));
-        break;
-    case Qt::Key_Home:
-        if (!ctrl) {
-            event->ignore();
-            return;
-        }
-        scrollToRow({});
-        break;
-    case Qt::Key_End:
-        if (!ctrl) {
-            event->ignore();
-            return;
-        }
-        scrollToRow(lastTop());
-        break;
-    default:
-        event->ignore();
-        return;
-    }
-    event->accept();
+    event->ignore();
+}
+
+void ScrollText::scrollRows(int64_t rows)
+{
+    scrollToRow(m_wrapped.advance(m_top, rows));
+}
+
+void ScrollText::scrollPages(int pages)
+{
+    scrollRows(int64_t{pages} * std::max(1, visibleRows() - 1));
+}
+
+void ScrollText::scrollToStart()
+{
+    scrollToRow({});
+}
+
+void ScrollText::scrollToEnd()
+{
+    scrollToRow(lastTop());
 }
 
 // ---- font and width --------------------------------------------------------------------

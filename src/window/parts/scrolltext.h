@@ -48,6 +48,12 @@ class ScrollText : public QAbstractScrollArea
     int64_t topPosition() const { return m_wrapped.positionOf(m_top); }
     // Rows that fit the viewport whole (at least 1).
     int visibleRows() const;
+    // Moves of the view only: the caret and the scroll position stay. A page is the rows
+    // on show less one, so one row stays in sight.
+    void scrollRows(int64_t rows);
+    void scrollPages(int pages);
+    void scrollToStart();
+    void scrollToEnd();
 
   signals:
     // The user clicked into the text (the caret moved there).

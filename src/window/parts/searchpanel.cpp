@@ -3,7 +3,6 @@
 #include "widgets.h"
 
 #include <QHideEvent>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -33,7 +32,6 @@ SearchPanel::SearchPanel(QWidget *parent) : QWidget(parent)
         button->setFocusPolicy(Qt::NoFocus);
     connect(previous, &QPushButton::clicked, this, [this] { emit searchRequested(false); });
     connect(next, &QPushButton::clicked, this, [this] { emit searchRequested(true); });
-    m_box->installEventFilter(this);
     hide();
 }
 
@@ -56,22 +54,6 @@ QString SearchPanel::needle() const
 void SearchPanel::setNote(const QString &note)
 {
     m_note->setText(note);
-}
-
-bool SearchPanel::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == m_box && event->type() == QEvent::KeyPress) {
-        const auto *key = static_cast<QKeyEvent *>(event);
-        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-            emit searchRequested(!(key->modifiers() & Qt::ShiftModifier));
-            return true;
-        }
-        if (key->key() == Qt::Key_Escape) {
-            hide();
-            return true;
-        }
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 void SearchPanel::keepClearOf(const QRect &area)

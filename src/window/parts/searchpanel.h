@@ -1,8 +1,8 @@
 #pragma once
 // The search prompt: a box for the words to find, the next and previous buttons, and a
-// note under them (wrapped at an end of the book, or nothing found). Enter finds the
-// next, Shift+Enter the previous; Esc closes it. The box keeps the keyboard while the
-// prompt is open.
+// note under them (wrapped at an end of the book, or nothing found). The box keeps the
+// keyboard while the prompt is open; its keys (Enter, Shift+Enter, F3, Esc) are the key
+// table's.
 
 #include <QWidget>
 
@@ -31,7 +31,6 @@ class SearchPanel : public QWidget
     void closed();
 
   protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void hideEvent(QHideEvent *event) override;
 

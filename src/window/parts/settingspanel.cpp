@@ -140,6 +140,7 @@ SettingsPanel::SettingsPanel(QWidget *parent) : QWidget(parent)
     style(m_underlineBox, &QFont::setUnderline);
     style(m_boldBox, &QFont::setBold);
     style(m_italicBox, &QFont::setItalic);
+    connect(m_trimBox, &QCheckBox::clicked, this, [this] { emit trimChanged(trimValue()); });
     hide();
 }
 

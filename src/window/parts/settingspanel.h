@@ -40,8 +40,7 @@ class SettingsPanel : public QWidget
     // their own.
     bool fineTypesetting() const;
     void setFineTypesetting(bool on);
-    // Paragraph trimming: 0 off, 1 on, 2 undecided, as settings.ini stores it.
-    int trimValue() const;
+    // Shows paragraph trimming: 0 off, 1 on, 2 undecided, as settings.ini stores it.
     void setTrimValue(int value);
 
     // Asked on a press on the trimming box before it toggles; false refuses the change
@@ -51,6 +50,8 @@ class SettingsPanel : public QWidget
   signals:
     void accepted();
     void cancelled();
+    // The reader switched the trimming box (it takes effect at once).
+    void trimChanged(int value);
 
   protected:
     void paintEvent(QPaintEvent *event) override;
@@ -58,6 +59,7 @@ class SettingsPanel : public QWidget
 
   private:
     void showFontName();
+    int trimValue() const;
 
     CaptionLabel *m_fontCaption = nullptr;
     QListWidget *m_fontList = nullptr;

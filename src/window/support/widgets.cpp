@@ -13,11 +13,6 @@ namespace tibbo::window {
 
 namespace {
 
-QPointF twipsOf(const QMouseEvent *event)
-{
-    return event->position() * kTwipsPerPixel;
-}
-
 const QColor kNavy(0, 0, 128);
 
 } // namespace
@@ -58,15 +53,6 @@ void recolourPanels(QWidget *root, const QColor &colour)
             fillWithPanelColour(w);
     // One repaint of the window brings the panels that paint their own rounded frame.
     root->update();
-}
-
-QWidget *makePanel(QWidget *parent, int width, int height)
-{
-    auto *panel = new QWidget(parent);
-    panel->setFixedSize(width, height);
-    fillAsPanel(panel);
-    panel->hide();
-    return panel;
 }
 
 Picture::Picture(const QString &svgResource, QWidget *parent)
@@ -119,12 +105,12 @@ void Picture::mousePressEvent(QMouseEvent *event)
 {
     if (event->button() == Qt::LeftButton)
         m_leftPressed = true;
-    emit mouseDown(event->button(), twipsOf(event));
+    emit mouseDown(event->button(), event->position());
 }
 
 void Picture::mouseMoveEvent(QMouseEvent *event)
 {
-    emit mouseMove(event->buttons(), twipsOf(event));
+    emit mouseMove(event->buttons(), event->position());
 }
 
 void Picture::mouseReleaseEvent(QMouseEvent *event)
@@ -134,7 +120,7 @@ void Picture::mouseReleaseEvent(QMouseEvent *event)
     const bool inside = rect().contains(event->position().toPoint());
     if (event->button() == Qt::LeftButton)
         m_leftPressed = false;
-    emit mouseUp(event->button(), twipsOf(event));
+    emit mouseUp(event->button(), event->position());
     if (wasLeft && inside)
         emit clicked();
 }

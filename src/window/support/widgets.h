@@ -22,11 +22,11 @@ void fillAsPanel(QWidget *panel);
 // Makes colour the panel colour of every panel under root.
 void recolourPanels(QWidget *root, const QColor &colour);
 
-// Twips per pixel: mouse positions of pictures are reported in twips.
+// Twips per pixel: settings.ini keeps the window's place and size in twips.
 inline constexpr double kTwipsPerPixel = 15.0;
 
 // A picture control: an SVG stretched to the control's size. Mouse positions are
-// reported in twips relative to the picture, as the window's handlers expect them.
+// reported in pixels relative to the picture.
 class Picture : public QWidget
 {
     Q_OBJECT
@@ -38,9 +38,9 @@ class Picture : public QWidget
     void setTint(const QColor &tint);
 
   signals:
-    void mouseDown(Qt::MouseButton button, QPointF twips);
-    void mouseMove(Qt::MouseButtons buttons, QPointF twips);
-    void mouseUp(Qt::MouseButton button, QPointF twips);
+    void mouseDown(Qt::MouseButton button, QPointF at);
+    void mouseMove(Qt::MouseButtons buttons, QPointF at);
+    void mouseUp(Qt::MouseButton button, QPointF at);
     // A left press and release on the picture.
     void clicked();
     void doubleClicked();
@@ -172,8 +172,5 @@ QCursor commandCursor();
 // The frame of the small floating panels (the prompt, the search, the chapter list): a
 // light blue rounded rectangle with a blue border, filling the widget.
 void paintRoundedPanel(QWidget *panel);
-
-// A panel of the bubble: light blue, fixed size, children placed in pixels.
-QWidget *makePanel(QWidget *parent, int width, int height);
 
 } // namespace tibbo::window

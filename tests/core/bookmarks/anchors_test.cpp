@@ -2,11 +2,16 @@
 // line that holds the first character of the line it marked when it was added.
 #include "bookmarks/anchors.h"
 #include "bookmarks/bookmarkstore.h"
+#include "navigation/readingplace.h"
+#include "pages/pages.h"
+#include "referencebook.h"
 #include "state/readerstate.h"
 #include "text/plaintext.h"
 #include "text/reflow.h"
 
 #include <gtest/gtest.h>
+
+using namespace tibbo::core::test;
 
 using namespace tibbo::core;
 

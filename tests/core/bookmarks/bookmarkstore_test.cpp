@@ -1,5 +1,6 @@
 #include "bookmarks/bookmarkstore.h"
-
+#include "corefixtures.h"
+#include "pages/pages.h"
 #include "text/fileio.h"
 #include "text/reflow.h"
 #include "text/spread.h"
@@ -10,6 +11,8 @@
 #include <filesystem>
 #include <string>
 #include <vector>
+
+using namespace tibbo::core::test;
 
 namespace tibbo::core {
 namespace {
@@ -28,14 +31,6 @@ ReaderState book(int64_t topLine, std::vector<int64_t> marks = {})
     for (const auto line : marks)
         state.bookmarks.push_back({line, std::nullopt});
     return state;
-}
-
-std::vector<int64_t> linesOf(const std::vector<Bookmark> &marks)
-{
-    std::vector<int64_t> lines;
-    for (const auto &mark : marks)
-        lines.push_back(mark.line);
-    return lines;
 }
 
 ReaderState chooseAndAdd(ReaderState state, int64_t label, AddBookmarkOutcome expected)
@@ -60,34 +55,6 @@ class TempDir
   private:
     std::string m_path;
 };
-
-TEST(BookmarkArithmetic, pageSpreadAndLabel_atPageAndSpreadBoundaries)
-{
-    struct Row
-    {
-        int64_t line, page, spread, label;
-        bool left;
-    };
-    // L = 10: the last line of each page and the first of the next.
-    const Row rows[] = {
-        {1, 1, 0, 0, true},    {10, 1, 0, 9, true}, {11, 2, 0, 10, false},
-        {20, 2, 0, 19, false}, {21, 3, 1, 0, true}, {36, 4, 1, 15, false},
-    };
-    for (const auto &row : rows) {
-        SCOPED_TRACE(row.line);
-        EXPECT_EQ(bookmarkPage(row.line, 10), row.page);
-        EXPECT_EQ(bookmarkSpread(row.line, 10), row.spread);
-        EXPECT_EQ(bookmarkLabel(row.line, 10), row.label);
-        EXPECT_EQ(bookmarkOnLeftPage(row.line, 10), row.left);
-    }
-}
-
-TEST(BookmarkArithmetic, spreadOnShow_followsTopLine)
-{
-    EXPECT_EQ(spreadOnShow(book(1)), 0);
-    EXPECT_EQ(spreadOnShow(book(21)), 1);
-    EXPECT_EQ(spreadOnShow(book(101)), 5);
-}
 
 TEST(AddBookmark, onAnEmptySpread_appendsTheChosenLine)
 {
@@ -168,36 +135,40 @@ TEST(BookmarkMenu, captions_followListOrderNotPageOrder)
               (std::vector<std::string>{"第 3页", "第 1页", "第 12页"}));
 }
 
-TEST(BookmarkMenu, jump_showsTheSpreadOfTheCaptionsPage)
+TEST(BookmarkMenu, jump_showsTheSpreadOfTheBookmarksPage)
 {
     struct Row
     {
-        std::string caption;
+        int64_t line;
         int64_t topLine;
     };
-    const Row rows[] = {
-        {"第 1页", 1},
-        {"第 2页", 1},
-        {"第 3页", 21},
-        {"第 4页", 21},
-        {"第 12页", 101},
-        // Not produced by the menu; the jump still lands on a real spread.
-        {"第页", 1},
-        {"", 1},
-    };
+    // The first and last lines of pages: the menu names them "第 1页" .. "第 12页".
+    const Row rows[] = {{1, 1}, {11, 1}, {20, 1}, {21, 21}, {31, 21}, {40, 21}, {111, 101}};
     for (const auto &row : rows) {
-        SCOPED_TRACE(row.caption);
-        ReaderState state = book(61);
-        jumpToBookmark(state, row.caption);
+        SCOPED_TRACE(row.line);
+        ReaderState state = book(61, {row.line});
+        EXPECT_TRUE(jumpToBookmark(state, 0));
         EXPECT_EQ(state.topLine, row.topLine);
     }
 }
 
-TEST(BookmarkMenu, captionJump_returnsToTheBookmarksSpread)
+// The menu's items stand for the bookmarks by their place in the list; an item the list
+// no longer has moves nothing.
+TEST(BookmarkMenu, jumpToNoBookmark_leavesThePage)
+{
+    for (const int64_t index : {-1, 1, 7}) {
+        SCOPED_TRACE(index);
+        ReaderState state = book(61, {5});
+        EXPECT_FALSE(jumpToBookmark(state, index));
+        EXPECT_EQ(state.topLine, 61);
+    }
+}
+
+TEST(BookmarkMenu, jump_returnsToTheBookmarksSpread)
 {
     ReaderState state = chooseAndAdd(book(21), 5, AddBookmarkOutcome::Appended);
     state.topLine = 141;
-    jumpToBookmark(state, bookmarkMenuCaptions(state)[0]);
+    jumpToBookmark(state, 0);
     EXPECT_EQ(state.topLine, 21);
     EXPECT_EQ(bookmarkLabelsOnShow(state), (std::vector<int64_t>{5}));
 }
@@ -227,7 +198,7 @@ TEST(BookmarkMenu, jumpPastTheEnd_showsTheLastSpreadThatHoldsText)
         state.linesPerPage = 10;
         state.topLine = 1;
         state.bookmarks = parseMarkFile(row.markFile);
-        jumpToBookmark(state, bookmarkMenuCaptions(state)[0]);
+        jumpToBookmark(state, 0);
         EXPECT_EQ(state.topLine, row.topLine);
         EXPECT_FALSE(buildSpread(state).rows[0].empty());
     }

@@ -1,4 +1,5 @@
 #include "bookmarks/bookmarkstore.h"
+#include "referencebook.h"
 
 #include "text/codepage.h"
 #include "text/fileio.h"
@@ -11,6 +12,8 @@
 #include <filesystem>
 #include <string>
 #include <vector>
+
+using namespace tibbo::core::test;
 
 namespace tibbo::core {
 namespace {

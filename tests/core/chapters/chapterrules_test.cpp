@@ -2,13 +2,15 @@
 // (a bad one, a runaway one), the corpus novels under the default rules, and long
 // chapters cut into parts.
 #include "chapters/chapterrules.h"
-#include "text/plaintext.h"
+#include "referencebook.h"
 
 #include <gtest/gtest.h>
 
 #include <thread>
 
 using namespace tibbo::core;
+using tibbo::core::test::readBook;
+using tibbo::core::test::buildPlainBook;
 
 namespace {
 

@@ -1,11 +1,13 @@
 // The chapter health check: gaps, duplicates, order and lengths, volumes that restart.
 #include "chapters/chapterrules.h"
 #include "chapters/healthcheck.h"
-#include "text/plaintext.h"
+#include "referencebook.h"
 
 #include <gtest/gtest.h>
 
 using namespace tibbo::core;
+using tibbo::core::test::readBook;
+using tibbo::core::test::buildPlainBook;
 
 namespace {
 

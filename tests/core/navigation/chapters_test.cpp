@@ -1,7 +1,9 @@
-#include "navigation/chapters.h"
-#include "navigation/navigation.h"
-#include "testbook.h"
+#include "corefixtures.h"
+#include "navigation/chaptermoves.h"
+#include "pages/pages.h"
+#include "referencebook.h"
 #include "text/codepage.h"
+#include "text/headings.h"
 #include "text/plaintext.h"
 
 #include <gtest/gtest.h>
@@ -12,10 +14,10 @@
 #include <string>
 #include <vector>
 
+using namespace tibbo::core::test;
+
 namespace tibbo::core {
 namespace {
-
-using test::book;
 
 struct Found
 {

@@ -1,15 +1,19 @@
-#include "navigation/navigation.h"
-#include "testbook.h"
+#include "corefixtures.h"
+
+#include "navigation/bookinfo.h"
+#include "navigation/pagemoves.h"
+#include "navigation/prompt.h"
+#include "pages/pages.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+using namespace tibbo::core::test;
+
 namespace tibbo::core {
 namespace {
-
-using test::book;
 
 // Every topLine that repeated forward clicks visit until the click refuses.
 std::vector<int64_t> clickForwardUntilRefused(ReaderState state)
@@ -18,48 +22,6 @@ std::vector<int64_t> clickForwardUntilRefused(ReaderState state)
     while (pageForwardByClick(state))
         visited.push_back(state.topLine);
     return visited;
-}
-
-TEST(PageArithmetic, limits_followTheLineListEntryCount)
-{
-    struct Row
-    {
-        const char *name;
-        int64_t entries, linesPerPage, lastSpread, pages;
-    };
-    // E counts the leading 0 of the line list: the last spread is that of line E - 1,
-    // while the page count keeps its Int(E/L) + 1.
-    const Row rows[] = {
-        {"35 lines", 36, 10, 21, 4},
-        {"50 lines", 51, 10, 41, 6},
-        {"39 lines: E is a multiple of 2L", 40, 10, 21, 5},
-        {"40 lines: a multiple of 2L", 41, 10, 21, 5},
-        {"41 lines: one line on the last spread", 42, 10, 41, 5},
-        {"no lines", 1, 10, 1, 1},
-        {"one line per page", 5, 1, 3, 6},
-        {"zero lines per page counts as one", 5, 0, 3, 6},
-        {"negative lines per page counts as one", 5, -3, 3, 6},
-    };
-    for (const auto &row : rows) {
-        SCOPED_TRACE(row.name);
-        EXPECT_EQ(lastSpreadStart(row.entries, row.linesPerPage), row.lastSpread);
-        EXPECT_EQ(promptPageCount(row.entries, row.linesPerPage), row.pages);
-    }
-}
-
-TEST(PageArithmetic, spreadStartOfPage_isTheSpreadOfTheOddPageAtOrBelow)
-{
-    struct Row
-    {
-        double page;
-        int64_t topLine;
-    };
-    const Row rows[] = {{1, 1},    {2, 1},     {3, 21}, {4, 21},
-                        {3.5, 21}, {4.99, 21}, {5, 41}, {12, 101}};
-    for (const auto &row : rows) {
-        SCOPED_TRACE(row.page);
-        EXPECT_EQ(spreadStartOfPage(row.page, 10), row.topLine);
-    }
 }
 
 TEST(PageClicks, forwardClicks_stopAtTheLastSpreadStart)
@@ -106,15 +68,14 @@ TEST(LastSpread, everyForwardMove_stopsAtTheLastSpreadThatHoldsText)
     };
     const Move moves[] = {
         {"right page click", [](ReaderState &s) { pageForwardByClick(s); }},
-        {"Right key", [](ReaderState &s) { handleKey(s, kKeyRight); }},
-        {"Page Down key", [](ReaderState &s) { handleKey(s, kKeyPageDown); }},
-        {"End key", [](ReaderState &s) { handleKey(s, kKeyEnd); }},
+        {"next spread", [](ReaderState &s) { runPageCommand(s, PageCommand::NextSpread); }},
+        {"last spread", [](ReaderState &s) { runPageCommand(s, PageCommand::LastSpread); }},
         {"strip forward four", [](ReaderState &s) { pressEdgeStrip(s, EdgeStrip::Right, 0.1); }},
         {"strip forward ten", [](ReaderState &s) { pressEdgeStrip(s, EdgeStrip::Right, 0.6); }},
         {"strip last spread", [](ReaderState &s) { pressEdgeStrip(s, EdgeStrip::Right, 0.9); }},
         {"go to the highest page offered",
          [](ReaderState &s) {
-             s.promptMode = "Setpage";
+             s.promptMode = PromptMode::GoToPage;
              const auto last = promptPageCount(s.entryCount(), s.linesPerPage);
              confirmPrompt(s, std::to_string(last));
          }},
@@ -150,7 +111,7 @@ TEST(PageClicks, backClickBeforeFirstReflow_doesNothing)
     EXPECT_EQ(state.topLine, 0);
 }
 
-TEST(Keys, homeAndEnd_goToTheFirstAndLastSpreadStart)
+TEST(PageCommands, firstAndLast_goToTheFirstAndLastSpreadStart)
 {
     struct Row
     {
@@ -160,14 +121,14 @@ TEST(Keys, homeAndEnd_goToTheFirstAndLastSpreadStart)
     for (const auto &row : rows) {
         SCOPED_TRACE(row.lines);
         ReaderState state = book(row.lines, 10, row.from);
-        EXPECT_TRUE(handleKey(state, kKeyEnd).redraw);
+        EXPECT_TRUE(runPageCommand(state, PageCommand::LastSpread));
         EXPECT_EQ(state.topLine, row.end);
-        EXPECT_TRUE(handleKey(state, kKeyHome).redraw);
+        EXPECT_TRUE(runPageCommand(state, PageCommand::FirstSpread));
         EXPECT_EQ(state.topLine, 1);
     }
 }
 
-TEST(Keys, rightAndPageDown_stopAtTheLastSpreadThatHoldsText)
+TEST(PageCommands, nextSpread_stopsAtTheLastSpreadThatHoldsText)
 {
     struct Row
     {
@@ -182,50 +143,22 @@ TEST(Keys, rightAndPageDown_stopAtTheLastSpreadThatHoldsText)
         {"40 lines: a multiple of 2L", 40, 21, 21},
         {"no lines", 0, 1, 1},
     };
-    for (const int key : {kKeyRight, kKeyPageDown}) {
-        for (const auto &row : rows) {
-            SCOPED_TRACE(std::string(row.name) + " key " + std::to_string(key));
-            ReaderState state = book(row.lines, 10, row.from);
-            const KeyResult result = handleKey(state, key);
-            EXPECT_EQ(state.topLine, row.to);
-            EXPECT_EQ(result.redraw, row.from != row.to);
-            EXPECT_EQ(result.command, KeyCommand::None);
-        }
-    }
-}
-
-TEST(Keys, leftAndPageUp_stepBackAndStopAtTheFirstSpread)
-{
-    for (const int key : {kKeyLeft, kKeyPageUp}) {
-        SCOPED_TRACE(key);
-        ReaderState state = book(50, 10, 21);
-        EXPECT_TRUE(handleKey(state, key).redraw);
-        EXPECT_EQ(state.topLine, 1);
-        EXPECT_FALSE(handleKey(state, key).redraw);
-        EXPECT_EQ(state.topLine, 1);
-    }
-}
-
-TEST(Keys, commandKeys_nameTheirCommandAndLeaveThePage)
-{
-    struct Row
-    {
-        int key;
-        KeyCommand command;
-    };
-    const Row rows[] = {{kKeyO, KeyCommand::OpenFile},
-                        {kKeyA, KeyCommand::AddBookmark},
-                        {kKeyG, KeyCommand::GoToPage},
-                        {13, KeyCommand::None},
-                        {38, KeyCommand::None}};
     for (const auto &row : rows) {
-        SCOPED_TRACE(row.key);
-        ReaderState state = book(50, 10, 21);
-        const KeyResult result = handleKey(state, row.key);
-        EXPECT_EQ(result.command, row.command);
-        EXPECT_FALSE(result.redraw);
-        EXPECT_EQ(state.topLine, 21);
+        SCOPED_TRACE(row.name);
+        ReaderState state = book(row.lines, 10, row.from);
+        const bool redraw = runPageCommand(state, PageCommand::NextSpread);
+        EXPECT_EQ(state.topLine, row.to);
+        EXPECT_EQ(redraw, row.from != row.to);
     }
+}
+
+TEST(PageCommands, previousSpread_stepsBackAndStopsAtTheFirstSpread)
+{
+    ReaderState state = book(50, 10, 21);
+    EXPECT_TRUE(runPageCommand(state, PageCommand::PreviousSpread));
+    EXPECT_EQ(state.topLine, 1);
+    EXPECT_FALSE(runPageCommand(state, PageCommand::PreviousSpread));
+    EXPECT_EQ(state.topLine, 1);
 }
 
 TEST(EdgeStrips, tooltip_followsTheQuarterOfTheStrip)
@@ -320,17 +253,18 @@ TEST(GoToPage, confirmInSetpage_movesToTheSpreadOrRefuses)
     };
     // 35 lines at L = 10: four pages. The prompt starts on the spread at 41.
     const Row rows[] = {
-        {"1", PromptOutcome::PageShown, 1},          {"2", PromptOutcome::PageShown, 1},
-        {"4", PromptOutcome::PageShown, 21},         {"3.5", PromptOutcome::PageShown, 21},
-        {" 4 ", PromptOutcome::PageShown, 21},       {"5", PromptOutcome::PageOutOfRange, 41},
-        {"4.5", PromptOutcome::PageOutOfRange, 41},  {"0", PromptOutcome::PageOutOfRange, 41},
-        {"0.99", PromptOutcome::PageOutOfRange, 41}, {"-2", PromptOutcome::PageOutOfRange, 41},
-        {"abc", PromptOutcome::PageOutOfRange, 41},  {"", PromptOutcome::PageOutOfRange, 41},
+        {"1", PromptOutcome::PageShown, 1},        {"2", PromptOutcome::PageShown, 1},
+        {"4", PromptOutcome::PageShown, 21},       {"3.5", PromptOutcome::PageShown, 21},
+        {"2.99", PromptOutcome::PageShown, 1},     {" 4 ", PromptOutcome::PageShown, 21},
+        {"5", PromptOutcome::PageOutOfRange, 41},  {"4.5", PromptOutcome::PageOutOfRange, 41},
+        {"0", PromptOutcome::PageOutOfRange, 41},  {"0.99", PromptOutcome::PageOutOfRange, 41},
+        {"-2", PromptOutcome::PageOutOfRange, 41}, {"abc", PromptOutcome::PageOutOfRange, 41},
+        {"", PromptOutcome::PageOutOfRange, 41},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.text);
         ReaderState state = book(35, 10, 41);
-        state.promptMode = "Setpage";
+        state.promptMode = PromptMode::GoToPage;
         EXPECT_EQ(confirmPrompt(state, row.text), row.outcome);
         EXPECT_EQ(state.topLine, row.topLine);
         EXPECT_EQ(state.autoTurnSeconds, 240);
@@ -349,42 +283,40 @@ TEST(GoToPage, confirmInSettime_storesAnyValueWithoutRangeCheck)
     for (const auto &row : rows) {
         SCOPED_TRACE(row.text);
         ReaderState state = book(35, 10, 21);
-        state.promptMode = "Settime";
+        state.promptMode = PromptMode::Interval;
         EXPECT_EQ(confirmPrompt(state, row.text), PromptOutcome::IntervalStored);
         EXPECT_EQ(state.autoTurnSeconds, row.seconds);
         EXPECT_EQ(state.topLine, 21);
     }
 }
 
-TEST(GoToPage, confirmInAnotherMode_changesNothing)
+TEST(GoToPage, confirmWithoutAQuestion_changesNothing)
 {
-    for (const std::string mode : {"", "setpage", "SETTIME", "Setpage "}) {
-        SCOPED_TRACE(mode);
-        ReaderState state = book(35, 10, 21);
-        state.promptMode = mode;
-        EXPECT_EQ(confirmPrompt(state, "1"), PromptOutcome::Ignored);
-        EXPECT_EQ(state.topLine, 21);
-        EXPECT_EQ(state.autoTurnSeconds, 240);
-    }
+    ReaderState state = book(35, 10, 21);
+    state.promptMode = PromptMode::None;
+    EXPECT_EQ(confirmPrompt(state, "1"), PromptOutcome::Ignored);
+    EXPECT_EQ(state.topLine, 21);
+    EXPECT_EQ(state.autoTurnSeconds, 240);
 }
 
 TEST(PromptArrows, eachMode_stepsWithinItsOwnLimits)
 {
     struct Row
     {
-        std::string mode, text, increased, decreased;
+        PromptMode mode;
+        std::string text, increased, decreased;
     };
     // 35 lines at L = 10: four pages. A refused step hands back the text as typed.
     const Row rows[] = {
-        {"Setpage", "1", "2", "1"},     {"Setpage", "2", "3", "1"},
-        {"Setpage", "4", "4", "3"},     {"Setpage", "3.5", "4.5", "2.5"},
-        {"Setpage", "9", "9", "8"},     {"Setpage", "abc", "1", "abc"},
-        {"Settime", "5", "6", "5"},     {"Settime", "6", "7", "5"},
-        {"Settime", "2", "3", "2"},     {"Settime", "240", "241", "239"},
-        {"Settime", "abc", "1", "abc"}, {"", "3", "3", "3"},
+        {PromptMode::GoToPage, "1", "2", "1"},     {PromptMode::GoToPage, "2", "3", "1"},
+        {PromptMode::GoToPage, "4", "4", "3"},     {PromptMode::GoToPage, "3.5", "4.5", "2.5"},
+        {PromptMode::GoToPage, "9", "9", "8"},     {PromptMode::GoToPage, "abc", "1", "abc"},
+        {PromptMode::Interval, "5", "6", "5"},     {PromptMode::Interval, "6", "7", "5"},
+        {PromptMode::Interval, "2", "3", "2"},     {PromptMode::Interval, "240", "241", "239"},
+        {PromptMode::Interval, "abc", "1", "abc"}, {PromptMode::None, "3", "3", "3"},
     };
     for (const auto &row : rows) {
-        SCOPED_TRACE(row.mode + " " + row.text);
+        SCOPED_TRACE(std::to_string(static_cast<int>(row.mode)) + " " + row.text);
         ReaderState state = book(35, 10);
         state.promptMode = row.mode;
         EXPECT_EQ(promptIncrease(state, row.text), row.increased);
@@ -396,11 +328,11 @@ TEST(PromptArrows, repeatedDecrease_floorsAtFiveAndOne)
 {
     ReaderState state = book(35, 10);
     std::string text = "9";
-    state.promptMode = "Settime";
+    state.promptMode = PromptMode::Interval;
     for (int i = 0; i < 10; ++i)
         text = promptDecrease(state, text);
     EXPECT_EQ(text, "5");
-    state.promptMode = "Setpage";
+    state.promptMode = PromptMode::GoToPage;
     for (int i = 0; i < 10; ++i)
         text = promptDecrease(state, text);
     EXPECT_EQ(text, "1");

@@ -1,14 +1,16 @@
-#include "navigation/navigation.h"
-#include "testbook.h"
+#include "corefixtures.h"
+
+#include "navigation/bookinfo.h"
+#include "navigation/prompt.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
+using namespace tibbo::core::test;
+
 namespace tibbo::core {
 namespace {
-
-using test::book;
 
 TEST(Progress, spreadOnShow_givesTheShareOfCharactersBeforeIt)
 {
@@ -76,7 +78,7 @@ TEST(GoToPage, percentAnswer_showsTheSpreadHoldingThatShareOfTheText)
     for (const Row &row : rows) {
         SCOPED_TRACE(row.text);
         ReaderState state = book(35, 10, 41);
-        state.promptMode = "Setpage";
+        state.promptMode = PromptMode::GoToPage;
         EXPECT_EQ(confirmPrompt(state, row.text), row.outcome);
         EXPECT_EQ(state.topLine, row.topLine);
     }
@@ -85,7 +87,7 @@ TEST(GoToPage, percentAnswer_showsTheSpreadHoldingThatShareOfTheText)
 TEST(GoToPage, percentAnswerInSettime_isAnIntervalAsBefore)
 {
     ReaderState state = book(35, 10, 41);
-    state.promptMode = "Settime";
+    state.promptMode = PromptMode::Interval;
     EXPECT_EQ(confirmPrompt(state, "37%"), PromptOutcome::IntervalStored);
     EXPECT_EQ(state.autoTurnSeconds, 37);
     EXPECT_EQ(state.topLine, 41);

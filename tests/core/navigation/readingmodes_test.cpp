@@ -1,15 +1,16 @@
-#include "navigation/navigation.h"
-#include "testbook.h"
+#include "corefixtures.h"
+
+#include "navigation/readingmodes.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+using namespace tibbo::core::test;
+
 namespace tibbo::core {
 namespace {
-
-using test::book;
 
 struct TickLog
 {

@@ -1,3 +1,4 @@
+#include "navigation/readingplace.h"
 #include "navigation/search.h"
 #include "navigation/searchpattern.h"
 #include "state/readerstate.h"

@@ -1,8 +1,11 @@
 // Simplified/Traditional conversion by phrase, its offset map, and the display layer
 // that shows the book converted while every stored offset stays the book's own.
+#include "referencebook.h"
+#include "script/displayspread.h"
 #include "script/displaytext.h"
 #include "script/openccconverter.h"
-#include "text/plaintext.h"
+#include "state/readerstate.h"
+#include "text/reflow.h"
 
 #include <opencc/SimpleConverter.hpp>
 
@@ -12,6 +15,7 @@
 #include <string>
 
 using namespace tibbo::core;
+using tibbo::core::test::readBook;
 
 namespace {
 
@@ -198,7 +202,7 @@ TEST(DisplayText, consecutiveRangesShowTheWholeConversionOnce)
     const auto converter = converterOf(ScriptMode::TraditionalTaiwan);
     DisplayText display;
     display.show(&book, converter);
-    const std::u32string whole = converter->convert(book.toU32()).text;
+    const std::u32string whole = converter->convert(book.substr(0)).text;
     std::mt19937 random(24);
     std::u32string shown;
     const auto n = static_cast<int64_t>(book.size());
@@ -247,4 +251,31 @@ TEST(DisplayText, placesSurviveALengthChangingConversionAndBack)
             EXPECT_EQ(display.originalAt(0, 4), 2);
         }
     }
+}
+
+// The rows of a converted spread are the conversion of their lines, every paragraph mark
+// hidden as on an unconverted spread; the page numbers, counts and line list stay.
+TEST(DisplayText, showsTheRowsOfASpreadConverted)
+{
+    ReaderState state;
+    setParagraphText(state, BookText(kTaiwanWords));
+    state.charsPerLine = 7;
+    state.linesPerPage = 2;
+    state.lineEnds = cutLines(state.paragraphText, state.charsPerLine);
+    state.topLine = 1;
+    const Spread plain = buildSpread(state);
+    Spread converted = plain;
+    DisplayText display;
+    display.show(&state.paragraphText, converterOf(ScriptMode::TraditionalTaiwan));
+    showRowsInScript(converted, state, display);
+    ASSERT_EQ(converted.rows.size(), 4U);
+    // 他把U盘插进电 | 脑，内存不够，: a row may grow or shrink where a word changes length.
+    EXPECT_EQ(utf8(converted.rows[0]), utf8(U"他把隨身碟插進電"));
+    EXPECT_EQ(utf8(converted.rows[1]), utf8(U"腦，記憶體不夠，"));
+    EXPECT_EQ(converted.charCount, plain.charCount);
+    EXPECT_EQ(converted.leftPage, plain.leftPage);
+    display.reset();
+    Spread unconverted = plain;
+    showRowsInScript(unconverted, state, display);
+    EXPECT_EQ(unconverted.rows, plain.rows);
 }

@@ -108,6 +108,32 @@ TEST(RecentMenu, items_showFileNamesAndDisableNone)
     }
 }
 
+// The reader's own book is the second entry once the manual or another book is on show;
+// the window decided this from the menu's caption, so a file named "none" counts as none.
+TEST(RecentList, ownBook_isABookInTheSecondEntry)
+{
+    struct Row
+    {
+        const char *name;
+        Paths recent;
+        bool ownBook;
+    };
+    const std::string manual = "/home/u/.local/share/TibboRead/readme.txt";
+    const Row rows[] = {
+        {"fresh list", freshList(), false},
+        {"only the manual", opened(freshList(), {manual}), false},
+        {"the manual over a book", opened(freshList(), {"/b/1.txt", manual}), true},
+        {"a book over the manual", opened(freshList(), {manual, "/b/1.txt"}), true},
+        {"a book file named none", opened(freshList(), {"/books/none", "/b/1.txt"}), false},
+        {"one entry", {"/b/1.txt"}, false},
+        {"no entries", {}, false},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(hasOwnBook(row.recent), row.ownBook);
+    }
+}
+
 TEST(LoaderChoice, lastLetters_chooseHtmlOrPlainText)
 {
     struct Row

@@ -1,6 +1,7 @@
+#include "corefixtures.h"
+#include "pages/pages.h"
+#include "referencesession.h"
 #include "settings/settingsfile.h"
-
-#include "navigation/navigation.h"
 #include "text/codepage.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +12,8 @@
 #include <random>
 #include <string>
 #include <vector>
+
+using namespace tibbo::core::test;
 
 namespace tibbo::core {
 namespace {
@@ -112,14 +115,6 @@ size_t indexOf(const Lines &lines, const std::string &line)
 Lines withLine(Lines lines, size_t index, const std::string &value)
 {
     lines.at(index) = value;
-    return lines;
-}
-
-std::vector<int64_t> linesOf(const std::vector<Bookmark> &marks)
-{
-    std::vector<int64_t> lines;
-    for (const auto &mark : marks)
-        lines.push_back(mark.line);
     return lines;
 }
 

@@ -1,5 +1,6 @@
 // Files that are not books: the reader refuses them with a reason instead of hanging on
 // a FIFO or reading a device without end.
+#include "referencebook.h"
 #include "text/fileio.h"
 #include "text/plaintext.h"
 
@@ -13,6 +14,8 @@
 #include <future>
 #include <sys/stat.h>
 #include <unistd.h>
+
+using namespace tibbo::core::test;
 
 using namespace tibbo::core;
 

@@ -1,9 +1,12 @@
+#include "referencebook.h"
 #include "text/codepage.h"
 #include "text/fileio.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+
+using namespace tibbo::core::test;
 
 using namespace tibbo::core;
 

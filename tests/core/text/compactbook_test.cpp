@@ -1,5 +1,6 @@
 // The book held once: decoded a piece at a time straight into a 16-bit store, and the
 // line list of a restored book taken as stored when it matches the capacity.
+#include "referencebook.h"
 #include "state/readerstate.h"
 #include "text/codepage.h"
 #include "text/fileio.h"
@@ -7,7 +8,7 @@
 #include "text/plaintext.h"
 #include "text/reflow.h"
 
-#include "decodepieces.h"
+#include "corefixtures.h"
 
 #include <gtest/gtest.h>
 
@@ -15,15 +16,11 @@
 #include <fstream>
 #include <random>
 
+using namespace tibbo::core::test;
+
 using namespace tibbo::core;
-using tibbo::core::test::decodeInPieces;
 
 namespace {
-
-std::string corpusBytes(const char *name)
-{
-    return readFile(std::string(TIBBO_CORPUS_DIR) + "/" + name).value_or("");
-}
 
 } // namespace
 

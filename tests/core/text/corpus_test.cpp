@@ -1,5 +1,8 @@
 // The real novels: GBK, CR LF, paragraphs indented by two ideographic spaces.
-#include "navigation/navigation.h"
+#include "navigation/pagemoves.h"
+#include "navigation/readingplace.h"
+#include "pages/pages.h"
+#include "referencebook.h"
 #include "state/readerstate.h"
 #include "text/codepage.h"
 #include "text/fileio.h"
@@ -11,6 +14,8 @@
 #include <algorithm>
 #include <utility>
 #include <vector>
+
+using namespace tibbo::core::test;
 
 using namespace tibbo::core;
 
@@ -57,7 +62,7 @@ TEST(Corpus, paragraphCountEqualsIndentedLines)
         });
         const BookTexts b = buildPlainBook(*text, false);
         // Every indented line closes the paragraph before it, plus the closing mark.
-        const std::u32string paragraphs = b.paragraphText.toU32();
+        const std::u32string paragraphs = b.paragraphText.substr(0);
         EXPECT_EQ(std::count(paragraphs.begin(), paragraphs.end(), U'^'), indented + 1) << name;
         EXPECT_EQ(std::count(text->begin(), text->end(), U'\uFFFD'), 0) << name;
     }
@@ -69,7 +74,7 @@ TEST(Corpus, hongloumengKnownFigures)
     if (!text)
         FAIL() << "corpus not found at " << TIBBO_CORPUS_DIR;
     const BookTexts b = buildPlainBook(*text, false);
-    const std::u32string paragraphs = b.paragraphText.toU32();
+    const std::u32string paragraphs = b.paragraphText.substr(0);
     EXPECT_EQ(std::count(paragraphs.begin(), paragraphs.end(), U'^'), 2879);
     EXPECT_EQ(paragraphs.size(), 873212u);
     EXPECT_EQ(paragraphs.rfind(U"《红楼梦》作者：曹雪芹第一回", 0), 0u);

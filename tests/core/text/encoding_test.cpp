@@ -1,11 +1,12 @@
 // Books in UTF-16 (either byte order, with or without a byte-order mark) and in Big5
 // read as the GBK original does; the encoding is found from the bytes, can be forced,
 // and a decode full of U+FFFD is told.
+#include "referencebook.h"
 #include "text/codepage.h"
 #include "text/fileio.h"
 #include "text/plaintext.h"
 
-#include "decodepieces.h"
+#include "corefixtures.h"
 
 #include <gtest/gtest.h>
 
@@ -17,8 +18,9 @@
 #include <stdexcept>
 #include <stdlib.h>
 
+using namespace tibbo::core::test;
+
 using namespace tibbo::core;
-using tibbo::core::test::decodeInPieces;
 
 namespace {
 
@@ -73,11 +75,6 @@ std::string utf32Bytes(std::u32string_view text)
 std::string utf16(std::u32string_view text, const char *order)
 {
     return convert(utf32Bytes(text), utf32Name(), order);
-}
-
-std::string corpusBytes(const std::string &name)
-{
-    return readFile(std::string(TIBBO_CORPUS_DIR) + "/" + name).value_or("");
 }
 
 std::u32string gbkText(std::string_view gbk)

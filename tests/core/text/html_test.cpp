@@ -1,6 +1,6 @@
 #include "text/htmlparser.h"
 
-#include "navigation/chapters.h"
+#include "text/headings.h"
 
 #include <gtest/gtest.h>
 
@@ -26,7 +26,7 @@ Parsed parse(std::u32string source, int64_t slice = 7)
         if (st == HtmlParser::Status::Done)
             break;
     }
-    out.paragraph = p.paragraphText().toU32();
+    out.paragraph = p.paragraphText().substr(0);
     out.book = p.scrollMap().scrollText(p.paragraphText());
     return out;
 }

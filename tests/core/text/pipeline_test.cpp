@@ -1,5 +1,8 @@
 // The text pipeline: plain-text books, line capacity, re-flow and the spread on show.
 #include "bookmarks/anchors.h"
+#include "corefixtures.h"
+#include "navigation/readingplace.h"
+#include "referencebook.h"
 #include "state/readerstate.h"
 #include "text/codepage.h"
 #include "text/linecapacity.h"
@@ -8,6 +11,8 @@
 #include "text/spread.h"
 
 #include <gtest/gtest.h>
+
+using namespace tibbo::core::test;
 
 using namespace tibbo::core;
 
@@ -45,11 +50,6 @@ ReaderState bookState(std::u32string text, int64_t charsPerLine, int64_t linesPe
     s.linesPerPage = linesPerPage;
     applyReflow(s, cutLines(s.paragraphText, charsPerLine));
     return s;
-}
-
-std::u32string scrollOf(const BookTexts &texts)
-{
-    return texts.scrollMap.scrollText(texts.paragraphText);
 }
 
 } // namespace

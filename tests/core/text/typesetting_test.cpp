@@ -1,8 +1,12 @@
 // The fine typesetting cut: where full lines end around punctuation, paragraph ends and
 // chapter headings, on hand-made lines and on the real novels.
 #include "bookmarks/bookmarkstore.h"
-#include "navigation/chapters.h"
+#include "corefixtures.h"
+#include "navigation/readingplace.h"
+#include "pages/pages.h"
+#include "referencebook.h"
 #include "state/readerstate.h"
+#include "text/headings.h"
 #include "text/plaintext.h"
 #include "text/reflow.h"
 #include "text/typesetting.h"
@@ -12,6 +16,8 @@
 #include <map>
 #include <string>
 #include <vector>
+
+using namespace tibbo::core::test;
 
 using namespace tibbo::core;
 

@@ -1,7 +1,6 @@
-// Search by a word typed in either script, and the guess that a book is Traditional.
+// Search by a word typed in either script.
+#include "navigation/scriptsearch.h"
 #include "script/openccconverter.h"
-#include "script/scriptsearch.h"
-#include "text/plaintext.h"
 
 #include <gtest/gtest.h>
 
@@ -49,19 +48,4 @@ TEST(ScriptSearch, takesTheNearestFormAndWraps)
     EXPECT_EQ(round->offset, 0);
     EXPECT_TRUE(round->wrapped);
     EXPECT_FALSE(findInEitherScript(book, searchForms(U"眉毛"), 0, true));
-}
-
-TEST(ScriptSearch, tellsATraditionalBookFromASimplifiedOne)
-{
-    const auto novel = readBook(std::string(TIBBO_CORPUS_DIR) + "/xiyouji.txt");
-    ASSERT_TRUE(novel) << "corpus not found at " << TIBBO_CORPUS_DIR;
-    const std::u32string simplified = novel->substr(0, 30000);
-    EXPECT_FALSE(looksTraditional(BookText(simplified)));
-    for (const ScriptMode mode : {ScriptMode::Traditional, ScriptMode::TraditionalTaiwan,
-                                  ScriptMode::TraditionalHongKong}) {
-        const std::u32string traditional = OpenccConverter::forMode(mode)->convert(simplified).text;
-        EXPECT_TRUE(looksTraditional(BookText(traditional))) << scriptModeKey(mode);
-    }
-    // Too little to tell: no Chinese at all.
-    EXPECT_FALSE(looksTraditional(BookText(U"Chapter 1^Hello.^")));
 }

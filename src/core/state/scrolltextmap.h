@@ -55,9 +55,6 @@ class ScrollTextMap
     std::vector<int64_t> lineStarts() const;
     // Characters of the scroll text.
     int64_t scrollLength(const BookText &paragraphText) const;
-    // The scroll-text position of paragraph offset `offset` (the characters put in before
-    // it count, the marks taken out do not).
-    int64_t scrollPositionOf(const BookText &paragraphText, int64_t offset) const;
 
     friend bool operator==(const ScrollTextMap &, const ScrollTextMap &) = default;
 

@@ -12,8 +12,8 @@
 // (the cache must match the book of settings.ini) catches that.
 
 #include "settings/settingsfile.h"
+#include "state/scrolltextmap.h"
 #include "text/codepage.h"
-#include "text/scrolltextmap.h"
 
 #include <functional>
 #include <optional>
@@ -110,10 +110,6 @@ class SlideCacheMatch
     int64_t m_textEnd = 0;
     std::optional<ScrollTextMap> m_map;
 };
-
-// The whole match at once.
-std::optional<ScrollTextMap> matchSlideCache(const std::string &path,
-                                             const BookText &paragraphText);
 
 // Removes the temporary files that writes of settings.ini, settings.ini.bak,
 // Slide.cache and the mark files left behind when they were killed ("<name>.tmp-" and six

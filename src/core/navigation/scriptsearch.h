@@ -34,10 +34,4 @@ std::optional<ScriptHit> findInEitherScript(const BookText &text,
                                             const std::vector<std::u32string> &forms, int64_t from,
                                             bool forward);
 
-// Whether the book looks written in Traditional characters to a reader of Simplified
-// ones: in its first kScriptSample characters, the Simplified conversion changes a fair
-// share of the Chinese characters and far more than the Traditional one does.
-inline constexpr size_t kScriptSample = 20000;
-bool looksTraditional(const BookText &text);
-
 } // namespace tibbo::core

@@ -1,4 +1,4 @@
-#include "text/scrolltextmap.h"
+#include "state/scrolltextmap.h"
 
 #include <algorithm>
 #include <utility>
@@ -191,24 +191,6 @@ int64_t ScrollTextMap::scrollLength(const BookText &paragraphText) const
         [&](auto text) { marks = std::count(text.begin(), text.end(), kParagraphMark); });
     return static_cast<int64_t>(paragraphText.size()) + put -
            (marks - static_cast<int64_t>(m_keptMarks.size()));
-}
-
-int64_t ScrollTextMap::scrollPositionOf(const BookText &paragraphText, int64_t offset) const
-{
-    offset = std::clamp<int64_t>(offset, 0, static_cast<int64_t>(paragraphText.size()));
-    int64_t put = 0;
-    for (const uint32_t e : m_inserts) {
-        if (static_cast<int64_t>(e >> 2) >= offset)
-            break;
-        put += (e & 3) == kCrLf ? 2 : 1;
-    }
-    int64_t marks = 0;
-    paragraphText.visit([&](auto text) {
-        marks = std::count(text.begin(), text.begin() + offset, kParagraphMark);
-    });
-    const auto keptBefore =
-        std::lower_bound(m_keptMarks.begin(), m_keptMarks.end(), offset) - m_keptMarks.begin();
-    return offset + put - (marks - keptBefore);
 }
 
 } // namespace tibbo::core

@@ -1,9 +1,9 @@
-#include "settings/sessionfiles.h"
+#include "settings/storedsession.h"
 
 #include "state/readerstate.h"
+#include "state/scrolltextmap.h"
 #include "text/codepage.h"
 #include "text/fileio.h"
-#include "text/scrolltextmap.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -267,14 +267,6 @@ void SlideCacheMatch::finish(bool whole)
     m_fd = -1;
     m_bytes = {};
     m_piece = {};
-}
-
-std::optional<ScrollTextMap> matchSlideCache(const std::string &path, const BookText &paragraphText)
-{
-    SlideCacheMatch match(path, paragraphText);
-    while (!match.step(SIZE_MAX)) {
-    }
-    return match.take();
 }
 
 int cleanStaleTemporaries(std::string_view appDir)

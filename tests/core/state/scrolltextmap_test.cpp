@@ -1,7 +1,11 @@
-#include "text/scrolltextmap.h"
+#include "state/scrolltextmap.h"
 
-#include "settings/sessionfiles.h"
+#include "corefixtures.h"
+#include "referencebook.h"
+#include "referencesession.h"
+
 #include "settings/settingsfile.h"
+#include "settings/storedsession.h"
 #include "text/fileio.h"
 #include "text/htmlparser.h"
 #include "text/plaintext.h"
@@ -12,16 +16,10 @@
 #include <string>
 #include <unistd.h>
 
+using namespace tibbo::core::test;
+
 namespace tibbo::core {
 namespace {
-
-BookTexts htmlBook(std::u32string_view file)
-{
-    HtmlParser parser{htmlSource(file)};
-    while (parser.run(1 << 20) != HtmlParser::Status::Done) {
-    }
-    return {parser.takeParagraphText(), parser.takeScrollMap()};
-}
 
 // Regression: a trimmed book whose lines start with a lone LF ("\r\n\n") never matched
 // its own Slide.cache: the matcher took the book's LF for a line end put in, the scroll

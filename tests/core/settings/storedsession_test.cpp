@@ -1,4 +1,7 @@
-#include "settings/sessionfiles.h"
+#include "corefixtures.h"
+#include "referencebook.h"
+#include "referencesession.h"
+#include "settings/storedsession.h"
 
 #include "bookmarks/bookmarkstore.h"
 #include "state/readerstate.h"
@@ -23,6 +26,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utime.h>
+
+using namespace tibbo::core::test;
 
 namespace tibbo::core {
 namespace {
@@ -53,19 +58,6 @@ std::u32string corpusText()
 {
     const auto text = readBook(std::string(TIBBO_CORPUS_DIR) + "/hongloumeng.txt");
     return text ? text->substr(0, 200000) : U"　第一回\r\n　甄士隐梦幻识通灵\r\n";
-}
-
-BookTexts htmlBook(std::u32string_view source)
-{
-    HtmlParser parser{htmlSource(source)};
-    while (parser.run(1 << 20) != HtmlParser::Status::Done) {
-    }
-    return {parser.takeParagraphText(), parser.takeScrollMap()};
-}
-
-std::u32string scrollOf(const BookTexts &book)
-{
-    return book.scrollMap.scrollText(book.paragraphText);
 }
 
 // The feed used to read the cache's closing CR LF as one more empty line, so the file
@@ -124,8 +116,8 @@ TEST(SlideCache, belongsOnlyToTheBookItWasMadeFrom_andIsMadeBackExactly)
         {"cache cut short", plainScroll.substr(0, plainScroll.size() - 9), plain.paragraphText,
          false},
         {"no cache text", U"", plain.paragraphText, false},
-        {"first part of a book", scrollOf(other), BookText(other.paragraphText.toU32() + U"更多^"),
-         false},
+        {"first part of a book", scrollOf(other),
+         BookText(other.paragraphText.substr(0) + U"更多^"), false},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.name);

@@ -1,13 +1,10 @@
 #pragma once
-// The book's chapters as the reader finds its way by them: headings found in the
-// paragraph text, the chapter of the spread on show, and the spreads of the previous and
-// next headings.
+// The book's chapter headings, found in the paragraph text: where each starts and what
+// it says. The chapter moves (navigation/chaptermoves.h) and fine typesetting use them.
 
 #include "state/booktext.h"
-#include "state/readerstate.h"
 
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -53,21 +50,5 @@ std::vector<Chapter> findChapters(const BookText &paragraphText);
 // Index of the last chapter whose heading offset is at most `offset`; -1 when there is
 // none (no chapters, or `offset` before the first heading).
 int64_t chapterAt(const std::vector<Chapter> &chapters, int64_t offset);
-
-// The chapter of the spread on show: the last one whose heading stands on or before it,
-// so a spread that holds a heading belongs to that chapter (the chapter of the last
-// character on show). -1 before the first heading or without chapters.
-int64_t currentChapter(const ReaderState &state, const std::vector<Chapter> &chapters);
-
-// topLine of the spread holding the first heading after the spread on show; nothing when
-// no heading follows it.
-std::optional<int64_t> nextChapterSpread(const ReaderState &state,
-                                         const std::vector<Chapter> &chapters);
-
-// topLine of the spread holding the current chapter's heading when that lies before the
-// spread on show; when the spread on show holds it, the spread of the nearest heading on
-// an earlier spread. Nothing when there is none.
-std::optional<int64_t> previousChapterSpread(const ReaderState &state,
-                                             const std::vector<Chapter> &chapters);
 
 } // namespace tibbo::core

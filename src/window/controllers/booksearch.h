@@ -1,0 +1,51 @@
+#pragma once
+// Finding words in the book: the search prompt, and the moves to the next and previous
+// occurrence from the spread on show, round the ends of the book.
+
+#include "state/readerstate.h"
+
+#include <QObject>
+
+#include <optional>
+
+class QWidget;
+
+namespace tibbo::window {
+
+class BookView;
+class SearchPanel;
+
+class BookSearch : public QObject
+{
+    Q_OBJECT
+  public:
+    struct Parts
+    {
+        core::ReaderState &state;
+        BookView &bookView;
+        SearchPanel &searchPanel;
+    };
+    BookSearch(Parts parts, QObject *parent);
+
+  public slots:
+    void open();
+    // The next (forward) or previous occurrence of the words in the search box; without
+    // words, the prompt opens.
+    void find(bool forward);
+    void findNext() { find(true); }
+    void findPrevious() { find(false); }
+
+  signals:
+    void menuCloseRequested();
+
+  private:
+    core::ReaderState &m_state;
+    BookView &m_bookView;
+    SearchPanel &m_searchPanel;
+    // The last match, so the next search starts after it while it is on show.
+    std::optional<int64_t> m_lastHit;
+    // The display line the last match highlighted, while it may still be on show.
+    int m_hitLine = -1;
+};
+
+} // namespace tibbo::window

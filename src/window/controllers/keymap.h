@@ -1,0 +1,72 @@
+#pragma once
+// Every key of the reader, in one table (keymap.cpp): the key, the command it asks for
+// and where it applies. A key acts only where its row says: on the pages when no panel
+// covers them, in the panel that is open (the prompt, the search, the chapter list,
+// scroll mode), or anywhere. KeyRoute takes the keys to the table; ReaderWindow says what
+// each command runs. A new key is a new row, and a new command one more bind there.
+
+#include <QKeyCombination>
+#include <QObject>
+
+#include <optional>
+#include <span>
+
+namespace tibbo::window::keys {
+
+Q_NAMESPACE
+
+// Where a key applies.
+enum class Scope {
+    Pages,       // the book on show, no panel over it (the menu may be open)
+    Prompt,      // the go-to-page and interval prompt
+    Search,      // the search prompt
+    ChapterList, // the chapter list
+    ScrollMode,  // scroll mode
+    Anywhere,    // whatever is open
+};
+Q_ENUM_NS(Scope)
+
+enum class Command {
+    NextSpread,
+    PreviousSpread,
+    FirstSpread,
+    LastSpread,
+    NextChapter,
+    PreviousChapter,
+    ChapterList,
+    Search,
+    FindNext,
+    FindPrevious,
+    OpenBook,
+    AddBookmark,
+    GoToPage,
+    ConfirmPrompt,
+    ScrollRowUp,
+    ScrollRowDown,
+    ScrollPageUp,
+    ScrollPageDown,
+    ScrollToStart,
+    ScrollToEnd,
+    FullScreen,
+    // Closes the panel or prompt on top, else the menu, else full screen.
+    CloseTopmost,
+};
+Q_ENUM_NS(Command)
+
+struct Binding
+{
+    QKeyCombination keys;
+    Command command;
+    Scope scope;
+};
+
+// The whole table, in the order it is written.
+std::span<const Binding> table();
+
+// The command of `keys` where `scope` is open: a row of that scope, else one that applies
+// anywhere. The keypad's Enter counts as Return, and keys on the keypad as the others.
+// Shift with a key that has no row of its own counts as the key alone (Shift+PageDown
+// turns like PageDown), as the page keys always have; Ctrl and Alt never do.
+std::optional<Command> commandFor(QKeyCombination keys, Scope scope);
+
+} // namespace tibbo::window::keys

@@ -1,0 +1,86 @@
+#pragma once
+// options.ini: what the reader keeps beyond settings.ini (whose format an older reader
+// must still read). This class is the only one that opens the file. Every option is a row
+// of the table below with its key, its default and its range, read and written through the
+// typed value/setValue; a value that is missing or out of range reads as the default or
+// the nearest end of the range. What belongs to one book is kept under its absolute path.
+// QSettings writes the file whole to a temporary file and renames it over the old one.
+//
+// A new option is a new row here and a call of value/setValue where it is used.
+
+#include <QString>
+
+#include <cstdint>
+#include <vector>
+
+class QSettings;
+
+namespace tibbo::window {
+
+struct IntOption
+{
+    const char *key;
+    int defaultValue;
+    int low;
+    int high;
+};
+
+struct BoolOption
+{
+    const char *key;
+    bool defaultValue;
+};
+
+// A text kept per book: "<key>/<the book's absolute path, percent-encoded>", so that no
+// character of the path is read as a group separator; empty when the book has none.
+struct BookTextOption
+{
+    const char *key;
+};
+
+namespace options {
+
+// clang-format off
+//                                           key                 default    range
+inline constexpr IntOption kTheme{           "theme",            0,         0, 2};  // day, sepia, night
+inline constexpr BoolOption kFineTypesetting{"fineTypesetting",  false};
+inline constexpr BookTextOption kEncoding{   "encoding"};                            // "" finds it itself
+// clang-format on
+
+} // namespace options
+
+class OptionsStore
+{
+  public:
+    // The place in a book: the first character of the spread on show when it was left.
+    struct BookPlace
+    {
+        QString path;
+        int64_t offset = 0;
+    };
+
+    explicit OptionsStore(QString path);
+
+    int value(const IntOption &option) const;
+    bool value(const BoolOption &option) const;
+    QString value(const BookTextOption &option, const QString &bookPath) const;
+    // Each writes the file at once; false when it could not be written.
+    bool setValue(const IntOption &option, int value);
+    bool setValue(const BoolOption &option, bool value);
+    // An empty text removes the book's entry.
+    bool setValue(const BookTextOption &option, const QString &bookPath, const QString &value);
+
+    // The places in the books, newest first: the first `most` entries of the file, less
+    // those without a path or with no sane offset (a hand-edited file).
+    std::vector<BookPlace> bookPlaces(int most) const;
+    bool setBookPlaces(const std::vector<BookPlace> &places);
+
+    const QString &path() const { return m_path; }
+
+  private:
+    bool written(QSettings &file) const;
+
+    QString m_path;
+};
+
+} // namespace tibbo::window
