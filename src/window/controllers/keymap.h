@@ -17,12 +17,13 @@ Q_NAMESPACE
 
 // Where a key applies.
 enum class Scope {
-    Pages,       // the book on show, no panel over it (the menu may be open)
-    Prompt,      // the go-to-page and interval prompt
-    Search,      // the search prompt
-    ChapterList, // the chapter list
-    ScrollMode,  // scroll mode
-    Anywhere,    // whatever is open
+    Pages,        // the book on show, no panel over it (the menu may be open)
+    Prompt,       // the go-to-page and interval prompt
+    Search,       // the search prompt
+    ChapterList,  // the chapter list
+    ChapterRules, // the chapter rules panel: only the keys that apply anywhere
+    ScrollMode,   // scroll mode
+    Anywhere,     // whatever is open
 };
 Q_ENUM_NS(Scope)
 

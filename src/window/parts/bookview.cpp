@@ -4,6 +4,7 @@
 #include "widgets.h"
 
 #include "pages/pages.h"
+#include "script/displayspread.h"
 #include "state/readerstate.h"
 #include "text/linecapacity.h"
 #include "text/spread.h"
@@ -178,7 +179,9 @@ core::PageFigures BookView::pageFigures(const QFont &font) const
 
 void BookView::showSpread(core::ReaderState &state)
 {
-    const core::Spread spread = core::buildSpread(state);
+    core::Spread spread = core::buildSpread(state);
+    if (m_display)
+        core::showRowsInScript(spread, state, m_display());
     const int L = static_cast<int>(core::pageDivisor(state.linesPerPage));
     m_linesPerPage = L;
     ensureLineLabels(2 * L);
@@ -207,6 +210,11 @@ void BookView::showSpread(core::ReaderState &state)
     for (int64_t index : spread.bookmarkLabels)
         showBookmarkIcon(static_cast<int>(index));
     emit spreadShown();
+}
+
+void BookView::setDisplayText(std::function<const core::DisplayText &()> display)
+{
+    m_display = std::move(display);
 }
 
 void BookView::hideLines()

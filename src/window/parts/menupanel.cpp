@@ -35,7 +35,10 @@ MenuPanel::MenuPanel(QWidget *parent) : QWidget(parent)
     fillAsPanel(this);
 
     m_greeting =
-        caption(this, "greeting", QStringLiteral("敬爱的用户,我能为你做点什么?"), 9, 6, 200, 16);
+        caption(this, "greeting", QStringLiteral("敬爱的用户,我能为你做点什么?"), 9, 6, 170, 16);
+    m_scriptCaption = caption(this, "scriptCaption", QStringLiteral("简繁"), 180, 6, 28, 16);
+    m_scriptCaption->setToolTip(QStringLiteral("原文、转简体或转繁体"));
+    connect(m_scriptCaption, &CaptionLabel::clicked, this, &MenuPanel::scriptMenuRequested);
     m_chapterListCaption =
         caption(this, "chapterListCaption", QStringLiteral("目录"), 214, 6, 28, 16);
     m_chapterListCaption->setToolTip(QStringLiteral("章节列表 (T 键)"));
@@ -136,7 +139,7 @@ void MenuPanel::setCommandCursor(const QCursor &cursor)
              m_openPicture, m_bookmarkPicture, m_autoTurnPicture, m_settingsPicture,
              m_fullScreenPicture, m_manualPicture, m_exitPicture, m_openCaption, m_bookmarkCaption,
              m_autoTurnCaption, m_settingsCaption, m_fullScreenCaption, m_manualCaption,
-             m_exitCaption, m_chapterListCaption, m_searchCaption})
+             m_exitCaption, m_chapterListCaption, m_searchCaption, m_scriptCaption})
         w->setCursor(cursor);
 }
 

@@ -39,6 +39,7 @@ class MenuPanel : public QWidget
     void exitRequested();
     void chapterListRequested();
     void searchRequested();
+    void scriptMenuRequested();
 
   protected:
     void paintEvent(QPaintEvent *event) override;
@@ -52,6 +53,7 @@ class MenuPanel : public QWidget
     CaptionLabel *m_greeting = nullptr;
     CaptionLabel *m_chapterListCaption = nullptr;
     CaptionLabel *m_searchCaption = nullptr;
+    CaptionLabel *m_scriptCaption = nullptr;
     Picture *m_openPicture = nullptr;
     CaptionLabel *m_openCaption = nullptr;
     Picture *m_bookmarkPicture = nullptr;

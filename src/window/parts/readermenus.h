@@ -5,6 +5,8 @@
 #include <QObject>
 #include <QString>
 
+#include "script/scriptmode.h"
+
 #include <array>
 #include <string>
 #include <vector>
@@ -38,6 +40,8 @@ class ReaderMenus : public QObject
     void checkEncoding(const QString &name);
     // Checks the theme on show (0 day, 1 sepia, 2 night).
     void checkTheme(int theme);
+    // Checks the script the book is shown in.
+    void checkScript(core::ScriptMode mode);
 
   public slots:
     // Each pops its menu up at the pointer.
@@ -47,6 +51,8 @@ class ReaderMenus : public QObject
     void popUpTray();
     // With the size of the page font checked.
     void popUpFontSize(double pagePoints);
+    // 原文, 转简体, 转繁体 and their forms, the one on show checked.
+    void popUpScript();
 
   signals:
     void recentChosen(int index);
@@ -56,6 +62,7 @@ class ReaderMenus : public QObject
     void fontSizeChosen(double points);
     void themeChosen(int theme);
     void encodingChosen(const QString &name);
+    void scriptChosen(core::ScriptMode mode);
     void autoTurnChosen();
     void scrollModeChosen();
     void intervalChosen();
@@ -75,6 +82,8 @@ class ReaderMenus : public QObject
     std::vector<QAction *> m_themeItems;
     std::vector<std::pair<QString, QAction *>> m_encodingItems;
     QMenu *m_autoTurnMenu = nullptr;
+    QMenu *m_scriptMenu = nullptr;
+    std::vector<std::pair<core::ScriptMode, QAction *>> m_scriptItems;
     QAction *m_autoTurnItem = nullptr;
     QAction *m_speedTestItem = nullptr;
     QMenu *m_trayMenu = nullptr;
