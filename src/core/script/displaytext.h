@@ -27,9 +27,9 @@ namespace tibbo::core {
 class DisplayText
 {
   public:
-    static constexpr int64_t kPieceSize = 16384;
+    static constexpr int64_t kPieceSize = 4096;
     // Pieces kept at most (about kPieceSize × 4 bytes each).
-    static constexpr size_t kKeptPieces = 64;
+    static constexpr size_t kKeptPieces = 256;
 
     // Shows `text` through `converter` (nothing: as it is). `text` must outlive this and
     // stay unchanged until the next call; a new text or converter empties the kept pieces.
