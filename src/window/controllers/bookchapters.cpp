@@ -8,6 +8,7 @@
 #include "qtext.h"
 
 #include "navigation/chaptermoves.h"
+#include "navigation/readaloud.h"
 #include "pages/pages.h"
 
 #include <QWidget>
@@ -159,6 +160,12 @@ void BookChapters::showChapter(int index)
     const auto &all = chapters();
     if (index >= 0 && static_cast<size_t>(index) < all.size())
         showSpreadAt(core::spreadOfOffset(m_state, all[static_cast<size_t>(index)].offset));
+}
+
+int64_t BookChapters::chapterEndAfter(int64_t offset)
+{
+    return core::chapterEndAfter(chapters(), offset,
+                                 static_cast<int64_t>(m_state.paragraphText.size()));
 }
 
 QString BookChapters::currentTitle()

@@ -55,6 +55,9 @@ class BookChapters : public QObject
     // The problems the health check found, and the chapter (index into the list shown)
     // each is found at.
     const std::vector<core::ChapterProblem> &problems();
+    // Where the chapter holding character `offset` ends: the next heading's offset, or the
+    // end of the text.
+    int64_t chapterEndAfter(int64_t offset);
 
   public slots:
     void openList();

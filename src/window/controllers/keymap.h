@@ -24,6 +24,9 @@ enum class Scope {
     ChapterRules, // the chapter rules panel: only the keys that apply anywhere
     ScrollMode,   // scroll mode
     Anywhere,     // whatever is open
+    // The pages while they are read aloud: its rows come before those of the pages (and
+    // of anywhere), so Space pauses instead of turning and Esc stops.
+    ReadingAloud,
 };
 Q_ENUM_NS(Scope)
 
@@ -51,6 +54,10 @@ enum class Command {
     FullScreen,
     // Closes the panel or prompt on top, else the menu, else full screen.
     CloseTopmost,
+    // Starts reading aloud from the spread on show, or stops it.
+    ReadAloud,
+    PauseReadingAloud,
+    StopReadingAloud,
 };
 Q_ENUM_NS(Command)
 

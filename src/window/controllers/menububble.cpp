@@ -2,7 +2,7 @@
 
 #include "bookchapters.h"
 #include "mascot.h"
-#include "mascotnote.h"
+#include "mascotoffer.h"
 #include "menupanel.h"
 #include "progresspanels.h"
 #include "promptpanel.h"
@@ -22,7 +22,7 @@ MenuBubble::MenuBubble(Parts parts, QObject *parent)
       m_welcomePanel(parts.welcomePanel), m_reflowNotice(parts.reflowNotice),
       m_settingsPanel(parts.settingsPanel), m_prompt(parts.prompt),
       m_scrollPanel(parts.scrollPanel), m_chrome(parts.chrome), m_chapters(parts.chapters),
-      m_note(parts.note)
+      m_offer(parts.offer)
 {
 }
 
@@ -48,7 +48,7 @@ void MenuBubble::show()
 void MenuBubble::close()
 {
     for (QWidget *w : std::initializer_list<QWidget *>{&m_menuPanel, &m_prompt, &m_welcomePanel,
-                                                       &m_settingsPanel, &m_reflowNotice, &m_note})
+                                                       &m_settingsPanel, &m_reflowNotice, &m_offer})
         w->hide();
     m_state.menuShown = false;
     m_mascot.setBubbleOpen(false);
@@ -84,11 +84,11 @@ void MenuBubble::showReflowNotice()
     m_reflowNotice.raise();
 }
 
-void MenuBubble::showNote()
+void MenuBubble::showOffer()
 {
     show();
-    m_note.show();
-    m_note.raise();
+    m_offer.show();
+    m_offer.raise();
     emit layoutNeeded();
 }
 

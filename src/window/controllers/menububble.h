@@ -13,7 +13,7 @@ namespace tibbo::window {
 
 class BookChapters;
 class Mascot;
-class MascotNote;
+class MascotOffer;
 class MenuPanel;
 class PromptPanel;
 class ReflowNotice;
@@ -38,7 +38,7 @@ class MenuBubble : public QObject
         ScrollPanel &scrollPanel;
         WindowChrome &chrome;
         BookChapters &chapters;
-        MascotNote &note;
+        MascotOffer &offer;
     };
     MenuBubble(Parts parts, QObject *parent);
 
@@ -55,8 +55,8 @@ class MenuBubble : public QObject
     // close(); scroll mode stays above the mascot closing brings forward.
     void closeUnderScrollMode();
     void showReflowNotice();
-    // The menu with Tibbo's note over it (the note is filled by its caller).
-    void showNote();
+    // The menu with Tibbo's offer over it (the offer is filled by its caller).
+    void showOffer();
     // A right click on the mascot closes the menu, or else hides the window. Over the
     // welcome panel it always hides: the panel belongs to the open menu, and a first start
     // would otherwise never let the window go.
@@ -79,7 +79,7 @@ class MenuBubble : public QObject
     ScrollPanel &m_scrollPanel;
     WindowChrome &m_chrome;
     BookChapters &m_chapters;
-    MascotNote &m_note;
+    MascotOffer &m_offer;
 };
 
 } // namespace tibbo::window

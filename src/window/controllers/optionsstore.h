@@ -31,6 +31,12 @@ struct BoolOption
     bool defaultValue;
 };
 
+// A text for the whole reader; empty when it was never set.
+struct TextOption
+{
+    const char *key;
+};
+
 // A text kept per book: "<key>/<the book's absolute path, percent-encoded>", so that no
 // character of the path is read as a group separator; empty when the book has none.
 struct BookTextOption
@@ -51,6 +57,16 @@ inline constexpr BookTextOption kChapterRules{"chapterRules"};                  
 inline constexpr BookTextOption kOwnChapterRules{"ownChapterRules"};                 // the reader's own rules, one a line
 inline constexpr BookTextOption kSplitChapters{"splitLongChapters"};                 // "1": long chapters cut into parts
 inline constexpr BookTextOption kProblemsTold{"chapterProblemsTold"};                // "1": the mascot named the first problem
+// Reading aloud: rate and pitch in tenths of the engine's range, volume in percent, the
+// pause after a paragraph in milliseconds, the sleep timer in minutes (0 off, -1 at the end
+// of the chapter), and per book the character the sentence read last begins with.
+inline constexpr TextOption kReadAloudVoice{ "readAloud/voice"};                     // "" the first Chinese voice
+inline constexpr IntOption kReadAloudRate{   "readAloud/rate",   0,         -10, 10};
+inline constexpr IntOption kReadAloudPitch{  "readAloud/pitch",  0,         -10, 10};
+inline constexpr IntOption kReadAloudVolume{ "readAloud/volume", 100,       0, 100};
+inline constexpr IntOption kParagraphPause{  "readAloud/paragraphPause", 500, 0, 3000};
+inline constexpr IntOption kSleepTimer{      "readAloud/sleepTimer", 0,     -1, 90};
+inline constexpr BookTextOption kReadAloudFrom{"readAloudFrom"};
 // clang-format on
 
 } // namespace options
@@ -69,10 +85,12 @@ class OptionsStore
 
     int value(const IntOption &option) const;
     bool value(const BoolOption &option) const;
+    QString value(const TextOption &option) const;
     QString value(const BookTextOption &option, const QString &bookPath) const;
     // Each writes the file at once; false when it could not be written.
     bool setValue(const IntOption &option, int value);
     bool setValue(const BoolOption &option, bool value);
+    bool setValue(const TextOption &option, const QString &value);
     // An empty text removes the book's entry.
     bool setValue(const BookTextOption &option, const QString &bookPath, const QString &value);
 
@@ -84,6 +102,7 @@ class OptionsStore
     const QString &path() const { return m_path; }
 
   private:
+    bool usable() const;
     bool written(QSettings &file) const;
 
     QString m_path;

@@ -1,48 +1,90 @@
 #include "mascotnote.h"
 
+#include "mascot.h"
 #include "widgets.h"
 
-#include <QLabel>
+#include <QEvent>
+#include <QFont>
 
 namespace tibbo::window {
 
-MascotNote::MascotNote(QWidget *parent) : QWidget(parent)
+namespace {
+
+// Long enough to read two lines, short enough not to stand in the way.
+constexpr int kNoteMilliseconds = 6000;
+
+} // namespace
+
+MascotNote::MascotNote(Mascot &mascot, QWidget &menu, QWidget *window)
+    : QWidget(window), m_mascot(mascot), m_menu(menu)
 {
+    m_menu.installEventFilter(this);
     setObjectName(QStringLiteral("mascotNote"));
-    setFixedSize(280, 110);
+    setFixedSize(280, 154);
     fillAsPanel(this);
-    m_text = new QLabel(this);
+    auto *title = new CaptionLabel(QStringLiteral("Tibbo 说:"), this);
+    title->setGeometry(9, 6, 200, 16);
+    m_text = new CaptionLabel(QString(), this);
     m_text->setObjectName(QStringLiteral("mascotNoteText"));
     m_text->setWordWrap(true);
-    m_text->setGeometry(12, 8, 256, 60);
-    m_text->setStyleSheet("color: #000080;");
-    m_answer = new PanelButton(QString(), this);
-    m_answer->setObjectName(QStringLiteral("mascotNoteAnswer"));
-    m_answer->setGeometry(40, 76, 100, 24);
-    m_dismiss = new PanelButton(QStringLiteral("不用了"), this);
-    m_dismiss->setObjectName(QStringLiteral("mascotNoteDismiss"));
-    m_dismiss->setGeometry(150, 76, 90, 24);
-    connect(m_answer, &QPushButton::clicked, this, [this] {
-        hide();
-        if (const auto answer = std::exchange(m_onAnswer, nullptr))
-            answer();
-        emit finished();
-    });
-    connect(m_dismiss, &QPushButton::clicked, this, [this] {
-        hide();
-        m_onAnswer = nullptr;
-        emit finished();
-    });
+    m_text->setAlignment(Qt::AlignCenter);
+    QFont font = m_text->font();
+    if (font.pointSizeF() > 0)
+        font.setPointSizeF(font.pointSizeF() * 1.3);
+    else
+        font.setPixelSize(font.pixelSize() * 13 / 10);
+    m_text->setFont(font);
+    m_text->setGeometry(12, 32, 256, 110);
+    m_timer.setParent(this);
+    m_timer.setObjectName(QStringLiteral("mascotNoteTimer"));
+    m_timer.setSingleShot(true);
+    m_timer.setInterval(kNoteMilliseconds);
+    connect(&m_timer, &QTimer::timeout, this, &MascotNote::dismiss);
+    mascot.addBubblePanel(this, Mascot::BubblePlace::Middle);
     hide();
 }
 
-void MascotNote::say(const QString &text, const QString &answer, std::function<void()> onAnswer)
+void MascotNote::say(const QString &text)
 {
-    m_text->setText(text);
-    m_answer->setText(answer);
-    m_onAnswer = std::move(onAnswer);
+    m_text->setCaption(text);
+    if (!m_menu.isVisible() && !isVisible()) {
+        m_mascot.setBubbleOpen(true);
+        m_openedBubble = true;
+    }
+    m_mascot.place();
     show();
     raise();
+    m_timer.start();
+}
+
+QString MascotNote::text() const
+{
+    return m_text->caption();
+}
+
+void MascotNote::dismiss()
+{
+    m_timer.stop();
+    if (!isVisible())
+        return;
+    hide();
+    if (std::exchange(m_openedBubble, false) && !m_menu.isVisible())
+        m_mascot.setBubbleOpen(false);
+}
+
+bool MascotNote::eventFilter(QObject *watched, QEvent *event)
+{
+    // The menu opening takes the bubble: the note goes and leaves the bubble open.
+    if (watched == &m_menu && event->type() == QEvent::Show && isVisible()) {
+        m_openedBubble = false;
+        dismiss();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void MascotNote::mousePressEvent(QMouseEvent *)
+{
+    dismiss();
 }
 
 } // namespace tibbo::window

@@ -1,36 +1,38 @@
 #pragma once
-// What Tibbo has to say about the book, in the speech bubble over the menu: an offer
-// ("这本书好像是繁体字的，要转成简体吗？") or a finding ("第312章好像缺了"), with a button that
-// takes it up and one that lets it go. Either button closes the note.
+// What Tibbo says by itself, in the speech bubble: a short note (reading aloud stopped,
+// and why) that goes again after a while or at a click. When the bubble was closed it
+// opens for the note and closes with it; a menu that opens takes the bubble over.
 
+#include <QTimer>
 #include <QWidget>
-
-#include <functional>
-
-class QLabel;
 
 namespace tibbo::window {
 
-class PanelButton;
+class CaptionLabel;
+class Mascot;
 
 class MascotNote : public QWidget
 {
     Q_OBJECT
   public:
-    explicit MascotNote(QWidget *parent);
+    // `menu` is the menu panel that shares the bubble.
+    MascotNote(Mascot &mascot, QWidget &menu, QWidget *window);
 
-    // Shows `text`; `answer` runs `onAnswer` (the second button only closes the note).
-    void say(const QString &text, const QString &answer, std::function<void()> onAnswer);
+    void say(const QString &text);
+    QString text() const;
+    // The note goes; the bubble closes when the note opened it.
+    void dismiss();
 
-  signals:
-    // The note is done with (answered or let go): the bubble may close.
-    void finished();
+  protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
   private:
-    QLabel *m_text = nullptr;
-    PanelButton *m_answer = nullptr;
-    PanelButton *m_dismiss = nullptr;
-    std::function<void()> m_onAnswer;
+    Mascot &m_mascot;
+    QWidget &m_menu;
+    CaptionLabel *m_text = nullptr;
+    QTimer m_timer;
+    bool m_openedBubble = false;
 };
 
 } // namespace tibbo::window

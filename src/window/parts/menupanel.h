@@ -40,6 +40,9 @@ class MenuPanel : public QWidget
     void chapterListRequested();
     void searchRequested();
     void scriptMenuRequested();
+    // 朗读: a left click starts or stops reading aloud, a right press asks for its menu.
+    void readAloudRequested();
+    void readAloudMenuRequested();
 
   protected:
     void paintEvent(QPaintEvent *event) override;
@@ -54,6 +57,7 @@ class MenuPanel : public QWidget
     CaptionLabel *m_chapterListCaption = nullptr;
     CaptionLabel *m_searchCaption = nullptr;
     CaptionLabel *m_scriptCaption = nullptr;
+    CaptionLabel *m_readAloudCaption = nullptr;
     Picture *m_openPicture = nullptr;
     CaptionLabel *m_openCaption = nullptr;
     Picture *m_bookmarkPicture = nullptr;

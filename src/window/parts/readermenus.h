@@ -42,6 +42,11 @@ class ReaderMenus : public QObject
     void checkTheme(int theme);
     // Checks the script the book is shown in.
     void checkScript(core::ScriptMode mode);
+    // The read-aloud menu's captions follow the reading: 开始朗读 or 停止朗读, 暂停朗读
+    // or 继续朗读 (only while reading).
+    void showReadingAloud(bool reading, bool paused);
+    // Checks the sleep timer chosen (see sleepTimerChoices).
+    void checkSleepTimer(int choice);
 
   public slots:
     // Each pops its menu up at the pointer.
@@ -49,6 +54,7 @@ class ReaderMenus : public QObject
     void popUpBookmarks();
     void popUpAutoTurn();
     void popUpTray();
+    void popUpReadAloud();
     // With the size of the page font checked.
     void popUpFontSize(double pagePoints);
     // 原文, 转简体, 转繁体 and their forms, the one on show checked.
@@ -70,6 +76,10 @@ class ReaderMenus : public QObject
     void openChosen();
     void settingsChosen();
     void exitChosen();
+    void readAloudChosen();
+    void pauseReadingChosen();
+    void sleepTimerChosen(int choice);
+    void readAloudSettingsChosen();
 
   private:
     QMenu *m_recentMenu = nullptr;
@@ -87,6 +97,10 @@ class ReaderMenus : public QObject
     QAction *m_autoTurnItem = nullptr;
     QAction *m_speedTestItem = nullptr;
     QMenu *m_trayMenu = nullptr;
+    QMenu *m_readAloudMenu = nullptr;
+    QAction *m_readAloudItem = nullptr;
+    QAction *m_pauseReadingItem = nullptr;
+    std::vector<std::pair<int, QAction *>> m_sleepTimerItems;
 };
 
 } // namespace tibbo::window
