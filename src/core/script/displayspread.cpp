@@ -27,4 +27,23 @@ void showRowsInScript(Spread &spread, const ReaderState &state, const DisplayTex
     }
 }
 
+void showRunsInScript(std::vector<RowRun> &runs, const ReaderState &state,
+                      const DisplayText &display)
+{
+    if (!display.converting())
+        return;
+    const int64_t lines = state.lineCount();
+    const auto textSize = static_cast<int64_t>(state.paragraphText.size());
+    for (RowRun &run : runs) {
+        const int64_t j = state.topLine - 1 + run.row;
+        if (j < 0 || j >= lines)
+            continue;
+        const int64_t s = std::clamp<int64_t>(state.lineEnds[static_cast<size_t>(j)], 0, textSize);
+        const int64_t first = display.columnOf(s, s + run.firstColumn);
+        const int64_t past = display.columnOf(s, s + run.firstColumn + run.columns);
+        run.firstColumn = first;
+        run.columns = std::max<int64_t>(past - first, 1);
+    }
+}
+
 } // namespace tibbo::core

@@ -153,12 +153,17 @@ void BookView::applyMarks()
     std::vector<std::vector<LineLabel::Band>> bands(m_lines.size());
     if (m_shown) {
         for (const auto &[kind, ranges] : m_marks)
-            for (const Range &range : ranges)
-                for (const core::RowRun &run : core::rowRunsOnShow(*m_shown, range.from, range.to))
+            for (const Range &range : ranges) {
+                std::vector<core::RowRun> runs =
+                    core::rowRunsOnShow(*m_shown, range.from, range.to);
+                if (m_display)
+                    core::showRunsInScript(runs, *m_shown, m_display());
+                for (const core::RowRun &run : runs)
                     if (static_cast<size_t>(run.row) < bands.size())
                         bands[static_cast<size_t>(run.row)].push_back(
                             {static_cast<int>(run.firstColumn), static_cast<int>(run.columns),
                              markColour(m_theme, kind)});
+            }
     }
     for (size_t k = 0; k < m_lines.size(); ++k)
         m_lines[k]->setBands(std::move(bands[k]));

@@ -279,3 +279,43 @@ TEST(DisplayText, showsTheRowsOfASpreadConverted)
     showRowsInScript(unconverted, state, display);
     EXPECT_EQ(unconverted.rows, plain.rows);
 }
+
+// A marked range (the sentence read aloud) on a row where a phrase before it changed
+// length: without the move its band would sit a character early and cut the mark short.
+TEST(DisplayText, marksStayOnTheirTextInAConvertedRow)
+{
+    ReaderState state;
+    setParagraphText(state, BookText(kTaiwanWords));
+    state.charsPerLine = 7;
+    state.linesPerPage = 2;
+    state.lineEnds = cutLines(state.paragraphText, state.charsPerLine);
+    state.topLine = 1;
+    DisplayText display;
+    display.show(&state.paragraphText, converterOf(ScriptMode::TraditionalTaiwan));
+    struct Case
+    {
+        const char *what;
+        int64_t from, to;
+        std::vector<RowRun> shown;
+    };
+    const Case cases[] = {
+        // 插进电 after U盘 → 隨身碟 (2 → 3): columns 4..6 become 5..7.
+        {"after a longer word", 4, 7, {{0, 5, 3}}},
+        // 内存 → 記憶體 itself: 2 characters become 3.
+        {"the longer word", 9, 11, {{1, 2, 3}}},
+        // 他把 before any change keeps its columns.
+        {"before any change", 0, 2, {{0, 0, 2}}},
+        // Across two rows: 电 ending row 0, 脑， starting row 1.
+        {"across rows", 6, 9, {{0, 7, 1}, {1, 0, 2}}},
+    };
+    for (const Case &c : cases) {
+        std::vector<RowRun> runs = rowRunsOnShow(state, c.from, c.to);
+        showRunsInScript(runs, state, display);
+        EXPECT_EQ(runs, c.shown) << c.what;
+        // As written, the runs are rowRunsOnShow's own.
+        std::vector<RowRun> plain = rowRunsOnShow(state, c.from, c.to);
+        const std::vector<RowRun> kept = plain;
+        showRunsInScript(plain, state, DisplayText());
+        EXPECT_EQ(plain, kept) << c.what;
+    }
+}
