@@ -45,6 +45,15 @@ QString rowsOnShow(const QObject *w, int rows)
     return text;
 }
 
+// The widest row drawn on the spread, in pixels.
+int widestRow(const ReaderWindow *w)
+{
+    int widest = 0;
+    for (int k = 0; k < 2 * w->state().linesPerPage; ++k)
+        widest = std::max(widest, line(w, k)->width());
+    return widest;
+}
+
 void chooseScript(QObject *w, const QString &caption)
 {
     openMenu(w);
@@ -89,10 +98,19 @@ class NovelRulesTest : public QObject
             marks = {w->state().bookmarks[0].line};
             original = rowsOnShow(w.get(), 4);
             QVERIFY(original.contains(QStringLiteral("U盘")));
+            // A full row of the page: charsPerLine ideographs.
+            const int widest = std::max(
+                widestRow(w.get()),
+                qCeil(QFontMetricsF(line(w.get(), 0)->font())
+                          .horizontalAdvance(QString(w->state().charsPerLine, QChar(0x53D1)))));
 
             chooseScript(w.get(), QStringLiteral("转繁体(台湾用语)"));
             const QString converted = rowsOnShow(w.get(), 4);
             QVERIFY2(converted.contains(QStringLiteral("隨身碟")), qPrintable(converted));
+            // Rows whose words grew keep within the page (they ran over its edge).
+            QVERIFY(converted.size() > original.size());
+            QVERIFY2(widestRow(w.get()) <= widest + 1,
+                     qPrintable(QStringLiteral("%1 > %2").arg(widestRow(w.get())).arg(widest)));
             QVERIFY(converted.contains(QStringLiteral("頭髮")));
             QCOMPARE(w->state().topLine, top);
             QCOMPARE(w->state().bookmarks[0].line, marks[0]);

@@ -213,8 +213,14 @@ core::PageFigures BookView::pageFigures(const QFont &font) const
 void BookView::showSpread(core::ReaderState &state)
 {
     core::Spread spread = core::buildSpread(state);
-    if (m_display)
+    // The rows as written: a converted row whose words grew (内存 → 記憶體) is narrowed to
+    // the width its own row or a full row takes, so it keeps within its page.
+    std::vector<std::u32string> written;
+    if (m_display && m_display().converting()) {
+        written = spread.rows;
         core::showRowsInScript(spread, state, m_display());
+    }
+    const QFontMetricsF metrics(m_font);
     const int L = static_cast<int>(core::pageDivisor(state.linesPerPage));
     m_linesPerPage = L;
     ensureLineLabels(2 * L);
@@ -227,7 +233,14 @@ void BookView::showSpread(core::ReaderState &state)
         const double x = left ? state.leftMargin : W / 2 - 5 + state.rightMargin;
         label->move(qRound(x), qRound(state.topMargin + row * pitch));
         label->setHighlighted(false);
-        label->setText(qs(spread.rows[static_cast<size_t>(k)]));
+        const std::u32string &shown = spread.rows[static_cast<size_t>(k)];
+        label->setText(qs(shown));
+        double fit = 0;
+        if (static_cast<size_t>(k) < written.size() &&
+            shown.size() > written[static_cast<size_t>(k)].size())
+            fit = std::max(m_runWidth,
+                           metrics.horizontalAdvance(qs(written[static_cast<size_t>(k)])));
+        label->setFitWidth(fit);
         label->show();
     }
     for (size_t k = static_cast<size_t>(2 * L); k < m_lines.size(); ++k) {
