@@ -1,5 +1,7 @@
 #include "chapters/userrule.h"
 
+#include "text/codepage.h"
+
 #define PCRE2_CODE_UNIT_WIDTH 32
 #include <pcre2.h>
 
@@ -26,23 +28,13 @@ pcre2_match_context *limitedContext()
     return context;
 }
 
-std::string utf8Of(const PCRE2_UCHAR *message)
+// PCRE2's message, a 32-bit string ended by 0.
+std::u32string messageText(const PCRE2_UCHAR *message)
 {
-    std::string out;
-    for (; *message; ++message) {
-        const char32_t c = *message;
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
+    std::u32string text;
+    for (; *message; ++message)
+        text += static_cast<char32_t>(*message);
+    return text;
 }
 
 } // namespace
@@ -60,7 +52,7 @@ std::optional<UserRule> UserRule::compile(std::u32string_view pattern, CompileEr
         if (error) {
             PCRE2_UCHAR message[256];
             pcre2_get_error_message(code, message, sizeof message / sizeof message[0]);
-            *error = {utf8Of(message), static_cast<int64_t>(offset)};
+            *error = {toUtf8(messageText(message)), static_cast<int64_t>(offset)};
         }
         return std::nullopt;
     }

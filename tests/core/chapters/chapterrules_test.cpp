@@ -3,34 +3,17 @@
 // chapters cut into parts.
 #include "chapters/chapterrules.h"
 #include "referencebook.h"
+#include "text/codepage.h"
 
 #include <gtest/gtest.h>
 
 #include <thread>
 
 using namespace tibbo::core;
-using tibbo::core::test::readBook;
 using tibbo::core::test::buildPlainBook;
+using tibbo::core::test::readBook;
 
 namespace {
-
-std::string utf8(const std::u32string &text)
-{
-    std::string out;
-    for (const char32_t c : text) {
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
-}
 
 ChapterRules only(BuiltInRule rule)
 {
@@ -114,10 +97,10 @@ TEST(ChapterRules, eachBuiltInRuleTakesHeadingsAndLeavesProse)
             const BookText text(U"前文。^" + indent + row.line + U"^后文。^");
             const RuleOutcome outcome = findChaptersByRules(text, {}, only(row.rule));
             ASSERT_EQ(outcome.status, RuleOutcome::Status::Found);
-            EXPECT_EQ(outcome.chapters.size(), row.heading ? 1U : 0U) << utf8(row.line);
+            EXPECT_EQ(outcome.chapters.size(), row.heading ? 1U : 0U) << toUtf8(row.line);
             if (row.heading && !outcome.chapters.empty()) {
                 EXPECT_EQ(outcome.chapters[0].offset, 4 + static_cast<int64_t>(indent.size()));
-                EXPECT_EQ(utf8(outcome.chapters[0].title), utf8(row.line));
+                EXPECT_EQ(toUtf8(outcome.chapters[0].title), toUtf8(row.line));
             }
         }
     }
@@ -132,7 +115,7 @@ TEST(ChapterRules, findsAHeadingLineJoinedToTheParagraphBeforeIt)
     const RuleOutcome outcome = findChaptersByRules(book.paragraphText, book.scrollMap.lineStarts(),
                                                     only(BuiltInRule::Bracketed));
     ASSERT_EQ(outcome.chapters.size(), 1U);
-    EXPECT_EQ(utf8(outcome.chapters[0].title), utf8(U"【002】归来"));
+    EXPECT_EQ(toUtf8(outcome.chapters[0].title), toUtf8(U"【002】归来"));
     EXPECT_EQ(book.paragraphText[static_cast<size_t>(outcome.chapters[0].offset)], U'【');
 }
 
@@ -179,9 +162,9 @@ TEST(ChapterRules, theReadersOwnRuleFindsItsHeadings)
     const RuleOutcome outcome = findChaptersByRules(text, {}, rules);
     ASSERT_EQ(outcome.status, RuleOutcome::Status::Found);
     ASSERT_EQ(outcome.chapters.size(), 3U);
-    EXPECT_EQ(utf8(outcome.chapters[0].title), "Part 1 起");
-    EXPECT_EQ(utf8(outcome.chapters[1].title), "Part 2");
-    EXPECT_EQ(utf8(outcome.chapters[2].title), utf8(U"下篇 终"));
+    EXPECT_EQ(toUtf8(outcome.chapters[0].title), "Part 1 起");
+    EXPECT_EQ(toUtf8(outcome.chapters[1].title), "Part 2");
+    EXPECT_EQ(toUtf8(outcome.chapters[2].title), toUtf8(U"下篇 终"));
 }
 
 TEST(ChapterRules, aRuleThatDoesNotCompileIsRefusedWithTheCompilersMessage)
@@ -212,7 +195,7 @@ TEST(ChapterRules, aRunawayRuleIsStoppedAndRefused)
     const RuleOutcome complex = findChaptersByRules(text, {}, catastrophic);
     EXPECT_EQ(complex.status, RuleOutcome::Status::TooComplex);
     EXPECT_EQ(complex.ownRule, 1);
-    EXPECT_EQ(utf8(complex.line), utf8(std::u32string(39, U'a') + U"b"));
+    EXPECT_EQ(toUtf8(complex.line), toUtf8(std::u32string(39, U'a') + U"b"));
     EXPECT_TRUE(complex.chapters.empty());
 
     ChapterRules slow;
@@ -240,8 +223,8 @@ TEST(ChapterRules, longChaptersAreCutIntoNumberedPartsAtParagraphs)
     const std::vector<Chapter> chapters{{0, U"第1章 长"}, {second, U"第2章 短"}};
     const auto parts = splitLongChapters(book, chapters);
     ASSERT_EQ(parts.size(), 4U);
-    EXPECT_EQ(utf8(parts[0].title), utf8(U"第1章 长（1/3）"));
-    EXPECT_EQ(utf8(parts[2].title), utf8(U"第1章 长（3/3）"));
+    EXPECT_EQ(toUtf8(parts[0].title), toUtf8(U"第1章 长（1/3）"));
+    EXPECT_EQ(toUtf8(parts[2].title), toUtf8(U"第1章 长（3/3）"));
     EXPECT_EQ(parts[0].offset, 0);
     for (size_t k = 1; k < 3; ++k) {
         // Each part starts a paragraph, about a third of the way on.
@@ -249,6 +232,6 @@ TEST(ChapterRules, longChaptersAreCutIntoNumberedPartsAtParagraphs)
         EXPECT_NEAR(static_cast<double>(parts[k].offset), k * second / 3.0, 1000.0);
     }
     EXPECT_EQ(parts[3].offset, second);
-    EXPECT_EQ(utf8(parts[3].title), utf8(U"第2章 短"));
+    EXPECT_EQ(toUtf8(parts[3].title), toUtf8(U"第2章 短"));
     EXPECT_EQ(splitLongChapters(book, chapters, 100000).size(), 2U);
 }

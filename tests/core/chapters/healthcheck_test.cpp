@@ -2,12 +2,13 @@
 #include "chapters/chapterrules.h"
 #include "chapters/healthcheck.h"
 #include "referencebook.h"
+#include "text/codepage.h"
 
 #include <gtest/gtest.h>
 
 using namespace tibbo::core;
-using tibbo::core::test::readBook;
 using tibbo::core::test::buildPlainBook;
+using tibbo::core::test::readBook;
 
 namespace {
 
@@ -18,24 +19,6 @@ std::vector<Chapter> chaptersTitled(const std::vector<std::u32string> &titles)
     for (size_t k = 0; k < titles.size(); ++k)
         chapters.push_back({static_cast<int64_t>(k) * 5000, titles[k]});
     return chapters;
-}
-
-std::string utf8(const std::u32string &text)
-{
-    std::string out;
-    for (const char32_t c : text) {
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
 }
 
 } // namespace
@@ -82,7 +65,7 @@ TEST(HealthCheck, findsGapsDuplicatesAndDisorderButNotVolumeRestarts)
         ASSERT_EQ(problems.size(), row.problems.size()) << row.name;
         for (size_t k = 0; k < problems.size(); ++k) {
             EXPECT_EQ(problems[k].chapter, row.problems[k].first) << row.name;
-            EXPECT_EQ(utf8(problemMessage(problems[k], chapters)), utf8(row.problems[k].second))
+            EXPECT_EQ(toUtf8(problemMessage(problems[k], chapters)), toUtf8(row.problems[k].second))
                 << row.name;
         }
     }
@@ -114,9 +97,9 @@ TEST(HealthCheck, findsChaptersFarLongerOrShorterThanTheirNeighbours)
     const auto shorter = check({6000, 7000, 5000, 900, 6000, 5500, 7000, 6000});
     ASSERT_EQ(shorter.size(), 1U);
     EXPECT_EQ(shorter[0].kind, ChapterProblem::Kind::TooShort);
-    EXPECT_EQ(utf8(problemMessage(
+    EXPECT_EQ(toUtf8(problemMessage(
                   shorter[0], {{0, U"第1章"}, {1, U"第2章"}, {2, U"第3章"}, {3, U"第4章 断了"}})),
-              utf8(U"“第4章 断了”比前后的章节短得多"));
+              toUtf8(U"“第4章 断了”比前后的章节短得多"));
     // Short books of short chapters: a difference under the slack is no problem.
     EXPECT_TRUE(check({800, 900, 100, 850, 900}).empty());
 }
@@ -132,6 +115,6 @@ TEST(HealthCheck, corpusNovelsHaveNoProblems)
             book.paragraphText, book.scrollMap.lineStarts(), ChapterRules::defaults());
         const auto problems = checkChapters(found.chapters);
         for (const ChapterProblem &p : problems)
-            ADD_FAILURE() << name << ": " << utf8(problemMessage(p, found.chapters));
+            ADD_FAILURE() << name << ": " << toUtf8(problemMessage(p, found.chapters));
     }
 }

@@ -5,6 +5,7 @@
 #include "script/displaytext.h"
 #include "script/openccconverter.h"
 #include "state/readerstate.h"
+#include "text/codepage.h"
 #include "text/reflow.h"
 
 #include <opencc/SimpleConverter.hpp>
@@ -25,29 +26,6 @@ std::shared_ptr<const PhraseConverter> converterOf(ScriptMode mode)
     auto converter = OpenccConverter::forMode(mode, &error);
     EXPECT_TRUE(converter) << error;
     return converter;
-}
-
-std::string utf8(std::u32string_view text)
-{
-    std::string out;
-    for (const char32_t c : text) {
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
 }
 
 std::u32string novelText(const char *name, size_t characters)
@@ -97,7 +75,7 @@ TEST(Conversion, convertsPhrasesACharacterTableGetsWrong)
     for (const Row &row : rows) {
         const auto converter = converterOf(row.mode);
         ASSERT_TRUE(converter);
-        EXPECT_EQ(utf8(converter->convert(row.original).text), utf8(row.converted)) << row.name;
+        EXPECT_EQ(toUtf8(converter->convert(row.original).text), toUtf8(row.converted)) << row.name;
     }
 }
 
@@ -120,7 +98,7 @@ TEST(Conversion, givesOpenccsOwnResult)
             convertsToSimplified(mode)
                 ? converterOf(ScriptMode::TraditionalTaiwan)->convert(novel).text
                 : novel;
-        EXPECT_EQ(utf8(converter->convert(input).text), opencc.Convert(utf8(input)))
+        EXPECT_EQ(toUtf8(converter->convert(input).text), opencc.Convert(toUtf8(input)))
             << scriptModeKey(mode);
     }
 }
@@ -145,7 +123,7 @@ TEST(Conversion, offsetMapPairsEachChangedPhraseWithItsOriginal)
                                                         static_cast<size_t>(c.originalLength));
             const std::u32string to = run.text.substr(static_cast<size_t>(c.converted),
                                                       static_cast<size_t>(c.convertedLength));
-            EXPECT_EQ(utf8(converterOf(mode)->convert(from).text), utf8(to));
+            EXPECT_EQ(toUtf8(converterOf(mode)->convert(from).text), toUtf8(to));
             EXPECT_EQ(run.map.toConverted(c.original), c.converted);
             EXPECT_EQ(run.map.toOriginal(c.converted), c.original);
             // Inside a changed phrase: its start, both ways.
@@ -172,7 +150,7 @@ TEST(Conversion, changesOfTwoPassesThatOverlapBecomeOne)
     const auto converter = converterOf(ScriptMode::TraditionalTaiwan);
     // 自动转屏 → (pass 1) 自動轉屏 → (pass 2, a Taiwan phrase of its own) 自動旋轉螢幕.
     const ConvertedRun run = converter->convert(U"请自动转屏。");
-    EXPECT_EQ(utf8(run.text), utf8(U"請自動旋轉螢幕。"));
+    EXPECT_EQ(toUtf8(run.text), toUtf8(U"請自動旋轉螢幕。"));
     ASSERT_EQ(run.map.changes().size(), 1U);
     const OffsetMap::Change c = run.map.changes().front();
     EXPECT_EQ(c.original + c.originalLength, 5);
@@ -270,8 +248,8 @@ TEST(DisplayText, showsTheRowsOfASpreadConverted)
     showRowsInScript(converted, state, display);
     ASSERT_EQ(converted.rows.size(), 4U);
     // 他把U盘插进电 | 脑，内存不够，: a row may grow or shrink where a word changes length.
-    EXPECT_EQ(utf8(converted.rows[0]), utf8(U"他把隨身碟插進電"));
-    EXPECT_EQ(utf8(converted.rows[1]), utf8(U"腦，記憶體不夠，"));
+    EXPECT_EQ(toUtf8(converted.rows[0]), toUtf8(U"他把隨身碟插進電"));
+    EXPECT_EQ(toUtf8(converted.rows[1]), toUtf8(U"腦，記憶體不夠，"));
     EXPECT_EQ(converted.charCount, plain.charCount);
     EXPECT_EQ(converted.leftPage, plain.leftPage);
     display.reset();
