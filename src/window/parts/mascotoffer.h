@@ -1,7 +1,7 @@
 #pragma once
 // What Tibbo has to say about the book, in the speech bubble over the menu: an offer
 // ("这本书好像是繁体字的，要转成简体吗？") or a finding ("第312章好像缺了"), with a button that
-// takes it up and one that lets it go. Either button closes the note.
+// takes it up and one that lets it go. It covers the whole menu; either button closes it.
 
 #include <QWidget>
 
