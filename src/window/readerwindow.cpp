@@ -3,10 +3,12 @@
 #include "bookchapters.h"
 #include "bookloader.h"
 #include "bookplaces.h"
+#include "bookscript.h"
 #include "booksearch.h"
 #include "bookview.h"
 #include "bookwayback.h"
 #include "chapterpanel.h"
+#include "chapterrulespanel.h"
 #include "dialogs.h"
 #include "keyroute.h"
 #include "manualguide.h"
@@ -14,6 +16,7 @@
 #include "mascotmessage.h"
 #include "mascotnews.h"
 #include "mascotnote.h"
+#include "mascotoffer.h"
 #include "menububble.h"
 #include "menupanel.h"
 #include "optionsstore.h"
@@ -116,13 +119,20 @@ void ReaderWindow::createParts()
     m_pace =
         new ReadingPace({m_state, *m_bookView, *m_options, *m_statistics, *statisticsPanel}, this);
     auto *chapterPanel = new ChapterPanel(this);
+    auto *rulesPanel = new ChapterRulesPanel(this);
     auto *searchPanel = new SearchPanel(this);
-    m_chapters = new BookChapters({m_state, *m_bookView, *chapterPanel, *m_pace}, this);
+    m_offer = new MascotOffer(this);
+    m_mascot->addBubblePanel(m_offer, Mascot::BubblePlace::TopLeft);
+    m_script = new BookScript({m_state, *m_options}, this);
+    m_bookView->setDisplayText(
+        [this]() -> const core::DisplayText & { return m_script->display(); });
+    m_chapters = new BookChapters(
+        {m_state, *m_bookView, *chapterPanel, *rulesPanel, *m_options, *m_script, *m_pace}, this);
     auto *mascotMessage = new MascotMessage(this);
     m_mascot->addBubblePanel(mascotMessage, Mascot::BubblePlace::TopLeft);
     m_bubble = new MenuBubble({m_state, *m_mascot, *m_menuPanel, *m_welcomePanel, *m_reflowNotice,
                                *m_settingsPanel, *m_prompt, *m_scrollPanel, *m_chrome, *m_chapters,
-                               *m_pace, *mascotMessage},
+                               *m_offer, *m_pace, *mascotMessage},
                               this);
     m_search = new BookSearch({m_state, *m_bookView, *searchPanel}, this);
     m_appearance = new PageAppearance(
@@ -140,6 +150,7 @@ void ReaderWindow::createParts()
     m_keys->addPanel(m_prompt, keys::Scope::Prompt);
     m_keys->addPanel(searchPanel, keys::Scope::Search);
     m_keys->addPanel(chapterPanel, keys::Scope::ChapterList);
+    m_keys->addPanel(rulesPanel, keys::Scope::ChapterRules);
     m_keys->addPanel(m_scrollPanel, keys::Scope::ScrollMode);
     m_keys->addPanel(statisticsPanel, keys::Scope::Statistics);
     m_screen = new ScreenSaverInhibitor(this);
@@ -185,6 +196,16 @@ void ReaderWindow::connectParts()
     connect(menu, &MenuPanel::readAloudMenuRequested, m_menus, &ReaderMenus::popUpReadAloud);
     connect(m_readAloud, &ReadAloudCommands::menuCloseRequested, m_bubble, &MenuBubble::close);
     connect(m_chapters, &BookChapters::menuCloseRequested, m_bubble, &MenuBubble::close);
+    connect(m_chapters, &BookChapters::chaptersChanged, m_titleUpdate, qOverload<>(&QTimer::start));
+    connect(m_chapters, &BookChapters::problemToTell, this, &ReaderWindow::tellChapterProblem);
+    connect(menu, &MenuPanel::scriptMenuRequested, this, [this] {
+        m_menus->checkScript(m_script->mode());
+        m_menus->popUpScript();
+    });
+    connect(m_script, &BookScript::modeChanged, this, &ReaderWindow::onScriptChanged);
+    connect(m_script, &BookScript::conversionOffered, this, &ReaderWindow::offerConversion);
+    connect(m_offer, &MascotOffer::finished, m_bubble, &MenuBubble::close);
+    connect(m_loader, &BookLoader::encodingChanged, m_script, &BookScript::onEncodingChanged);
     connect(m_search, &BookSearch::menuCloseRequested, m_bubble, &MenuBubble::close);
     connect(m_menus, &ReaderMenus::statisticsChosen, m_pace, &ReadingPace::showStatistics);
     connect(m_pace, &ReadingPace::menuCloseRequested, m_bubble, &MenuBubble::close);
@@ -198,8 +219,8 @@ void ReaderWindow::connectParts()
     connect(m_search, &BookSearch::jumped, m_wayBack, &BookWayBack::remember);
     connect(m_commands, &ReadingCommands::jumped, m_wayBack, &BookWayBack::remember);
     connect(m_news, &MascotNews::jumped, m_wayBack, &BookWayBack::remember);
-    connect(menu, &MenuPanel::wayBackRequested, m_wayBack, &BookWayBack::goBack);
-    connect(m_wayBack, &BookWayBack::wayBackChanged, menu, &MenuPanel::setWayBackEnabled);
+    connect(m_menus, &ReaderMenus::wayBackChosen, m_wayBack, &BookWayBack::goBack);
+    connect(m_wayBack, &BookWayBack::wayBackChanged, m_menus, &ReaderMenus::setWayBackEnabled);
     connect(m_wayBack, &BookWayBack::menuCloseRequested, m_bubble, &MenuBubble::close);
 
     // What Tibbo says by itself: a book that changed, and the recap after a while away.
@@ -252,6 +273,7 @@ void ReaderWindow::connectParts()
     connect(m_loader, &BookLoader::textCompleted, this, &ReaderWindow::reflow);
     connect(m_loader, &BookLoader::recentChanged, this, &ReaderWindow::refreshRecentMenu);
     connect(m_loader, &BookLoader::loadEnded, m_bubble, &MenuBubble::close);
+
     connect(m_commands, &ReadingCommands::menuRequested, m_bubble, &MenuBubble::showOrWelcome);
     connect(m_commands, &ReadingCommands::menuCloseRequested, m_bubble, &MenuBubble::close);
     connect(m_desktop, &DesktopControls::menuCloseRequested, m_bubble, &MenuBubble::close);
@@ -280,6 +302,7 @@ void ReaderWindow::connectMenus()
     connect(menus, &ReaderMenus::settingsChosen, this, &ReaderWindow::openSettingsFromTray);
     connect(menus, &ReaderMenus::exitChosen, this, &ReaderWindow::exitReader);
     connect(menus, &ReaderMenus::encodingChosen, m_loader, &BookLoader::reopenInEncoding);
+    connect(menus, &ReaderMenus::scriptChosen, m_script, &BookScript::setMode);
     connect(m_loader, &BookLoader::encodingChanged, menus, &ReaderMenus::checkEncoding);
 }
 
@@ -542,6 +565,45 @@ void ReaderWindow::onReflowFinished()
     m_commands->refreshBookmarkMenu();
     if (std::exchange(m_recapDue, false))
         m_news->onPlaceRestored(m_places->leftAt(qs(m_state.bookPath)));
+    tellAboutBook();
+}
+
+// ---- what Tibbo says about the book ---------------------------------------------------
+
+void ReaderWindow::tellAboutBook()
+{
+    if (!m_tellPending)
+        return;
+    if (!isIdle()) {
+        // A load or a sliced re-flow still runs: once it is over.
+        QTimer::singleShot(200, this, &ReaderWindow::tellAboutBook);
+        return;
+    }
+    m_tellPending = false;
+    m_script->considerOffer();
+    if (!m_offer->isVisible())
+        m_chapters->considerTelling();
+}
+
+void ReaderWindow::offerConversion(core::ScriptMode suggested)
+{
+    m_offer->say(QStringLiteral("这本书好像是繁体字写的，要转成简体给你看吗？原文不会改动。"),
+                 QStringLiteral("转成简体"), [this, suggested] { m_script->setMode(suggested); });
+    m_bubble->showOffer();
+}
+
+void ReaderWindow::tellChapterProblem(const QString &message, int chapter)
+{
+    m_offer->say(QStringLiteral("%1，要去看看吗？在目录里可以看到所有的问题。").arg(message),
+                 QStringLiteral("去看看"), [this, chapter] { m_chapters->showChapter(chapter); });
+    m_bubble->showOffer();
+}
+
+void ReaderWindow::onScriptChanged()
+{
+    m_bookView->showSpread(m_state);
+    m_menus->checkScript(m_script->mode());
+    m_titleUpdate->start();
 }
 
 void ReaderWindow::updateTitle()
@@ -607,6 +669,8 @@ void ReaderWindow::reflowIfOutdated()
 
 void ReaderWindow::onTextReplaced()
 {
+    // What Tibbo has to say about a book comes once it is on show and the window idle.
+    m_tellPending = true;
     m_bookView->hideLines();
     reflow();
 }
@@ -622,7 +686,7 @@ void ReaderWindow::openScrollMode()
 {
     completeBook();
     m_session->ensureScrollText();
-    m_scrollPanel->open(pageFont());
+    m_scrollPanel->open(pageFont(), m_script->converter());
     m_bubble->closeUnderScrollMode();
 }
 

@@ -7,6 +7,7 @@
 // show.
 
 #include "desktopcontrols.h"
+#include "script/scriptmode.h"
 #include "sessionfiles.h"
 #include "state/readerstate.h"
 
@@ -22,6 +23,7 @@ namespace tibbo::window {
 class BookChapters;
 class BookLoader;
 class BookPlaces;
+class BookScript;
 class BookSearch;
 class BookView;
 class BookWayBack;
@@ -30,6 +32,7 @@ class LoadingPanel;
 class ManualGuide;
 class Mascot;
 class MascotNews;
+class MascotOffer;
 class MenuBubble;
 class MenuPanel;
 class OptionsStore;
@@ -127,6 +130,12 @@ class ReaderWindow : public QWidget
     void openFromTray();
     void openSettingsFromTray();
     void saveForSessionEnd();
+    // Once a book the reader opened is on show and the window idle: the offer of a
+    // conversion, else the first chapter problem.
+    void tellAboutBook();
+    void offerConversion(core::ScriptMode suggested);
+    void tellChapterProblem(const QString &message, int chapter);
+    void onScriptChanged();
     // The way out of exitReader and exitBySignal.
     void finishExit(bool bySignal);
 
@@ -153,6 +162,8 @@ class ReaderWindow : public QWidget
     SessionFiles::SettingsAhead m_settingsAhead;
     PageAppearance *m_appearance = nullptr;
     BookChapters *m_chapters = nullptr;
+    BookScript *m_script = nullptr;
+    MascotOffer *m_offer = nullptr;
     BookSearch *m_search = nullptr;
     ManualGuide *m_guide = nullptr;
     BookPlaces *m_places = nullptr;
@@ -166,6 +177,8 @@ class ReaderWindow : public QWidget
     ReadAloudCommands *m_readAloud = nullptr;
     QTimer *m_titleUpdate = nullptr;
     bool m_started = false;
+    // A book was opened and Tibbo has not yet said what he has to say about it.
+    bool m_tellPending = false;
     bool m_exited = false;
     // The book restored at start-up gets its recap once its spread is on show.
     bool m_recapDue = false;

@@ -20,6 +20,13 @@
 
 namespace tibbo::window {
 
+namespace {
+
+// How often news that waits for the bubble looks again.
+constexpr int kWaitForBubbleMilliseconds = 500;
+
+} // namespace
+
 MascotNews::MascotNews(Parts parts, QWidget *window)
     : QObject(window), m_state(parts.state), m_mascot(parts.mascot), m_message(parts.message),
       m_bookView(parts.bookView), m_chapters(parts.chapters), m_pace(parts.pace),
@@ -80,18 +87,23 @@ void MascotNews::say(const QString &text, const QString &offerCaption, Offer off
 {
     // The news comes once the window has done what the re-flow that showed the place asks
     // of it (it closes the bubble), and only while the same text is on show.
-    const uint64_t version = m_state.textVersion;
-    QTimer::singleShot(0, this, [this, text, offerCaption, offer, version] {
-        if (m_state.textVersion == version)
-            sayNow(text, offerCaption, offer);
-    });
+    m_newsVersion = m_state.textVersion;
+    QTimer::singleShot(0, this,
+                       [this, text, offerCaption, offer] { sayNow(text, offerCaption, offer); });
 }
 
 void MascotNews::sayNow(const QString &text, const QString &offerCaption, Offer offer)
 {
-    // The menu the reader opened stays as it is; the news is not worth closing it.
-    if (m_state.menuShown)
+    if (m_state.textVersion != m_newsVersion)
         return;
+    // The menu the reader opened, or another word of Tibbo's waiting for an answer, stays as
+    // it is: the news waits until the bubble is free, while the same text is on show.
+    if (m_state.menuShown) {
+        QTimer::singleShot(kWaitForBubbleMilliseconds, this, [this, text, offerCaption, offer] {
+            sayNow(text, offerCaption, offer);
+        });
+        return;
+    }
     m_offer = offerCaption.isEmpty() ? Offer::None : offer;
     m_message.say(text, offerCaption.isEmpty() ? QStringList() : QStringList{offerCaption});
     m_mascot.setBubbleOpen(true);

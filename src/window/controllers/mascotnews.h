@@ -76,6 +76,8 @@ class MascotNews : public QObject
     QWidget *m_window;
     Offer m_offer = Offer::None;
     int64_t m_firstNewChapter = 0;
+    // The text the news is about; news of another text is not told.
+    uint64_t m_newsVersion = 0;
 };
 
 } // namespace tibbo::window

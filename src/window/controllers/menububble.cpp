@@ -2,6 +2,7 @@
 
 #include "bookchapters.h"
 #include "mascot.h"
+#include "mascotoffer.h"
 #include "menupanel.h"
 #include "progresspanels.h"
 #include "promptpanel.h"
@@ -22,7 +23,7 @@ MenuBubble::MenuBubble(Parts parts, QObject *parent)
       m_welcomePanel(parts.welcomePanel), m_reflowNotice(parts.reflowNotice),
       m_settingsPanel(parts.settingsPanel), m_prompt(parts.prompt),
       m_scrollPanel(parts.scrollPanel), m_chrome(parts.chrome), m_chapters(parts.chapters),
-      m_pace(parts.pace), m_mascotMessage(parts.mascotMessage)
+      m_offer(parts.offer), m_pace(parts.pace), m_mascotMessage(parts.mascotMessage)
 {
 }
 
@@ -51,9 +52,9 @@ void MenuBubble::show()
 
 void MenuBubble::close()
 {
-    for (QWidget *w :
-         std::initializer_list<QWidget *>{&m_menuPanel, &m_prompt, &m_welcomePanel,
-                                          &m_settingsPanel, &m_reflowNotice, &m_mascotMessage})
+    for (QWidget *w : std::initializer_list<QWidget *>{&m_menuPanel, &m_prompt, &m_welcomePanel,
+                                                       &m_settingsPanel, &m_reflowNotice, &m_offer,
+                                                       &m_mascotMessage})
         w->hide();
     m_state.menuShown = false;
     m_mascot.setBubbleOpen(false);
@@ -87,6 +88,14 @@ void MenuBubble::showReflowNotice()
     m_reflowNotice.setProgress(0);
     m_reflowNotice.show();
     m_reflowNotice.raise();
+}
+
+void MenuBubble::showOffer()
+{
+    show();
+    m_offer.show();
+    m_offer.raise();
+    emit layoutNeeded();
 }
 
 void MenuBubble::onMascotReleased(Qt::MouseButton button)

@@ -13,6 +13,7 @@ namespace tibbo::window {
 
 class BookChapters;
 class Mascot;
+class MascotOffer;
 class MenuPanel;
 class PromptPanel;
 class ReadingPace;
@@ -38,6 +39,7 @@ class MenuBubble : public QObject
         ScrollPanel &scrollPanel;
         WindowChrome &chrome;
         BookChapters &chapters;
+        MascotOffer &offer;
         const ReadingPace &pace;
         // What Tibbo says by itself: the menu takes its place in the bubble.
         QWidget &mascotMessage;
@@ -58,6 +60,8 @@ class MenuBubble : public QObject
     // close(); scroll mode stays above the mascot closing brings forward.
     void closeUnderScrollMode();
     void showReflowNotice();
+    // The menu with Tibbo's offer over it (the offer is filled by its caller).
+    void showOffer();
     // A right click on the mascot closes the menu, or else hides the window. Over the
     // welcome panel it always hides: the panel belongs to the open menu, and a first start
     // would otherwise never let the window go.
@@ -80,6 +84,7 @@ class MenuBubble : public QObject
     ScrollPanel &m_scrollPanel;
     WindowChrome &m_chrome;
     BookChapters &m_chapters;
+    MascotOffer &m_offer;
     const ReadingPace &m_pace;
     QWidget &m_mascotMessage;
 };

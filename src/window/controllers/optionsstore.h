@@ -54,6 +54,12 @@ namespace options {
 inline constexpr IntOption kTheme{           "theme",            0,         0, 2};  // day, sepia, night
 inline constexpr BoolOption kFineTypesetting{"fineTypesetting",  false};
 inline constexpr BookTextOption kEncoding{   "encoding"};                            // "" finds it itself
+inline constexpr BookTextOption kScript{     "script"};                              // "" as written; core::scriptModeKey
+inline constexpr BookTextOption kScriptOffered{"scriptOffered"};                     // "1": the mascot offered it once
+inline constexpr BookTextOption kChapterRules{"chapterRules"};                       // "" the defaults; built-in rule keys, "," between
+inline constexpr BookTextOption kOwnChapterRules{"ownChapterRules"};                 // the reader's own rules, one a line
+inline constexpr BookTextOption kSplitChapters{"splitLongChapters"};                 // "1": long chapters cut into parts
+inline constexpr BookTextOption kProblemsTold{"chapterProblemsTold"};                // "1": the mascot named the first problem
 // The reader's speed: the speed test's (characters a minute, 0: none) and the reading
 // measured (characters and the seconds they took).
 inline constexpr IntOption kSpeedSeed{       "readingSpeed/seed",       0, 0, 100000};

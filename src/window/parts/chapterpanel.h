@@ -10,6 +10,7 @@
 #include <vector>
 
 class QLabel;
+class QPushButton;
 class QTreeWidget;
 
 namespace tibbo::window {
@@ -22,6 +23,8 @@ class ChapterPanel : public QWidget
     {
         QString title;
         int64_t page = 1;
+        // What the health check found at this chapter; empty when nothing.
+        QString problem;
     };
 
     explicit ChapterPanel(QWidget *parent);
@@ -30,8 +33,17 @@ class ChapterPanel : public QWidget
     // (-1: none) marked; `timeLeft` (lines, empty for none) under the caption.
     void open(const std::vector<Entry> &entries, int current, const QString &timeLeft = QString());
 
+    // The index of the entry selected in the list; -1 when none.
+    int selectedIndex() const;
+
+  public slots:
+    // Selects the next entry with a problem after the selected one, from the top after
+    // the last.
+    void selectNextProblem();
+
   signals:
     void chapterChosen(int index);
+    void rulesRequested();
 
   protected:
     void paintEvent(QPaintEvent *event) override;
@@ -42,6 +54,8 @@ class ChapterPanel : public QWidget
     QLabel *m_caption = nullptr;
     QLabel *m_timeLeft = nullptr;
     QTreeWidget *m_list = nullptr;
+    QPushButton *m_nextProblem = nullptr;
+    std::vector<int> m_problemRows;
 };
 
 } // namespace tibbo::window

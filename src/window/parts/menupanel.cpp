@@ -72,20 +72,16 @@ MenuPanel::MenuPanel(QWidget *parent) : QWidget(parent)
     m_settingsCaption =
         caption(this, "settingsCaption",
                 QStringLiteral("软件设置\r\n(左键具体设置\r\n 右键快捷设置)"), 201, 85, 79, 42);
-    // The bottom row is packed: each caption as wide as its longer text.
-    m_fullScreenPicture = picture(this, "fullScreenPicture", "cmd-fullscreen", 4, 132, 16);
+    m_fullScreenPicture = picture(this, "fullScreenPicture", "cmd-fullscreen", 6, 132, 16);
     m_fullScreenCaption =
-        caption(this, "fullScreenCaption", QStringLiteral("放大到全屏幕"), 21, 133, 86, 16);
-    m_manualPicture = picture(this, "manualPicture", "cmd-manual", 106, 132, 16);
+        caption(this, "fullScreenCaption", QStringLiteral("放大到全屏幕"), 24, 133, 90, 16);
+    m_manualPicture = picture(this, "manualPicture", "cmd-manual", 111, 132, 16);
     m_manualCaption =
-        caption(this, "manualCaption", QStringLiteral("看看说明书"), 123, 133, 60, 16);
-    m_wayBackCaption =
-        caption(this, "wayBackCaption", QStringLiteral("回到刚才"), 183, 133, 48, 16);
-    m_wayBackCaption->setToolTip(
-        QStringLiteral("回到跳转以前读的地方 (Alt+左方向键; Alt+右方向键再跳回去)"));
-    setWayBackEnabled(false);
-    connect(m_wayBackCaption, &CaptionLabel::clicked, this, &MenuPanel::wayBackRequested);
-    m_exitPicture = picture(this, "exitPicture", "cmd-exit", 230, 129, 24);
+        caption(this, "manualCaption", QStringLiteral("看看说明书"), 129, 133, 62, 16);
+    m_scriptCaption = caption(this, "scriptCaption", QStringLiteral("简繁"), 194, 133, 28, 16);
+    m_scriptCaption->setToolTip(QStringLiteral("原文、转简体或转繁体"));
+    connect(m_scriptCaption, &CaptionLabel::clicked, this, &MenuPanel::scriptMenuRequested);
+    m_exitPicture = picture(this, "exitPicture", "cmd-exit", 228, 129, 24);
     m_exitCaption = caption(this, "exitCaption", QStringLiteral("退出"), 254, 133, 26, 16);
 
     wire(m_openPicture, m_openCaption, &MenuPanel::openRequested, &MenuPanel::recentMenuRequested);
@@ -152,13 +148,8 @@ void MenuPanel::setCommandCursor(const QCursor &cursor)
              m_fullScreenPicture, m_manualPicture, m_exitPicture, m_openCaption, m_bookmarkCaption,
              m_autoTurnCaption, m_settingsCaption, m_fullScreenCaption, m_manualCaption,
              m_exitCaption, m_chapterListCaption, m_searchCaption, m_readAloudCaption,
-             m_wayBackCaption})
+             m_scriptCaption})
         w->setCursor(cursor);
-}
-
-void MenuPanel::setWayBackEnabled(bool enabled)
-{
-    m_wayBackCaption->setEnabled(enabled);
 }
 
 void MenuPanel::paintEvent(QPaintEvent *)

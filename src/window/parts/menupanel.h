@@ -22,8 +22,6 @@ class MenuPanel : public QWidget
     // "看看说明书" opens the manual; "不想看了" goes back to the reader's own book.
     void setManualCaption(const QString &caption);
     void setCommandCursor(const QCursor &cursor);
-    // 回到刚才 is greyed while there is no jump to go back from.
-    void setWayBackEnabled(bool enabled);
 
   signals:
     void openRequested();
@@ -41,7 +39,7 @@ class MenuPanel : public QWidget
     void exitRequested();
     void chapterListRequested();
     void searchRequested();
-    void wayBackRequested();
+    void scriptMenuRequested();
     // 朗读: a left click starts or stops reading aloud, a right press asks for its menu.
     void readAloudRequested();
     void readAloudMenuRequested();
@@ -58,7 +56,7 @@ class MenuPanel : public QWidget
     CaptionLabel *m_greeting = nullptr;
     CaptionLabel *m_chapterListCaption = nullptr;
     CaptionLabel *m_searchCaption = nullptr;
-    CaptionLabel *m_wayBackCaption = nullptr;
+    CaptionLabel *m_scriptCaption = nullptr;
     CaptionLabel *m_readAloudCaption = nullptr;
     Picture *m_openPicture = nullptr;
     CaptionLabel *m_openCaption = nullptr;

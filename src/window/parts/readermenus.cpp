@@ -1,5 +1,6 @@
 #include "readermenus.h"
 
+#include "qtext.h"
 #include "readaloud.h"
 
 #include "dialogs.h"
@@ -31,6 +32,18 @@ ReaderMenus::ReaderMenus(QWidget *parent) : QObject(parent)
         connect(m_recentItems[i], &QAction::triggered, this, [this, i] { emit recentChosen(i); });
     }
 
+    // The script the book is shown in; what is stored stays the book's own text.
+    m_scriptMenu = new QMenu(QStringLiteral("简繁"), parent);
+    m_scriptMenu->setObjectName(QStringLiteral("scriptMenu"));
+    for (const core::ScriptMode mode : core::allScriptModes()) {
+        QAction *item = m_scriptMenu->addAction(qs(core::scriptModeCaption(mode)));
+        item->setCheckable(true);
+        connect(item, &QAction::triggered, this, [this, mode] { emit scriptChosen(mode); });
+        m_scriptItems.emplace_back(mode, item);
+        if (mode == core::ScriptMode::Original)
+            m_scriptMenu->addSeparator();
+    }
+
     // A book read in the wrong code page is opened again in the one chosen here.
     m_recentMenu->addSeparator();
     QMenu *encodings = m_recentMenu->addMenu(QStringLiteral("编码"));
@@ -55,6 +68,12 @@ ReaderMenus::ReaderMenus(QWidget *parent) : QObject(parent)
     m_goToMenu->setEnabled(false);
     connect(m_bookmarkMenu->addAction(QStringLiteral("转到指定页")), &QAction::triggered, this,
             &ReaderMenus::goToPageChosen);
+    // Beside the jumps, the way back from them (Alt+Left); greyed while there is none.
+    m_wayBackItem = m_bookmarkMenu->addAction(QStringLiteral("回到刚才"));
+    m_wayBackItem->setToolTip(
+        QStringLiteral("回到跳转以前读的地方 (Alt+左方向键; Alt+右方向键再跳回去)"));
+    m_wayBackItem->setEnabled(false);
+    connect(m_wayBackItem, &QAction::triggered, this, &ReaderMenus::wayBackChosen);
 
     m_fontSizeMenu = new QMenu(QStringLiteral("字号"), parent);
     m_fontSizeMenu->setObjectName(QStringLiteral("fontSizeMenu"));
@@ -216,6 +235,17 @@ void ReaderMenus::checkEncoding(const QString &name)
         item->setChecked(encoding == name);
 }
 
+void ReaderMenus::checkScript(core::ScriptMode mode)
+{
+    for (const auto &[itemMode, item] : m_scriptItems)
+        item->setChecked(itemMode == mode);
+}
+
+void ReaderMenus::popUpScript()
+{
+    Dialogs::popup(m_scriptMenu);
+}
+
 void ReaderMenus::checkTheme(int theme)
 {
     for (size_t i = 0; i < m_themeItems.size(); ++i)
@@ -235,6 +265,11 @@ void ReaderMenus::setAutoTurnEnabled(bool on)
 void ReaderMenus::setSpeedTestCaption(const QString &caption)
 {
     m_speedTestItem->setText(caption);
+}
+
+void ReaderMenus::setWayBackEnabled(bool enabled)
+{
+    m_wayBackItem->setEnabled(enabled);
 }
 
 } // namespace tibbo::window
