@@ -3,9 +3,9 @@
 # but only those that are missing, so a second run costs nothing.
 set -euo pipefail
 pkgs=(build-essential cmake pkg-config clang-format qt6-base-dev qt6-svg-dev qt6-translations-l10n libgl1-mesa-dev
-      libgtest-dev libgmock-dev libuchardet-dev fonts-noto-cjk fonts-dejavu-core xvfb xauth xdotool
-      openbox wmctrl python3-xlib imagemagick trayer desktop-file-utils appstream groff-base
-      clang libclang-rt-14-dev)
+      libgtest-dev libgmock-dev libuchardet-dev libicu-dev nlohmann-json3-dev fonts-noto-cjk
+      fonts-dejavu-core xvfb xauth xdotool xclip openbox wmctrl python3-xlib imagemagick trayer
+      desktop-file-utils appstream groff-base clang libclang-rt-14-dev)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
