@@ -206,11 +206,36 @@ void LineLabel::setHighlighted(bool on)
     update();
 }
 
+void LineLabel::setBands(std::vector<Band> bands)
+{
+    if (bands == m_bands)
+        return;
+    m_bands = std::move(bands);
+    update();
+}
+
+QRectF LineLabel::bandRect(int firstColumn, int columns) const
+{
+    const QString text = m_text.text();
+    const QFontMetricsF metrics(font());
+    const double left = metrics.horizontalAdvance(text.left(firstColumn));
+    const double right = metrics.horizontalAdvance(text.left(firstColumn + columns));
+    return QRectF(left, 0, right - left, height());
+}
+
 void LineLabel::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
     if (m_highlighted)
         p.fillRect(rect(), m_highlightColour);
+    if (!m_bands.empty()) {
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(Qt::NoPen);
+        for (const Band &band : m_bands) {
+            p.setBrush(band.colour);
+            p.drawRoundedRect(bandRect(band.firstColumn, band.columns).adjusted(-1, 0, 1, 0), 3, 3);
+        }
+    }
     p.setPen(m_textColour);
     p.drawStaticText(QPointF(0, 0), m_text);
 }

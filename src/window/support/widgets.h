@@ -10,6 +10,8 @@
 #include <QStaticText>
 #include <QWidget>
 
+#include <vector>
+
 class QSvgRenderer;
 
 namespace tibbo::window {
@@ -104,6 +106,21 @@ class LineLabel : public QWidget
     bool highlighted() const { return m_highlighted; }
     void setColours(const QColor &text, const QColor &highlight);
 
+    // A soft band behind characters [firstColumn, firstColumn + columns) of the text (a
+    // sentence read aloud, a selection, a search hit): drawn over the highlight, under
+    // the text.
+    struct Band
+    {
+        int firstColumn = 0;
+        int columns = 0;
+        QColor colour;
+        friend bool operator==(const Band &, const Band &) = default;
+    };
+    void setBands(std::vector<Band> bands);
+    const std::vector<Band> &bands() const { return m_bands; }
+    // Where a band over these columns is drawn, in the label's coordinates.
+    QRectF bandRect(int firstColumn, int columns) const;
+
   signals:
     void mouseDown(int index, Qt::MouseButton button);
 
@@ -117,6 +134,7 @@ class LineLabel : public QWidget
 
     int m_index;
     QStaticText m_text;
+    std::vector<Band> m_bands;
     bool m_highlighted = false;
     QColor m_textColour{Qt::black};
     QColor m_highlightColour{255, 232, 233};
