@@ -27,8 +27,10 @@
 #include "screensaverinhibitor.h"
 #include "scrollpanel.h"
 #include "searchpanel.h"
+#include "selectionmenu.h"
 #include "sessionfiles.h"
 #include "settingspanel.h"
+#include "textselection.h"
 #include "trayicon.h"
 #include "welcomepanel.h"
 #include "widgets.h"
@@ -117,6 +119,9 @@ void ReaderWindow::createParts()
     m_session = new SessionFiles({m_state, *m_chrome}, this);
     m_guide = new ManualGuide({m_state, *m_menuPanel, *m_welcomePanel, *m_session}, this);
     m_places = new BookPlaces({m_state, *m_bookView, *m_loader, *m_reflowJob, *m_options}, this);
+    m_selectionMenu = new SelectionMenu(this);
+    m_selection = new TextSelection(
+        {m_state, *m_bookView, *m_selectionMenu, *m_commands, *m_reflowJob}, this);
     // The panels over the pages, each with the keys it takes.
     m_keys = new KeyRoute(*this);
     m_keys->addPanel(m_prompt, keys::Scope::Prompt);
@@ -130,9 +135,10 @@ void ReaderWindow::createParts()
                                          *note, *m_menus, *m_commands, *m_modes, *m_chapters,
                                          *m_keys, *m_screen, *m_options},
                                         this);
-    m_desktop = new DesktopControls(
-        {*this, m_state, *m_bookView, *m_keys, *m_chrome, *m_commands, [this] { return isIdle(); }},
-        this);
+    m_desktop =
+        new DesktopControls({*this, m_state, *m_bookView, *m_keys, *m_chrome, *m_commands,
+                             [this] { return isIdle(); }, [this] { return m_selection->clear(); }},
+                            this);
     m_titleUpdate = new QTimer(this);
     m_titleUpdate->setInterval(0);
     m_titleUpdate->setSingleShot(true);
@@ -165,6 +171,10 @@ void ReaderWindow::connectParts()
     connect(m_readAloud, &ReadAloudCommands::menuCloseRequested, m_bubble, &MenuBubble::close);
     connect(m_chapters, &BookChapters::menuCloseRequested, m_bubble, &MenuBubble::close);
     connect(m_search, &BookSearch::menuCloseRequested, m_bubble, &MenuBubble::close);
+    connect(m_selection, &TextSelection::menuCloseRequested, m_bubble, &MenuBubble::close);
+    connect(m_selection, &TextSelection::searchRequested, m_search, &BookSearch::openWith);
+    connect(m_selection, &TextSelection::readAloudRequested, m_readAloud,
+            &ReadAloudCommands::readFrom);
     // The title names the chapter, and the first look for chapters reads the whole book:
     // it follows the paint of the spread instead of holding it up.
     connect(m_bookView, &BookView::spreadShown, m_titleUpdate, qOverload<>(&QTimer::start));
@@ -254,6 +264,7 @@ void ReaderWindow::connectKeys()
     keys->bind(Command::OpenBook, this, &ReaderWindow::chooseOpenFile);
     keys->bind(Command::AddBookmark, m_commands, &ReadingCommands::addBookmark);
     keys->bind(Command::GoToPage, m_commands, &ReadingCommands::askForPage);
+    keys->bind(Command::Copy, m_selection, &TextSelection::copy);
     keys->bind(Command::ConfirmPrompt, m_commands, &ReadingCommands::confirmPrompt);
     keys->bind(Command::ScrollRowUp, [this] { m_scrollPanel->scrollRows(-1); });
     keys->bind(Command::ScrollRowDown, [this] { m_scrollPanel->scrollRows(1); });
@@ -447,6 +458,7 @@ void ReaderWindow::layOut()
         m_scrollPanel->setGeometry(25, 25, width() - 50, height() - 50);
     m_scrollPanel->raise();
     m_prompt->raise();
+    m_selectionMenu->raise();
     m_chrome->place();
 }
 

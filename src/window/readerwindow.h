@@ -42,7 +42,9 @@ class ReflowJob;
 class ReflowNotice;
 class ScrollPanel;
 class SessionFiles;
+class SelectionMenu;
 class SettingsPanel;
+class TextSelection;
 class TrayIcon;
 class WelcomePanel;
 class WindowChrome;
@@ -144,6 +146,8 @@ class ReaderWindow : public QWidget
     KeyRoute *m_keys = nullptr;
     ScreenSaverInhibitor *m_screen = nullptr;
     ReadAloudCommands *m_readAloud = nullptr;
+    SelectionMenu *m_selectionMenu = nullptr;
+    TextSelection *m_selection = nullptr;
     QTimer *m_titleUpdate = nullptr;
     bool m_started = false;
     bool m_exited = false;

@@ -26,6 +26,12 @@ void BookSearch::open()
     m_searchPanel.open();
 }
 
+void BookSearch::openWith(const QString &words)
+{
+    emit menuCloseRequested();
+    m_searchPanel.openWith(words);
+}
+
 void BookSearch::find(bool forward)
 {
     const std::u32string needle = m_searchPanel.needle().toStdU32String();

@@ -29,6 +29,8 @@ class BookSearch : public QObject
 
   public slots:
     void open();
+    // The prompt with `words` in it (a selection's), ready for Return to find them.
+    void openWith(const QString &words);
     // The next (forward) or previous occurrence of the words in the search box; without
     // words, the prompt opens.
     void find(bool forward);

@@ -43,6 +43,8 @@ enum class Command {
     OpenBook,
     AddBookmark,
     GoToPage,
+    // Puts the selection on the clipboard.
+    Copy,
     ConfirmPrompt,
     ScrollRowUp,
     ScrollRowDown,
