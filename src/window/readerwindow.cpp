@@ -8,6 +8,7 @@
 #include "chapterpanel.h"
 #include "dialogs.h"
 #include "keyroute.h"
+#include "lookuppanel.h"
 #include "manualguide.h"
 #include "mascot.h"
 #include "mascotnote.h"
@@ -35,6 +36,7 @@
 #include "welcomepanel.h"
 #include "widgets.h"
 #include "windowchrome.h"
+#include "wordlookup.h"
 
 #include "navigation/bookinfo.h"
 #include "settings/recentlist.h"
@@ -128,6 +130,9 @@ void ReaderWindow::createParts()
     m_keys->addPanel(searchPanel, keys::Scope::Search);
     m_keys->addPanel(chapterPanel, keys::Scope::ChapterList);
     m_keys->addPanel(m_scrollPanel, keys::Scope::ScrollMode);
+    auto *lookUpPanel = new LookUpPanel(this);
+    m_keys->addPanel(lookUpPanel, keys::Scope::LookUp);
+    m_lookUp = new WordLookUp(*lookUpPanel, this);
     m_screen = new ScreenSaverInhibitor(this);
     auto *note = new MascotNote(*m_mascot, *m_menuPanel, this);
     auto *readAloudPanel = new ReadAloudPanel(m_menuPanel);
@@ -172,6 +177,8 @@ void ReaderWindow::connectParts()
     connect(m_chapters, &BookChapters::menuCloseRequested, m_bubble, &MenuBubble::close);
     connect(m_search, &BookSearch::menuCloseRequested, m_bubble, &MenuBubble::close);
     connect(m_selection, &TextSelection::menuCloseRequested, m_bubble, &MenuBubble::close);
+    connect(m_selection, &TextSelection::lookUpRequested, m_lookUp, &WordLookUp::lookUp);
+    connect(m_lookUp, &WordLookUp::menuCloseRequested, m_bubble, &MenuBubble::close);
     connect(m_selection, &TextSelection::searchRequested, m_search, &BookSearch::openWith);
     connect(m_selection, &TextSelection::readAloudRequested, m_readAloud,
             &ReadAloudCommands::readFrom);

@@ -46,6 +46,7 @@ class SelectionMenu;
 class SettingsPanel;
 class TextSelection;
 class TrayIcon;
+class WordLookUp;
 class WelcomePanel;
 class WindowChrome;
 
@@ -148,6 +149,7 @@ class ReaderWindow : public QWidget
     ReadAloudCommands *m_readAloud = nullptr;
     SelectionMenu *m_selectionMenu = nullptr;
     TextSelection *m_selection = nullptr;
+    WordLookUp *m_lookUp = nullptr;
     QTimer *m_titleUpdate = nullptr;
     bool m_started = false;
     bool m_exited = false;

@@ -36,6 +36,11 @@ TextSelection::TextSelection(Parts parts, QObject *parent)
         copy();
         m_menu.hide();
     });
+    connect(&m_menu, &SelectionMenu::lookUpChosen, this, [this] {
+        const QString selected = text();
+        clear();
+        emit lookUpRequested(selected);
+    });
     connect(&m_menu, &SelectionMenu::readAloudChosen, this, [this] {
         if (const auto chosen = span()) {
             clear();

@@ -5,7 +5,8 @@
 // selects the word; Shift + Ctrl + click extends the selection. The selection is a range
 // of characters of the book (core offsets), drawn as a band behind them; a re-flow, a
 // font change or fine typesetting keep it on the same characters. Esc, a page turn or
-// another book clear it. Its menu offers copy, search and reading aloud from its start.
+// another book clear it. Its menu offers copy, look-up, search and reading aloud from
+// its start.
 
 #include "state/readerstate.h"
 #include "text/selectiontext.h"
@@ -57,6 +58,7 @@ class TextSelection : public QObject
     void copy();
 
   signals:
+    void lookUpRequested(const QString &selection);
     void searchRequested(const QString &words);
     // Reading aloud from the sentence holding character `offset`.
     void readAloudRequested(int64_t offset);

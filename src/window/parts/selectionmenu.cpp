@@ -28,6 +28,7 @@ SelectionMenu::SelectionMenu(QWidget *parent) : QWidget(parent)
         m_row.push_back(b);
     };
     button("selectionCopy", QStringLiteral("复制"), 36, &SelectionMenu::copyChosen);
+    button("selectionLookUp", QStringLiteral("查词"), 36, &SelectionMenu::lookUpChosen);
     button("selectionSearch", QStringLiteral("搜索"), 36, &SelectionMenu::searchChosen);
     button("selectionReadAloud", QStringLiteral("从这里朗读"), 72, &SelectionMenu::readAloudChosen);
     int x = 6;

@@ -1,6 +1,6 @@
 #pragma once
 // The small menu beside a selection on the pages, in the window's own style (a light blue
-// rounded panel with the panels' buttons): 复制, 搜索 and 从这里朗读. It takes no keyboard
+// rounded panel with the panels' buttons): 复制, 查词, 搜索 and 从这里朗读. It takes no keyboard
 // focus: the keys stay the pages' (Ctrl+C copies, Esc clears the selection, a page key
 // turns and so clears it).
 
@@ -22,6 +22,7 @@ class SelectionMenu : public QWidget
 
   signals:
     void copyChosen();
+    void lookUpChosen();
     void searchChosen();
     void readAloudChosen();
 
