@@ -222,12 +222,17 @@ void TextSelection::openMenu()
     const auto chosen = span();
     if (!chosen)
         return;
+    // Beside the selection's last line on show, where the pointer let go, not under the
+    // whole selection (which may fill both pages down to their feet).
     const QRect area = m_bookView.areaOf(chosen->from, chosen->to);
     if (area.isEmpty()) {
         m_menu.hide();
         return;
     }
-    m_menu.open(area.translated(m_bookView.pos()));
+    QRect end = m_bookView.areaOf(chosen->to - 1, chosen->to);
+    if (end.isEmpty())
+        end = area;
+    m_menu.open(end.translated(m_bookView.pos()));
 }
 
 } // namespace tibbo::window
