@@ -6,8 +6,6 @@
 #include "navigation/search.h"
 #include "pages/pages.h"
 
-#include <utility>
-
 namespace tibbo::window {
 
 BookSearch::BookSearch(Parts parts, QObject *parent)
@@ -15,9 +13,9 @@ BookSearch::BookSearch(Parts parts, QObject *parent)
       m_searchPanel(parts.searchPanel)
 {
     connect(&m_searchPanel, &SearchPanel::searchRequested, this, &BookSearch::find);
-    // The found line's highlight belongs to the search: it goes with the prompt.
+    // The band on the match belongs to the search: it goes with the prompt.
     connect(&m_searchPanel, &SearchPanel::closed, this,
-            [this] { m_bookView.clearHighlight(std::exchange(m_hitLine, -1)); });
+            [this] { m_bookView.setMarks(TextMark::SearchHit, {}); });
 }
 
 void BookSearch::open()
@@ -54,12 +52,12 @@ void BookSearch::find(bool forward)
                                         : QStringLiteral("已到书头,从尾开始找到的"));
     m_state.topLine = core::spreadOfOffset(m_state, hit->offset);
     m_bookView.showSpread(m_state);
-    // The line holding the match is highlighted as a chosen line would be, and the
-    // prompt moves off it.
+    // The matched characters, not the whole line, get a band, and the prompt moves off
+    // the line where the match starts.
+    m_bookView.setMarks(TextMark::SearchHit,
+                        {{hit->offset, hit->offset + static_cast<int64_t>(needle.size())}});
     const auto index =
         static_cast<int>(core::lineHolding(m_state.lineEnds, hit->offset) - m_state.topLine);
-    m_bookView.highlightLine(index);
-    m_hitLine = index;
     m_searchPanel.keepClearOf(m_bookView.lineGeometry(index));
 }
 

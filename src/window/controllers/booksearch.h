@@ -46,8 +46,6 @@ class BookSearch : public QObject
     SearchPanel &m_searchPanel;
     // The last match, so the next search starts after it while it is on show.
     std::optional<int64_t> m_lastHit;
-    // The display line the last match highlighted, while it may still be on show.
-    int m_hitLine = -1;
 };
 
 } // namespace tibbo::window

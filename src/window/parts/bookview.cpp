@@ -262,14 +262,6 @@ void BookView::highlightLine(int index)
     m_highlighted = index;
 }
 
-void BookView::clearHighlight(int index)
-{
-    if (index < 0 || index != m_highlighted || static_cast<size_t>(index) >= m_lines.size())
-        return;
-    m_lines[static_cast<size_t>(index)]->setHighlighted(false);
-    m_highlighted = -1;
-}
-
 QRect BookView::lineGeometry(int index) const
 {
     if (index < 0 || static_cast<size_t>(index) >= m_lines.size())

@@ -55,8 +55,6 @@ class BookView : public QWidget
     void hideLines();
     // The chosen line gets the highlight; the one chosen before loses it.
     void highlightLine(int index);
-    // Takes the highlight off line `index` if it has it.
-    void clearHighlight(int index);
     // Where display line `index` of the spread is drawn, in the book view's coordinates
     // (which are the window's); empty when there is no such line.
     QRect lineGeometry(int index) const;

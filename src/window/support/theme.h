@@ -35,18 +35,19 @@ inline ThemeColours coloursOf(Theme theme)
 }
 
 // Kinds of text marked on the pages, each drawn as a soft band behind its characters, in
-// this order: the sentence read aloud under a selection.
+// this order: the sentence read aloud under a search hit under a selection.
 enum class TextMark {
     ReadAloud,
+    SearchHit,
     Selection,
 };
 
 // A mark's band in a theme: translucent, so that the text and a chosen line's highlight
-// show through, and unlike the highlight of a chosen line. At night the selection's band
-// is darker, so the light text stays readable.
+// show through, and unlike the highlight of a chosen line. A search hit has the
+// selection's colour. At night that band is darker, so the light text stays readable.
 inline QColor markColour(Theme theme, TextMark kind)
 {
-    if (kind == TextMark::Selection)
+    if (kind == TextMark::Selection || kind == TextMark::SearchHit)
         return theme == Theme::Night ? QColor(70, 120, 220, 160) : QColor(60, 120, 240, 85);
     switch (theme) {
     case Theme::Sepia:
