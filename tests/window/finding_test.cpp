@@ -93,14 +93,18 @@ class FindingTest : public QObject
         const int64_t heading = headingLineOf(w->state(), 3);
         QVERIFY(spreadHoldsLine(w->state(), heading));
         QVERIFY(!line(w.get(), static_cast<int>(heading - w->state().topLine))->bands().empty());
+        auto *note = part<QLabel>(w.get(), "searchNote");
+        QCOMPARE(note->text(), QStringLiteral("第 1 / 1 处"));
         // Only one match: the next search wraps round to it and says so.
         QTest::keyClick(box, Qt::Key_Return);
         QVERIFY(spreadHoldsLine(w->state(), heading));
-        QVERIFY(!part<QLabel>(w.get(), "searchNote")->text().isEmpty());
+        QVERIFY(note->text().startsWith(QStringLiteral("第 1 / 1 处，已到书尾")));
         // Shift+Enter goes back; F3 repeats from the window.
         box->setText(QStringLiteral("标题"));
         QTest::keyClick(box, Qt::Key_Return, Qt::ShiftModifier);
         QVERIFY(spreadHoldsLine(w->state(), headingLineOf(w->state(), 2)));
+        // The count follows the words: the third of five headings.
+        QCOMPARE(note->text(), QStringLiteral("第 3 / 5 处"));
         box->setText(QStringLiteral("没有这句话"));
         QTest::keyClick(box, Qt::Key_Return);
         QVERIFY(part<QLabel>(w.get(), "searchNote")->text().contains(QStringLiteral("找不到")));

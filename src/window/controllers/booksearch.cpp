@@ -6,6 +6,8 @@
 #include "navigation/search.h"
 #include "pages/pages.h"
 
+#include <algorithm>
+
 namespace tibbo::window {
 
 BookSearch::BookSearch(Parts parts, QObject *parent)
@@ -47,9 +49,10 @@ void BookSearch::find(bool forward)
         return;
     }
     m_lastHit = hit->offset;
-    m_searchPanel.setNote(!hit->wrapped ? QString()
-                          : forward     ? QStringLiteral("已到书尾,从头开始找到的")
-                                        : QStringLiteral("已到书头,从尾开始找到的"));
+    const QString count = countOf(needle, hit->offset);
+    m_searchPanel.setNote(!hit->wrapped ? count
+                          : forward ? count + QStringLiteral("，已到书尾,从头开始找到的")
+                                    : count + QStringLiteral("，已到书头,从尾开始找到的"));
     m_state.topLine = core::spreadOfOffset(m_state, hit->offset);
     m_bookView.showSpread(m_state);
     // The matched characters, not the whole line, get a band, and the prompt moves off
@@ -59,6 +62,20 @@ void BookSearch::find(bool forward)
     const auto index =
         static_cast<int>(core::lineHolding(m_state.lineEnds, hit->offset) - m_state.topLine);
     m_searchPanel.keepClearOf(m_bookView.lineGeometry(index));
+}
+
+QString BookSearch::countOf(const std::u32string &words, int64_t offset)
+{
+    if (words != m_countedWords || m_state.textVersion != m_countedVersion) {
+        m_matches = core::allMatches(m_state.paragraphText, words);
+        m_countedWords = words;
+        m_countedVersion = m_state.textVersion;
+    }
+    // A match inside one counted before it (a needle that repeats itself) counts as the
+    // next one counted.
+    const auto at = std::lower_bound(m_matches.begin(), m_matches.end(), offset);
+    const auto k = std::min<int64_t>(at - m_matches.begin() + 1, std::ssize(m_matches));
+    return QStringLiteral("第 %1 / %2 处").arg(k).arg(m_matches.size());
 }
 
 } // namespace tibbo::window

@@ -7,6 +7,8 @@
 #include <QObject>
 
 #include <optional>
+#include <string>
+#include <vector>
 
 class QWidget;
 
@@ -41,11 +43,19 @@ class BookSearch : public QObject
     void menuCloseRequested();
 
   private:
+    // "第 k / N 处" for the match at `offset`.
+    QString countOf(const std::u32string &words, int64_t offset);
+
     core::ReaderState &m_state;
     BookView &m_bookView;
     SearchPanel &m_searchPanel;
     // The last match, so the next search starts after it while it is on show.
     std::optional<int64_t> m_lastHit;
+    // Every match of the words last counted, in the text they were counted in: the box
+    // says which of them is on show ("第 k / N 处").
+    std::u32string m_countedWords;
+    uint64_t m_countedVersion = 0;
+    std::vector<int64_t> m_matches;
 };
 
 } // namespace tibbo::window
