@@ -16,10 +16,11 @@ LineCutter::LineCutter(const BookText &text, int64_t charsPerLine, CutRules rule
 
 bool LineCutter::cut(int64_t budget)
 {
-    const auto n = static_cast<int64_t>(m_text.size());
+    const int64_t n = textEnd();
     const int64_t stop = std::min(n, m_pos + std::max<int64_t>(budget, 1));
     if (m_rules.fine) {
-        m_text.visit([&](auto text) {
+        m_text.visit([&](auto whole) {
+            const auto text = whole.substr(0, static_cast<size_t>(n));
             int64_t breakBefore = nextHeadingBreak();
             while (m_pos < stop) {
                 if (breakBefore <= m_pos)
@@ -43,10 +44,22 @@ bool LineCutter::cut(int64_t budget)
     return done();
 }
 
+void LineCutter::addHeadingStarts(const std::vector<int64_t> &starts)
+{
+    m_rules.headingStarts.insert(m_rules.headingStarts.end(), starts.begin(), starts.end());
+}
+
+void LineCutter::handEndsTo(LineList &list)
+{
+    list.insert(list.end(), m_ends.begin(), m_ends.end());
+    m_ends.clear();
+}
+
 int64_t LineCutter::nextHeadingBreak()
 {
     const auto &starts = m_rules.headingStarts;
-    return m_text.visit([&](auto text) {
+    return m_text.visit([&](auto whole) {
+        const auto text = whole.substr(0, static_cast<size_t>(textEnd()));
         while (m_nextHeading < starts.size() &&
                (starts[m_nextHeading] <= m_pos || opensParagraph(text, starts[m_nextHeading])))
             ++m_nextHeading;
