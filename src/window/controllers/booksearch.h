@@ -1,6 +1,7 @@
 #pragma once
 // Finding words in the book: the search prompt, and the moves to the next and previous
-// occurrence from the spread on show, round the ends of the book.
+// occurrence from the spread on show, round the ends of the book. Words typed in either
+// script are found (头发 finds 頭髮).
 
 #include "state/readerstate.h"
 
@@ -43,19 +44,22 @@ class BookSearch : public QObject
     void menuCloseRequested();
 
   private:
-    // "第 k / N 处" for the match at `offset`.
-    QString countOf(const std::u32string &words, int64_t offset);
+    // "第 k / N 处" for the match at `offset` of the words last searched for (any form).
+    QString countOf(int64_t offset);
 
     core::ReaderState &m_state;
     BookView &m_bookView;
     SearchPanel &m_searchPanel;
     // The last match, so the next search starts after it while it is on show.
     std::optional<int64_t> m_lastHit;
-    // Every match of the words last counted, in the text they were counted in: the box
-    // says which of them is on show ("第 k / N 处").
+    // Every match of the words last counted (any of their forms), in the text they were
+    // counted in: the box says which of them is on show ("第 k / N 处").
     std::u32string m_countedWords;
     uint64_t m_countedVersion = 0;
     std::vector<int64_t> m_matches;
+    // The forms of the last words searched for.
+    std::u32string m_formsOf;
+    std::vector<std::u32string> m_forms;
 };
 
 } // namespace tibbo::window
