@@ -29,6 +29,7 @@ const Binding kTable[] = {
     {Qt::Key_G,                     Command::GoToPage,          Scope::Pages},
     {Qt::ALT | Qt::Key_Left,        Command::GoBack,            Scope::Pages},
     {Qt::ALT | Qt::Key_Right,       Command::GoForward,         Scope::Pages},
+    {Qt::CTRL | Qt::Key_C,          Command::Copy,              Scope::Pages},
     {Qt::Key_R,                     Command::ReadAloud,         Scope::Pages},
 
     {Qt::Key_Space,                 Command::PauseReadingAloud, Scope::ReadingAloud},

@@ -28,6 +28,7 @@ enum class Scope {
     // The pages while they are read aloud: its rows come before those of the pages (and
     // of anywhere), so Space pauses instead of turning and Esc stops.
     ReadingAloud,
+    LookUp, // the panel of a word looked up
 };
 Q_ENUM_NS(Scope)
 
@@ -48,6 +49,8 @@ enum class Command {
     // The way back: to where the last jump came from, and forward again.
     GoBack,
     GoForward,
+    // Puts the selection on the clipboard.
+    Copy,
     ConfirmPrompt,
     ScrollRowUp,
     ScrollRowDown,
