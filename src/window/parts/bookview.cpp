@@ -4,6 +4,7 @@
 #include "widgets.h"
 
 #include "pages/pages.h"
+#include "script/displayspread.h"
 #include "state/readerstate.h"
 #include "text/linecapacity.h"
 #include "text/spread.h"
@@ -152,12 +153,17 @@ void BookView::applyMarks()
     std::vector<std::vector<LineLabel::Band>> bands(m_lines.size());
     if (m_shown) {
         for (const auto &[kind, ranges] : m_marks)
-            for (const Range &range : ranges)
-                for (const core::RowRun &run : core::rowRunsOnShow(*m_shown, range.from, range.to))
+            for (const Range &range : ranges) {
+                std::vector<core::RowRun> runs =
+                    core::rowRunsOnShow(*m_shown, range.from, range.to);
+                if (m_display)
+                    core::showRunsInScript(runs, *m_shown, m_display());
+                for (const core::RowRun &run : runs)
                     if (static_cast<size_t>(run.row) < bands.size())
                         bands[static_cast<size_t>(run.row)].push_back(
                             {static_cast<int>(run.firstColumn), static_cast<int>(run.columns),
                              markColour(m_theme, kind)});
+            }
     }
     for (size_t k = 0; k < m_lines.size(); ++k)
         m_lines[k]->setBands(std::move(bands[k]));
@@ -206,7 +212,15 @@ core::PageFigures BookView::pageFigures(const QFont &font) const
 
 void BookView::showSpread(core::ReaderState &state)
 {
-    const core::Spread spread = core::buildSpread(state);
+    core::Spread spread = core::buildSpread(state);
+    // The rows as written: a converted row whose words grew (内存 → 記憶體) is narrowed to
+    // the width its own row or a full row takes, so it keeps within its page.
+    std::vector<std::u32string> written;
+    if (m_display && m_display().converting()) {
+        written = spread.rows;
+        core::showRowsInScript(spread, state, m_display());
+    }
+    const QFontMetricsF metrics(m_font);
     const int L = static_cast<int>(core::pageDivisor(state.linesPerPage));
     m_linesPerPage = L;
     ensureLineLabels(2 * L);
@@ -219,7 +233,14 @@ void BookView::showSpread(core::ReaderState &state)
         const double x = left ? state.leftMargin : W / 2 - 5 + state.rightMargin;
         label->move(qRound(x), qRound(state.topMargin + row * pitch));
         label->setHighlighted(false);
-        label->setText(qs(spread.rows[static_cast<size_t>(k)]));
+        const std::u32string &shown = spread.rows[static_cast<size_t>(k)];
+        label->setText(qs(shown));
+        double fit = 0;
+        if (static_cast<size_t>(k) < written.size() &&
+            shown.size() > written[static_cast<size_t>(k)].size())
+            fit = std::max(m_runWidth,
+                           metrics.horizontalAdvance(qs(written[static_cast<size_t>(k)])));
+        label->setFitWidth(fit);
         label->show();
     }
     for (size_t k = static_cast<size_t>(2 * L); k < m_lines.size(); ++k) {
@@ -237,6 +258,11 @@ void BookView::showSpread(core::ReaderState &state)
     m_shown = &state;
     applyMarks();
     emit spreadShown();
+}
+
+void BookView::setDisplayText(std::function<const core::DisplayText &()> display)
+{
+    m_display = std::move(display);
 }
 
 void BookView::hideLines()

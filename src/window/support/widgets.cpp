@@ -187,8 +187,22 @@ void LineLabel::layOut()
     m_text.prepare(QTransform(), font());
     const QFontMetricsF metrics(font());
     const QSizeF textSize = m_text.size();
-    resize(qCeil(textSize.width()), qCeil(std::max(textSize.height(), metrics.height())));
+    resize(qCeil(drawnWidth()), qCeil(std::max(textSize.height(), metrics.height())));
     update();
+}
+
+void LineLabel::setFitWidth(double width)
+{
+    if (width == m_fitWidth)
+        return;
+    m_fitWidth = width;
+    layOut();
+}
+
+double LineLabel::drawnWidth() const
+{
+    const double natural = m_text.size().width();
+    return m_fitWidth > 0 ? std::min(natural, m_fitWidth) : natural;
 }
 
 void LineLabel::changeEvent(QEvent *event)
@@ -228,6 +242,9 @@ void LineLabel::paintEvent(QPaintEvent *)
     QPainter p(this);
     if (m_highlighted)
         p.fillRect(rect(), m_highlightColour);
+    const double natural = m_text.size().width();
+    if (natural > 0 && drawnWidth() < natural)
+        p.scale(drawnWidth() / natural, 1.0);
     if (!m_bands.empty()) {
         p.setRenderHint(QPainter::Antialiasing);
         p.setPen(Qt::NoPen);

@@ -105,6 +105,11 @@ class LineLabel : public QWidget
     void setHighlighted(bool on);
     bool highlighted() const { return m_highlighted; }
     void setColours(const QColor &text, const QColor &highlight);
+    // A text wider than `width` is drawn narrowed to it (a row of the book in the other
+    // script whose words grew, so it keeps within its page); 0: always as wide as it is.
+    void setFitWidth(double width);
+    // The width the text is drawn at.
+    double drawnWidth() const;
 
     // A soft band behind characters [firstColumn, firstColumn + columns) of the text (a
     // sentence read aloud, a selection, a search hit): drawn over the highlight, under
@@ -118,7 +123,8 @@ class LineLabel : public QWidget
     };
     void setBands(std::vector<Band> bands);
     const std::vector<Band> &bands() const { return m_bands; }
-    // Where a band over these columns is drawn, in the label's coordinates.
+    // Where a band over these columns is drawn, in the label's coordinates before any
+    // narrowing.
     QRectF bandRect(int firstColumn, int columns) const;
 
   signals:
@@ -135,6 +141,7 @@ class LineLabel : public QWidget
     int m_index;
     QStaticText m_text;
     std::vector<Band> m_bands;
+    double m_fitWidth = 0;
     bool m_highlighted = false;
     QColor m_textColour{Qt::black};
     QColor m_highlightColour{255, 232, 233};
