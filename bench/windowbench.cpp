@@ -5,6 +5,7 @@
 #include "readaloudcommands.h"
 #include "readerwindow.h"
 #include "speechengine.h"
+#include "widgets.h"
 
 #include <QAction>
 #include <QApplication>
@@ -137,6 +138,31 @@ int main(int argc, char **argv)
     std::sort(times.begin(), times.end());
     std::printf("page turn: %.2f ms median, %.2f ms 95th percentile, %.2f ms worst\n",
                 times[times.size() / 2], times[times.size() * 95 / 100], times.back());
+
+    // A Ctrl + drag over the spread: each move of the pointer to another character, over
+    // the rows of both pages, until the band is painted. No move re-cuts lines.
+    {
+        const int rows = static_cast<int>(2 * window->state().linesPerPage);
+        const auto lineLabel = [&window](int row) {
+            return window->findChild<tibbo::window::LineLabel *>(QStringLiteral("line%1").arg(row));
+        };
+        QTest::mousePress(lineLabel(0), Qt::LeftButton, Qt::ControlModifier, QPoint(4, 4));
+        std::vector<double> moves;
+        for (int i = 0; i < 200; ++i) {
+            tibbo::window::LineLabel *to = lineLabel((i * 7) % rows);
+            QElapsedTimer t;
+            t.start();
+            QTest::mouseMove(to, QPoint(4 + (i * 13) % std::max(1, to->width() - 8), 4));
+            window->repaint();
+            moves.push_back(msOf(t));
+        }
+        QTest::mouseRelease(lineLabel(rows - 1), Qt::LeftButton, Qt::ControlModifier, QPoint(4, 4));
+        QTest::keyClick(window.get(), Qt::Key_Escape);
+        std::sort(moves.begin(), moves.end());
+        std::printf("selection drag step: %.2f ms median, %.2f ms 95th percentile, %.2f ms "
+                    "worst\n",
+                    moves[moves.size() / 2], moves[moves.size() * 95 / 100], moves.back());
+    }
 
     // Reading aloud: from the key to the first sentence given to the engine, on a spread in
     // the middle of the book; then the turns the reading makes by itself, from the engine's

@@ -9,6 +9,8 @@
 #include <QSvgRenderer>
 #include <QtMath>
 
+#include <algorithm>
+
 namespace tibbo::window {
 
 namespace {
@@ -179,6 +181,16 @@ void LineLabel::setText(const QString &text)
     if (text == m_text.text())
         return;
     m_text.setText(text);
+    m_unitOfColumn.clear();
+    const bool surrogates =
+        std::any_of(text.begin(), text.end(), [](QChar c) { return c.isHighSurrogate(); });
+    if (surrogates) {
+        for (qsizetype unit = 0; unit < text.size(); ++unit) {
+            if (!text[unit].isLowSurrogate() || unit == 0 || !text[unit - 1].isHighSurrogate())
+                m_unitOfColumn.push_back(static_cast<int>(unit));
+        }
+        m_unitOfColumn.push_back(static_cast<int>(text.size()));
+    }
     layOut();
 }
 
@@ -230,11 +242,46 @@ void LineLabel::setBands(std::vector<Band> bands)
 
 QRectF LineLabel::bandRect(int firstColumn, int columns) const
 {
-    const QString text = m_text.text();
-    const QFontMetricsF metrics(font());
-    const double left = metrics.horizontalAdvance(text.left(firstColumn));
-    const double right = metrics.horizontalAdvance(text.left(firstColumn + columns));
+    const double left = xOfColumn(firstColumn);
+    const double right = xOfColumn(firstColumn + columns);
     return QRectF(left, 0, right - left, height());
+}
+
+// The line is drawn as one run in the label's font, so a character starts where the
+// run of the characters before it ends.
+double LineLabel::xOfColumn(int column) const
+{
+    const QString text = m_text.text();
+    if (column <= 0 || text.isEmpty())
+        return 0;
+    // Columns count characters; a character beyond the Basic Multilingual Plane takes two
+    // units of the QString.
+    const qsizetype units =
+        m_unitOfColumn.empty()
+            ? column
+            : m_unitOfColumn[static_cast<size_t>(std::min<qsizetype>(column, columnCount()))];
+    return QFontMetricsF(font()).horizontalAdvance(text.left(units));
+}
+
+int LineLabel::columnCount() const
+{
+    return m_unitOfColumn.empty() ? static_cast<int>(m_text.text().size())
+                                  : static_cast<int>(m_unitOfColumn.size()) - 1;
+}
+
+int LineLabel::columnAt(double x) const
+{
+    const int columns = columnCount();
+    // The last column whose left edge lies at or before x.
+    int low = 0, high = columns - 1;
+    while (low < high) {
+        const int middle = (low + high + 1) / 2;
+        if (xOfColumn(middle) <= x)
+            low = middle;
+        else
+            high = middle - 1;
+    }
+    return std::max(low, 0);
 }
 
 void LineLabel::paintEvent(QPaintEvent *)

@@ -127,6 +127,17 @@ class LineLabel : public QWidget
     // narrowing.
     QRectF bandRect(int firstColumn, int columns) const;
 
+    // The one place that says where the characters of the line are drawn: the x of the
+    // left edge of character `column` (the text's width for a column at its end), in the
+    // label's coordinates. Bands, the pointer's character and the marks beside text all
+    // take it from here.
+    double xOfColumn(int column) const;
+    // The character whose cell holds `x`: the first for an x before the text, the last for
+    // one past it; 0 for an empty line.
+    int columnAt(double x) const;
+    // Characters of the line (a character beyond the Basic Multilingual Plane counts one).
+    int columnCount() const;
+
   signals:
     void mouseDown(int index, Qt::MouseButton button);
 
@@ -140,6 +151,9 @@ class LineLabel : public QWidget
 
     int m_index;
     QStaticText m_text;
+    // The QString unit each character starts at, and the text's size last; empty while
+    // every character takes one unit.
+    std::vector<int> m_unitOfColumn;
     std::vector<Band> m_bands;
     double m_fitWidth = 0;
     bool m_highlighted = false;
