@@ -20,10 +20,10 @@ bool LineCutter::cut(int64_t budget)
     const int64_t stop = std::min(n, m_pos + std::max<int64_t>(budget, 1));
     if (m_rules.fine) {
         m_text.visit([&](auto text) {
-            int64_t breakBefore = nextHeadingBreak();
+            int64_t breakBefore = nextLineStart();
             while (m_pos < stop) {
                 if (breakBefore <= m_pos)
-                    breakBefore = nextHeadingBreak();
+                    breakBefore = nextLineStart();
                 m_pos = fineLineEnd(text, m_pos, m_width, breakBefore);
                 m_ends.push_back(static_cast<LineEnd>(m_pos));
             }
@@ -43,15 +43,15 @@ bool LineCutter::cut(int64_t budget)
     return done();
 }
 
-int64_t LineCutter::nextHeadingBreak()
+int64_t LineCutter::nextLineStart()
 {
-    const auto &starts = m_rules.headingStarts;
+    const auto &starts = m_rules.lineStarts;
     return m_text.visit([&](auto text) {
-        while (m_nextHeading < starts.size() &&
-               (starts[m_nextHeading] <= m_pos || opensParagraph(text, starts[m_nextHeading])))
-            ++m_nextHeading;
-        return m_nextHeading < starts.size()
-                   ? std::min(starts[m_nextHeading], static_cast<int64_t>(text.size()))
+        while (m_nextLineStart < starts.size() &&
+               (starts[m_nextLineStart] <= m_pos || opensParagraph(text, starts[m_nextLineStart])))
+            ++m_nextLineStart;
+        return m_nextLineStart < starts.size()
+                   ? std::min(starts[m_nextLineStart], static_cast<int64_t>(text.size()))
                    : static_cast<int64_t>(text.size());
     });
 }

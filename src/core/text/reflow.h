@@ -38,13 +38,14 @@ class LineCutter
     LineList takeEnds() { return std::move(m_ends); }
 
   private:
-    // The next heading that needs a line of its own, past m_pos; the text's size when none.
-    int64_t nextHeadingBreak();
+    // The next offset past m_pos where the rules begin a line (a joined heading, the
+    // author line after the title); the text's size when none.
+    int64_t nextLineStart();
 
     const BookText &m_text;
     int64_t m_width;
     CutRules m_rules;
-    size_t m_nextHeading = 0;
+    size_t m_nextLineStart = 0;
     int64_t m_pos = 0;
     LineList m_ends{0};
 };
