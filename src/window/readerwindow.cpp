@@ -98,6 +98,8 @@ void ReaderWindow::createParts()
     m_chrome->setTrayIcon(m_tray);
     m_modes = new ReadingModes(m_state, *m_menus, this);
     m_reflowJob = new ReflowJob(m_state, this);
+    // The rows are set by the rules the lines were cut with.
+    m_bookView->setCutRules([this]() -> const core::CutRules & { return m_reflowJob->cutRules(); });
     m_loader = new BookLoader(m_state, *m_loadingPanel, *m_options, this);
     m_commands = new ReadingCommands({m_state, *m_bookView, *m_prompt, *m_menus}, this);
     auto *chapterPanel = new ChapterPanel(this);

@@ -1,12 +1,15 @@
 #include "bookview.h"
 
+#include "fontmeasurer.h"
+#include "linelabel.h"
 #include "qtext.h"
 #include "widgets.h"
 
 #include "pages/pages.h"
 #include "state/readerstate.h"
-#include "text/linecapacity.h"
+#include "text/lineplacement.h"
 #include "text/spread.h"
+#include "text/typesetting.h"
 
 #include <QFontDatabase>
 #include <QFontMetricsF>
@@ -17,25 +20,6 @@
 namespace tibbo::window {
 
 namespace {
-
-// The page font's measurements for the line capacity.
-class FontMeasurer : public core::TextMeasurer
-{
-  public:
-    explicit FontMeasurer(const QFont &font) : m_metrics(font) {}
-    double widthOfRun(int64_t count) const override
-    {
-        return count <= 0 ? 0
-                          : m_metrics.horizontalAdvance(
-                                QString(static_cast<qsizetype>(count), QChar(0x53D1)));
-    }
-    // Whole pixels, as a line label is high: the rows of a page are placed with the
-    // same pitch the line count was measured with.
-    double lineHeight() const override { return std::ceil(m_metrics.height()); }
-
-  private:
-    QFontMetricsF m_metrics;
-};
 
 constexpr int kEdgeWidth = 28;
 constexpr int kFirstLabels = 101;
@@ -51,7 +35,8 @@ QFont BookView::designFont()
     return font;
 }
 
-BookView::BookView(QWidget *parent) : QWidget(parent)
+BookView::BookView(QWidget *parent)
+    : QWidget(parent), m_measurer(std::make_unique<FontMeasurer>(m_font))
 {
     setObjectName(QStringLiteral("bookView"));
     m_leftEdge = new Picture(QStringLiteral(":/art/edge-left.svg"), this);
@@ -135,16 +120,24 @@ void BookView::setTheme(Theme theme)
     m_rightPageNumber->setStyleSheet(numberStyle);
 }
 
+BookView::~BookView() = default;
+
 void BookView::setPageFont(const QFont &font)
 {
     m_font = font;
+    m_measurer = std::make_unique<FontMeasurer>(font);
     for (LineLabel *label : m_lines)
         label->setFont(font);
 }
 
+void BookView::setCutRules(std::function<const core::CutRules &()> rules)
+{
+    m_cutRules = std::move(rules);
+}
+
 double BookView::lineHeight() const
 {
-    return FontMeasurer(m_font).lineHeight();
+    return m_measurer->lineHeight();
 }
 
 void BookView::resizeEvent(QResizeEvent *)
@@ -165,9 +158,8 @@ void BookView::resizeEvent(QResizeEvent *)
 
 void BookView::measureCapacity(core::ReaderState &state)
 {
-    const FontMeasurer measurer(m_font);
-    core::updateCapacity(state, measurer, width(), height());
-    m_runWidth = measurer.widthOfRun(state.charsPerLine);
+    core::updateCapacity(state, *m_measurer, width(), height());
+    m_runWidth = m_measurer->widthOfRun(state.charsPerLine);
 }
 
 core::PageFigures BookView::pageFigures(const QFont &font) const
@@ -178,20 +170,44 @@ core::PageFigures BookView::pageFigures(const QFont &font) const
 
 void BookView::showSpread(core::ReaderState &state)
 {
-    const core::Spread spread = core::buildSpread(state);
+    static const core::CutRules plainRules;
+    const core::CutRules &rules = m_cutRules ? m_cutRules() : plainRules;
+    const core::Spread spread = core::buildSpread(state, rules);
     const int L = static_cast<int>(core::pageDivisor(state.linesPerPage));
     m_linesPerPage = L;
     ensureLineLabels(2 * L);
+    const bool fine = state.fineTypesetting;
     const double W = width();
+    const core::TextFrame frames[] = {core::pageTextFrame(core::PageSide::Left, W, state.leftMargin,
+                                                          state.rightMargin, kEdgeWidth),
+                                      core::pageTextFrame(core::PageSide::Right, W,
+                                                          state.leftMargin, state.rightMargin,
+                                                          kEdgeWidth)};
     const double pitch = lineHeight() + state.lineSpacing;
+    const double headingDrop = core::headingDrop(pitch, m_measurer->widthOfRun(1));
     for (int k = 0; k < 2 * L; ++k) {
         LineLabel *label = m_lines[static_cast<size_t>(k)];
         const bool left = k < L;
         const int row = left ? k : k - L;
-        const double x = left ? state.leftMargin : W / 2 - 5 + state.rightMargin;
-        label->move(qRound(x), qRound(state.topMargin + row * pitch));
+        const core::TextFrame &frame = frames[left ? 0 : 1];
+        const core::RowRole &role = spread.roles[static_cast<size_t>(k)];
+        const std::u32string &text = spread.rows[static_cast<size_t>(k)];
+        core::LineSetting setting;
+        setting.fine = fine;
+        setting.heading = fine && role.heading;
+        setting.endsParagraph = role.endsParagraph;
+        setting.measure = frame.measure;
+        setting.hangRoom = frame.hangRoom;
+        core::PlacedLine places = core::placeLine(text, setting, *m_measurer);
+        // At a page's top the margin stands above a heading already.
+        const double drop = setting.heading && row > 0 ? headingDrop : 0;
+        label->move(qRound(frame.left), qRound(state.topMargin + row * pitch + drop));
         label->setHighlighted(false);
-        label->setText(qs(spread.rows[static_cast<size_t>(k)]));
+        if (fine)
+            label->setPlacedText(qs(text), std::move(places),
+                                 setting.heading ? m_measurer->boldFont() : m_font);
+        else
+            label->setText(qs(text), std::move(places));
         label->show();
     }
     for (size_t k = static_cast<size_t>(2 * L); k < m_lines.size(); ++k) {
@@ -240,6 +256,13 @@ QRect BookView::lineGeometry(int index) const
     return m_lines[static_cast<size_t>(index)]->geometry();
 }
 
+const LineLabel *BookView::line(int index) const
+{
+    if (index < 0 || static_cast<size_t>(index) >= m_lines.size())
+        return nullptr;
+    return m_lines[static_cast<size_t>(index)];
+}
+
 void BookView::hideBookmarkIcon()
 {
     m_bookmarkIcon->hide();
@@ -253,8 +276,8 @@ void BookView::showBookmarkIcon(int index)
     // Left of a left-page line, right of a full right-page line.
     if (index < m_linesPerPage)
         m_bookmarkIcon->move(line->x() - m_bookmarkIcon->width(), line->y());
-    else
-        m_bookmarkIcon->move(line->x() + qCeil(m_runWidth), line->y());
+    else // past the marks that hang in the margin too
+        m_bookmarkIcon->move(line->x() + std::max(qCeil(m_runWidth), line->width()), line->y());
     m_bookmarkIcon->show();
     m_bookmarkIcon->raise();
 }

@@ -11,16 +11,20 @@
 #include <QFont>
 #include <QWidget>
 
+#include <functional>
+#include <memory>
 #include <vector>
 
 class QLabel;
 
 namespace tibbo::core {
+struct CutRules;
 struct ReaderState;
-}
+} // namespace tibbo::core
 
 namespace tibbo::window {
 
+class FontMeasurer;
 class LineLabel;
 class Picture;
 
@@ -31,6 +35,7 @@ class BookView : public QWidget
     enum class Page { Left, Right };
 
     explicit BookView(QWidget *parent);
+    ~BookView() override;
 
     // The design's page font: 宋体 10.5 pt, or the first installed Song-style CJK face
     // where that family is missing.
@@ -38,6 +43,9 @@ class BookView : public QWidget
 
     void setPageFont(const QFont &font);
     QFont pageFont() const { return m_font; }
+    // Where the rules the line list was cut with come from: the headings and the forced
+    // line ends of fine typesetting. Without it every row is set as prose.
+    void setCutRules(std::function<const core::CutRules &()> rules);
 
     // Characters per line and lines per page of the current size, font, margins and
     // spacing, stored in the state (the previous characters per line are kept too).
@@ -45,7 +53,9 @@ class BookView : public QWidget
     // The size of the pages and the measurements of `font` for the check of page values.
     core::PageFigures pageFigures(const QFont &font) const;
     // Fills the line labels with the spread starting at state.topLine and puts the
-    // bookmark icon beside the last bookmarked line on show.
+    // bookmark icon beside the last bookmarked line on show. Each row is set by
+    // core::placeLine in its page's text frame: as the font sets it, or with fine
+    // typesetting spread to the measure, its marks compressed, headings in bold.
     void showSpread(core::ReaderState &state);
     // The colours of the pages, the lines and the page numbers.
     void setTheme(Theme theme);
@@ -58,6 +68,9 @@ class BookView : public QWidget
     // Where display line `index` of the spread is drawn, in the book view's coordinates
     // (which are the window's); empty when there is no such line.
     QRect lineGeometry(int index) const;
+    // Display line `index` of the spread: its text, and where each of its characters is
+    // drawn (LineLabel::places, from the label's left edge); null when there is none.
+    const LineLabel *line(int index) const;
     void hideBookmarkIcon();
     // Puts the bookmark icon beside line `index` of the spread on show.
     void showBookmarkIcon(int index);
@@ -79,6 +92,8 @@ class BookView : public QWidget
     double lineHeight() const;
 
     QFont m_font;
+    std::unique_ptr<FontMeasurer> m_measurer;
+    std::function<const core::CutRules &()> m_cutRules;
     Picture *m_leftEdge = nullptr;
     Picture *m_rightEdge = nullptr;
     Picture *m_leftPage = nullptr;

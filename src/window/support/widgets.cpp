@@ -168,65 +168,6 @@ void CaptionLabel::mouseReleaseEvent(QMouseEvent *event)
         emit clicked();
 }
 
-LineLabel::LineLabel(int index, QWidget *parent) : QWidget(parent), m_index(index)
-{
-    m_text.setTextFormat(Qt::PlainText);
-    m_text.setPerformanceHint(QStaticText::AggressiveCaching);
-}
-
-void LineLabel::setText(const QString &text)
-{
-    if (text == m_text.text())
-        return;
-    m_text.setText(text);
-    layOut();
-}
-
-void LineLabel::layOut()
-{
-    m_text.prepare(QTransform(), font());
-    const QFontMetricsF metrics(font());
-    const QSizeF textSize = m_text.size();
-    resize(qCeil(textSize.width()), qCeil(std::max(textSize.height(), metrics.height())));
-    update();
-}
-
-void LineLabel::changeEvent(QEvent *event)
-{
-    if (event->type() == QEvent::FontChange)
-        layOut();
-    QWidget::changeEvent(event);
-}
-
-void LineLabel::setHighlighted(bool on)
-{
-    if (on == m_highlighted)
-        return;
-    m_highlighted = on;
-    update();
-}
-
-void LineLabel::paintEvent(QPaintEvent *)
-{
-    QPainter p(this);
-    if (m_highlighted)
-        p.fillRect(rect(), m_highlightColour);
-    p.setPen(m_textColour);
-    p.drawStaticText(QPointF(0, 0), m_text);
-}
-
-void LineLabel::setColours(const QColor &text, const QColor &highlight)
-{
-    m_textColour = text;
-    m_highlightColour = highlight;
-    update();
-}
-
-void LineLabel::mousePressEvent(QMouseEvent *event)
-{
-    emit mouseDown(m_index, event->button());
-}
-
 Bubble::Bubble(QWidget *parent) : QWidget(parent)
 {
     setFixedSize(292, 175);

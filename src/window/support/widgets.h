@@ -1,13 +1,12 @@
 #pragma once
 // Small widgets the window is built from: pictures drawn from SVG artwork, caption
-// labels and line labels that report mouse presses, the speech bubble and the
-// progress bars of the bubble panels.
+// labels that report mouse presses, the speech bubble and the progress bars of the
+// bubble panels.
 
 #include <QLabel>
 #include <QPixmap>
 #include <QPointF>
 #include <QPushButton>
-#include <QStaticText>
 #include <QWidget>
 
 class QSvgRenderer;
@@ -83,43 +82,6 @@ class CaptionLabel : public QLabel
   private:
     QString m_caption;
     bool m_leftPressed = false;
-};
-
-// One display line of a page. It sizes itself to its text; a press on it is a press
-// on that line, a press beside it falls through to the page behind. The text is laid
-// out once when it is set and drawn from that layout, so a page turn repaints a spread
-// of lines cheaply.
-class LineLabel : public QWidget
-{
-    Q_OBJECT
-  public:
-    LineLabel(int index, QWidget *parent = nullptr);
-    int index() const { return m_index; }
-    // Sets the text and fits the label's size to it.
-    void setText(const QString &text);
-    QString text() const { return m_text.text(); }
-    void clear() { setText(QString()); }
-    // Highlight of a chosen line; a redraw makes every label transparent again.
-    void setHighlighted(bool on);
-    bool highlighted() const { return m_highlighted; }
-    void setColours(const QColor &text, const QColor &highlight);
-
-  signals:
-    void mouseDown(int index, Qt::MouseButton button);
-
-  protected:
-    void paintEvent(QPaintEvent *event) override;
-    void mousePressEvent(QMouseEvent *event) override;
-    void changeEvent(QEvent *event) override;
-
-  private:
-    void layOut();
-
-    int m_index;
-    QStaticText m_text;
-    bool m_highlighted = false;
-    QColor m_textColour{Qt::black};
-    QColor m_highlightColour{255, 232, 233};
 };
 
 // The speech bubble, a rounded rectangle with a blue border.

@@ -1,0 +1,82 @@
+#pragma once
+// One display line of a page. It sizes itself to its text; a press on it is a press on
+// that line, a press beside it falls through to the page behind. The text is laid out
+// once when it is set and drawn from that layout, so a page turn repaints a spread of
+// lines cheaply.
+//
+// A plain line is drawn as the font sets the whole text. A line of fine typesetting is
+// drawn character by character at the places the core gave it (text/lineplacement.h):
+// the glyphs the face holds as one glyph run, any other character on its own, so the
+// font's fallback still finds it.
+
+#include "text/lineplacement.h"
+
+#include <QFont>
+#include <QGlyphRun>
+#include <QStaticText>
+#include <QWidget>
+
+#include <vector>
+
+namespace tibbo::window {
+
+class LineLabel : public QWidget
+{
+    Q_OBJECT
+  public:
+    LineLabel(int index, QWidget *parent = nullptr);
+    int index() const { return m_index; }
+    // Sets the text, drawn as the label's font sets it, and fits the label's size to it.
+    // `places` says where each character stands (for a click or a tint); the same font's
+    // advances, one after the other.
+    void setText(const QString &text, core::PlacedLine places = {});
+    // Sets the text, each character drawn at its place in `font` (the page font or its
+    // bold face), and fits the label's size to the places.
+    void setPlacedText(const QString &text, core::PlacedLine places, const QFont &font);
+    QString text() const { return m_textString; }
+    void clear() { setText(QString()); }
+    // Where each character of the text stands, pixels from the label's left edge.
+    const core::PlacedLine &places() const { return m_places; }
+    // Whether the text is drawn at its places (fine typesetting) and in which face.
+    bool drawnAtPlaces() const { return m_placed; }
+    QFont drawnFont() const { return m_placed ? m_placedFont : font(); }
+    // Highlight of a chosen line; a redraw makes every label transparent again.
+    void setHighlighted(bool on);
+    bool highlighted() const { return m_highlighted; }
+    void setColours(const QColor &text, const QColor &highlight);
+
+  signals:
+    void mouseDown(int index, Qt::MouseButton button);
+
+  protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+  private:
+    void layOut();
+    void prepareGlyphs();
+
+    // A character the glyph run cannot hold (not in the face, or beyond the BMP where the
+    // face maps it differently): drawn on its own at its pen position.
+    struct LoneCharacter
+    {
+        double x;
+        QString text;
+    };
+
+    int m_index;
+    QString m_textString;
+    core::PlacedLine m_places;
+    bool m_placed = false;
+    QStaticText m_text;
+    QFont m_placedFont;
+    QGlyphRun m_glyphs;
+    std::vector<LoneCharacter> m_lone;
+    double m_baseline = 0;
+    bool m_highlighted = false;
+    QColor m_textColour{Qt::black};
+    QColor m_highlightColour{255, 232, 233};
+};
+
+} // namespace tibbo::window
