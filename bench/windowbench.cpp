@@ -2,7 +2,9 @@
 // offscreen window in a fresh application folder. One "name: value unit" a line; the
 // program never fails on timing.
 #include "benchloop.h"
+#include "readaloudcommands.h"
 #include "readerwindow.h"
+#include "speechengine.h"
 
 #include <QAction>
 #include <QApplication>
@@ -23,6 +25,27 @@
 using tibbo::window::ReaderWindow;
 
 namespace {
+
+// Stands for the speech engine: notes when a sentence reaches it, and says it spoken when
+// the bench asks.
+class RecordingEngine : public tibbo::window::SpeechEngine
+{
+  public:
+    void say(quint64 id, const QString &) override
+    {
+        lastId = id;
+        saidAt.restart();
+        ++said;
+    }
+    void stop() override {}
+    void setSettings(const tibbo::window::SpeechSettings &) override {}
+    void findVoices() override {}
+    void finish() { emit spoken(lastId); }
+
+    quint64 lastId = 0;
+    int said = 0;
+    QElapsedTimer saidAt;
+};
 
 double msOf(const QElapsedTimer &t)
 {
@@ -128,6 +151,50 @@ int main(int argc, char **argv)
     window->findChild<QPushButton *>(QStringLiteral("settingsOk"))->click();
     tibbo::bench::runUntilIdle(*window);
     timePageTurns(app, *window, " with fine typesetting");
+
+    // Reading aloud: from the key to the first sentence given to the engine, on a spread in
+    // the middle of the book; then the turns the reading makes by itself, from the engine's
+    // report of the spread's last sentence until the next spread is painted.
+    RecordingEngine *engine = nullptr;
+    tibbo::window::ReadAloudCommands::setEngineMaker([&engine] {
+        auto made = std::make_unique<RecordingEngine>();
+        engine = made.get();
+        return made;
+    });
+    // Sentences follow each other at once: the pause between paragraphs is a timer.
+    window->findChild<tibbo::window::ReadAloud *>(QStringLiteral("readAloud"))
+        ->setParagraphPause(0);
+    std::vector<double> starts;
+    for (int i = 0; i < 20; ++i) {
+        QTest::keyClick(window.get(), Qt::Key_PageDown);
+        QElapsedTimer t;
+        t.start();
+        QTest::keyClick(window.get(), Qt::Key_R);
+        starts.push_back(static_cast<double>(t.nsecsElapsed() - engine->saidAt.nsecsElapsed()) /
+                         1e6);
+        QTest::keyClick(window.get(), Qt::Key_Escape);
+    }
+    std::sort(starts.begin(), starts.end());
+    std::printf("read aloud, command to first sentence at the engine: %.2f ms median, %.2f ms "
+                "worst\n",
+                starts[starts.size() / 2], starts.back());
+    QTest::keyClick(window.get(), Qt::Key_R);
+    std::vector<double> readTurns;
+    for (int guard = 0; readTurns.size() < 50 && guard < 100000; ++guard) {
+        const int64_t topLine = window->state().topLine;
+        QElapsedTimer t;
+        t.start();
+        engine->finish();
+        if (window->state().topLine == topLine)
+            continue;
+        window->repaint();
+        readTurns.push_back(msOf(t));
+    }
+    std::sort(readTurns.begin(), readTurns.end());
+    if (!readTurns.empty())
+        std::printf("page turn while reading aloud: %.2f ms median, %.2f ms worst\n",
+                    readTurns[readTurns.size() / 2], readTurns.back());
+    QTest::keyClick(window.get(), Qt::Key_Escape);
     window->exitReader();
     return 0;
 }

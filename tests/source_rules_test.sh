@@ -50,7 +50,7 @@ breaks "a getter of a caption of the menus" \
 
 # 6. What only the tests use lives under tests/.
 breaks "a test-only function in src" \
-    "$(code '\b(readBook|buildPlainBook|decodeBook|detectBookEncoding|writeSettingsFile|slideCacheBytes|matchSlideCache|bookmarkOnLeftPage|encodingNameOf|scrollTextOf|encodingCaption|scrollPositionOf|shrinkToFit)\(' "$src")"
+    "$(code '\b(readBook|buildPlainBook|decodeBook|detectBookEncoding|writeSettingsFile|slideCacheBytes|matchSlideCache|bookmarkOnLeftPage|encodingNameOf|scrollTextOf|encodingCaption|shrinkToFit)\(' "$src")"
 breaks "a state field nothing reads" \
     "$(code '\b(bool cancelLoad|highlightedLine)\b' "$src")"
 

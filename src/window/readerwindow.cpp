@@ -10,6 +10,7 @@
 #include "keyroute.h"
 #include "manualguide.h"
 #include "mascot.h"
+#include "mascotnote.h"
 #include "menububble.h"
 #include "menupanel.h"
 #include "optionsstore.h"
@@ -17,10 +18,13 @@
 #include "progresspanels.h"
 #include "promptpanel.h"
 #include "qtext.h"
+#include "readaloudcommands.h"
+#include "readaloudpanel.h"
 #include "readermenus.h"
 #include "readingcommands.h"
 #include "readingmodes.h"
 #include "reflowjob.h"
+#include "screensaverinhibitor.h"
 #include "scrollpanel.h"
 #include "searchpanel.h"
 #include "sessionfiles.h"
@@ -121,6 +125,13 @@ void ReaderWindow::createParts()
     m_keys->addPanel(searchPanel, keys::Scope::Search);
     m_keys->addPanel(chapterPanel, keys::Scope::ChapterList);
     m_keys->addPanel(m_scrollPanel, keys::Scope::ScrollMode);
+    m_screen = new ScreenSaverInhibitor(this);
+    auto *note = new MascotNote(*m_mascot, *m_menuPanel, this);
+    auto *readAloudPanel = new ReadAloudPanel(m_menuPanel);
+    m_readAloud = new ReadAloudCommands({m_state, *m_bookView, *m_scrollPanel, *readAloudPanel,
+                                         *note, *m_menus, *m_commands, *m_modes, *m_chapters,
+                                         *m_keys, *m_screen, *m_options},
+                                        this);
     m_desktop = new DesktopControls(
         {*this, m_state, *m_bookView, *m_keys, *m_chrome, *m_commands, [this] { return isIdle(); }},
         this);
@@ -151,6 +162,9 @@ void ReaderWindow::connectParts()
     connect(menu, &MenuPanel::exitRequested, this, &ReaderWindow::exitReader);
     connect(menu, &MenuPanel::chapterListRequested, m_chapters, &BookChapters::openList);
     connect(menu, &MenuPanel::searchRequested, m_search, &BookSearch::open);
+    connect(menu, &MenuPanel::readAloudRequested, m_readAloud, &ReadAloudCommands::switchReading);
+    connect(menu, &MenuPanel::readAloudMenuRequested, m_menus, &ReaderMenus::popUpReadAloud);
+    connect(m_readAloud, &ReadAloudCommands::menuCloseRequested, m_bubble, &MenuBubble::close);
     connect(m_chapters, &BookChapters::menuCloseRequested, m_bubble, &MenuBubble::close);
     connect(m_search, &BookSearch::menuCloseRequested, m_bubble, &MenuBubble::close);
     // The title names the chapter, and the first look for chapters reads the whole book:
@@ -251,6 +265,9 @@ void ReaderWindow::connectKeys()
     keys->bind(Command::ScrollToEnd, m_scrollPanel, &ScrollPanel::scrollToEnd);
     keys->bind(Command::FullScreen, m_chrome, &WindowChrome::toggleFullScreen);
     keys->bind(Command::CloseTopmost, [this] { m_desktop->escape(); });
+    keys->bind(Command::ReadAloud, m_readAloud, &ReadAloudCommands::switchReading);
+    keys->bind(Command::PauseReadingAloud, m_readAloud, &ReadAloudCommands::pauseOrResume);
+    keys->bind(Command::StopReadingAloud, m_readAloud, &ReadAloudCommands::stop);
 }
 
 QFont ReaderWindow::pageFont() const
@@ -336,18 +353,23 @@ void ReaderWindow::finishExit(bool bySignal)
     // The way out, in this order. Before start-up has read settings.ini there is nothing to
     // save, and without the application folder nothing can be: the files stay as they were.
     bool saved = true;
+    // 1. Reading aloud stops where it is: the spread on show holds the sentence read last,
+    //    and that sentence is kept for the next start (options.ini).
+    m_readAloud->stop();
     if (m_started && m_folderUsable) {
-        // 1. The load and the re-flow in progress end, so the files hold a whole book and
+        // 2. The load and the re-flow in progress end, so the files hold a whole book and
         //    the place is a place in its lines.
         m_loader->finishNow();
         m_reflowJob->finishNow();
-        // 2. The place in this book (options.ini).
+        // 3. The place in this book (options.ini).
         m_places->leaveBook();
-        // 3. The session: settings.ini and Slide.cache.
+        // 4. The session: settings.ini and Slide.cache.
         saved = m_session->save(true);
     }
-    // 4. Quit: the timers stop, the window and the tray icon go, the event loop ends.
+    // 5. Quit: the timers stop, the screen may blank again, the window and the tray icon
+    //    go, the event loop ends.
     m_modes->stopAll();
+    m_screen->releaseAll();
     m_scrollPanel->setScrolling(false);
     m_tray->hide();
     hide();
@@ -478,6 +500,8 @@ void ReaderWindow::chooseOpenFile()
 
 void ReaderWindow::openBook(const QString &path)
 {
+    // Reading aloud keeps its sentence in the book it was reading.
+    m_readAloud->stop();
     m_places->leaveBook();
     m_loader->open(path, m_state.trimParagraphs != 0);
 }
@@ -535,7 +559,7 @@ void ReaderWindow::openSettingsFromTray()
     m_appearance->openSettingsPanel();
 }
 
-// The desktop session ends and may not wait for the event loop to end: steps 2 and 3 of
+// The desktop session ends and may not wait for the event loop to end: steps 3 and 4 of
 // exitReader.
 void ReaderWindow::saveForSessionEnd()
 {

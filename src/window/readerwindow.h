@@ -33,6 +33,8 @@ class MenuPanel;
 class OptionsStore;
 class PageAppearance;
 class PromptPanel;
+class ReadAloudCommands;
+class ScreenSaverInhibitor;
 class ReaderMenus;
 class ReadingCommands;
 class ReadingModes;
@@ -140,6 +142,8 @@ class ReaderWindow : public QWidget
     BookPlaces *m_places = nullptr;
     DesktopControls *m_desktop = nullptr;
     KeyRoute *m_keys = nullptr;
+    ScreenSaverInhibitor *m_screen = nullptr;
+    ReadAloudCommands *m_readAloud = nullptr;
     QTimer *m_titleUpdate = nullptr;
     bool m_started = false;
     bool m_exited = false;

@@ -6,6 +6,8 @@
 # start_desktop [tray]   sets home, DISPLAY, XDG_DATA_HOME and XDG_RUNTIME_DIR; everything
 #                        it starts, and every pid added to background_pids, ends on exit.
 # fail MESSAGE           prints the message and counts it in failures.
+# find_window PID        waits for the reader's window (not its tray icon's) and sets w
+#                        to it; w stays empty when none showed.
 # wait_end PID TENTHS    waits that long for the process to end; sets status to its exit
 #                        status, or to "running" (then names the windows it still shows
 #                        and kills it).
@@ -43,6 +45,18 @@ start_desktop() {
 fail() {
     echo "FAIL: $*"
     failures=$((failures + 1))
+}
+
+find_window() {
+    w=
+    for _ in $(seq 1 $((150 * scale))); do
+        for candidate in $(xdotool search --onlyvisible --pid "$1" 2>/dev/null); do
+            eval "$(xdotool getwindowgeometry --shell "$candidate")"
+            [ "$WIDTH" -gt 100 ] && w=$candidate
+        done
+        [ -n "$w" ] && break
+        sleep 0.1
+    done
 }
 
 wait_end() {

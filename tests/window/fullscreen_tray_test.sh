@@ -35,16 +35,7 @@ check() {
     rm -f "$home/TibboRead/settings.ini"
     "$reader" "$book" >/dev/null 2>&1 &
     pid=$!
-    # The reader's window, not its tray icon (a window of the same process).
-    w=
-    for _ in $(seq 1 $((150 * scale))); do
-        for candidate in $(xdotool search --onlyvisible --pid "$pid" 2>/dev/null); do
-            eval "$(xdotool getwindowgeometry --shell "$candidate")"
-            [ "$WIDTH" -gt 100 ] && w=$candidate
-        done
-        [ -n "$w" ] && break
-        sleep 0.1
-    done
+    find_window "$pid"
     pause 2
     xdotool windowactivate --sync "$w" 2>/dev/null
     local before

@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 using namespace tibbo::window;
 
 namespace {
@@ -64,6 +66,27 @@ class OptionsStoreTest : public QObject
         const OptionsStore again(path());
         QCOMPARE(again.value(options::kTheme), 2);
         QVERIFY(again.value(options::kFineTypesetting));
+    }
+
+    // An options.ini that is a FIFO blocked start-up for good (QSettings opens it without
+    // O_NONBLOCK): what is not a regular file is never opened; values read as defaults and
+    // nothing is written over it.
+    void notARegularFile_isNeitherReadNorWritten()
+    {
+        QVERIFY(::mkfifo(QFile::encodeName(path()).constData(), 0600) == 0);
+        OptionsStore store(path());
+        QCOMPARE(store.value(options::kTheme), options::kTheme.defaultValue);
+        QCOMPARE(store.value(options::kEncoding, QStringLiteral("/b.txt")), QString());
+        QCOMPARE(store.value(options::kReadAloudVoice), QString());
+        QVERIFY(store.bookPlaces(200).empty());
+        QVERIFY(!store.setValue(options::kTheme, 2));
+        QVERIFY(!store.setValue(options::kReadAloudVoice, QStringLiteral("Chinese (Mandarin)")));
+        QVERIFY(!store.setBookPlaces({{QStringLiteral("/b.txt"), 5}}));
+        struct stat status
+        {
+        };
+        QVERIFY(::lstat(QFile::encodeName(path()).constData(), &status) == 0);
+        QVERIFY(S_ISFIFO(status.st_mode));
     }
 
     // Book paths hold the characters QSettings reads as group separators and comments;

@@ -181,4 +181,24 @@ int64_t ScrollTextMap::scrollLength(const BookText &paragraphText) const
            (marks - static_cast<int64_t>(m_keptMarks.size()));
 }
 
+int64_t ScrollTextMap::scrollPositionOf(const BookText &paragraphText, int64_t offset) const
+{
+    offset = std::clamp<int64_t>(offset, 0, static_cast<int64_t>(paragraphText.size()));
+    // The inserts are in offset order: those put in before the character at `offset` (at
+    // an offset up to it) are a prefix.
+    const auto insertsBefore =
+        std::upper_bound(m_inserts.begin(), m_inserts.end(), offset,
+                         [](int64_t at, uint32_t e) { return at < static_cast<int64_t>(e >> 2); });
+    int64_t put = 0;
+    for (auto e = m_inserts.begin(); e != insertsBefore; ++e)
+        put += (*e & 3) == kCrLf ? 2 : 1;
+    int64_t marks = 0;
+    paragraphText.visit([&](auto text) {
+        marks = std::count(text.begin(), text.begin() + offset, kParagraphMark);
+    });
+    const auto keptBefore =
+        std::lower_bound(m_keptMarks.begin(), m_keptMarks.end(), offset) - m_keptMarks.begin();
+    return offset + put - (marks - keptBefore);
+}
+
 } // namespace tibbo::core

@@ -51,6 +51,10 @@ class ScrollTextMap
                       const std::function<void(std::u32string_view)> &piece) const;
     // Characters of the scroll text.
     int64_t scrollLength(const BookText &paragraphText) const;
+    // The scroll-text position of the character at paragraph offset `offset` (the line
+    // ends put in before it count, the marks taken out do not). Counts the marks before it: about
+    // as long as a look at that much text.
+    int64_t scrollPositionOf(const BookText &paragraphText, int64_t offset) const;
 
     friend bool operator==(const ScrollTextMap &, const ScrollTextMap &) = default;
 

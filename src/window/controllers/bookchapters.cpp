@@ -5,6 +5,7 @@
 #include "qtext.h"
 
 #include "navigation/chaptermoves.h"
+#include "navigation/readaloud.h"
 #include "pages/pages.h"
 
 #include <QWidget>
@@ -37,6 +38,12 @@ void BookChapters::showSpreadAt(int64_t topLine)
     m_state.topLine = topLine;
     m_bookView.showSpread(m_state);
     emit menuCloseRequested();
+}
+
+int64_t BookChapters::chapterEndAfter(int64_t offset)
+{
+    return core::chapterEndAfter(chapters(), offset,
+                                 static_cast<int64_t>(m_state.paragraphText.size()));
 }
 
 QString BookChapters::currentTitle()

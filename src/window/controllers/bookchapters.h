@@ -33,6 +33,9 @@ class BookChapters : public QObject
 
     // The title of the chapter the spread on show belongs to; empty before the first one.
     QString currentTitle();
+    // Where the chapter holding character `offset` ends: the next heading's offset, or the
+    // end of the text.
+    int64_t chapterEndAfter(int64_t offset);
 
   public slots:
     void openList();

@@ -27,6 +27,10 @@ const Binding kTable[] = {
     {Qt::CTRL | Qt::Key_O,          Command::OpenBook,          Scope::Pages},
     {Qt::Key_A,                     Command::AddBookmark,       Scope::Pages},
     {Qt::Key_G,                     Command::GoToPage,          Scope::Pages},
+    {Qt::Key_R,                     Command::ReadAloud,         Scope::Pages},
+
+    {Qt::Key_Space,                 Command::PauseReadingAloud, Scope::ReadingAloud},
+    {Qt::Key_Escape,                Command::StopReadingAloud,  Scope::ReadingAloud},
 
     {Qt::Key_Return,                Command::ConfirmPrompt,     Scope::Prompt},
 

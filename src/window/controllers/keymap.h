@@ -23,6 +23,9 @@ enum class Scope {
     ChapterList, // the chapter list
     ScrollMode,  // scroll mode
     Anywhere,    // whatever is open
+    // The pages while they are read aloud: its rows come before those of the pages (and
+    // of anywhere), so Space pauses instead of turning and Esc stops.
+    ReadingAloud,
 };
 Q_ENUM_NS(Scope)
 
@@ -50,6 +53,10 @@ enum class Command {
     FullScreen,
     // Closes the panel or prompt on top, else the menu, else full screen.
     CloseTopmost,
+    // Starts reading aloud from the spread on show, or stops it.
+    ReadAloud,
+    PauseReadingAloud,
+    StopReadingAloud,
 };
 Q_ENUM_NS(Command)
 

@@ -65,7 +65,11 @@ bool KeyRoute::eventFilter(QObject *watched, QEvent *event)
         if (watched == panel.widget)
             scope = panel.scope;
     const auto *key = static_cast<QKeyEvent *>(event);
-    const auto command = keys::commandFor(key->keyCombination(), scope);
+    std::optional<keys::Command> command;
+    if (scope == keys::Scope::Pages && m_readingAloud)
+        command = keys::commandFor(key->keyCombination(), keys::Scope::ReadingAloud);
+    if (!command)
+        command = keys::commandFor(key->keyCombination(), scope);
     if (!command)
         return false;
     if (const auto run = m_commands.find(*command); run != m_commands.end() && run->second)

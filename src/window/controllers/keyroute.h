@@ -27,6 +27,9 @@ class KeyRoute : public QObject
 
     // A panel over the pages: its keys are looked up in `scope` while it is open.
     void addPanel(QWidget *panel, keys::Scope scope);
+    // While the pages are read aloud, keys on the pages are looked up in
+    // keys::Scope::ReadingAloud before the pages' own rows.
+    void setReadingAloud(bool on) { m_readingAloud = on; }
     // What the command runs.
     void bind(keys::Command command, std::function<void()> run);
     template <typename Receiver>
@@ -57,6 +60,7 @@ class KeyRoute : public QObject
     QWidget &m_window;
     std::vector<Panel> m_panels;
     std::map<keys::Command, std::function<void()>> m_commands;
+    bool m_readingAloud = false;
 };
 
 } // namespace tibbo::window

@@ -31,6 +31,12 @@ struct BoolOption
     bool defaultValue;
 };
 
+// A text for the whole reader; empty when it was never set.
+struct TextOption
+{
+    const char *key;
+};
+
 // A text kept per book: "<key>/<the book's absolute path, percent-encoded>", so that no
 // character of the path is read as a group separator; empty when the book has none.
 struct BookTextOption
@@ -45,6 +51,16 @@ namespace options {
 inline constexpr IntOption kTheme{           "theme",            0,         0, 2};  // day, sepia, night
 inline constexpr BoolOption kFineTypesetting{"fineTypesetting",  false};
 inline constexpr BookTextOption kEncoding{   "encoding"};                            // "" finds it itself
+// Reading aloud: rate and pitch in tenths of the engine's range, volume in percent, the
+// pause after a paragraph in milliseconds, the sleep timer in minutes (0 off, -1 at the end
+// of the chapter), and per book the character the sentence read last begins with.
+inline constexpr TextOption kReadAloudVoice{ "readAloud/voice"};                     // "" the first Chinese voice
+inline constexpr IntOption kReadAloudRate{   "readAloud/rate",   0,         -10, 10};
+inline constexpr IntOption kReadAloudPitch{  "readAloud/pitch",  0,         -10, 10};
+inline constexpr IntOption kReadAloudVolume{ "readAloud/volume", 100,       0, 100};
+inline constexpr IntOption kParagraphPause{  "readAloud/paragraphPause", 500, 0, 3000};
+inline constexpr IntOption kSleepTimer{      "readAloud/sleepTimer", 0,     -1, 90};
+inline constexpr BookTextOption kReadAloudFrom{"readAloudFrom"};
 // clang-format on
 
 } // namespace options
@@ -63,10 +79,12 @@ class OptionsStore
 
     int value(const IntOption &option) const;
     bool value(const BoolOption &option) const;
+    QString value(const TextOption &option) const;
     QString value(const BookTextOption &option, const QString &bookPath) const;
     // Each writes the file at once; false when it could not be written.
     bool setValue(const IntOption &option, int value);
     bool setValue(const BoolOption &option, bool value);
+    bool setValue(const TextOption &option, const QString &value);
     // An empty text removes the book's entry.
     bool setValue(const BookTextOption &option, const QString &bookPath, const QString &value);
 
@@ -78,6 +96,7 @@ class OptionsStore
     const QString &path() const { return m_path; }
 
   private:
+    bool usable() const;
     bool written(QSettings &file) const;
 
     QString m_path;

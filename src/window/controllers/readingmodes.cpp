@@ -31,6 +31,22 @@ void ReadingModes::setAutoTurning(bool on)
     else if (!m_autoTurnTimer.isActive())
         m_autoTurnTimer.start();
     emit autoTurnCaptionChanged(qs(core::autoTurnCaption(on, m_state.autoTurnSeconds)));
+    emit autoTurningChanged(on);
+}
+
+void ReadingModes::stopForReadingAloud()
+{
+    if (m_autoTurnChecked) {
+        m_autoTurnChecked = false;
+        m_menus.setAutoTurnChecked(false);
+    }
+    if (autoTurning())
+        setAutoTurning(false);
+    if (speedTestRunning()) {
+        m_speedTestTimer.stop();
+        m_menus.setSpeedTestCaption(qs(core::kSpeedTestStartCaption));
+        m_menus.setAutoTurnEnabled(true);
+    }
 }
 
 void ReadingModes::onAutoTurnTick()
@@ -59,6 +75,7 @@ void ReadingModes::stopAll()
 {
     m_autoTurnTimer.stop();
     m_speedTestTimer.stop();
+    emit autoTurningChanged(false);
 }
 
 void ReadingModes::switchByMenu()
@@ -80,6 +97,7 @@ void ReadingModes::switchSpeedTest()
         m_menus.setSpeedTestCaption(qs(core::kSpeedTestStopCaption));
         m_menus.setAutoTurnEnabled(false);
         startSpeedTest();
+        emit speedTestStarted();
         return;
     }
     m_menus.setSpeedTestCaption(qs(core::kSpeedTestStartCaption));

@@ -29,6 +29,9 @@ class ReadingModes : public QObject
     bool speedTestRunning() const { return m_speedTestTimer.isActive(); }
     // Ends both timers (on exit).
     void stopAll();
+    // Switches automatic turning off and calls a running speed test off without taking
+    // its count (reading aloud has started).
+    void stopForReadingAloud();
 
   public slots:
     // The menu item switches by its own check mark, the caption by the timer. After a
@@ -48,6 +51,9 @@ class ReadingModes : public QObject
     // Two seconds after each turn the menu panel closes, and the prompt with it.
     void menuCloseDue();
     void autoTurnCaptionChanged(const QString &caption);
+    // Automatic turning went on or off; the speed test started.
+    void autoTurningChanged(bool on);
+    void speedTestStarted();
 
   private:
     void onAutoTurnTick();

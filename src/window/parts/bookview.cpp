@@ -9,6 +9,7 @@
 #include "state/readerstate.h"
 #include "text/lineplacement.h"
 #include "text/spread.h"
+#include "text/spreadmarks.h"
 #include "text/typesetting.h"
 
 #include <QFontDatabase>
@@ -110,6 +111,7 @@ void BookView::ensureLineLabels(int count)
 
 void BookView::setTheme(Theme theme)
 {
+    m_theme = theme;
     m_colours = coloursOf(theme);
     for (Picture *art : {m_leftEdge, m_rightEdge, m_leftPage, m_rightPage})
         art->setTint(m_colours.pageTint);
@@ -118,6 +120,32 @@ void BookView::setTheme(Theme theme)
     const QString numberStyle = QStringLiteral("color: %1;").arg(m_colours.pageNumber.name());
     m_leftPageNumber->setStyleSheet(numberStyle);
     m_rightPageNumber->setStyleSheet(numberStyle);
+    applyMarks();
+}
+
+void BookView::setMarks(TextMark kind, std::vector<Range> ranges)
+{
+    if (ranges.empty())
+        m_marks.erase(kind);
+    else
+        m_marks[kind] = std::move(ranges);
+    applyMarks();
+}
+
+void BookView::applyMarks()
+{
+    std::vector<std::vector<LineLabel::Band>> bands(m_lines.size());
+    if (m_shown) {
+        for (const auto &[kind, ranges] : m_marks)
+            for (const Range &range : ranges)
+                for (const core::RowRun &run : core::rowRunsOnShow(*m_shown, range.from, range.to))
+                    if (static_cast<size_t>(run.row) < bands.size())
+                        bands[static_cast<size_t>(run.row)].push_back(
+                            {static_cast<int>(run.firstColumn), static_cast<int>(run.columns),
+                             markColour(m_theme, kind)});
+    }
+    for (size_t k = 0; k < m_lines.size(); ++k)
+        m_lines[k]->setBands(std::move(bands[k]));
 }
 
 BookView::~BookView() = default;
@@ -222,6 +250,8 @@ void BookView::showSpread(core::ReaderState &state)
     m_bookmarkIcon->hide();
     for (int64_t index : spread.bookmarkLabels)
         showBookmarkIcon(static_cast<int>(index));
+    m_shown = &state;
+    applyMarks();
     emit spreadShown();
 }
 

@@ -12,6 +12,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -74,6 +75,15 @@ class BookView : public QWidget
     void hideBookmarkIcon();
     // Puts the bookmark icon beside line `index` of the spread on show.
     void showBookmarkIcon(int index);
+    // Marks characters [from, to) of the paragraph text with a band of `kind` wherever
+    // a spread shows them, across display lines and the fold; the ranges replace those
+    // of that kind before (none: the mark goes).
+    struct Range
+    {
+        int64_t from = 0;
+        int64_t to = 0;
+    };
+    void setMarks(TextMark kind, std::vector<Range> ranges);
 
   signals:
     void pagePressed(tibbo::window::BookView::Page page, Qt::MouseButton button);
@@ -89,6 +99,8 @@ class BookView : public QWidget
 
   private:
     void ensureLineLabels(int count);
+    // Draws the marks on the spread on show.
+    void applyMarks();
     double lineHeight() const;
 
     QFont m_font;
@@ -106,6 +118,10 @@ class BookView : public QWidget
     int m_highlighted = -1;
     double m_runWidth = 0; // width of a full display line in the page font
     ThemeColours m_colours = coloursOf(Theme::Day);
+    Theme m_theme = Theme::Day;
+    std::map<TextMark, std::vector<Range>> m_marks;
+    // The state of the spread on show (the window's, alive as long as the view).
+    const core::ReaderState *m_shown = nullptr;
 };
 
 } // namespace tibbo::window

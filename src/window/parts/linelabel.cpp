@@ -129,11 +129,45 @@ void LineLabel::setHighlighted(bool on)
     update();
 }
 
+void LineLabel::setBands(std::vector<Band> bands)
+{
+    if (bands == m_bands)
+        return;
+    m_bands = std::move(bands);
+    update();
+}
+
+QRectF LineLabel::bandRect(int firstColumn, int columns) const
+{
+    const auto &places = m_places.chars;
+    const int count = static_cast<int>(places.size());
+    if (count > 0 && firstColumn >= 0 && columns > 0 && firstColumn < count) {
+        const int last = std::min(firstColumn + columns, count) - 1;
+        const double left = places[static_cast<size_t>(firstColumn)].x;
+        const double right =
+            places[static_cast<size_t>(last)].x + places[static_cast<size_t>(last)].width;
+        return QRectF(left, 0, right - left, height());
+    }
+    // No places (a line set before its places were known): the font's advances.
+    const QFontMetricsF metrics(drawnFont());
+    const double left = metrics.horizontalAdvance(m_textString.left(firstColumn));
+    const double right = metrics.horizontalAdvance(m_textString.left(firstColumn + columns));
+    return QRectF(left, 0, right - left, height());
+}
+
 void LineLabel::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
     if (m_highlighted)
         p.fillRect(rect(), m_highlightColour);
+    if (!m_bands.empty()) {
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(Qt::NoPen);
+        for (const Band &band : m_bands) {
+            p.setBrush(band.colour);
+            p.drawRoundedRect(bandRect(band.firstColumn, band.columns).adjusted(-1, 0, 1, 0), 3, 3);
+        }
+    }
     p.setPen(m_textColour);
     if (!m_placed) {
         p.drawStaticText(QPointF(0, 0), m_text);

@@ -11,8 +11,10 @@
 
 #include "text/lineplacement.h"
 
+#include <QColor>
 #include <QFont>
 #include <QGlyphRun>
+#include <QRectF>
 #include <QStaticText>
 #include <QWidget>
 
@@ -45,6 +47,22 @@ class LineLabel : public QWidget
     bool highlighted() const { return m_highlighted; }
     void setColours(const QColor &text, const QColor &highlight);
 
+    // A soft band behind characters [firstColumn, firstColumn + columns) of the text (a
+    // sentence read aloud, a selection, a search hit): drawn over the highlight, under
+    // the text.
+    struct Band
+    {
+        int firstColumn = 0;
+        int columns = 0;
+        QColor colour;
+        friend bool operator==(const Band &, const Band &) = default;
+    };
+    void setBands(std::vector<Band> bands);
+    const std::vector<Band> &bands() const { return m_bands; }
+    // Where a band over these columns is drawn, in the label's coordinates: over the
+    // characters' boxes, so on a justified line it covers the room spread after them too.
+    QRectF bandRect(int firstColumn, int columns) const;
+
   signals:
     void mouseDown(int index, Qt::MouseButton button);
 
@@ -74,6 +92,7 @@ class LineLabel : public QWidget
     QGlyphRun m_glyphs;
     std::vector<LoneCharacter> m_lone;
     double m_baseline = 0;
+    std::vector<Band> m_bands;
     bool m_highlighted = false;
     QColor m_textColour{Qt::black};
     QColor m_highlightColour{255, 232, 233};

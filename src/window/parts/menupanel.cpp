@@ -35,7 +35,15 @@ MenuPanel::MenuPanel(QWidget *parent) : QWidget(parent)
     fillAsPanel(this);
 
     m_greeting =
-        caption(this, "greeting", QStringLiteral("敬爱的用户,我能为你做点什么?"), 9, 6, 200, 16);
+        caption(this, "greeting", QStringLiteral("敬爱的用户,我能为你做点什么?"), 9, 6, 168, 16);
+    m_readAloudCaption = caption(this, "readAloudCaption", QStringLiteral("朗读"), 180, 6, 28, 16);
+    m_readAloudCaption->setToolTip(
+        QStringLiteral("朗读这本书 (R 键开始或停止,空格暂停,Esc 停止;右键:定时和朗读设置)"));
+    connect(m_readAloudCaption, &CaptionLabel::clicked, this, &MenuPanel::readAloudRequested);
+    connect(m_readAloudCaption, &CaptionLabel::mouseDown, this, [this](Qt::MouseButton b) {
+        if (b == Qt::RightButton)
+            emit readAloudMenuRequested();
+    });
     m_chapterListCaption =
         caption(this, "chapterListCaption", QStringLiteral("目录"), 214, 6, 28, 16);
     m_chapterListCaption->setToolTip(QStringLiteral("章节列表 (T 键)"));
@@ -136,7 +144,7 @@ void MenuPanel::setCommandCursor(const QCursor &cursor)
              m_openPicture, m_bookmarkPicture, m_autoTurnPicture, m_settingsPicture,
              m_fullScreenPicture, m_manualPicture, m_exitPicture, m_openCaption, m_bookmarkCaption,
              m_autoTurnCaption, m_settingsCaption, m_fullScreenCaption, m_manualCaption,
-             m_exitCaption, m_chapterListCaption, m_searchCaption})
+             m_exitCaption, m_chapterListCaption, m_searchCaption, m_readAloudCaption})
         w->setCursor(cursor);
 }
 

@@ -39,6 +39,9 @@ class MenuPanel : public QWidget
     void exitRequested();
     void chapterListRequested();
     void searchRequested();
+    // 朗读: a left click starts or stops reading aloud, a right press asks for its menu.
+    void readAloudRequested();
+    void readAloudMenuRequested();
 
   protected:
     void paintEvent(QPaintEvent *event) override;
@@ -52,6 +55,7 @@ class MenuPanel : public QWidget
     CaptionLabel *m_greeting = nullptr;
     CaptionLabel *m_chapterListCaption = nullptr;
     CaptionLabel *m_searchCaption = nullptr;
+    CaptionLabel *m_readAloudCaption = nullptr;
     Picture *m_openPicture = nullptr;
     CaptionLabel *m_openCaption = nullptr;
     Picture *m_bookmarkPicture = nullptr;

@@ -1,5 +1,7 @@
 #include "readermenus.h"
 
+#include "readaloud.h"
+
 #include "dialogs.h"
 
 #include "settings/recentlist.h"
@@ -92,6 +94,25 @@ ReaderMenus::ReaderMenus(QWidget *parent) : QObject(parent)
     m_speedTestItem = m_autoTurnMenu->addAction(QStringLiteral("开始测试读速"));
     connect(m_speedTestItem, &QAction::triggered, this, &ReaderMenus::speedTestChosen);
 
+    m_readAloudMenu = new QMenu(QStringLiteral("朗读"), parent);
+    m_readAloudMenu->setObjectName(QStringLiteral("readAloudMenu"));
+    m_readAloudItem = m_readAloudMenu->addAction(QStringLiteral("开始朗读"));
+    connect(m_readAloudItem, &QAction::triggered, this, &ReaderMenus::readAloudChosen);
+    m_pauseReadingItem = m_readAloudMenu->addAction(QStringLiteral("暂停朗读"));
+    connect(m_pauseReadingItem, &QAction::triggered, this, &ReaderMenus::pauseReadingChosen);
+    m_readAloudMenu->addSeparator();
+    QMenu *sleep = m_readAloudMenu->addMenu(QStringLiteral("定时停止"));
+    sleep->setObjectName(QStringLiteral("sleepTimerMenu"));
+    for (int choice : sleepTimerChoices()) {
+        QAction *item = sleep->addAction(sleepTimerCaption(choice));
+        item->setCheckable(true);
+        connect(item, &QAction::triggered, this, [this, choice] { emit sleepTimerChosen(choice); });
+        m_sleepTimerItems.emplace_back(choice, item);
+    }
+    connect(m_readAloudMenu->addAction(QStringLiteral("朗读设置...")), &QAction::triggered, this,
+            &ReaderMenus::readAloudSettingsChosen);
+    showReadingAloud(false, false);
+
     m_trayMenu = new QMenu(QStringLiteral("功能"), parent);
     m_trayMenu->setObjectName(QStringLiteral("trayMenu"));
     connect(m_trayMenu->addAction(QStringLiteral("打开文件")), &QAction::triggered, this,
@@ -123,6 +144,24 @@ void ReaderMenus::popUpAutoTurn()
 void ReaderMenus::popUpTray()
 {
     Dialogs::popup(m_trayMenu);
+}
+
+void ReaderMenus::popUpReadAloud()
+{
+    Dialogs::popup(m_readAloudMenu);
+}
+
+void ReaderMenus::showReadingAloud(bool reading, bool paused)
+{
+    m_readAloudItem->setText(reading ? QStringLiteral("停止朗读") : QStringLiteral("开始朗读"));
+    m_pauseReadingItem->setText(paused ? QStringLiteral("继续朗读") : QStringLiteral("暂停朗读"));
+    m_pauseReadingItem->setEnabled(reading);
+}
+
+void ReaderMenus::checkSleepTimer(int choice)
+{
+    for (const auto &[value, item] : m_sleepTimerItems)
+        item->setChecked(value == choice);
 }
 
 void ReaderMenus::popUpFontSize(double pagePoints)

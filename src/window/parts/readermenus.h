@@ -38,6 +38,11 @@ class ReaderMenus : public QObject
     void checkEncoding(const QString &name);
     // Checks the theme on show (0 day, 1 sepia, 2 night).
     void checkTheme(int theme);
+    // The read-aloud menu's captions follow the reading: 开始朗读 or 停止朗读, 暂停朗读
+    // or 继续朗读 (only while reading).
+    void showReadingAloud(bool reading, bool paused);
+    // Checks the sleep timer chosen (see sleepTimerChoices).
+    void checkSleepTimer(int choice);
 
   public slots:
     // Each pops its menu up at the pointer.
@@ -45,6 +50,7 @@ class ReaderMenus : public QObject
     void popUpBookmarks();
     void popUpAutoTurn();
     void popUpTray();
+    void popUpReadAloud();
     // With the size of the page font checked.
     void popUpFontSize(double pagePoints);
 
@@ -63,6 +69,10 @@ class ReaderMenus : public QObject
     void openChosen();
     void settingsChosen();
     void exitChosen();
+    void readAloudChosen();
+    void pauseReadingChosen();
+    void sleepTimerChosen(int choice);
+    void readAloudSettingsChosen();
 
   private:
     QMenu *m_recentMenu = nullptr;
@@ -78,6 +88,10 @@ class ReaderMenus : public QObject
     QAction *m_autoTurnItem = nullptr;
     QAction *m_speedTestItem = nullptr;
     QMenu *m_trayMenu = nullptr;
+    QMenu *m_readAloudMenu = nullptr;
+    QAction *m_readAloudItem = nullptr;
+    QAction *m_pauseReadingItem = nullptr;
+    std::vector<std::pair<int, QAction *>> m_sleepTimerItems;
 };
 
 } // namespace tibbo::window

@@ -46,6 +46,8 @@ ScrollPanel::ScrollPanel(core::ReaderState &state, QWidget *parent)
     connect(m_scrollBox, &QCheckBox::clicked, this, [this] {
         setScrolling(m_scrollBox->isChecked());
         m_text->setFocus();
+        if (m_scrollBox->isChecked())
+            emit scrollingStarted();
     });
     // While scrolling, a click only moves the caret; the next step puts it back.
     connect(m_text, &ScrollText::clicked, this, [this] {
@@ -136,6 +138,15 @@ void ScrollPanel::setColours(const ThemeColours &colours)
     }
     m_text->setPalette(pal);
     m_text->viewport()->update();
+}
+
+void ScrollPanel::showParagraphRange(int64_t from, int64_t to)
+{
+    const core::ScrollTextMap &map = m_state.scrollMap;
+    const int64_t start = map.scrollPositionOf(m_state.paragraphText, from);
+    const int64_t end = map.scrollPositionOf(m_state.paragraphText, to);
+    m_state.scrollPos = start;
+    m_text->setSelection(start, std::max<int64_t>(end - start, 1));
 }
 
 void ScrollPanel::step()

@@ -40,6 +40,9 @@ class ScrollPanel : public QWidget
     void scrollPages(int pages);
     void scrollToStart();
     void scrollToEnd();
+    // Selects characters [from, to) of the paragraph text (the sentence read aloud) and
+    // keeps them in view; the scroll position moves there.
+    void showParagraphRange(int64_t from, int64_t to);
     // The page colours of the theme: the paper behind the text, the text, and the moving
     // character drawn the other way round so it shows on every paper.
     void setColours(const ThemeColours &colours);
@@ -47,6 +50,8 @@ class ScrollPanel : public QWidget
   signals:
     // The reader went back to the pages; a running scroll keeps running behind them.
     void closed();
+    // The reader started the text moving by itself.
+    void scrollingStarted();
 
   protected:
     void resizeEvent(QResizeEvent *event) override;

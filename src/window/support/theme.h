@@ -34,6 +34,24 @@ inline ThemeColours coloursOf(Theme theme)
             QColor(0xC0, 0xC0, 0xFF)};
 }
 
+// Kinds of text marked on the pages, each drawn as a soft band behind its characters.
+enum class TextMark { ReadAloud };
+
+// A mark's band in a theme: translucent, so that the text and a chosen line's highlight
+// show through, and unlike the highlight of a chosen line.
+inline QColor markColour(Theme theme, TextMark)
+{
+    switch (theme) {
+    case Theme::Sepia:
+        return QColor(150, 190, 120, 110);
+    case Theme::Night:
+        return QColor(110, 150, 200, 110);
+    case Theme::Day:
+        break;
+    }
+    return QColor(255, 200, 60, 110);
+}
+
 // The colour of the paper as the reader sees it: the page artwork's paper under the
 // theme's tint. Scroll mode, which has no page artwork, fills its text with it.
 inline QColor paperColour(const ThemeColours &colours)

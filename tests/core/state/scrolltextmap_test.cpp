@@ -74,5 +74,35 @@ TEST(ScrollTextMap, everyScrollTextTheLoadersMake_matchesItsOwnBook)
     std::filesystem::remove_all(dir);
 }
 
+// Scroll mode tints the sentence read aloud at the place the map gives: every character of
+// the paragraph text but a '^' taken out stands at its scroll-text position, across CR LF,
+// lone CR and LF line ends and the book's own '^'.
+TEST(ScrollTextMap, scrollPositionOf_findsEveryCharacterOfTheBook)
+{
+    const std::u32string shapes[] = {
+        U"　甲乙\r\n　丙\r\n丁\r\n",
+        U"甲\r\n\n乙\r\n",
+        U"甲\r乙\r\r\n丙\r",
+        U"甲^\r\n\n^乙\r\n^\r\n\n^\r\n",
+    };
+    for (const std::u32string &shape : shapes) {
+        for (const bool trimmed : {false, true}) {
+            const BookTexts book = buildPlainBook(shape, trimmed);
+            const std::u32string scroll = book.scrollMap.scrollText(book.paragraphText);
+            int64_t previous = -1;
+            for (int64_t k = 0; k < int64_t(book.paragraphText.size()); ++k) {
+                const int64_t at = book.scrollMap.scrollPositionOf(book.paragraphText, k);
+                ASSERT_GE(at, previous);
+                previous = at;
+                if (book.paragraphText[size_t(k)] != kParagraphMark ||
+                    scroll[size_t(at)] == kParagraphMark) {
+                    EXPECT_EQ(scroll[size_t(at)], book.paragraphText[size_t(k)])
+                        << "character " << k << " of shape " << (&shape - shapes);
+                }
+            }
+        }
+    }
+}
+
 } // namespace
 } // namespace tibbo::core
