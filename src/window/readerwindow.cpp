@@ -470,10 +470,14 @@ void ReaderWindow::onReflowFinished()
 
 void ReaderWindow::updateTitle()
 {
-    QStringList details{m_chapters->currentTitle(),
-                        qs(core::progressCaption(core::progressPercent(m_state)))};
+    const QString chapter = m_chapters->currentTitle();
+    const QString percent = qs(core::progressCaption(core::progressPercent(m_state)));
+    QStringList details{chapter, percent};
     details.removeAll(QString());
     setWindowTitle(DesktopControls::windowTitle(m_state.bookPath, details));
+    // A borderless window shows no title: the pages say it too. The time left joins the
+    // percentage here once it is known.
+    m_bookView->setPlaceCaptions(chapter, {percent});
 }
 
 void ReaderWindow::refreshRecentMenu()

@@ -7,11 +7,16 @@
 #include "optionsstore.h"
 #include "theme.h"
 
+#include "navigation/bookinfo.h"
+#include "navigation/chaptermoves.h"
 #include "pages/pages.h"
+#include "text/headings.h"
 #include "text/lineplacement.h"
 #include "text/spread.h"
 #include "text/typesetting.h"
 
+#include <QCheckBox>
+#include <QLabel>
 #include <QPainter>
 #include <QStaticText>
 #include <QtTest>
@@ -203,6 +208,105 @@ class TypesettingTest : public QObject
         const int pitch = view->line(1)->y() - view->line(0)->y();
         QVERIFY(view->line(2)->y() - view->line(1)->y() > pitch);
         QCOMPARE(view->line(3)->y() - view->line(1)->y(), 2 * pitch);
+    }
+
+    // The footer names where the reader is: the chapter on show after the left page's
+    // number, the share read before the right page's, each whole or cut with an ellipsis
+    // (the whole text in its tooltip), between its number and the fold, below every row.
+    void placeCaptions_chapterAndShareBesideThePageNumbers_data()
+    {
+        QTest::addColumn<QString>("book");
+        QTest::addColumn<int>("chapterMoves");
+        QTest::addColumn<bool>("toTheEnd");
+        // A chapter start reached by the chapter move: the footer follows the jump.
+        QTest::newRow("a chapter start") << novelPath("shuihuzhuan.txt") << 3 << false;
+        // A heading far wider than half a page: cut, never over the fold or the number.
+        const QString longTitle = QStringLiteral("第一回 ") + QString(38, QChar(0x957F));
+        QString text = longTitle + QLatin1Char('\n');
+        for (int i = 0; i < 40; ++i)
+            text += QStringLiteral("　　") + QString(50, QChar(0x5B57 + i)) + QLatin1Char('\n');
+        QTest::newRow("a long title")
+            << writeBook(QStringLiteral("long-title.txt"), text) << 0 << false;
+        // The last spread: the last chapter and the share before it, never past 100%.
+        QTest::newRow("the last spread") << novelPath("hongloumeng.txt") << 0 << true;
+    }
+
+    void placeCaptions_chapterAndShareBesideThePageNumbers()
+    {
+        QFETCH(QString, book);
+        QFETCH(int, chapterMoves);
+        QFETCH(bool, toTheEnd);
+        const auto w = startWindow(book);
+        for (int i = 0; i < chapterMoves; ++i)
+            QTest::keyClick(w.get(), Qt::Key_Right, Qt::ControlModifier);
+        if (toTheEnd)
+            QTest::keyClick(w.get(), Qt::Key_End);
+        const core::ReaderState &s = w->state();
+        const auto chapters = core::findChapters(s.paragraphText);
+        const int64_t current = core::currentChapter(s, chapters);
+        QVERIFY(current >= 0);
+        if (toTheEnd)
+            QCOMPARE(current, static_cast<int64_t>(chapters.size()) - 1);
+        const QString title =
+            QString::fromStdU32String(chapters[static_cast<size_t>(current)].title);
+        const QString share =
+            QString::fromStdString(core::progressCaption(core::progressPercent(s)));
+        auto *chapter = part<QLabel>(w.get(), "chapterCaption");
+        auto *progress = part<QLabel>(w.get(), "progressCaption");
+        const auto wholeText = [](const QLabel *caption) {
+            return caption->toolTip().isEmpty() ? caption->text() : caption->toolTip();
+        };
+        QTRY_COMPARE(wholeText(chapter), title);
+        QCOMPARE(wholeText(progress), share);
+        QVERIFY(chapter->isVisible() && progress->isVisible());
+        QVERIFY(share != QStringLiteral("100%"));
+
+        auto *view = part<BookView>(w.get(), "bookView");
+        const auto *leftNumber = part<QLabel>(w.get(), "leftPageNumber");
+        const auto *rightNumber = part<QLabel>(w.get(), "rightPageNumber");
+        const int fold = view->width() / 2;
+        for (const QLabel *caption : {chapter, progress}) {
+            // Shown whole or cut: what is drawn fits the label.
+            QVERIFY(caption->fontMetrics().horizontalAdvance(caption->text()) <= caption->width());
+            QVERIFY(caption->text() == wholeText(caption) ||
+                    caption->text().endsWith(QChar(0x2026)));
+            QCOMPARE(caption->y(), leftNumber->y());
+            // Below the last row of text: no line gives way to the footer.
+            const QRect lastRow = view->lineGeometry(static_cast<int>(2 * s.linesPerPage - 1));
+            QVERIFY(caption->y() >= s.topMargin + (s.linesPerPage - 1) * (lastRow.height()));
+        }
+        QVERIFY(chapter->geometry().right() < fold);
+        QVERIFY(chapter->x() > leftNumber->x() + leftNumber->width() / 2);
+        QVERIFY(progress->x() > fold);
+        QVERIFY(progress->geometry().right() < rightNumber->x() + rightNumber->width() / 2);
+        if (chapterMoves == 0 && !toTheEnd)
+            QVERIFY2(chapter->text() != title, "a heading wider than the page was not cut");
+    }
+
+    // Switched off in the settings panel, the footer shows the page numbers alone, and
+    // the next start remembers it.
+    void placeCaptions_switchedOff_hiddenAndRemembered()
+    {
+        {
+            const auto w = startWindow(novelPath("shuihuzhuan.txt"));
+            QTRY_VERIFY(part<QLabel>(w.get(), "chapterCaption")->isVisible());
+            openMenu(w.get());
+            QTest::mouseClick(part(w.get(), "settingsPicture"), Qt::LeftButton, {}, QPoint(5, 5));
+            QVERIFY(part(w.get(), "settingsPanel")->isVisible());
+            QTest::mouseClick(part(w.get(), "placeBox"), Qt::LeftButton, {}, QPoint(5, 8));
+            QVERIFY(!part<QCheckBox>(w.get(), "placeBox")->isChecked());
+            QTest::mouseClick(part(w.get(), "settingsOk"), Qt::LeftButton);
+            QTRY_VERIFY(w->isIdle());
+            QTest::keyClick(w.get(), Qt::Key_PageDown);
+            QTest::qWait(20);
+            QVERIFY(!part<QLabel>(w.get(), "chapterCaption")->isVisible());
+            QVERIFY(!part<QLabel>(w.get(), "progressCaption")->isVisible());
+        }
+        QVERIFY(!OptionsStore(SessionFiles::optionsPath()).value(options::kPlaceCaptions));
+        const auto w = startWindow(novelPath("shuihuzhuan.txt"));
+        QTest::qWait(20);
+        QVERIFY(!part<QLabel>(w.get(), "progressCaption")->isVisible());
+        QVERIFY(!part<QCheckBox>(w.get(), "placeBox")->isChecked());
     }
 };
 

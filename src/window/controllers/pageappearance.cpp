@@ -94,6 +94,10 @@ void PageAppearance::onPanelAccepted()
         m_state.fineTypesetting = fine;
         m_options.setValue(options::kFineTypesetting, fine);
     }
+    const bool place = m_settingsPanel.placeCaptions();
+    if (place != m_options.value(options::kPlaceCaptions))
+        m_options.setValue(options::kPlaceCaptions, place);
+    m_bookView.setPlaceCaptionsShown(place);
     emit saveRequested();
     m_settingsPanel.hide();
     emit menuCloseRequested();
@@ -137,6 +141,9 @@ void PageAppearance::restoreOptions()
     applyTheme(m_options.value(options::kTheme));
     m_state.fineTypesetting = m_options.value(options::kFineTypesetting);
     m_settingsPanel.setFineTypesetting(m_state.fineTypesetting);
+    const bool place = m_options.value(options::kPlaceCaptions);
+    m_settingsPanel.setPlaceCaptions(place);
+    m_bookView.setPlaceCaptionsShown(place);
 }
 
 void PageAppearance::restorePageSettings(const core::SettingsRead &read)

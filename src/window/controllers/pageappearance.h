@@ -1,8 +1,8 @@
 #pragma once
 // The page's appearance: the page font, the line spacing and the margins, paragraph
-// trimming, fine typesetting and the theme. The settings panel edits a preview and
-// carries it over to the page on OK, after checking that the values leave room for text;
-// the size menu changes the page's font size at once. What it sets is the state's (the
+// trimming, fine typesetting, the place captions in the footer and the theme. The settings panel
+// edits a preview and carries it over to the page on OK, after checking that the values leave room
+// for text; the size menu changes the page's font size at once. What it sets is the state's (the
 // book view and the settings panel show it), and what options.ini keeps is written there.
 
 #include "settings/settingsfile.h"
@@ -54,7 +54,8 @@ class PageAppearance : public QObject
     void popUpSizeMenu();
     // Day, sepia or night (0, 1, 2), kept in options.ini for the next start.
     void setTheme(int theme);
-    // The theme and the typesetting options.ini keeps (day, plain when it has none).
+    // The theme, the typesetting and the place captions options.ini keeps (day, plain and
+    // shown when it has none).
     void restoreOptions();
 
   signals:

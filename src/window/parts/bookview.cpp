@@ -85,6 +85,17 @@ BookView::BookView(QWidget *parent)
         number->setStyleSheet("color: #6b5a44;");
         number->resize(70, 16);
     }
+    m_chapterCaption = new QLabel(this);
+    m_chapterCaption->setObjectName(QStringLiteral("chapterCaption"));
+    m_chapterCaption->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    m_progressCaption = new QLabel(this);
+    m_progressCaption->setObjectName(QStringLiteral("progressCaption"));
+    m_progressCaption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    for (QLabel *caption : {m_chapterCaption, m_progressCaption}) {
+        caption->setAttribute(Qt::WA_TranslucentBackground);
+        caption->setStyleSheet("color: #6b5a44;");
+        caption->setTextFormat(Qt::PlainText);
+    }
 
     m_bookmarkIcon = new Picture(QStringLiteral(":/art/bookmark-icon.svg"), this);
     m_bookmarkIcon->setObjectName(QStringLiteral("bookmarkIcon"));
@@ -118,8 +129,8 @@ void BookView::setTheme(Theme theme)
     for (LineLabel *label : m_lines)
         label->setColours(m_colours.text, m_colours.highlight);
     const QString numberStyle = QStringLiteral("color: %1;").arg(m_colours.pageNumber.name());
-    m_leftPageNumber->setStyleSheet(numberStyle);
-    m_rightPageNumber->setStyleSheet(numberStyle);
+    for (QLabel *label : {m_leftPageNumber, m_rightPageNumber, m_chapterCaption, m_progressCaption})
+        label->setStyleSheet(numberStyle);
     applyMarks();
 }
 
@@ -182,6 +193,55 @@ void BookView::resizeEvent(QResizeEvent *)
     m_leftPageNumber->move(kEdgeWidth + 10, H - m_leftPageNumber->height() - 2);
     m_rightPageNumber->move(W - m_leftPageNumber->x() - m_leftPageNumber->width(),
                             m_leftPageNumber->y());
+    layOutPlaceCaptions();
+}
+
+void BookView::setPlaceCaptions(const QString &chapter, const QStringList &progress)
+{
+    QStringList parts = progress;
+    parts.removeAll(QString());
+    m_chapterText = chapter;
+    m_progressText = parts.join(QStringLiteral("  "));
+    layOutPlaceCaptions();
+}
+
+void BookView::setPlaceCaptionsShown(bool shown)
+{
+    m_placeCaptionsShown = shown;
+    layOutPlaceCaptions();
+}
+
+void BookView::layOutPlaceCaptions()
+{
+    // The page numbers are centred in their labels: the captions keep a gap from the
+    // numbers' ink and from the fold, whose shadow no text should touch.
+    constexpr int kGap = 8;
+    constexpr int kFoldGap = 14;
+    const int W = width();
+    const auto inkOf = [](const QLabel *number) {
+        const int ink = number->fontMetrics().horizontalAdvance(number->text());
+        const int left = number->x() + (number->width() - ink) / 2;
+        return std::pair{left, left + ink};
+    };
+    const int leftNumberEnd = inkOf(m_leftPageNumber).second;
+    const int rightNumberStart = inkOf(m_rightPageNumber).first;
+    const int y = m_leftPageNumber->y();
+    const int h = m_leftPageNumber->height();
+    const auto place = [this](QLabel *caption, const QString &text, int left, int right, int y,
+                              int h) {
+        const int room = right - left;
+        if (!m_placeCaptionsShown || text.isEmpty() || room <= 0) {
+            caption->hide();
+            return;
+        }
+        const QString shown = caption->fontMetrics().elidedText(text, Qt::ElideRight, room);
+        caption->setText(shown);
+        caption->setToolTip(shown == text ? QString() : text);
+        caption->setGeometry(left, y, room, h);
+        caption->show();
+    };
+    place(m_chapterCaption, m_chapterText, leftNumberEnd + kGap, W / 2 - kFoldGap, y, h);
+    place(m_progressCaption, m_progressText, W / 2 + kFoldGap, rightNumberStart - kGap, y, h);
 }
 
 void BookView::measureCapacity(core::ReaderState &state)
@@ -247,6 +307,7 @@ void BookView::showSpread(core::ReaderState &state)
     state.lineChosen = false;
     m_leftPageNumber->setText(QString::fromStdString(core::pageCaption(spread.leftPage)));
     m_rightPageNumber->setText(QString::fromStdString(core::pageCaption(spread.leftPage + 1)));
+    layOutPlaceCaptions();
     m_bookmarkIcon->hide();
     for (int64_t index : spread.bookmarkLabels)
         showBookmarkIcon(static_cast<int>(index));

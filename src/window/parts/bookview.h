@@ -84,6 +84,14 @@ class BookView : public QWidget
         int64_t to = 0;
     };
     void setMarks(TextMark kind, std::vector<Range> ranges);
+    // Where the reader is, in the footer beside the page numbers (no row of text gives way
+    // to it): `chapter` on the left page after its number, `progress` on the right page
+    // before its number, its parts (the percentage, and any further figure such as the
+    // time left) set apart by spaces. Each is cut with an ellipsis where it would reach
+    // the fold; the whole text is then its tooltip.
+    void setPlaceCaptions(const QString &chapter, const QStringList &progress);
+    // Whether those captions are shown at all.
+    void setPlaceCaptionsShown(bool shown);
 
   signals:
     void pagePressed(tibbo::window::BookView::Page page, Qt::MouseButton button);
@@ -102,6 +110,8 @@ class BookView : public QWidget
     // Draws the marks on the spread on show.
     void applyMarks();
     double lineHeight() const;
+    // Fits the place captions between the page numbers and the fold.
+    void layOutPlaceCaptions();
 
     QFont m_font;
     std::unique_ptr<FontMeasurer> m_measurer;
@@ -112,6 +122,11 @@ class BookView : public QWidget
     Picture *m_rightPage = nullptr;
     QLabel *m_leftPageNumber = nullptr;
     QLabel *m_rightPageNumber = nullptr;
+    QLabel *m_chapterCaption = nullptr;
+    QLabel *m_progressCaption = nullptr;
+    QString m_chapterText;
+    QString m_progressText;
+    bool m_placeCaptionsShown = true;
     Picture *m_bookmarkIcon = nullptr;
     std::vector<LineLabel *> m_lines;
     int m_linesPerPage = 1;

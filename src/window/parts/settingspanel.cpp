@@ -88,11 +88,11 @@ SettingsPanel::SettingsPanel(QWidget *parent) : QWidget(parent)
     caption(this, QStringLiteral("右边距:"), 152, 69);
     m_rightBox = combo(this, "rightMarginBox", 200, 66);
     auto *frame = new QWidget(this);
-    frame->setGeometry(152, 89, 122, 40);
+    frame->setGeometry(152, 89, 122, 24);
     frame->setStyleSheet("background: white; border: 1px solid #3050c0;");
     m_preview = new QLabel(QStringLiteral("预览"), frame);
     m_preview->setObjectName(QStringLiteral("preview"));
-    m_preview->setGeometry(1, 1, 120, 38);
+    m_preview->setGeometry(1, 1, 120, 22);
     m_preview->setAlignment(Qt::AlignCenter);
     m_preview->setStyleSheet("border: none;");
     m_trimBox = check(this, "trimBox", QStringLiteral("读文件时修整段落"), 3, 136, 118);
@@ -104,6 +104,8 @@ SettingsPanel::SettingsPanel(QWidget *parent) : QWidget(parent)
     m_italicBox = check(this, "italicBox", QStringLiteral("斜体"), 94, 119, 38);
     m_fineBox = check(this, "fineBox", QStringLiteral("精排"), 132, 136, 50);
     m_fineBox->setToolTip(QStringLiteral("标点不放在行首,章节标题单独成行"));
+    m_placeBox = check(this, "placeBox", QStringLiteral("页脚显示章节进度"), 152, 115, 122);
+    m_placeBox->setToolTip(QStringLiteral("在页码旁边显示当前章节和已读的百分比"));
     auto *ok = new PanelButton(QStringLiteral("确定"), this);
     ok->setObjectName(QStringLiteral("settingsOk"));
     ok->setGeometry(190, 132, 40, 20);
@@ -234,6 +236,16 @@ bool SettingsPanel::fineTypesetting() const
 void SettingsPanel::setFineTypesetting(bool on)
 {
     m_fineBox->setChecked(on);
+}
+
+bool SettingsPanel::placeCaptions() const
+{
+    return m_placeBox->isChecked();
+}
+
+void SettingsPanel::setPlaceCaptions(bool on)
+{
+    m_placeBox->setChecked(on);
 }
 
 // Qt numbers the undecided state 1 and the checked state 2; settings.ini the other way.

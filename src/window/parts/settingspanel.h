@@ -40,6 +40,9 @@ class SettingsPanel : public QWidget
     // their own.
     bool fineTypesetting() const;
     void setFineTypesetting(bool on);
+    // The chapter and the share read shown beside the page numbers.
+    bool placeCaptions() const;
+    void setPlaceCaptions(bool on);
     // Shows paragraph trimming: 0 off, 1 on, 2 undecided, as settings.ini stores it.
     void setTrimValue(int value);
 
@@ -75,6 +78,7 @@ class SettingsPanel : public QWidget
     QCheckBox *m_boldBox = nullptr;
     QCheckBox *m_italicBox = nullptr;
     QCheckBox *m_fineBox = nullptr;
+    QCheckBox *m_placeBox = nullptr;
     bool m_trimRefused = false;
 };
 
