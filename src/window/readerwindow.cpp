@@ -113,9 +113,10 @@ void ReaderWindow::createParts()
                                *m_settingsPanel, *m_prompt, *m_scrollPanel, *m_chrome, *m_chapters},
                               this);
     m_search = new BookSearch({m_state, *m_bookView, *searchPanel}, this);
-    m_appearance = new PageAppearance(
-        {m_state, *m_bookView, *m_settingsPanel, *m_scrollPanel, *m_mascot, *m_menus, *m_options},
-        this);
+    auto *note = new MascotNote(*m_mascot, *m_menuPanel, this);
+    m_appearance = new PageAppearance({m_state, *m_bookView, *m_settingsPanel, *m_scrollPanel,
+                                       *m_mascot, *note, *m_menus, *m_options},
+                                      this);
     m_session = new SessionFiles({m_state, *m_chrome}, this);
     m_guide = new ManualGuide({m_state, *m_menuPanel, *m_welcomePanel, *m_session}, this);
     m_places = new BookPlaces({m_state, *m_bookView, *m_loader, *m_reflowJob, *m_options}, this);
@@ -126,7 +127,6 @@ void ReaderWindow::createParts()
     m_keys->addPanel(chapterPanel, keys::Scope::ChapterList);
     m_keys->addPanel(m_scrollPanel, keys::Scope::ScrollMode);
     m_screen = new ScreenSaverInhibitor(this);
-    auto *note = new MascotNote(*m_mascot, *m_menuPanel, this);
     auto *readAloudPanel = new ReadAloudPanel(m_menuPanel);
     m_readAloud = new ReadAloudCommands({m_state, *m_bookView, *m_scrollPanel, *readAloudPanel,
                                          *note, *m_menus, *m_commands, *m_modes, *m_chapters,
@@ -466,6 +466,7 @@ void ReaderWindow::onReflowFinished()
     m_bookView->showSpread(m_state);
     m_bubble->close();
     m_commands->refreshBookmarkMenu();
+    m_appearance->offerFineTypesetting();
 }
 
 void ReaderWindow::updateTitle()

@@ -308,6 +308,51 @@ class TypesettingTest : public QObject
         QVERIFY(!part<QLabel>(w.get(), "progressCaption")->isVisible());
         QVERIFY(!part<QCheckBox>(w.get(), "placeBox")->isChecked());
     }
+
+    // The mascot offers fine typesetting for a book whose lines begin with punctuation,
+    // and once answered never again: "yes" switches it on and re-flows, "no" leaves the
+    // page as it is. A book whose lines begin cleanly gets no offer.
+    void fineOffer_askedOnceForABookWithPunctuationAtLineStarts_data()
+    {
+        QTest::addColumn<bool>("yes");
+        QTest::newRow("taken") << true;
+        QTest::newRow("declined") << false;
+    }
+
+    void fineOffer_askedOnceForABookWithPunctuationAtLineStarts()
+    {
+        QFETCH(bool, yes);
+        {
+            const auto w = startWindow(numberedBook(QStringLiteral("clean.txt"), 60, 30));
+            QTest::qWait(20);
+            QVERIFY(!part(w.get(), "mascotNote")->isVisible());
+        }
+        {
+            const auto w = startWindow(novelPath("shuihuzhuan.txt"));
+            QVERIFY(!w->state().fineTypesetting);
+            QTRY_VERIFY(part(w.get(), "mascotNote")->isVisible());
+            QVERIFY(part<QLabel>(w.get(), "mascotNoteText")
+                        ->text()
+                        .contains(QStringLiteral("可以开精排")));
+            const int64_t linesBefore = w->state().lineCount();
+            QTest::mouseClick(part(w.get(), yes ? "mascotNoteYes" : "mascotNoteNo"),
+                              Qt::LeftButton);
+            QTRY_VERIFY(w->isIdle());
+            QVERIFY(!part(w.get(), "mascotNote")->isVisible());
+            QCOMPARE(w->state().fineTypesetting, yes);
+            QCOMPARE(part<QCheckBox>(w.get(), "fineBox")->isChecked(), yes);
+            // Taken, the book is cut again by the rules: lines move.
+            QCOMPARE(w->state().lineCount() != linesBefore, yes);
+        }
+        OptionsStore options(SessionFiles::optionsPath());
+        QVERIFY(options.value(options::kFineOfferAnswered));
+        QCOMPARE(options.value(options::kFineTypesetting), yes);
+        // Answered: another book with marks at its line starts is not asked about.
+        options.setValue(options::kFineTypesetting, false);
+        const auto w = startWindow(novelPath("hongloumeng.txt"));
+        QTest::qWait(20);
+        QVERIFY(!part(w.get(), "mascotNote")->isVisible());
+    }
 };
 
 QTEST_MAIN(TypesettingTest)

@@ -34,6 +34,20 @@ bool isOpeningMark(char32_t c)
     return mayBeMark(c) && kOpeningMarks.find(c) != std::u32string_view::npos;
 }
 
+bool someLineBeginsWithClosingMark(const BookText &text, const LineList &ends, int64_t firstLine,
+                                   int64_t count)
+{
+    const int64_t lines = static_cast<int64_t>(ends.size()) - 1;
+    const int64_t from = std::max<int64_t>(firstLine, 1);
+    const int64_t to = std::min(lines, firstLine + count - 1);
+    for (int64_t line = from; line <= to; ++line) {
+        const auto start = static_cast<size_t>(ends[static_cast<size_t>(line - 1)]);
+        if (start < text.size() && isClosingMark(text[start]))
+            return true;
+    }
+    return false;
+}
+
 namespace {
 
 bool isBlank(char32_t c)

@@ -24,6 +24,7 @@
 // page's measure is text/lineplacement.h.
 
 #include "state/booktext.h"
+#include "state/linelist.h"
 
 #include <cstdint>
 #include <string_view>
@@ -79,6 +80,12 @@ BookHead findBookHead(const BookText &text, int64_t firstHeading = -1);
 
 bool isClosingMark(char32_t c);
 bool isOpeningMark(char32_t c);
+
+// Whether one of display lines [firstLine, firstLine + count) (1-based) of the line list
+// `ends` begins with a closing mark: what the plain cut does and the fine rules never do.
+// Lines past the end of the list are not looked at.
+bool someLineBeginsWithClosingMark(const BookText &text, const LineList &ends, int64_t firstLine,
+                                   int64_t count);
 
 // The rules on, with the headings the chapter finder finds in `text` (about ten
 // milliseconds for a 20 MB book) and the book's head, or with headings already found.

@@ -3,16 +3,20 @@
 #include "bookview.h"
 #include "dialogs.h"
 #include "mascot.h"
+#include "mascotnote.h"
 #include "optionsstore.h"
 #include "qtext.h"
 #include "readermenus.h"
 #include "scrollpanel.h"
+#include "sessionfiles.h"
 #include "settingspanel.h"
 #include "theme.h"
 #include "widgets.h"
 
 #include "settings/pagelayoutcheck.h"
+#include "text/typesetting.h"
 
+#include <QFileInfo>
 #include <QWidget>
 
 #include <algorithm>
@@ -22,7 +26,8 @@ namespace tibbo::window {
 PageAppearance::PageAppearance(Parts parts, QWidget *window)
     : QObject(window), m_state(parts.state), m_bookView(parts.bookView),
       m_settingsPanel(parts.settingsPanel), m_scrollPanel(parts.scrollPanel),
-      m_mascot(parts.mascot), m_menus(parts.menus), m_options(parts.options), m_window(window)
+      m_mascot(parts.mascot), m_note(parts.note), m_menus(parts.menus), m_options(parts.options),
+      m_window(window)
 {
     setPageFont(BookView::designFont());
     m_settingsPanel.trimChangeAllowed = [this] {
@@ -144,6 +149,31 @@ void PageAppearance::restoreOptions()
     const bool place = m_options.value(options::kPlaceCaptions);
     m_settingsPanel.setPlaceCaptions(place);
     m_bookView.setPlaceCaptionsShown(place);
+}
+
+void PageAppearance::offerFineTypesetting()
+{
+    // The lines of about two spreads from the place are enough to tell a plain cut.
+    constexpr int64_t kLinesLooked = 200;
+    if (m_state.fineTypesetting || m_state.bookPath.empty() || m_state.bookPath == m_offeredFor ||
+        m_options.value(options::kFineOfferAnswered) ||
+        QFileInfo(qs(m_state.bookPath)) == QFileInfo(SessionFiles::manualPath()))
+        return;
+    if (!core::someLineBeginsWithClosingMark(m_state.paragraphText, m_state.lineEnds,
+                                             m_state.topLine, kLinesLooked))
+        return;
+    m_offeredFor = m_state.bookPath;
+    m_note.ask(QStringLiteral("有的行以标点开头。可以开精排：标点不放在行首，"
+                              "整行两端对齐，章节标题单独成行。要开吗？"),
+               QStringLiteral("开精排"), QStringLiteral("不用了"), [this](bool yes) {
+                   m_options.setValue(options::kFineOfferAnswered, true);
+                   if (!yes || m_state.fineTypesetting)
+                       return;
+                   m_state.fineTypesetting = true;
+                   m_options.setValue(options::kFineTypesetting, true);
+                   m_settingsPanel.setFineTypesetting(true);
+                   emit reflowRequested();
+               });
 }
 
 void PageAppearance::restorePageSettings(const core::SettingsRead &read)

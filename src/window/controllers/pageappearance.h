@@ -17,6 +17,7 @@ namespace tibbo::window {
 
 class BookView;
 class Mascot;
+class MascotNote;
 class OptionsStore;
 class ReaderMenus;
 class ScrollPanel;
@@ -33,6 +34,7 @@ class PageAppearance : public QObject
         SettingsPanel &settingsPanel;
         ScrollPanel &scrollPanel;
         Mascot &mascot;
+        MascotNote &note;
         ReaderMenus &menus;
         OptionsStore &options;
     };
@@ -57,6 +59,10 @@ class PageAppearance : public QObject
     // The theme, the typesetting and the place captions options.ini keeps (day, plain and
     // shown when it has none).
     void restoreOptions();
+    // A book is on show, cut into lines: when fine typesetting is off and lines near the
+    // place begin with punctuation, the mascot offers it, for a book the reader opened
+    // (not the manual), until the reader has answered once.
+    void offerFineTypesetting();
 
   signals:
     void reflowRequested();
@@ -74,11 +80,14 @@ class PageAppearance : public QObject
     SettingsPanel &m_settingsPanel;
     ScrollPanel &m_scrollPanel;
     Mascot &m_mascot;
+    MascotNote &m_note;
     ReaderMenus &m_menus;
     OptionsStore &m_options;
     QWidget *m_window;
     // Paragraph trimming when the settings panel was opened: its cancel puts it back.
     int m_trimWhenOpened = 0;
+    // The book the offer was made for this run: one offer a book, not one a re-flow.
+    std::string m_offeredFor;
 };
 
 } // namespace tibbo::window

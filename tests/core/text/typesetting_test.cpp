@@ -430,3 +430,43 @@ TEST(FineCut, spreadRoles_headLinesAndHeadingsOfTheNovel)
     for (const RowRole &role : buildSpread(s).roles)
         EXPECT_FALSE(role.heading);
 }
+
+// What the offer of fine typesetting looks for: a line of the plain cut that begins with
+// a closing mark, within the lines asked about only.
+TEST(FineCut, someLineBeginsWithClosingMark_onlyInTheLinesAskedAbout)
+{
+    const BookText text(U"一二三四，五六七八。^九十一二三四五六^");
+    // Lines of four: "一二三四" "，五六七" "八。^九" "十一二三" "四五六^".
+    const LineList ends{0, 4, 8, 12, 16, 20};
+    struct Case
+    {
+        const char *name;
+        int64_t firstLine;
+        int64_t count;
+        bool expected;
+    };
+    const Case cases[] = {
+        {"the line itself", 2, 1, true},
+        {"a range holding it", 1, 5, true},
+        {"the lines before it", 1, 1, false},
+        {"the lines after it", 3, 3, false},
+        // The range may run past the list; nothing past it is read.
+        {"past the end", 5, 100, false},
+        {"nothing asked", 2, 0, false},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(someLineBeginsWithClosingMark(text, ends, c.firstLine, c.count), c.expected)
+            << c.name;
+    // The real novels: the plain cut begins lines with marks near the start, the fine cut
+    // never does.
+    for (const char *name : kNovels) {
+        const BookText *book = novel(name);
+        ASSERT_TRUE(book) << "corpus not found at " << TIBBO_CORPUS_DIR;
+        const LineList plain = cutLines(*book, 24);
+        const LineList fineEnds = cutLines(*book, 24, fineCutRules(*book));
+        EXPECT_TRUE(someLineBeginsWithClosingMark(*book, plain, 1, 400)) << name;
+        EXPECT_FALSE(someLineBeginsWithClosingMark(*book, fineEnds, 1,
+                                                   static_cast<int64_t>(fineEnds.size())))
+            << name;
+    }
+}
