@@ -268,6 +268,9 @@ void ReaderWindow::connectKeys()
     keys->bind(Command::ReadAloud, m_readAloud, &ReadAloudCommands::switchReading);
     keys->bind(Command::PauseReadingAloud, m_readAloud, &ReadAloudCommands::pauseOrResume);
     keys->bind(Command::StopReadingAloud, m_readAloud, &ReadAloudCommands::stop);
+    keys->bind(Command::LargerFont, [this] { m_appearance->stepFontSize(true); });
+    keys->bind(Command::SmallerFont, [this] { m_appearance->stepFontSize(false); });
+    keys->bind(Command::NextTheme, m_appearance, &PageAppearance::nextTheme);
 }
 
 QFont ReaderWindow::pageFont() const

@@ -2,6 +2,8 @@
 // them to the page, re-flows and saves, the size menu changes only the page.
 #include "windowfixture.h"
 
+#include "optionsstore.h"
+
 #include "referencesession.h"
 
 #include "settings/settingsfile.h"
@@ -175,6 +177,33 @@ class AppearanceTest : public QObject
         QCOMPARE(part(again.get(), "settingsPanel")->palette().color(QPalette::Window), night);
         part<QMenu>(again.get(), "themeMenu")->actions()[0]->trigger();
         QCOMPARE(menu->palette().color(QPalette::Window), day);
+    }
+
+    // The keys of the page's look: Ctrl+= and Ctrl+- step the page font through the quick
+    // sizes and the book is cut again (the preview keeps its size, as with the size menu);
+    // N goes through the themes in the menu's order and back to day, each kept.
+    void lookKeys_stepTheFontSizeAndTheTheme()
+    {
+        auto w = startWindow(numberedBook(QStringLiteral("keys.txt"), 60, 40));
+        QCOMPARE(w->pageFont().pointSizeF(), 10.5);
+        const int64_t charsBefore = w->state().charsPerLine;
+        QTest::keyClick(w.get(), Qt::Key_Equal, Qt::ControlModifier);
+        QTRY_VERIFY(w->isIdle());
+        QCOMPARE(w->pageFont().pointSizeF(), 11.0);
+        QVERIFY(w->state().charsPerLine < charsBefore);
+        QTest::keyClick(w.get(), Qt::Key_Minus, Qt::ControlModifier);
+        QTest::keyClick(w.get(), Qt::Key_Minus, Qt::ControlModifier);
+        QTRY_VERIFY(w->isIdle());
+        QCOMPARE(w->pageFont().pointSizeF(), 9.0);
+        QCOMPARE(line(w.get(), 0)->font().pointSizeF(), 9.0);
+        QCOMPARE(previewFont(*w).pointSizeF(), 10.5);
+
+        const auto themes = part<QMenu>(w.get(), "themeMenu")->actions();
+        for (int expected : {1, 2, 0}) {
+            QTest::keyClick(w.get(), Qt::Key_N);
+            QVERIFY(themes[expected]->isChecked());
+            QCOMPARE(OptionsStore(SessionFiles::optionsPath()).value(options::kTheme), expected);
+        }
     }
 
     // Scroll mode stayed white at night: it takes the paper and text colours of the

@@ -124,9 +124,18 @@ void PageAppearance::setFontSize(double points)
     emit reflowRequested();
 }
 
+void PageAppearance::stepFontSize(bool larger)
+{
+    const double now = m_bookView.pageFont().pointSizeF();
+    const double next = core::steppedFontSize(now, larger);
+    if (next != now)
+        setFontSize(next);
+}
+
 void PageAppearance::applyTheme(int theme)
 {
-    const auto chosen = static_cast<Theme>(std::clamp(theme, 0, 2));
+    m_theme = std::clamp(theme, 0, 2);
+    const auto chosen = static_cast<Theme>(m_theme);
     m_bookView.setTheme(chosen);
     m_scrollPanel.setColours(coloursOf(chosen));
     m_mascot.setBubbleColour(coloursOf(chosen).bubble);
@@ -139,6 +148,11 @@ void PageAppearance::setTheme(int theme)
 {
     applyTheme(theme);
     m_options.setValue(options::kTheme, theme);
+}
+
+void PageAppearance::nextTheme()
+{
+    setTheme((m_theme + 1) % 3);
 }
 
 void PageAppearance::restoreOptions()

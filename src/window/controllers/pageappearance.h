@@ -54,8 +54,13 @@ class PageAppearance : public QObject
     void setFontSize(double points);
     // The quick size menu, with the page's size checked.
     void popUpSizeMenu();
+    // The page's size one quick size larger or smaller (Ctrl+= / Ctrl+-), as the size
+    // menu would set it.
+    void stepFontSize(bool larger);
     // Day, sepia or night (0, 1, 2), kept in options.ini for the next start.
     void setTheme(int theme);
+    // Day, sepia, night, then day again.
+    void nextTheme();
     // The theme, the typesetting and the place captions options.ini keeps (day, plain and
     // shown when it has none).
     void restoreOptions();
@@ -86,6 +91,7 @@ class PageAppearance : public QObject
     QWidget *m_window;
     // Paragraph trimming when the settings panel was opened: its cancel puts it back.
     int m_trimWhenOpened = 0;
+    int m_theme = 0;
     // The book the offer was made for this run: one offer a book, not one a re-flow.
     std::string m_offeredFor;
 };
