@@ -235,6 +235,13 @@ void ReaderWindow::connectMenus()
     connect(menus, &ReaderMenus::exitChosen, this, &ReaderWindow::exitReader);
     connect(menus, &ReaderMenus::encodingChosen, m_loader, &BookLoader::reopenInEncoding);
     connect(m_loader, &BookLoader::encodingChanged, menus, &ReaderMenus::checkEncoding);
+    // The settings panel chooses the encoding as the menu does; the book opens again with
+    // the bubble closed, as after the menu.
+    connect(m_settingsPanel, &SettingsPanel::encodingChosen, this, [this](const QString &name) {
+        m_bubble->close();
+        m_loader->reopenInEncoding(name);
+    });
+    connect(m_loader, &BookLoader::encodingChanged, m_settingsPanel, &SettingsPanel::setEncoding);
 }
 
 // What each command of the key table (keymap.cpp) runs.

@@ -38,6 +38,7 @@ PageAppearance::PageAppearance(Parts parts, QWidget *window)
     };
     connect(&m_settingsPanel, &SettingsPanel::accepted, this, &PageAppearance::onPanelAccepted);
     connect(&m_menus, &ReaderMenus::themeChosen, this, &PageAppearance::setTheme);
+    connect(&m_settingsPanel, &SettingsPanel::themeChosen, this, &PageAppearance::setTheme);
     // The preview, the list and the boxes keep their edits for a later OK.
     connect(&m_settingsPanel, &SettingsPanel::cancelled, this, [this] {
         m_settingsPanel.hide();
@@ -142,6 +143,7 @@ void PageAppearance::applyTheme(int theme)
     // The panels in the bubble take its colour, so the whole bubble dims at night.
     recolourPanels(m_window, coloursOf(chosen).bubble);
     m_menus.checkTheme(static_cast<int>(chosen));
+    m_settingsPanel.setTheme(m_theme);
 }
 
 void PageAppearance::setTheme(int theme)
