@@ -117,6 +117,8 @@ int main(int argc, char **argv)
         installQtChinese(qtTexts);
         return readCommandLine(QCoreApplication::arguments()).exitStatus.value_or(0);
     }
+    // A shutdown that comes while Qt starts up waits for the window and saves the place.
+    SignalExit::catchSignals();
     QApplication app(argc, argv);
     installQtChinese(qtTexts);
     QApplication::setQuitOnLastWindowClosed(false);

@@ -158,11 +158,13 @@ void ReaderWindow::connectParts()
     connect(menu, &MenuPanel::settingsRequested, m_appearance, &PageAppearance::openSettingsPanel);
     connect(menu, &MenuPanel::sizeMenuRequested, m_appearance, &PageAppearance::popUpSizeMenu);
     connect(menu, &MenuPanel::fullScreenRequested, m_chrome, &WindowChrome::toggleFullScreen);
-    connect(menu, &MenuPanel::manualRequested, m_guide, &ManualGuide::onManualCommand);
+    connect(menu, &MenuPanel::manualRequested, this, whole(m_guide, &ManualGuide::onManualCommand));
     connect(menu, &MenuPanel::exitRequested, this, &ReaderWindow::exitReader);
-    connect(menu, &MenuPanel::chapterListRequested, m_chapters, &BookChapters::openList);
-    connect(menu, &MenuPanel::searchRequested, m_search, &BookSearch::open);
-    connect(menu, &MenuPanel::readAloudRequested, m_readAloud, &ReadAloudCommands::switchReading);
+    connect(menu, &MenuPanel::chapterListRequested, this,
+            whole(m_chapters, &BookChapters::openList));
+    connect(menu, &MenuPanel::searchRequested, this, whole(m_search, &BookSearch::open));
+    connect(menu, &MenuPanel::readAloudRequested, this,
+            whole(m_readAloud, &ReadAloudCommands::switchReading));
     connect(menu, &MenuPanel::readAloudMenuRequested, m_menus, &ReaderMenus::popUpReadAloud);
     connect(m_readAloud, &ReadAloudCommands::menuCloseRequested, m_bubble, &MenuBubble::close);
     connect(m_chapters, &BookChapters::menuCloseRequested, m_bubble, &MenuBubble::close);
@@ -208,6 +210,7 @@ void ReaderWindow::connectParts()
     connect(m_session, &SessionFiles::scrollSpeedRestored, m_scrollPanel, &ScrollPanel::setSpeed);
     connect(m_loader, &BookLoader::loadStarted, m_bubble, &MenuBubble::show);
     connect(m_loader, &BookLoader::textReplaced, this, &ReaderWindow::onTextReplaced);
+    connect(m_loader, &BookLoader::textCompleted, this, &ReaderWindow::reflow);
     connect(m_loader, &BookLoader::recentChanged, this, &ReaderWindow::refreshRecentMenu);
     connect(m_loader, &BookLoader::loadEnded, m_bubble, &MenuBubble::close);
     connect(m_commands, &ReadingCommands::menuRequested, m_bubble, &MenuBubble::showOrWelcome);
@@ -223,8 +226,12 @@ void ReaderWindow::connectMenus()
     ReaderMenus *menus = m_menus;
     connect(menus, &ReaderMenus::recentChosen, this, &ReaderWindow::openRecent);
     connect(menus, &ReaderMenus::addBookmarkChosen, m_commands, &ReadingCommands::addBookmark);
-    connect(menus, &ReaderMenus::bookmarkChosen, m_commands, &ReadingCommands::jumpToBookmark);
-    connect(menus, &ReaderMenus::goToPageChosen, m_commands, &ReadingCommands::askForPage);
+    connect(menus, &ReaderMenus::bookmarkChosen, this, [this](int index) {
+        completeBook();
+        m_commands->jumpToBookmark(index);
+    });
+    connect(menus, &ReaderMenus::goToPageChosen, this,
+            whole(m_commands, &ReadingCommands::askForPage));
     connect(menus, &ReaderMenus::fontSizeChosen, m_appearance, &PageAppearance::setFontSize);
     connect(menus, &ReaderMenus::autoTurnChosen, m_modes, &ReadingModes::switchByMenu);
     connect(menus, &ReaderMenus::scrollModeChosen, this, &ReaderWindow::openScrollMode);
@@ -253,17 +260,20 @@ void ReaderWindow::connectKeys()
     keys->bind(Command::NextSpread, [this] { m_commands->run(PageCommand::NextSpread); });
     keys->bind(Command::PreviousSpread, [this] { m_commands->run(PageCommand::PreviousSpread); });
     keys->bind(Command::FirstSpread, [this] { m_commands->run(PageCommand::FirstSpread); });
-    keys->bind(Command::LastSpread, [this] { m_commands->run(PageCommand::LastSpread); });
-    keys->bind(Command::NextChapter, m_chapters, &BookChapters::showNext);
-    keys->bind(Command::PreviousChapter, m_chapters, &BookChapters::showPrevious);
-    keys->bind(Command::ChapterList, m_chapters, &BookChapters::openList);
-    keys->bind(Command::Search, m_search, &BookSearch::open);
-    keys->bind(Command::FindNext, m_search, &BookSearch::findNext);
-    keys->bind(Command::FindPrevious, m_search, &BookSearch::findPrevious);
+    keys->bind(Command::LastSpread, [this] {
+        completeBook();
+        m_commands->run(PageCommand::LastSpread);
+    });
+    keys->bind(Command::NextChapter, whole(m_chapters, &BookChapters::showNext));
+    keys->bind(Command::PreviousChapter, whole(m_chapters, &BookChapters::showPrevious));
+    keys->bind(Command::ChapterList, whole(m_chapters, &BookChapters::openList));
+    keys->bind(Command::Search, whole(m_search, &BookSearch::open));
+    keys->bind(Command::FindNext, whole(m_search, &BookSearch::findNext));
+    keys->bind(Command::FindPrevious, whole(m_search, &BookSearch::findPrevious));
     keys->bind(Command::OpenBook, this, &ReaderWindow::chooseOpenFile);
     keys->bind(Command::AddBookmark, m_commands, &ReadingCommands::addBookmark);
-    keys->bind(Command::GoToPage, m_commands, &ReadingCommands::askForPage);
-    keys->bind(Command::ConfirmPrompt, m_commands, &ReadingCommands::confirmPrompt);
+    keys->bind(Command::GoToPage, whole(m_commands, &ReadingCommands::askForPage));
+    keys->bind(Command::ConfirmPrompt, whole(m_commands, &ReadingCommands::confirmPrompt));
     keys->bind(Command::ScrollRowUp, [this] { m_scrollPanel->scrollRows(-1); });
     keys->bind(Command::ScrollRowDown, [this] { m_scrollPanel->scrollRows(1); });
     keys->bind(Command::ScrollPageUp, [this] { m_scrollPanel->scrollPages(-1); });
@@ -272,7 +282,7 @@ void ReaderWindow::connectKeys()
     keys->bind(Command::ScrollToEnd, m_scrollPanel, &ScrollPanel::scrollToEnd);
     keys->bind(Command::FullScreen, m_chrome, &WindowChrome::toggleFullScreen);
     keys->bind(Command::CloseTopmost, [this] { m_desktop->escape(); });
-    keys->bind(Command::ReadAloud, m_readAloud, &ReadAloudCommands::switchReading);
+    keys->bind(Command::ReadAloud, whole(m_readAloud, &ReadAloudCommands::switchReading));
     keys->bind(Command::PauseReadingAloud, m_readAloud, &ReadAloudCommands::pauseOrResume);
     keys->bind(Command::StopReadingAloud, m_readAloud, &ReadAloudCommands::stop);
     keys->bind(Command::LargerFont, [this] { m_appearance->stepFontSize(true); });
@@ -288,6 +298,11 @@ QFont ReaderWindow::pageFont() const
 bool ReaderWindow::isIdle() const
 {
     return m_started && !m_state.loadingBusy && !m_reflowJob->running();
+}
+
+bool ReaderWindow::showsSpread() const
+{
+    return m_started && m_state.lineEndsFitText() && !m_reflowJob->running();
 }
 
 // ---- start-up and exit -------------------------------------------------------------
@@ -397,8 +412,18 @@ void ReaderWindow::finishExit(bool bySignal)
     Dialogs::message(nullptr, problem, [] { QCoreApplication::exit(1); });
 }
 
+// What needs the whole book (the last spread, go-to page, chapters, search, bookmarks,
+// scroll mode, reading aloud, a save) reads the rest of a book still loading behind its
+// first part, and cuts its lines, before it runs.
+void ReaderWindow::completeBook()
+{
+    if (m_loader->completeBook())
+        m_reflowJob->finishNow();
+}
+
 bool ReaderWindow::saveSession()
 {
+    completeBook();
     // Without its folder the reader was told at start-up that nothing is saved.
     return m_folderUsable && m_session->save();
 }
@@ -481,8 +506,11 @@ void ReaderWindow::onReflowFinished()
 
 void ReaderWindow::updateTitle()
 {
+    // The share read of a book whose rest is still being read would be a share of a part.
     const QString chapter = m_chapters->currentTitle();
-    const QString percent = qs(core::progressCaption(core::progressPercent(m_state)));
+    const QString percent = m_state.partialShown
+                                ? QString()
+                                : qs(core::progressCaption(core::progressPercent(m_state)));
     QStringList details{chapter, percent};
     details.removeAll(QString());
     setWindowTitle(DesktopControls::windowTitle(m_state.bookPath, details));
@@ -556,6 +584,7 @@ void ReaderWindow::openRecent(int index)
 
 void ReaderWindow::openScrollMode()
 {
+    completeBook();
     m_session->ensureScrollText();
     m_scrollPanel->open(pageFont());
     m_bubble->closeUnderScrollMode();
@@ -580,6 +609,7 @@ void ReaderWindow::saveForSessionEnd()
 {
     if (!m_started || m_exited || !m_folderUsable)
         return;
+    completeBook();
     m_places->leaveBook();
     m_session->save();
 }

@@ -59,6 +59,9 @@ class ReaderWindow : public QWidget
     void start(const QString &bookArgument = QString());
     // Start-up is over and no load or sliced re-flow is running.
     bool isIdle() const;
+    // Start-up is over and a spread of the book is on show: its line list belongs to the
+    // text (the rest of a large plain-text book may still be loading behind it).
+    bool showsSpread() const;
 
     const core::ReaderState &state() const { return m_state; }
     // The window title names the book on show.
@@ -107,6 +110,15 @@ class ReaderWindow : public QWidget
     void onFullScreenChanged();
     void reflowIfOutdated();
     void onTextReplaced();
+    void completeBook();
+    // A slot that completes the book (completeBook) and then runs method on receiver.
+    template <typename Receiver, typename Method> auto whole(Receiver *receiver, Method method)
+    {
+        return [this, receiver, method] {
+            completeBook();
+            (receiver->*method)();
+        };
+    }
     void openRecent(int index);
     void openScrollMode();
     void openFromTray();

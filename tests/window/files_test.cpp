@@ -117,6 +117,19 @@ class FilesTest : public QObject
         QVERIFY(QFile::exists(settingsPath()));
     }
 
+    // A shutdown while Qt and the window were still starting killed the reader outright.
+    void signalCaughtBeforeTheWindow_isAnsweredOnceTheWindowIsUp()
+    {
+        SignalExit::catchSignals();
+        std::raise(SIGTERM);
+        auto w = startWindow();
+        SignalExit signalExit;
+        connect(&signalExit, &SignalExit::exitRequested, w.get(), &ReaderWindow::exitReader);
+        QSignalSpy spy(&signalExit, &SignalExit::exitRequested);
+        QTRY_COMPARE(spy.count(), 1);
+        QVERIFY(!w->isVisible());
+    }
+
     // A save that failed at exit said nothing (the program ended before its message could
     // be seen) and had removed the old Slide.cache anyway.
     void failedSaveAtExit_saysWhichFileAndWhyAndKeepsTheOldPair()

@@ -85,14 +85,27 @@ html=$home/book.html
 for _ in 1 2 3; do LC_ALL=C sed 's/^/<p>/; s/\r$/<\/p>\r/' "$book"; done >"$html"
 status=$(run_and_term 4 "$html")
 cp "$settings" "$home/reference-html.ini"
+# A machine under load may still be loading the program's libraries at the first delay:
+# that run ends by the signal and must leave the file alone, and at least one run must
+# have been answered by the reader itself.
+parsed=0
 for delay in 0.2 0.4 0.7; do
     status=$(run_and_term "$delay" "$book")
+    cp "$settings" "$home/before-html.ini"
     status=$(run_and_term "$delay" "$html")
+    if [ "$status" = 143 ] && cmp -s "$settings" "$home/before-html.ini"; then
+        continue
+    fi
+    parsed=$((parsed + 1))
     if [ "$status" != 0 ] || ! cmp -s "$settings" "$home/reference-html.ini"; then
         echo "FAIL: SIGTERM after ${delay}s of parsing an HTML book: $status, or not the whole book"
         failures=$((failures + 1))
     fi
 done
+if [ "$parsed" = 0 ]; then
+    echo "FAIL: no SIGTERM came while an HTML book was parsed"
+    failures=$((failures + 1))
+fi
 
 leftovers=$(find "$home/TibboRead" -name '*.tmp-*' | wc -l)
 if [ "$leftovers" != 0 ]; then

@@ -19,9 +19,13 @@ std::string bookInfoTooltip(const ReaderState &state)
 {
     const auto total = state.lineEnds.empty() ? 0 : state.lineEnds.back();
     const auto pages = promptPageCount(state.entryCount(), state.linesPerPage);
-    return "您正在看《" + bookDisplayName(state.bookPath) + "》,这一页有" +
-           str(static_cast<double>(state.spreadCharCount)) + "个字,本书共有" +
-           str(static_cast<double>(total)) + "个字," + str(static_cast<double>(pages)) + "页.";
+    const std::string head = "您正在看《" + bookDisplayName(state.bookPath) + "》,这一页有" +
+                             str(static_cast<double>(state.spreadCharCount)) + "个字,";
+    // The rest of the book is still being read: its counts would be those of a part.
+    if (state.partialShown)
+        return head + std::string(kStillCounting) + ".";
+    return head + "本书共有" + str(static_cast<double>(total)) + "个字," +
+           str(static_cast<double>(pages)) + "页.";
 }
 
 double progressPercent(const ReaderState &state)
@@ -54,7 +58,9 @@ std::string bookInfoTooltipWithPlace(const ReaderState &state, std::string_view 
     std::string tooltip = bookInfoTooltip(state);
     if (!chapterTitle.empty())
         tooltip += "\n当前章节: " + std::string(chapterTitle);
-    return tooltip + "\n已读: " + progressCaption(progressPercent(state));
+    return tooltip + "\n已读: " +
+           (state.partialShown ? std::string(kStillCounting)
+                               : progressCaption(progressPercent(state)));
 }
 
 } // namespace tibbo::core

@@ -15,8 +15,13 @@ namespace tibbo::core {
 // whole path, then the part after the last "/" or "\" ("D:\my.books\abc.txt" -> "my").
 std::string bookDisplayName(std::string_view bookPath);
 
+// What the counts of a book say while the rest of it is still being read.
+inline constexpr std::string_view kStillCounting = "全书的字数和页数还在计算中";
+
 // "您正在看《name》,这一页有 N个字,本书共有 M个字, P页." with N the characters on the
-// spread, M the last line-list entry (0 without lines) and P promptPageCount.
+// spread, M the last line-list entry (0 without lines) and P promptPageCount; while the
+// rest of the book is still being read (partialShown) the counts after N say so
+// (kStillCounting).
 std::string bookInfoTooltip(const ReaderState &state);
 
 // ---- The place in the book -------------------------------------------------------------
@@ -32,7 +37,7 @@ std::string progressCaption(double percent);
 
 // bookInfoTooltip followed by the place in the book, one line each: "当前章节: " and the
 // chapter's title (UTF-8; the line is left out when the title is empty) and "已读: " and
-// progressCaption.
+// progressCaption (kStillCounting while the rest of the book is being read).
 std::string bookInfoTooltipWithPlace(const ReaderState &state, std::string_view chapterTitle);
 
 } // namespace tibbo::core

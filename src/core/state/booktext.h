@@ -27,11 +27,9 @@ class BookText
     char32_t operator[](size_t i) const { return m_wide ? m_wideText[i] : m_narrowText[i]; }
     // Characters pos .. pos + count (cut at the end), as UTF-32.
     std::u32string substr(size_t pos, size_t count = std::u32string::npos) const;
-    // Bytes the text holds.
-    size_t byteSize() const
-    {
-        return m_wide ? m_wideText.capacity() * 4 : m_narrowText.capacity() * 2;
-    }
+    // Bytes the text holds written. A book read a piece at a time reserves room for the
+    // most characters its file can hold; room never written takes no memory.
+    size_t byteSize() const { return m_wide ? m_wideText.size() * 4 : m_narrowText.size() * 2; }
 
     void clear();
     void reserve(size_t characters);

@@ -64,10 +64,12 @@ class FilePieces
         }
         return true;
     }
+    // Reads up to count bytes from offset `at` into `into`: how many, 0 at the end of the
+    // file, -1 on an error.
+    int64_t readAt(int64_t at, char *into, size_t count) const;
 
   private:
     FilePieces(int fd, int64_t size) : m_fd(fd), m_size(size) {}
-    int64_t readAt(int64_t at, char *into, size_t count) const;
 
     int m_fd = -1;
     int64_t m_size = 0;

@@ -128,10 +128,18 @@ void findInParagraph(Text text, size_t start, size_t end, std::vector<Chapter> &
 
 std::vector<Chapter> findChapters(const BookText &paragraphText)
 {
+    return findChaptersIn(paragraphText, 0, static_cast<int64_t>(paragraphText.size()));
+}
+
+std::vector<Chapter> findChaptersIn(const BookText &paragraphText, int64_t from, int64_t to)
+{
     std::vector<Chapter> chapters;
-    paragraphText.visit([&](auto text) {
-        using Unit = typename decltype(text)::value_type;
-        size_t start = 0;
+    paragraphText.visit([&](auto whole) {
+        using Unit = typename decltype(whole)::value_type;
+        const auto text = whole.substr(
+            0, static_cast<size_t>(std::clamp<int64_t>(to, 0, static_cast<int64_t>(whole.size()))));
+        auto start =
+            static_cast<size_t>(std::clamp<int64_t>(from, 0, static_cast<int64_t>(text.size())));
         while (start < text.size()) {
             size_t end = text.find(static_cast<Unit>(kParagraphMark), start);
             if (end == decltype(text)::npos)

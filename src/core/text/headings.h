@@ -46,6 +46,10 @@ inline constexpr size_t kChapterTitleLimit = 40;
 //
 // Scans the stored units directly: about ten milliseconds for a 20 MB book.
 std::vector<Chapter> findChapters(const BookText &paragraphText);
+// What findChapters finds in the paragraphs of [from, to): both are paragraph
+// boundaries (0, the text's size, or just after a '^'), so a text still being read can
+// be searched a part at a time as its paragraphs come.
+std::vector<Chapter> findChaptersIn(const BookText &paragraphText, int64_t from, int64_t to);
 
 // Index of the last chapter whose heading offset is at most `offset`; -1 when there is
 // none (no chapters, or `offset` before the first heading).

@@ -16,10 +16,11 @@ LineCutter::LineCutter(const BookText &text, int64_t charsPerLine, CutRules rule
 
 bool LineCutter::cut(int64_t budget)
 {
-    const auto n = static_cast<int64_t>(m_text.size());
+    const int64_t n = textEnd();
     const int64_t stop = std::min(n, m_pos + std::max<int64_t>(budget, 1));
     if (m_rules.fine) {
-        m_text.visit([&](auto text) {
+        m_text.visit([&](auto whole) {
+            const auto text = whole.substr(0, static_cast<size_t>(n));
             int64_t breakBefore = nextLineStart();
             while (m_pos < stop) {
                 if (breakBefore <= m_pos)
@@ -43,10 +44,22 @@ bool LineCutter::cut(int64_t budget)
     return done();
 }
 
+void LineCutter::addHeadingStarts(const std::vector<int64_t> &starts)
+{
+    m_rules.lineStarts.insert(m_rules.lineStarts.end(), starts.begin(), starts.end());
+}
+
+void LineCutter::handEndsTo(LineList &list)
+{
+    list.insert(list.end(), m_ends.begin(), m_ends.end());
+    m_ends.clear();
+}
+
 int64_t LineCutter::nextLineStart()
 {
     const auto &starts = m_rules.lineStarts;
-    return m_text.visit([&](auto text) {
+    return m_text.visit([&](auto whole) {
+        const auto text = whole.substr(0, static_cast<size_t>(textEnd()));
         while (m_nextLineStart < starts.size() &&
                (starts[m_nextLineStart] <= m_pos || opensParagraph(text, starts[m_nextLineStart])))
             ++m_nextLineStart;

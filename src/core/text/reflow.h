@@ -30,14 +30,28 @@ class LineCutter
 
     // Cuts lines until about `budget` more characters are covered; true when done.
     bool cut(int64_t budget);
-    bool done() const { return m_pos >= static_cast<int64_t>(m_text.size()); }
+    bool done() const { return m_pos >= textEnd(); }
     // Share of the text cut so far, 0 .. 1.
     double progress() const;
     // The line list: 0, then the end offset of each line cut so far.
     const LineList &ends() const { return m_ends; }
     LineList takeEnds() { return std::move(m_ends); }
 
+    // A text still being read: the cut goes only up to `end`, the end of a paragraph
+    // (after its '^'), as far as the text is there; -1 lets it go to the text's end once
+    // the text is whole. The lines cut up to there are those of a cut of the whole text.
+    void limitTo(int64_t end) { m_limit = end; }
+    // Headings (Chapter::offset) of paragraphs that came since the cut began, in text
+    // order, after those it has: lines begin there as at the rules' other line starts.
+    void addHeadingStarts(const std::vector<int64_t> &starts);
+    // Appends the entries cut since the last hand-over (the first time with the leading
+    // 0) to `list`, so a list that grows as the text is read holds each entry once.
+    void handEndsTo(LineList &list);
+    // Offset the lines cut so far reach.
+    int64_t position() const { return m_pos; }
+
   private:
+    int64_t textEnd() const { return m_limit < 0 ? static_cast<int64_t>(m_text.size()) : m_limit; }
     // The next offset past m_pos where the rules begin a line (a joined heading, the
     // author line after the title); the text's size when none.
     int64_t nextLineStart();
@@ -47,6 +61,7 @@ class LineCutter
     CutRules m_rules;
     size_t m_nextLineStart = 0;
     int64_t m_pos = 0;
+    int64_t m_limit = -1;
     LineList m_ends{0};
 };
 

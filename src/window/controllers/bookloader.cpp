@@ -3,6 +3,7 @@
 #include "dialogs.h"
 #include "htmlloadjob.h"
 #include "optionsstore.h"
+#include "plainloadjob.h"
 #include "progresspanels.h"
 #include "qtext.h"
 #include "sessionfiles.h"
@@ -25,10 +26,14 @@ BookLoader::BookLoader(core::ReaderState &state, LoadingPanel &panel, OptionsSto
     connect(m_htmlJob, &HtmlLoadJob::firstPart, this, [this] { showHtmlBook(false); });
     connect(m_htmlJob, &HtmlLoadJob::finished, this, [this] { showHtmlBook(true); });
     connect(&m_panel, &LoadingPanel::cancelRequested, this, &BookLoader::cancel);
+    m_plainJob = new PlainLoadJob(this);
+    connect(m_plainJob, &PlainLoadJob::finished, this, &BookLoader::completePlain);
 }
 
 void BookLoader::open(const QString &path, bool trimParagraphs)
 {
+    // The rest of a plain-text book is read before another book takes its place.
+    completeBook();
     // A running load keeps its panel, progress bar and cancel button.
     if (m_state.loadingBusy) {
         Dialogs::message(m_window, QStringLiteral("这个文件都还没读取完呢.等读完再读其它文件吧."));
@@ -54,6 +59,7 @@ void BookLoader::open(const QString &path, bool trimParagraphs)
 
 void BookLoader::reopenInEncoding(const QString &encodingName)
 {
+    completeBook();
     if (m_state.loadingBusy || m_state.bookPath.empty())
         return;
     const QString path = QString::fromStdString(m_state.bookPath);
@@ -65,8 +71,7 @@ void BookLoader::openPlain(const QString &path, bool trimParagraphs,
                            core::BookEncodingName encoding)
 {
     core::ReadFailure failure = core::ReadFailure::None;
-    auto texts = core::loadPlainBook(path.toStdString(), trimParagraphs, &failure, encoding);
-    if (!texts) {
+    if (!m_plainJob->start(path.toStdString(), trimParagraphs, encoding, &failure)) {
         // The book on show stays as it was.
         Dialogs::message(m_window, qs(core::bookRefusedMessage(failure)));
         return;
@@ -76,19 +81,69 @@ void BookLoader::openPlain(const QString &path, bool trimParagraphs,
     m_state.partialShown = false;
     core::addRecent(m_state.recent, m_state.bookPath);
     emit recentChanged();
-    // The old book goes before the new one takes its place.
-    m_state.scrollMap = std::move(texts->scrollMap);
-    core::setParagraphText(m_state, std::move(texts->paragraphText));
     emit encodingChanged(
         encoding == core::BookEncodingName::Auto ? QString() : qs(core::encodingName(encoding)));
-    // Once for each opening: a book read in the wrong code page shows signs of it.
-    if (texts->manyReplacements())
-        Dialogs::message(m_window, QStringLiteral("这本书里有 %1 个字读不出来,可能是编码不对."
-                                                  "可以在\"打开一部小说\"的右键菜单里的"
-                                                  "\"编码\"中换一种编码再打开.")
-                                       .arg(texts->replacementCount));
+    if (m_plainJob->whole())
+        return showWholePlain(m_plainJob->takeWhole());
+    // The first part is shown now; the rest follows while the reader reads. Until then the
+    // book is loading: settings that change the paragraphs wait, and whatever needs the
+    // whole book reads the rest first (completeBook).
+    m_state.scrollMap.clear();
+    core::setParagraphText(m_state, m_plainJob->handOverFirstPart());
+    m_state.loadingBusy = true;
+    m_state.partialShown = true;
     m_state.topLine = 1;
     emit textReplaced();
+}
+
+void BookLoader::showWholePlain(core::BookTexts texts)
+{
+    // The old book goes before the new one takes its place.
+    m_state.scrollMap = std::move(texts.scrollMap);
+    core::setParagraphText(m_state, std::move(texts.paragraphText));
+    // Once for each opening: a book read in the wrong code page shows signs of it.
+    if (texts.manyReplacements())
+        warnOfReplacements(texts.replacementCount);
+    m_state.topLine = 1;
+    emit textReplaced();
+}
+
+void BookLoader::warnOfReplacements(int64_t count)
+{
+    Dialogs::message(m_window, QStringLiteral("这本书里有 %1 个字读不出来,可能是编码不对."
+                                              "可以在\"打开一部小说\"的右键菜单里的"
+                                              "\"编码\"中换一种编码再打开.")
+                                   .arg(count));
+}
+
+// The whole book takes the place of its first part. Its lines begin as the lines on
+// show, so the reader stays on the spread they turned to while it was read.
+void BookLoader::completePlain()
+{
+    const bool differs = m_plainJob->firstPartDiffers();
+    const bool failed = m_plainJob->readFailed();
+    core::BookTexts texts = m_plainJob->takeWhole();
+    m_state.loadingBusy = false;
+    m_state.partialShown = false;
+    if (differs) {
+        showWholePlain(std::move(texts));
+        return;
+    }
+    m_state.scrollMap = std::move(texts.scrollMap);
+    core::setParagraphText(m_state, std::move(texts.paragraphText));
+    if (failed)
+        Dialogs::message(m_window, qs(core::bookRefusedMessage(core::ReadFailure::CannotRead)));
+    else if (texts.manyReplacements())
+        warnOfReplacements(texts.replacementCount);
+    emit textCompleted();
+}
+
+bool BookLoader::completeBook()
+{
+    if (!m_plainJob->running())
+        return false;
+    m_plainJob->finishNow();
+    return true;
 }
 
 // Nothing of the book on show changes until the new book is shown, so a cancel before
@@ -142,6 +197,7 @@ void BookLoader::showHtmlBook(bool whole)
 
 void BookLoader::finishNow()
 {
+    completeBook();
     if (m_htmlJob->running())
         m_htmlJob->finishNow();
 }

@@ -1,10 +1,12 @@
 #pragma once
-// Opening books. A plain-text book is read, decoded and split into paragraphs at once;
-// an HTML book is parsed in slices, its first part shown while the rest is parsed. One
-// load at a time. A book that cannot be read leaves the book on show as it was.
+// Opening books. A plain-text book shows its first part as soon as that is read and
+// split into paragraphs; the rest is read in slices behind it (PlainLoadJob). An HTML
+// book is parsed in slices, its first part shown while the rest is parsed. One load at a
+// time. A book that cannot be read leaves the book on show as it was.
 
 #include "state/readerstate.h"
 #include "text/codepage.h"
+#include "text/plaintext.h"
 
 #include <QObject>
 #include <QString>
@@ -16,6 +18,7 @@ class QWidget;
 namespace tibbo::window {
 
 class HtmlLoadJob;
+class PlainLoadJob;
 class LoadingPanel;
 class OptionsStore;
 
@@ -32,8 +35,12 @@ class BookLoader : public QObject
     // Opens the book on show again in the encoding chosen ("" to find it by itself) and
     // remembers the choice for that book in options.ini.
     void reopenInEncoding(const QString &encodingName);
-    // Ends a running parse at once with the whole book (on the way out).
+    // Ends a running load at once with the whole book (on the way out).
     void finishNow();
+    // Reads the rest of a plain-text book at once, for what needs the whole book (the
+    // last spread, go-to page, chapters, search, scroll mode, a save). True when there
+    // was a rest to read: its lines are still to be cut.
+    bool completeBook();
     void cancel();
 
   signals:
@@ -44,12 +51,18 @@ class BookLoader : public QObject
     void loadStarted();
     // The state holds a new text (a whole book, or the first part of one).
     void textReplaced();
+    // The whole of the plain-text book whose first part is on show replaced that part:
+    // its first lines are the lines on show.
+    void textCompleted();
     void recentChanged();
     void loadEnded();
 
   private:
     void openPlain(const QString &path, bool trimParagraphs, core::BookEncodingName encoding);
     void openHtml(const QString &path, core::BookEncodingName encoding);
+    void showWholePlain(core::BookTexts texts);
+    void completePlain();
+    void warnOfReplacements(int64_t count);
     void showHtmlBook(bool whole);
     void end();
 
@@ -58,6 +71,7 @@ class BookLoader : public QObject
     OptionsStore &m_options;
     QWidget *m_window;
     HtmlLoadJob *m_htmlJob = nullptr;
+    PlainLoadJob *m_plainJob = nullptr;
     QString m_htmlPath;
     std::vector<core::Bookmark> m_htmlBookmarks;
     bool m_trim = false;

@@ -16,6 +16,7 @@ BookPlaces::BookPlaces(Parts parts, QObject *parent)
     : QObject(parent), m_state(parts.state), m_bookView(parts.bookView), m_options(parts.options)
 {
     connect(&parts.loader, &BookLoader::textReplaced, this, &BookPlaces::onTextReplaced);
+    connect(&parts.loader, &BookLoader::textCompleted, this, &BookPlaces::onTextCompleted);
     connect(&parts.reflowJob, &ReflowJob::finished, this, &BookPlaces::onReflowFinished);
 }
 
@@ -67,13 +68,21 @@ void BookPlaces::onTextReplaced()
     onReflowFinished();
 }
 
+// The whole of a plain-text book followed its first part: a saved place past that part
+// is in the whole text and waits for its line list.
+void BookPlaces::onTextCompleted()
+{
+    if (m_pending && m_pending->path == qs(m_state.bookPath))
+        m_pending->textVersion = m_state.textVersion;
+}
+
 void BookPlaces::onReflowFinished()
 {
     if (!m_pending || m_pending->textVersion != m_state.textVersion || !m_state.lineEndsFitText() ||
         m_pending->path != qs(m_state.bookPath))
         return;
-    // The first part of an HTML book shows the place only when it already holds it; the
-    // whole text follows.
+    // The first part of a book shows the place only when it already holds it; the whole
+    // text follows.
     const int64_t offset = m_pending->offset;
     if (m_state.loadingBusy && offset >= static_cast<int64_t>(m_state.paragraphText.size()))
         return;

@@ -52,6 +52,7 @@ class BookPlaces : public QObject
   private:
     void load() const;
     void onTextReplaced();
+    void onTextCompleted();
     void onReflowFinished();
 
     core::ReaderState &m_state;

@@ -21,16 +21,12 @@ void onSignal(int)
 
 } // namespace
 
-SignalExit::SignalExit(QObject *parent) : QObject(parent)
+void SignalExit::catchSignals()
 {
+    if (g_signalPipe[0] >= 0)
+        return;
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_signalPipe) != 0)
         return;
-    m_notifier = new QSocketNotifier(g_signalPipe[1], QSocketNotifier::Read, this);
-    connect(m_notifier, &QSocketNotifier::activated, this, [this] {
-        char byte;
-        [[maybe_unused]] const auto got = ::read(g_signalPipe[1], &byte, 1);
-        emit exitRequested();
-    });
     struct sigaction action
     {
     };
@@ -39,6 +35,20 @@ SignalExit::SignalExit(QObject *parent) : QObject(parent)
     action.sa_flags = SA_RESTART;
     for (int sig : {SIGTERM, SIGINT, SIGHUP})
         sigaction(sig, &action, nullptr);
+}
+
+SignalExit::SignalExit(QObject *parent) : QObject(parent)
+{
+    catchSignals();
+    if (g_signalPipe[1] < 0)
+        return;
+    // A byte written before this notifier existed is still waiting in the socket.
+    m_notifier = new QSocketNotifier(g_signalPipe[1], QSocketNotifier::Read, this);
+    connect(m_notifier, &QSocketNotifier::activated, this, [this] {
+        char byte;
+        [[maybe_unused]] const auto got = ::read(g_signalPipe[1], &byte, 1);
+        emit exitRequested();
+    });
 }
 
 } // namespace tibbo::window

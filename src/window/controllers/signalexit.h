@@ -15,6 +15,11 @@ class SignalExit : public QObject
   public:
     explicit SignalExit(QObject *parent = nullptr);
 
+    // Catches the signals from now on, before there is an event loop or a window: a
+    // signal caught this early is answered as soon as a SignalExit is made and the event
+    // loop runs, so a logout during start-up still ends with the reader's place saved.
+    static void catchSignals();
+
   signals:
     void exitRequested();
 

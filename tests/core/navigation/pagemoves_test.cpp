@@ -381,6 +381,19 @@ TEST(BookInfo, tooltip_reportsSpreadCharactersBookCharactersAndPages)
     }
 }
 
+// The counts of a book whose rest is still being read would be those of its first part.
+TEST(BookInfo, tooltipWhileTheRestIsRead_saysTheCountsAreComing)
+{
+    ReaderState state = book(94, 10);
+    state.bookPath = "/novels/abc.txt";
+    state.spreadCharCount = 812;
+    state.partialShown = true;
+    EXPECT_EQ(bookInfoTooltip(state),
+              "您正在看《abc》,这一页有 812个字,全书的字数和页数还在计算中.");
+    EXPECT_EQ(bookInfoTooltipWithPlace(state, "第一回"),
+              bookInfoTooltip(state) + "\n当前章节: 第一回\n已读: 全书的字数和页数还在计算中");
+}
+
 TEST(BookInfo, tooltipWithEmptyLineListAndNoLinesPerPage_reportsZeroCharacters)
 {
     ReaderState state;

@@ -4,7 +4,10 @@
 #include "referencebook.h"
 #include "text/codepage.h"
 #include "text/fileio.h"
+#include "text/headings.h"
 #include "text/plaintext.h"
+#include "text/reflow.h"
+#include "text/typesetting.h"
 
 #include "corefixtures.h"
 
@@ -390,4 +393,160 @@ TEST(BookEncoding, encodingName_readsBack)
     EXPECT_EQ(parseEncodingName("BIG5"), BookEncodingName::Big5);
     EXPECT_FALSE(parseEncodingName("GBK"));
     EXPECT_EQ(encodingNameOf(TextEncoding::Utf16Be), BookEncodingName::Utf16);
+}
+
+namespace {
+
+// The book read a piece at a time as the window reads it, its lines cut as the pieces
+// come: after every piece the text built so far is the start of the whole book's, it is
+// cut only up to the end of its last paragraph, and the lines cut from those parts end
+// as the cut of the whole book.
+struct PiecewiseResult
+{
+    BookText text;
+    LineList lines;
+    TextEncoding encoding = TextEncoding::Gb18030;
+    int restarts = 0;
+};
+
+PiecewiseResult readPiecewise(const std::string &path, bool trim, size_t pieceBytes, int64_t width,
+                              bool fine, BookEncodingName forced = BookEncodingName::Auto)
+{
+    PiecewiseResult result;
+    auto reading = PlainBookReading::open(path, trim, nullptr, forced, pieceBytes);
+    EXPECT_TRUE(reading);
+    if (!reading)
+        return result;
+    ScrollTextMap map;
+    reading->start(result.text, map);
+    CutRules rules;
+    rules.fine = fine;
+    std::optional<LineCutter> cutter;
+    int64_t searched = 0;
+    const auto begin = [&] {
+        cutter.emplace(result.text, width, rules);
+        result.lines.clear();
+        searched = 0;
+    };
+    begin();
+    for (;;) {
+        const auto step = reading->readPiece();
+        if (step == PlainBookReading::Step::Restarted) {
+            ++result.restarts;
+            begin();
+            continue;
+        }
+        EXPECT_NE(step, PlainBookReading::Step::Failed);
+        if (step == PlainBookReading::Step::Failed)
+            break;
+        const int64_t end = reading->paragraphsEnd();
+        EXPECT_LE(end, static_cast<int64_t>(result.text.size()));
+        EXPECT_TRUE(end == 0 || result.text[static_cast<size_t>(end - 1)] == kParagraphMark ||
+                    reading->done());
+        if (fine) {
+            const auto chapters = findChaptersIn(result.text, searched, end);
+            std::vector<int64_t> starts;
+            // The first paragraphs bring the book's head: its title and author lines begin
+            // lines of their own as in the whole cut.
+            if (searched == 0 && end > 0)
+                starts = fineCutRules(result.text, chapters).lineStarts;
+            else
+                for (const Chapter &c : chapters)
+                    starts.push_back(c.offset);
+            cutter->addHeadingStarts(starts);
+        }
+        searched = end;
+        cutter->limitTo(reading->done() ? -1 : end);
+        cutter->cut(int64_t{1} << 40);
+        cutter->handEndsTo(result.lines);
+        if (step == PlainBookReading::Step::Done)
+            break;
+    }
+    result.encoding = reading->encoding();
+    return result;
+}
+
+} // namespace
+
+// Every variant of a novel read a piece at a time: each piece grows the text at its end
+// only, the lines cut as the paragraphs come are those of one cut of the whole book, for
+// both rules of the cut and with paragraph trimming. Piece sizes: the reader's own, and
+// odd small ones that cut characters, CR LF and paragraph decisions apart.
+TEST(BookEncoding, everyVariantReadAPieceAtATime_endsAsTheWholeBook)
+{
+    std::string gbk = corpusBytes("xiyouji.txt");
+    if (gbk.empty())
+        FAIL() << "corpus not found at " << TIBBO_CORPUS_DIR;
+    // A literal '^', a lone LF and a book that does not end with its line end.
+    gbk = gbk.substr(0, gbk.find("\r\n", 400000) + 2) +
+          encodeGb18030(U"\r\n　　第九十九回　圆满^结束\n又一行");
+    TempFolder folder;
+    for (const Variant &v : variantsOf(gbk)) {
+        const std::string path = folder.file("book.txt", v.bytes);
+        for (const bool trim : {false, true}) {
+            const BookTexts whole = buildPlainBook(decodeBook(v.bytes), trim);
+            for (const bool fine : {false, true}) {
+                const CutRules rules = fine ? fineCutRules(whole.paragraphText) : CutRules{};
+                for (const size_t piece : {kBookPieceBytes, size_t{4097}, size_t{65535}}) {
+                    SCOPED_TRACE(v.name + (trim ? " trimmed" : "") + (fine ? " fine" : "") +
+                                 " piece " + std::to_string(piece));
+                    const PiecewiseResult read = readPiecewise(path, trim, piece, 23, fine);
+                    EXPECT_EQ(read.encoding, v.encoding);
+                    EXPECT_TRUE(read.text == whole.paragraphText);
+                    EXPECT_EQ(read.lines, cutLines(whole.paragraphText, 23, rules));
+                }
+            }
+        }
+    }
+}
+
+// A file whose first piece cannot tell whether it is UTF-8 text (all ASCII, or UTF-8 so
+// far) is read on in the likely encoding and read again from its start when the rest
+// says otherwise: the book is always the one the whole-file choice gives.
+TEST(BookEncoding, firstPieceThatCannotTell_endsInTheWholeFilesEncoding)
+{
+    const std::string ascii(kEncodingSampleBytes + 1000, 'a');
+    const std::string chinese =
+        toUtf8(U"　　第一回　灵根育孕源流出\r\n　　诗曰：混沌未分天地乱\r\n");
+    std::string utf8Head;
+    while (utf8Head.size() < kEncodingSampleBytes + 5000)
+        utf8Head += chinese;
+    const std::string gbk = encodeGb18030(U"　　心性修持大道生\r\n");
+    struct Row
+    {
+        const char *name;
+        std::string bytes;
+        TextEncoding expected;
+        bool readAgain;
+    } rows[] = {
+        {"ASCII, then UTF-8", ascii + chinese, TextEncoding::Utf8, true},
+        {"ASCII, then GBK", ascii + gbk, TextEncoding::Gb18030, false},
+        {"ASCII only", ascii, TextEncoding::Gb18030, false},
+        {"UTF-8 throughout", utf8Head, TextEncoding::Utf8, false},
+        {"UTF-8, then GBK", utf8Head + gbk, TextEncoding::Gb18030, true},
+        {"UTF-8 cut off at the end", utf8Head + "\xE4\xB8", TextEncoding::Gb18030, true},
+        {"ASCII, UTF-8, then GBK", ascii + chinese + gbk, TextEncoding::Gb18030, false},
+    };
+    TempFolder folder;
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        ASSERT_EQ(detectBookEncoding(row.bytes), row.expected);
+        const std::string path = folder.file("book.txt", row.bytes);
+        const BookTexts whole = buildPlainBook(decodeBook(row.bytes), false);
+        for (const size_t piece : {kBookPieceBytes, size_t{70001}}) {
+            const PiecewiseResult read = readPiecewise(path, false, piece, 30, false);
+            EXPECT_EQ(read.encoding, row.expected);
+            EXPECT_TRUE(read.text == whole.paragraphText);
+            EXPECT_EQ(read.lines, cutLines(whole.paragraphText, 30));
+            // Read again from the start only when the likely encoding was wrong (with small
+            // pieces ASCII-then-GBK is judged on the GBK piece, never read as UTF-8).
+            if (piece == kBookPieceBytes) {
+                EXPECT_EQ(read.restarts > 0, row.readAgain);
+            }
+        }
+        const auto loaded = loadPlainBook(path, false);
+        ASSERT_TRUE(loaded);
+        EXPECT_EQ(loaded->encoding, row.expected);
+        EXPECT_TRUE(loaded->paragraphText == whole.paragraphText);
+    }
 }
