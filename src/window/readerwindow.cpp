@@ -3,14 +3,17 @@
 #include "bookchapters.h"
 #include "bookloader.h"
 #include "bookplaces.h"
+#include "bookscript.h"
 #include "booksearch.h"
 #include "bookview.h"
 #include "chapterpanel.h"
+#include "chapterrulespanel.h"
 #include "dialogs.h"
 #include "keyroute.h"
 #include "manualguide.h"
 #include "mascot.h"
 #include "mascotnote.h"
+#include "mascotoffer.h"
 #include "menububble.h"
 #include "menupanel.h"
 #include "optionsstore.h"
@@ -107,10 +110,18 @@ void ReaderWindow::createParts()
     m_loader = new BookLoader(m_state, *m_loadingPanel, *m_options, this);
     m_commands = new ReadingCommands({m_state, *m_bookView, *m_prompt, *m_menus}, this);
     auto *chapterPanel = new ChapterPanel(this);
+    auto *rulesPanel = new ChapterRulesPanel(this);
     auto *searchPanel = new SearchPanel(this);
-    m_chapters = new BookChapters({m_state, *m_bookView, *chapterPanel}, this);
+    m_offer = new MascotOffer(this);
+    m_mascot->addBubblePanel(m_offer, Mascot::BubblePlace::TopLeft);
+    m_script = new BookScript({m_state, *m_options}, this);
+    m_bookView->setDisplayText(
+        [this]() -> const core::DisplayText & { return m_script->display(); });
+    m_chapters = new BookChapters(
+        {m_state, *m_bookView, *chapterPanel, *rulesPanel, *m_options, *m_script}, this);
     m_bubble = new MenuBubble({m_state, *m_mascot, *m_menuPanel, *m_welcomePanel, *m_reflowNotice,
-                               *m_settingsPanel, *m_prompt, *m_scrollPanel, *m_chrome, *m_chapters},
+                               *m_settingsPanel, *m_prompt, *m_scrollPanel, *m_chrome, *m_chapters,
+                               *m_offer},
                               this);
     m_search = new BookSearch({m_state, *m_bookView, *searchPanel}, this);
     auto *note = new MascotNote(*m_mascot, *m_menuPanel, this);
@@ -125,6 +136,7 @@ void ReaderWindow::createParts()
     m_keys->addPanel(m_prompt, keys::Scope::Prompt);
     m_keys->addPanel(searchPanel, keys::Scope::Search);
     m_keys->addPanel(chapterPanel, keys::Scope::ChapterList);
+    m_keys->addPanel(rulesPanel, keys::Scope::ChapterRules);
     m_keys->addPanel(m_scrollPanel, keys::Scope::ScrollMode);
     m_screen = new ScreenSaverInhibitor(this);
     auto *readAloudPanel = new ReadAloudPanel(m_menuPanel);
@@ -168,6 +180,16 @@ void ReaderWindow::connectParts()
     connect(menu, &MenuPanel::readAloudMenuRequested, m_menus, &ReaderMenus::popUpReadAloud);
     connect(m_readAloud, &ReadAloudCommands::menuCloseRequested, m_bubble, &MenuBubble::close);
     connect(m_chapters, &BookChapters::menuCloseRequested, m_bubble, &MenuBubble::close);
+    connect(m_chapters, &BookChapters::chaptersChanged, m_titleUpdate, qOverload<>(&QTimer::start));
+    connect(m_chapters, &BookChapters::problemToTell, this, &ReaderWindow::tellChapterProblem);
+    connect(menu, &MenuPanel::scriptMenuRequested, this, [this] {
+        m_menus->checkScript(m_script->mode());
+        m_menus->popUpScript();
+    });
+    connect(m_script, &BookScript::modeChanged, this, &ReaderWindow::onScriptChanged);
+    connect(m_script, &BookScript::conversionOffered, this, &ReaderWindow::offerConversion);
+    connect(m_offer, &MascotOffer::finished, m_bubble, &MenuBubble::close);
+    connect(m_loader, &BookLoader::encodingChanged, m_script, &BookScript::onEncodingChanged);
     connect(m_search, &BookSearch::menuCloseRequested, m_bubble, &MenuBubble::close);
     // The title names the chapter, and the first look for chapters reads the whole book:
     // it follows the paint of the spread instead of holding it up.
@@ -213,6 +235,7 @@ void ReaderWindow::connectParts()
     connect(m_loader, &BookLoader::textCompleted, this, &ReaderWindow::reflow);
     connect(m_loader, &BookLoader::recentChanged, this, &ReaderWindow::refreshRecentMenu);
     connect(m_loader, &BookLoader::loadEnded, m_bubble, &MenuBubble::close);
+
     connect(m_commands, &ReadingCommands::menuRequested, m_bubble, &MenuBubble::showOrWelcome);
     connect(m_commands, &ReadingCommands::menuCloseRequested, m_bubble, &MenuBubble::close);
     connect(m_desktop, &DesktopControls::menuCloseRequested, m_bubble, &MenuBubble::close);
@@ -241,6 +264,7 @@ void ReaderWindow::connectMenus()
     connect(menus, &ReaderMenus::settingsChosen, this, &ReaderWindow::openSettingsFromTray);
     connect(menus, &ReaderMenus::exitChosen, this, &ReaderWindow::exitReader);
     connect(menus, &ReaderMenus::encodingChosen, m_loader, &BookLoader::reopenInEncoding);
+    connect(menus, &ReaderMenus::scriptChosen, m_script, &BookScript::setMode);
     connect(m_loader, &BookLoader::encodingChanged, menus, &ReaderMenus::checkEncoding);
     // The settings panel chooses the encoding as the menu does; the book opens again with
     // the bubble closed, as after the menu.
@@ -501,7 +525,47 @@ void ReaderWindow::onReflowFinished()
     m_bookView->showSpread(m_state);
     m_bubble->close();
     m_commands->refreshBookmarkMenu();
-    m_appearance->offerFineTypesetting();
+    tellAboutBook();
+}
+
+// ---- what Tibbo says about the book ---------------------------------------------------
+
+void ReaderWindow::tellAboutBook()
+{
+    if (!m_tellPending)
+        return;
+    if (!isIdle()) {
+        // A load or a sliced re-flow still runs: once it is over.
+        QTimer::singleShot(200, this, &ReaderWindow::tellAboutBook);
+        return;
+    }
+    m_tellPending = false;
+    m_script->considerOffer();
+    if (!m_offer->isVisible())
+        m_chapters->considerTelling();
+    if (!m_offer->isVisible())
+        m_appearance->offerFineTypesetting();
+}
+
+void ReaderWindow::offerConversion(core::ScriptMode suggested)
+{
+    m_offer->say(QStringLiteral("这本书好像是繁体字写的，要转成简体给你看吗？原文不会改动。"),
+                 QStringLiteral("转成简体"), [this, suggested] { m_script->setMode(suggested); });
+    m_bubble->showOffer();
+}
+
+void ReaderWindow::tellChapterProblem(const QString &message, int chapter)
+{
+    m_offer->say(QStringLiteral("%1，要去看看吗？在目录里可以看到所有的问题。").arg(message),
+                 QStringLiteral("去看看"), [this, chapter] { m_chapters->showChapter(chapter); });
+    m_bubble->showOffer();
+}
+
+void ReaderWindow::onScriptChanged()
+{
+    m_bookView->showSpread(m_state);
+    m_menus->checkScript(m_script->mode());
+    m_titleUpdate->start();
 }
 
 void ReaderWindow::updateTitle()
@@ -571,6 +635,8 @@ void ReaderWindow::reflowIfOutdated()
 
 void ReaderWindow::onTextReplaced()
 {
+    // What Tibbo has to say about a book comes once it is on show and the window idle.
+    m_tellPending = true;
     m_bookView->hideLines();
     reflow();
 }
@@ -586,7 +652,7 @@ void ReaderWindow::openScrollMode()
 {
     completeBook();
     m_session->ensureScrollText();
-    m_scrollPanel->open(pageFont());
+    m_scrollPanel->open(pageFont(), m_script->converter());
     m_bubble->closeUnderScrollMode();
 }
 

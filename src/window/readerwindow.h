@@ -7,6 +7,7 @@
 // show.
 
 #include "desktopcontrols.h"
+#include "script/scriptmode.h"
 #include "sessionfiles.h"
 #include "state/readerstate.h"
 
@@ -22,12 +23,14 @@ namespace tibbo::window {
 class BookChapters;
 class BookLoader;
 class BookPlaces;
+class BookScript;
 class BookSearch;
 class BookView;
 class KeyRoute;
 class LoadingPanel;
 class ManualGuide;
 class Mascot;
+class MascotOffer;
 class MenuBubble;
 class MenuPanel;
 class OptionsStore;
@@ -124,6 +127,12 @@ class ReaderWindow : public QWidget
     void openFromTray();
     void openSettingsFromTray();
     void saveForSessionEnd();
+    // Once a book the reader opened is on show and the window idle: the offer of a
+    // conversion, else the first chapter problem.
+    void tellAboutBook();
+    void offerConversion(core::ScriptMode suggested);
+    void tellChapterProblem(const QString &message, int chapter);
+    void onScriptChanged();
     // The way out of exitReader and exitBySignal.
     void finishExit(bool bySignal);
 
@@ -150,6 +159,8 @@ class ReaderWindow : public QWidget
     SessionFiles::SettingsAhead m_settingsAhead;
     PageAppearance *m_appearance = nullptr;
     BookChapters *m_chapters = nullptr;
+    BookScript *m_script = nullptr;
+    MascotOffer *m_offer = nullptr;
     BookSearch *m_search = nullptr;
     ManualGuide *m_guide = nullptr;
     BookPlaces *m_places = nullptr;
@@ -159,6 +170,8 @@ class ReaderWindow : public QWidget
     ReadAloudCommands *m_readAloud = nullptr;
     QTimer *m_titleUpdate = nullptr;
     bool m_started = false;
+    // A book was opened and Tibbo has not yet said what he has to say about it.
+    bool m_tellPending = false;
     bool m_exited = false;
     // The application folder could not be made: nothing is saved this run.
     bool m_folderUsable = true;

@@ -169,6 +169,18 @@ std::u32string ScrollTextMap::scrollText(const BookText &paragraphText) const
     return whole;
 }
 
+std::vector<int64_t> ScrollTextMap::lineStarts() const
+{
+    std::vector<int64_t> starts;
+    starts.reserve(m_inserts.size());
+    for (const uint32_t e : m_inserts) {
+        const int64_t at = e >> 2;
+        if (starts.empty() || starts.back() != at)
+            starts.push_back(at);
+    }
+    return starts;
+}
+
 int64_t ScrollTextMap::scrollLength(const BookText &paragraphText) const
 {
     int64_t put = 0;

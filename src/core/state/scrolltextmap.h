@@ -49,6 +49,10 @@ class ScrollTextMap
     std::u32string scrollText(const BookText &paragraphText) const;
     void forEachPiece(const BookText &paragraphText, size_t pieceSize,
                       const std::function<void(std::u32string_view)> &piece) const;
+    // The paragraph offsets where a line of the scroll text begins after a line end put
+    // in, each once, increasing: the starts of the book's own lines (a heading line
+    // joined to the paragraph before it starts one).
+    std::vector<int64_t> lineStarts() const;
     // Characters of the scroll text.
     int64_t scrollLength(const BookText &paragraphText) const;
     // The scroll-text position of the character at paragraph offset `offset` (the line

@@ -1,14 +1,26 @@
 #pragma once
-// The book's chapters: the chapter list and the moves to the previous and next chapter,
-// and the title of the chapter on show (the window title and the menu tooltip name it).
-// The headings are found once for each text and found again when the text changes.
+// The book's chapters: found by the rules the reader chose for the book (the defaults
+// until then), cut into parts where long chapters are to be, checked for gaps,
+// duplicates, disorder and odd lengths; the chapter list with its problems marked, the
+// moves to the previous and next chapter, the title of the chapter on show (the window
+// title and the menu tooltip name it), all in the script the book is shown in. The
+// chapter rules panel tries rules on a worker thread and shows what they find before
+// they apply; a rule that runs too long or backtracks without end is refused there, and
+// the reader reads on meanwhile. The headings are found again when the text changes.
 
+#include "chapters/chapterrules.h"
+#include "chapters/healthcheck.h"
 #include "state/readerstate.h"
 #include "text/headings.h"
 
+#include <QFutureWatcher>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
+#include <atomic>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -16,8 +28,11 @@ class QWidget;
 
 namespace tibbo::window {
 
+class BookScript;
 class BookView;
 class ChapterPanel;
+class ChapterRulesPanel;
+class OptionsStore;
 
 class BookChapters : public QObject
 {
@@ -28,11 +43,18 @@ class BookChapters : public QObject
         core::ReaderState &state;
         BookView &bookView;
         ChapterPanel &chapterPanel;
+        ChapterRulesPanel &rulesPanel;
+        OptionsStore &options;
+        BookScript &script;
     };
     BookChapters(Parts parts, QWidget *window);
+    ~BookChapters() override;
 
     // The title of the chapter the spread on show belongs to; empty before the first one.
     QString currentTitle();
+    // The problems the health check found, and the chapter (index into the list shown)
+    // each is found at.
+    const std::vector<core::ChapterProblem> &problems();
     // Where the chapter holding character `offset` ends: the next heading's offset, or the
     // end of the text.
     int64_t chapterEndAfter(int64_t offset);
@@ -41,20 +63,55 @@ class BookChapters : public QObject
     void openList();
     void showNext();
     void showPrevious();
+    void openRules();
+    // A book was opened by the reader: the mascot names its first chapter problem, once.
+    void considerTelling();
+    // Shows the spread of chapter `index` of the list.
+    void showChapter(int index);
 
   signals:
     void menuCloseRequested();
+    // The chapters changed (new rules, or the reader's own rules done): titles anew.
+    void chaptersChanged();
+    // The mascot has something to say: `message`, and the chapter it is about.
+    void problemToTell(const QString &message, int chapter);
 
   private:
+    struct Found
+    {
+        // As the rules found them, and as the list shows them (long ones in parts).
+        std::vector<core::Chapter> headings;
+        std::vector<core::Chapter> shown;
+        std::vector<core::ChapterProblem> problems; // chapters: indexes into `shown`
+        std::vector<QString> messages;              // one a problem, as the reader is told
+    };
+    struct Run;
+
     const std::vector<core::Chapter> &chapters();
+    void follow();
+    void install(std::vector<core::Chapter> headings, bool split);
     void showSpreadAt(int64_t topLine);
+    // The rules kept for the book on show; `ownPatterns` gets the reader's own as typed.
+    core::ChapterRules storedRules(QStringList *ownPatterns) const;
+    // Starts the rules on a worker thread; `done` runs on this thread with the outcome.
+    void start(core::ChapterRules rules, std::function<void(const core::RuleOutcome &)> done);
+    void onPreview();
+    void onApply();
+    // The rules of the panel compiled; nothing, with the reason shown, when one is wrong.
+    std::optional<core::ChapterRules> panelRules();
+    QString refusalOf(const core::RuleOutcome &outcome) const;
 
     core::ReaderState &m_state;
     BookView &m_bookView;
     ChapterPanel &m_chapterPanel;
+    ChapterRulesPanel &m_rulesPanel;
+    OptionsStore &m_options;
+    BookScript &m_script;
     QWidget *m_window;
-    std::vector<core::Chapter> m_chapters;
+    Found m_found;
     std::optional<uint64_t> m_chaptersVersion;
+    std::string m_chaptersBook;
+    std::unique_ptr<Run> m_run;
 };
 
 } // namespace tibbo::window

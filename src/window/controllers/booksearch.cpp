@@ -3,7 +3,7 @@
 #include "bookview.h"
 #include "searchpanel.h"
 
-#include "navigation/search.h"
+#include "navigation/scriptsearch.h"
 #include "pages/pages.h"
 
 #include <utility>
@@ -37,7 +37,13 @@ void BookSearch::find(bool forward)
     const core::CharacterRange shown = core::charactersOnShow(m_state);
     const bool lastOnShow = m_lastHit && *m_lastHit >= shown.from && *m_lastHit < shown.to;
     const int64_t from = lastOnShow ? (forward ? *m_lastHit + 1 : *m_lastHit) : shown.from;
-    const auto hit = core::findNextWrapping(m_state.paragraphText, needle, from, forward);
+    // The words as typed and as each conversion writes them: a word typed in either
+    // script is found, whatever script the book is written or shown in.
+    if (needle != m_formsOf) {
+        m_forms = core::searchForms(needle);
+        m_formsOf = needle;
+    }
+    const auto hit = core::findInEitherScript(m_state.paragraphText, m_forms, from, forward);
     if (!hit) {
         m_searchPanel.setNote(QStringLiteral("找不到“%1”").arg(m_searchPanel.needle()));
         return;

@@ -1,12 +1,15 @@
 #pragma once
 // Finding words in the book: the search prompt, and the moves to the next and previous
-// occurrence from the spread on show, round the ends of the book.
+// occurrence from the spread on show, round the ends of the book. Words typed in either
+// script are found (头发 finds 頭髮).
 
 #include "state/readerstate.h"
 
 #include <QObject>
 
 #include <optional>
+#include <string>
+#include <vector>
 
 class QWidget;
 
@@ -46,6 +49,9 @@ class BookSearch : public QObject
     std::optional<int64_t> m_lastHit;
     // The display line the last match highlighted, while it may still be on show.
     int m_hitLine = -1;
+    // The forms of the last words searched for.
+    std::u32string m_formsOf;
+    std::vector<std::u32string> m_forms;
 };
 
 } // namespace tibbo::window

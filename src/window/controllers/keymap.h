@@ -17,12 +17,13 @@ Q_NAMESPACE
 
 // Where a key applies.
 enum class Scope {
-    Pages,       // the book on show, no panel over it (the menu may be open)
-    Prompt,      // the go-to-page and interval prompt
-    Search,      // the search prompt
-    ChapterList, // the chapter list
-    ScrollMode,  // scroll mode
-    Anywhere,    // whatever is open
+    Pages,        // the book on show, no panel over it (the menu may be open)
+    Prompt,       // the go-to-page and interval prompt
+    Search,       // the search prompt
+    ChapterList,  // the chapter list
+    ChapterRules, // the chapter rules panel: only the keys that apply anywhere
+    ScrollMode,   // scroll mode
+    Anywhere,     // whatever is open
     // The pages while they are read aloud: its rows come before those of the pages (and
     // of anywhere), so Space pauses instead of turning and Esc stops.
     ReadingAloud,

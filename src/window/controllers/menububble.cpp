@@ -2,6 +2,7 @@
 
 #include "bookchapters.h"
 #include "mascot.h"
+#include "mascotoffer.h"
 #include "menupanel.h"
 #include "progresspanels.h"
 #include "promptpanel.h"
@@ -20,7 +21,8 @@ MenuBubble::MenuBubble(Parts parts, QObject *parent)
     : QObject(parent), m_state(parts.state), m_mascot(parts.mascot), m_menuPanel(parts.menuPanel),
       m_welcomePanel(parts.welcomePanel), m_reflowNotice(parts.reflowNotice),
       m_settingsPanel(parts.settingsPanel), m_prompt(parts.prompt),
-      m_scrollPanel(parts.scrollPanel), m_chrome(parts.chrome), m_chapters(parts.chapters)
+      m_scrollPanel(parts.scrollPanel), m_chrome(parts.chrome), m_chapters(parts.chapters),
+      m_offer(parts.offer)
 {
 }
 
@@ -46,7 +48,7 @@ void MenuBubble::show()
 void MenuBubble::close()
 {
     for (QWidget *w : std::initializer_list<QWidget *>{&m_menuPanel, &m_prompt, &m_welcomePanel,
-                                                       &m_settingsPanel, &m_reflowNotice})
+                                                       &m_settingsPanel, &m_reflowNotice, &m_offer})
         w->hide();
     m_state.menuShown = false;
     m_mascot.setBubbleOpen(false);
@@ -80,6 +82,14 @@ void MenuBubble::showReflowNotice()
     m_reflowNotice.setProgress(0);
     m_reflowNotice.show();
     m_reflowNotice.raise();
+}
+
+void MenuBubble::showOffer()
+{
+    show();
+    m_offer.show();
+    m_offer.raise();
+    emit layoutNeeded();
 }
 
 void MenuBubble::onMascotReleased(Qt::MouseButton button)

@@ -13,6 +13,7 @@ namespace tibbo::window {
 
 class BookChapters;
 class Mascot;
+class MascotOffer;
 class MenuPanel;
 class PromptPanel;
 class ReflowNotice;
@@ -37,6 +38,7 @@ class MenuBubble : public QObject
         ScrollPanel &scrollPanel;
         WindowChrome &chrome;
         BookChapters &chapters;
+        MascotOffer &offer;
     };
     MenuBubble(Parts parts, QObject *parent);
 
@@ -53,6 +55,8 @@ class MenuBubble : public QObject
     // close(); scroll mode stays above the mascot closing brings forward.
     void closeUnderScrollMode();
     void showReflowNotice();
+    // The menu with Tibbo's offer over it (the offer is filled by its caller).
+    void showOffer();
     // A right click on the mascot closes the menu, or else hides the window. Over the
     // welcome panel it always hides: the panel belongs to the open menu, and a first start
     // would otherwise never let the window go.
@@ -75,6 +79,7 @@ class MenuBubble : public QObject
     ScrollPanel &m_scrollPanel;
     WindowChrome &m_chrome;
     BookChapters &m_chapters;
+    MascotOffer &m_offer;
 };
 
 } // namespace tibbo::window

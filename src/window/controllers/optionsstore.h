@@ -53,6 +53,12 @@ inline constexpr BoolOption kFineTypesetting{"fineTypesetting",  false};
 inline constexpr BoolOption kFineOfferAnswered{"fineTypesettingOffered", false}; // the mascot asked once
 inline constexpr BoolOption kPlaceCaptions{  "placeCaptions",    true};   // chapter and share beside the page numbers
 inline constexpr BookTextOption kEncoding{   "encoding"};                            // "" finds it itself
+inline constexpr BookTextOption kScript{     "script"};                              // "" as written; core::scriptModeKey
+inline constexpr BookTextOption kScriptOffered{"scriptOffered"};                     // "1": the mascot offered it once
+inline constexpr BookTextOption kChapterRules{"chapterRules"};                       // "" the defaults; built-in rule keys, "," between
+inline constexpr BookTextOption kOwnChapterRules{"ownChapterRules"};                 // the reader's own rules, one a line
+inline constexpr BookTextOption kSplitChapters{"splitLongChapters"};                 // "1": long chapters cut into parts
+inline constexpr BookTextOption kProblemsTold{"chapterProblemsTold"};                // "1": the mascot named the first problem
 // Reading aloud: rate and pitch in tenths of the engine's range, volume in percent, the
 // pause after a paragraph in milliseconds, the sleep timer in minutes (0 off, -1 at the end
 // of the chapter), and per book the character the sentence read last begins with.

@@ -6,6 +6,7 @@
 #include "widgets.h"
 
 #include "pages/pages.h"
+#include "script/displayspread.h"
 #include "state/readerstate.h"
 #include "text/lineplacement.h"
 #include "text/spread.h"
@@ -148,12 +149,17 @@ void BookView::applyMarks()
     std::vector<std::vector<LineLabel::Band>> bands(m_lines.size());
     if (m_shown) {
         for (const auto &[kind, ranges] : m_marks)
-            for (const Range &range : ranges)
-                for (const core::RowRun &run : core::rowRunsOnShow(*m_shown, range.from, range.to))
+            for (const Range &range : ranges) {
+                std::vector<core::RowRun> runs =
+                    core::rowRunsOnShow(*m_shown, range.from, range.to);
+                if (m_display)
+                    core::showRunsInScript(runs, *m_shown, m_display());
+                for (const core::RowRun &run : runs)
                     if (static_cast<size_t>(run.row) < bands.size())
                         bands[static_cast<size_t>(run.row)].push_back(
                             {static_cast<int>(run.firstColumn), static_cast<int>(run.columns),
                              markColour(m_theme, kind)});
+            }
     }
     for (size_t k = 0; k < m_lines.size(); ++k)
         m_lines[k]->setBands(std::move(bands[k]));
@@ -260,7 +266,15 @@ void BookView::showSpread(core::ReaderState &state)
 {
     static const core::CutRules plainRules;
     const core::CutRules &rules = m_cutRules ? m_cutRules() : plainRules;
-    const core::Spread spread = core::buildSpread(state, rules);
+    core::Spread spread = core::buildSpread(state, rules);
+    // The rows as written: a converted row whose words grew (内存 → 記憶體) is narrowed to
+    // the width its own row or a full row takes, so it keeps within its page.
+    std::vector<std::u32string> written;
+    if (m_display && m_display().converting()) {
+        written = spread.rows;
+        core::showRowsInScript(spread, state, m_display());
+    }
+    const QFontMetricsF metrics(m_font);
     const int L = static_cast<int>(core::pageDivisor(state.linesPerPage));
     m_linesPerPage = L;
     ensureLineLabels(2 * L);
@@ -296,6 +310,12 @@ void BookView::showSpread(core::ReaderState &state)
                                  setting.heading ? m_measurer->boldFont() : m_font);
         else
             label->setText(qs(text), std::move(places));
+        double fit = 0;
+        if (!fine && static_cast<size_t>(k) < written.size() &&
+            text.size() > written[static_cast<size_t>(k)].size())
+            fit = std::max(m_runWidth,
+                           metrics.horizontalAdvance(qs(written[static_cast<size_t>(k)])));
+        label->setFitWidth(fit);
         label->show();
     }
     for (size_t k = static_cast<size_t>(2 * L); k < m_lines.size(); ++k) {
@@ -314,6 +334,11 @@ void BookView::showSpread(core::ReaderState &state)
     m_shown = &state;
     applyMarks();
     emit spreadShown();
+}
+
+void BookView::setDisplayText(std::function<const core::DisplayText &()> display)
+{
+    m_display = std::move(display);
 }
 
 void BookView::hideLines()

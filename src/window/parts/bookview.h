@@ -5,6 +5,7 @@
 // presses; it never moves the reader's place itself.
 
 #include "navigation/pagemoves.h"
+#include "script/displaytext.h"
 #include "settings/pagelayoutcheck.h"
 #include "theme.h"
 
@@ -58,6 +59,9 @@ class BookView : public QWidget
     // core::placeLine in its page's text frame: as the font sets it, or with fine
     // typesetting spread to the measure, its marks compressed, headings in bold.
     void showSpread(core::ReaderState &state);
+    // Where the rows' text comes from when the book is shown in another script: the
+    // display layer of the book on show (nothing: the book's own text).
+    void setDisplayText(std::function<const core::DisplayText &()> display);
     // The colours of the pages, the lines and the page numbers.
     void setTheme(Theme theme);
     // Hides every line (a new book is on its way).
@@ -130,6 +134,7 @@ class BookView : public QWidget
     Picture *m_bookmarkIcon = nullptr;
     std::vector<LineLabel *> m_lines;
     int m_linesPerPage = 1;
+    std::function<const core::DisplayText &()> m_display;
     int m_highlighted = -1;
     double m_runWidth = 0; // width of a full display line in the page font
     ThemeColours m_colours = coloursOf(Theme::Day);

@@ -2,10 +2,13 @@
 
 #include "widgets.h"
 
+#include <QColor>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPainter>
 #include <QTreeWidget>
+
+#include <algorithm>
 
 namespace tibbo::window {
 
@@ -30,7 +33,18 @@ void ChapterPanel::build()
     // Two columns: the heading, elided when long, and its page at the right.
     m_list = new QTreeWidget(this);
     m_list->setObjectName(QStringLiteral("chapterList"));
-    m_list->setGeometry(10, 30, width() - 20, height() - 40);
+    m_list->setGeometry(10, 30, width() - 20, height() - 68);
+    m_nextProblem = new PanelButton(QStringLiteral("下一个问题"), this);
+    m_nextProblem->setObjectName(QStringLiteral("chapterNextProblem"));
+    m_nextProblem->setGeometry(10, height() - 32, 90, 22);
+    auto *rules = new PanelButton(QStringLiteral("章节规则…"), this);
+    rules->setObjectName(QStringLiteral("chapterRules"));
+    rules->setGeometry(width() - 100, height() - 32, 90, 22);
+    connect(m_nextProblem, &QPushButton::clicked, this, &ChapterPanel::selectNextProblem);
+    connect(rules, &QPushButton::clicked, this, [this] {
+        hide();
+        emit rulesRequested();
+    });
     m_list->setColumnCount(2);
     m_list->setHeaderHidden(true);
     m_list->setRootIsDecorated(false);
@@ -56,14 +70,30 @@ void ChapterPanel::open(const std::vector<Entry> &entries, int current)
     if (!m_list)
         build();
     m_list->clear();
+    m_problemRows.clear();
     for (const Entry &entry : entries) {
+        const bool problem = !entry.problem.isEmpty();
         auto *item =
-            new QTreeWidgetItem(m_list, {entry.title, QStringLiteral("第%1页").arg(entry.page)});
-        item->setToolTip(0, entry.title);
+            new QTreeWidgetItem(m_list, {problem ? QStringLiteral("⚠ ") + entry.title : entry.title,
+                                         QStringLiteral("第%1页").arg(entry.page)});
+        item->setToolTip(0,
+                         problem ? entry.title + QLatin1Char('\n') + entry.problem : entry.title);
         item->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
+        if (problem) {
+            m_problemRows.push_back(m_list->topLevelItemCount() - 1);
+            for (int column : {0, 1})
+                item->setForeground(column, QColor(0xb0, 0x10, 0x10));
+        }
     }
-    m_caption->setText(entries.empty() ? QStringLiteral("目录 (这本书里没有找到章节标题)")
-                                       : QStringLiteral("目录 (共%1章)").arg(entries.size()));
+    m_nextProblem->setEnabled(!m_problemRows.empty());
+    if (entries.empty())
+        m_caption->setText(QStringLiteral("目录 (这本书里没有找到章节标题)"));
+    else if (m_problemRows.empty())
+        m_caption->setText(QStringLiteral("目录 (共%1章)").arg(entries.size()));
+    else
+        m_caption->setText(QStringLiteral("目录 (共%1章，%2处问题)")
+                               .arg(entries.size())
+                               .arg(m_problemRows.size()));
     if (const QWidget *window = parentWidget())
         move((window->width() - width()) / 2, std::max(0, (window->height() - height()) / 2));
     show();
@@ -77,6 +107,25 @@ void ChapterPanel::open(const std::vector<Entry> &entries, int current)
         m_list->setCurrentItem(item);
         m_list->scrollToItem(item, QAbstractItemView::PositionAtCenter);
     }
+    m_list->setFocus();
+}
+
+int ChapterPanel::selectedIndex() const
+{
+    return m_list && m_list->currentItem() ? m_list->indexOfTopLevelItem(m_list->currentItem())
+                                           : -1;
+}
+
+void ChapterPanel::selectNextProblem()
+{
+    if (m_problemRows.empty())
+        return;
+    const int from = selectedIndex();
+    const auto next = std::upper_bound(m_problemRows.begin(), m_problemRows.end(), from);
+    const int row = next == m_problemRows.end() ? m_problemRows.front() : *next;
+    QTreeWidgetItem *item = m_list->topLevelItem(row);
+    m_list->setCurrentItem(item);
+    m_list->scrollToItem(item, QAbstractItemView::PositionAtCenter);
     m_list->setFocus();
 }
 

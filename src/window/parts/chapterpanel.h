@@ -9,6 +9,7 @@
 #include <vector>
 
 class QLabel;
+class QPushButton;
 class QTreeWidget;
 
 namespace tibbo::window {
@@ -21,6 +22,8 @@ class ChapterPanel : public QWidget
     {
         QString title;
         int64_t page = 1;
+        // What the health check found at this chapter; empty when nothing.
+        QString problem;
     };
 
     explicit ChapterPanel(QWidget *parent);
@@ -29,8 +32,17 @@ class ChapterPanel : public QWidget
     // (-1: none) marked.
     void open(const std::vector<Entry> &entries, int current);
 
+    // The index of the entry selected in the list; -1 when none.
+    int selectedIndex() const;
+
+  public slots:
+    // Selects the next entry with a problem after the selected one, from the top after
+    // the last.
+    void selectNextProblem();
+
   signals:
     void chapterChosen(int index);
+    void rulesRequested();
 
   protected:
     void paintEvent(QPaintEvent *event) override;
@@ -40,6 +52,8 @@ class ChapterPanel : public QWidget
 
     QLabel *m_caption = nullptr;
     QTreeWidget *m_list = nullptr;
+    QPushButton *m_nextProblem = nullptr;
+    std::vector<int> m_problemRows;
 };
 
 } // namespace tibbo::window

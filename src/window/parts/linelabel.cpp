@@ -110,8 +110,25 @@ void LineLabel::layOut()
     m_text.prepare(QTransform(), font());
     const QFontMetricsF metrics(font());
     const QSizeF textSize = m_text.size();
-    resize(qCeil(textSize.width()), qCeil(std::max(textSize.height(), metrics.height())));
+    resize(qCeil(drawnWidth()), qCeil(std::max(textSize.height(), metrics.height())));
     update();
+}
+
+void LineLabel::setFitWidth(double width)
+{
+    if (width == m_fitWidth)
+        return;
+    m_fitWidth = width;
+    if (!m_placed)
+        layOut();
+}
+
+double LineLabel::drawnWidth() const
+{
+    if (m_placed)
+        return m_places.width;
+    const double natural = m_text.size().width();
+    return m_fitWidth > 0 ? std::min(natural, m_fitWidth) : natural;
 }
 
 void LineLabel::changeEvent(QEvent *event)
@@ -160,6 +177,9 @@ void LineLabel::paintEvent(QPaintEvent *)
     QPainter p(this);
     if (m_highlighted)
         p.fillRect(rect(), m_highlightColour);
+    const double natural = m_text.size().width();
+    if (!m_placed && natural > 0 && drawnWidth() < natural)
+        p.scale(drawnWidth() / natural, 1.0);
     if (!m_bands.empty()) {
         p.setRenderHint(QPainter::Antialiasing);
         p.setPen(Qt::NoPen);

@@ -46,6 +46,12 @@ class LineLabel : public QWidget
     void setHighlighted(bool on);
     bool highlighted() const { return m_highlighted; }
     void setColours(const QColor &text, const QColor &highlight);
+    // A plain text wider than `width` is drawn narrowed to it (a row of the book in the
+    // other script whose words grew, so it keeps within its page); 0: always as wide as it
+    // is. A text drawn at its places keeps them.
+    void setFitWidth(double width);
+    // The width the text is drawn at.
+    double drawnWidth() const;
 
     // A soft band behind characters [firstColumn, firstColumn + columns) of the text (a
     // sentence read aloud, a selection, a search hit): drawn over the highlight, under
@@ -92,6 +98,7 @@ class LineLabel : public QWidget
     QGlyphRun m_glyphs;
     std::vector<LoneCharacter> m_lone;
     double m_baseline = 0;
+    double m_fitWidth = 0;
     std::vector<Band> m_bands;
     bool m_highlighted = false;
     QColor m_textColour{Qt::black};

@@ -77,7 +77,10 @@ MenuPanel::MenuPanel(QWidget *parent) : QWidget(parent)
         caption(this, "fullScreenCaption", QStringLiteral("放大到全屏幕"), 24, 133, 90, 16);
     m_manualPicture = picture(this, "manualPicture", "cmd-manual", 111, 132, 16);
     m_manualCaption =
-        caption(this, "manualCaption", QStringLiteral("看看说明书"), 129, 133, 78, 16);
+        caption(this, "manualCaption", QStringLiteral("看看说明书"), 129, 133, 62, 16);
+    m_scriptCaption = caption(this, "scriptCaption", QStringLiteral("简繁"), 194, 133, 28, 16);
+    m_scriptCaption->setToolTip(QStringLiteral("原文、转简体或转繁体"));
+    connect(m_scriptCaption, &CaptionLabel::clicked, this, &MenuPanel::scriptMenuRequested);
     m_exitPicture = picture(this, "exitPicture", "cmd-exit", 228, 129, 24);
     m_exitCaption = caption(this, "exitCaption", QStringLiteral("退出"), 254, 133, 26, 16);
 
@@ -144,7 +147,8 @@ void MenuPanel::setCommandCursor(const QCursor &cursor)
              m_openPicture, m_bookmarkPicture, m_autoTurnPicture, m_settingsPicture,
              m_fullScreenPicture, m_manualPicture, m_exitPicture, m_openCaption, m_bookmarkCaption,
              m_autoTurnCaption, m_settingsCaption, m_fullScreenCaption, m_manualCaption,
-             m_exitCaption, m_chapterListCaption, m_searchCaption, m_readAloudCaption})
+             m_exitCaption, m_chapterListCaption, m_searchCaption, m_readAloudCaption,
+             m_scriptCaption})
         w->setCursor(cursor);
 }
 

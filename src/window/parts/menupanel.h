@@ -39,6 +39,7 @@ class MenuPanel : public QWidget
     void exitRequested();
     void chapterListRequested();
     void searchRequested();
+    void scriptMenuRequested();
     // 朗读: a left click starts or stops reading aloud, a right press asks for its menu.
     void readAloudRequested();
     void readAloudMenuRequested();
@@ -55,6 +56,7 @@ class MenuPanel : public QWidget
     CaptionLabel *m_greeting = nullptr;
     CaptionLabel *m_chapterListCaption = nullptr;
     CaptionLabel *m_searchCaption = nullptr;
+    CaptionLabel *m_scriptCaption = nullptr;
     CaptionLabel *m_readAloudCaption = nullptr;
     Picture *m_openPicture = nullptr;
     CaptionLabel *m_openCaption = nullptr;

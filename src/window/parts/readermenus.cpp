@@ -1,5 +1,6 @@
 #include "readermenus.h"
 
+#include "qtext.h"
 #include "readaloud.h"
 
 #include "dialogs.h"
@@ -30,6 +31,18 @@ ReaderMenus::ReaderMenus(QWidget *parent) : QObject(parent)
     for (int i = 0; i < 5; ++i) {
         m_recentItems[i] = m_recentMenu->addAction(QStringLiteral("none"));
         connect(m_recentItems[i], &QAction::triggered, this, [this, i] { emit recentChosen(i); });
+    }
+
+    // The script the book is shown in; what is stored stays the book's own text.
+    m_scriptMenu = new QMenu(QStringLiteral("简繁"), parent);
+    m_scriptMenu->setObjectName(QStringLiteral("scriptMenu"));
+    for (const core::ScriptMode mode : core::allScriptModes()) {
+        QAction *item = m_scriptMenu->addAction(qs(core::scriptModeCaption(mode)));
+        item->setCheckable(true);
+        connect(item, &QAction::triggered, this, [this, mode] { emit scriptChosen(mode); });
+        m_scriptItems.emplace_back(mode, item);
+        if (mode == core::ScriptMode::Original)
+            m_scriptMenu->addSeparator();
     }
 
     // A book read in the wrong code page is opened again in the one chosen here.
@@ -212,6 +225,17 @@ void ReaderMenus::checkEncoding(const QString &name)
 {
     for (const auto &[encoding, item] : m_encodingItems)
         item->setChecked(encoding == name);
+}
+
+void ReaderMenus::checkScript(core::ScriptMode mode)
+{
+    for (const auto &[itemMode, item] : m_scriptItems)
+        item->setChecked(itemMode == mode);
+}
+
+void ReaderMenus::popUpScript()
+{
+    Dialogs::popup(m_scriptMenu);
 }
 
 void ReaderMenus::checkTheme(int theme)

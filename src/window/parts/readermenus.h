@@ -5,6 +5,8 @@
 #include <QObject>
 #include <QString>
 
+#include "script/scriptmode.h"
+
 #include <array>
 #include <string>
 #include <vector>
@@ -38,6 +40,8 @@ class ReaderMenus : public QObject
     void checkEncoding(const QString &name);
     // Checks the theme on show (0 day, 1 sepia, 2 night).
     void checkTheme(int theme);
+    // Checks the script the book is shown in.
+    void checkScript(core::ScriptMode mode);
     // The read-aloud menu's captions follow the reading: 开始朗读 or 停止朗读, 暂停朗读
     // or 继续朗读 (only while reading).
     void showReadingAloud(bool reading, bool paused);
@@ -53,6 +57,8 @@ class ReaderMenus : public QObject
     void popUpReadAloud();
     // With the size of the page font checked.
     void popUpFontSize(double pagePoints);
+    // 原文, 转简体, 转繁体 and their forms, the one on show checked.
+    void popUpScript();
 
   signals:
     void recentChosen(int index);
@@ -62,6 +68,7 @@ class ReaderMenus : public QObject
     void fontSizeChosen(double points);
     void themeChosen(int theme);
     void encodingChosen(const QString &name);
+    void scriptChosen(core::ScriptMode mode);
     void autoTurnChosen();
     void scrollModeChosen();
     void intervalChosen();
@@ -85,6 +92,8 @@ class ReaderMenus : public QObject
     std::vector<QAction *> m_themeItems;
     std::vector<std::pair<QString, QAction *>> m_encodingItems;
     QMenu *m_autoTurnMenu = nullptr;
+    QMenu *m_scriptMenu = nullptr;
+    std::vector<std::pair<core::ScriptMode, QAction *>> m_scriptItems;
     QAction *m_autoTurnItem = nullptr;
     QAction *m_speedTestItem = nullptr;
     QMenu *m_trayMenu = nullptr;

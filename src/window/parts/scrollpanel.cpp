@@ -10,6 +10,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QScrollBar>
+#include <QtConcurrent/QtConcurrentRun>
 
 namespace tibbo::window {
 
@@ -64,13 +65,31 @@ ScrollPanel::ScrollPanel(core::ReaderState &state, QWidget *parent)
     hide();
 }
 
-void ScrollPanel::open(const QFont &pageFont)
+void ScrollPanel::open(const QFont &pageFont,
+                       std::shared_ptr<const core::PhraseConverter> converter)
 {
     show();
     raise();
     // The font first, so the text is wrapped once, in the font it is shown in.
     m_text->setFont(pageFont);
-    m_text->setBookText(m_state.scrollMap.scrollText(m_state.paragraphText));
+    std::u32string text = m_state.scrollMap.scrollText(m_state.paragraphText);
+    m_conversion.reset();
+    if (converter) {
+        m_conversion = std::make_unique<QFutureWatcher<core::ConvertedRun>>();
+        connect(m_conversion.get(), &QFutureWatcherBase::finished, this, [this] {
+            const core::ConvertedRun run = m_conversion->result();
+            m_conversion.reset();
+            if (!isVisible())
+                return;
+            const int64_t caret = run.map.toConverted(m_state.scrollPos);
+            m_text->setBookText(run.text);
+            m_state.scrollPos = caret;
+            m_text->setSelection(caret, 0);
+        });
+        m_conversion->setFuture(QtConcurrent::run(
+            [converter, original = text] { return converter->convert(original); }));
+    }
+    m_text->setBookText(std::move(text));
     m_state.scrollPos = core::scrollStartPosition(m_state);
     m_text->setSelection(m_state.scrollPos, 0);
     if (m_scrollBox->isChecked()) {

@@ -3,11 +3,14 @@
 // a bar under it holding the start box, the speed slider and the way back to the pages.
 // While scrolling, a step timer moves a one-character selection through the text.
 
+#include "script/phraseconverter.h"
 #include "theme.h"
 
+#include <QFutureWatcher>
 #include <QTimer>
 #include <QWidget>
 
+#include <memory>
 #include <string>
 
 class QCheckBox;
@@ -28,8 +31,11 @@ class ScrollPanel : public QWidget
   public:
     ScrollPanel(core::ReaderState &state, QWidget *parent);
 
-    // Opens stopped, in the page font, with the caret near the spread on show.
-    void open(const QFont &pageFont);
+    // Opens stopped, in the page font, with the caret near the spread on show. With a
+    // converter the text is converted on a worker thread and shown converted once it is
+    // (the book's own text meanwhile), the caret kept on its character.
+    void open(const QFont &pageFont,
+              std::shared_ptr<const core::PhraseConverter> converter = nullptr);
     // Milliseconds per step, 1 .. 300; the slider and the state follow.
     void setSpeed(int milliseconds);
     bool scrolling() const;
@@ -68,6 +74,8 @@ class ScrollPanel : public QWidget
     QLabel *m_speedCaption = nullptr;
     QWidget *m_backButton = nullptr;
     QTimer m_stepTimer;
+    // The conversion of the text on show, while it runs.
+    std::unique_ptr<QFutureWatcher<core::ConvertedRun>> m_conversion;
 };
 
 } // namespace tibbo::window
