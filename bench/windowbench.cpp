@@ -2,9 +2,11 @@
 // offscreen window in a fresh application folder. One "name: value unit" a line; the
 // program never fails on timing.
 #include "benchloop.h"
+#include "linelabel.h"
 #include "readaloudcommands.h"
 #include "readerwindow.h"
 #include "speechengine.h"
+#include "widgets.h"
 
 #include <QAction>
 #include <QApplication>
@@ -151,6 +153,31 @@ int main(int argc, char **argv)
     window->findChild<QPushButton *>(QStringLiteral("settingsOk"))->click();
     tibbo::bench::runUntilIdle(*window);
     timePageTurns(app, *window, " with fine typesetting");
+
+    // A Ctrl + drag over the spread: each move of the pointer to another character, over
+    // the rows of both pages, until the band is painted. No move re-cuts lines.
+    {
+        const int rows = static_cast<int>(2 * window->state().linesPerPage);
+        const auto lineLabel = [&window](int row) {
+            return window->findChild<tibbo::window::LineLabel *>(QStringLiteral("line%1").arg(row));
+        };
+        QTest::mousePress(lineLabel(0), Qt::LeftButton, Qt::ControlModifier, QPoint(4, 4));
+        std::vector<double> moves;
+        for (int i = 0; i < 200; ++i) {
+            tibbo::window::LineLabel *to = lineLabel((i * 7) % rows);
+            QElapsedTimer t;
+            t.start();
+            QTest::mouseMove(to, QPoint(4 + (i * 13) % std::max(1, to->width() - 8), 4));
+            window->repaint();
+            moves.push_back(msOf(t));
+        }
+        QTest::mouseRelease(lineLabel(rows - 1), Qt::LeftButton, Qt::ControlModifier, QPoint(4, 4));
+        QTest::keyClick(window.get(), Qt::Key_Escape);
+        std::sort(moves.begin(), moves.end());
+        std::printf("selection drag step: %.2f ms median, %.2f ms 95th percentile, %.2f ms "
+                    "worst\n",
+                    moves[moves.size() / 2], moves[moves.size() * 95 / 100], moves.back());
+    }
 
     // Reading aloud: from the key to the first sentence given to the engine, on a spread in
     // the middle of the book; then the turns the reading makes by itself, from the engine's

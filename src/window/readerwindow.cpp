@@ -10,6 +10,7 @@
 #include "chapterrulespanel.h"
 #include "dialogs.h"
 #include "keyroute.h"
+#include "lookuppanel.h"
 #include "manualguide.h"
 #include "mascot.h"
 #include "mascotnote.h"
@@ -30,12 +31,15 @@
 #include "screensaverinhibitor.h"
 #include "scrollpanel.h"
 #include "searchpanel.h"
+#include "selectionmenu.h"
 #include "sessionfiles.h"
 #include "settingspanel.h"
+#include "textselection.h"
 #include "trayicon.h"
 #include "welcomepanel.h"
 #include "widgets.h"
 #include "windowchrome.h"
+#include "wordlookup.h"
 
 #include "navigation/bookinfo.h"
 #include "settings/recentlist.h"
@@ -131,6 +135,9 @@ void ReaderWindow::createParts()
     m_session = new SessionFiles({m_state, *m_chrome}, this);
     m_guide = new ManualGuide({m_state, *m_menuPanel, *m_welcomePanel, *m_session}, this);
     m_places = new BookPlaces({m_state, *m_bookView, *m_loader, *m_reflowJob, *m_options}, this);
+    m_selectionMenu = new SelectionMenu(this);
+    m_selection = new TextSelection(
+        {m_state, *m_bookView, *m_selectionMenu, *m_commands, *m_reflowJob}, this);
     // The panels over the pages, each with the keys it takes.
     m_keys = new KeyRoute(*this);
     m_keys->addPanel(m_prompt, keys::Scope::Prompt);
@@ -138,15 +145,19 @@ void ReaderWindow::createParts()
     m_keys->addPanel(chapterPanel, keys::Scope::ChapterList);
     m_keys->addPanel(rulesPanel, keys::Scope::ChapterRules);
     m_keys->addPanel(m_scrollPanel, keys::Scope::ScrollMode);
+    auto *lookUpPanel = new LookUpPanel(this);
+    m_keys->addPanel(lookUpPanel, keys::Scope::LookUp);
+    m_lookUp = new WordLookUp(*lookUpPanel, this);
     m_screen = new ScreenSaverInhibitor(this);
     auto *readAloudPanel = new ReadAloudPanel(m_menuPanel);
     m_readAloud = new ReadAloudCommands({m_state, *m_bookView, *m_scrollPanel, *readAloudPanel,
                                          *note, *m_menus, *m_commands, *m_modes, *m_chapters,
                                          *m_keys, *m_screen, *m_options},
                                         this);
-    m_desktop = new DesktopControls(
-        {*this, m_state, *m_bookView, *m_keys, *m_chrome, *m_commands, [this] { return isIdle(); }},
-        this);
+    m_desktop =
+        new DesktopControls({*this, m_state, *m_bookView, *m_keys, *m_chrome, *m_commands,
+                             [this] { return isIdle(); }, [this] { return m_selection->clear(); }},
+                            this);
     m_titleUpdate = new QTimer(this);
     m_titleUpdate->setInterval(0);
     m_titleUpdate->setSingleShot(true);
@@ -191,6 +202,19 @@ void ReaderWindow::connectParts()
     connect(m_offer, &MascotOffer::finished, m_bubble, &MenuBubble::close);
     connect(m_loader, &BookLoader::encodingChanged, m_script, &BookScript::onEncodingChanged);
     connect(m_search, &BookSearch::menuCloseRequested, m_bubble, &MenuBubble::close);
+    connect(m_selection, &TextSelection::menuCloseRequested, m_bubble, &MenuBubble::close);
+    connect(m_selection, &TextSelection::lookUpRequested, m_lookUp, &WordLookUp::lookUp);
+    connect(m_lookUp, &WordLookUp::menuCloseRequested, m_bubble, &MenuBubble::close);
+    // Searching and reading aloud need the whole book; the part on show is its start, so
+    // the selection's offsets hold in the whole book too.
+    connect(m_selection, &TextSelection::searchRequested, this, [this](const QString &words) {
+        completeBook();
+        m_search->openWith(words);
+    });
+    connect(m_selection, &TextSelection::readAloudRequested, this, [this](int64_t offset) {
+        completeBook();
+        m_readAloud->readFrom(offset);
+    });
     // The title names the chapter, and the first look for chapters reads the whole book:
     // it follows the paint of the spread instead of holding it up.
     connect(m_bookView, &BookView::spreadShown, m_titleUpdate, qOverload<>(&QTimer::start));
@@ -297,6 +321,7 @@ void ReaderWindow::connectKeys()
     keys->bind(Command::OpenBook, this, &ReaderWindow::chooseOpenFile);
     keys->bind(Command::AddBookmark, m_commands, &ReadingCommands::addBookmark);
     keys->bind(Command::GoToPage, whole(m_commands, &ReadingCommands::askForPage));
+    keys->bind(Command::Copy, m_selection, &TextSelection::copy);
     keys->bind(Command::ConfirmPrompt, whole(m_commands, &ReadingCommands::confirmPrompt));
     keys->bind(Command::ScrollRowUp, [this] { m_scrollPanel->scrollRows(-1); });
     keys->bind(Command::ScrollRowDown, [this] { m_scrollPanel->scrollRows(1); });
@@ -508,6 +533,7 @@ void ReaderWindow::layOut()
         m_scrollPanel->setGeometry(25, 25, width() - 50, height() - 50);
     m_scrollPanel->raise();
     m_prompt->raise();
+    m_selectionMenu->raise();
     m_chrome->place();
 }
 

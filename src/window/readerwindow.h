@@ -45,8 +45,11 @@ class ReflowJob;
 class ReflowNotice;
 class ScrollPanel;
 class SessionFiles;
+class SelectionMenu;
 class SettingsPanel;
+class TextSelection;
 class TrayIcon;
+class WordLookUp;
 class WelcomePanel;
 class WindowChrome;
 
@@ -168,6 +171,9 @@ class ReaderWindow : public QWidget
     KeyRoute *m_keys = nullptr;
     ScreenSaverInhibitor *m_screen = nullptr;
     ReadAloudCommands *m_readAloud = nullptr;
+    SelectionMenu *m_selectionMenu = nullptr;
+    TextSelection *m_selection = nullptr;
+    WordLookUp *m_lookUp = nullptr;
     QTimer *m_titleUpdate = nullptr;
     bool m_started = false;
     // A book was opened and Tibbo has not yet said what he has to say about it.

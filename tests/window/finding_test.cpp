@@ -79,7 +79,7 @@ class FindingTest : public QObject
         QVERIFY(spreadHoldsLine(w->state(), headingLineOf(w->state(), 1)));
     }
 
-    // A search finds the next match from the spread on show, highlights its line, wraps
+    // A search finds the next match from the spread on show, marks its characters, wraps
     // at the end of the book with a note, and says so when nothing is found.
     void search_findsHighlightsWrapsAndSaysNotFound()
     {
@@ -92,15 +92,19 @@ class FindingTest : public QObject
         QTest::keyClick(box, Qt::Key_Return);
         const int64_t heading = headingLineOf(w->state(), 3);
         QVERIFY(spreadHoldsLine(w->state(), heading));
-        QVERIFY(line(w.get(), static_cast<int>(heading - w->state().topLine))->highlighted());
+        QVERIFY(!line(w.get(), static_cast<int>(heading - w->state().topLine))->bands().empty());
+        auto *note = part<QLabel>(w.get(), "searchNote");
+        QCOMPARE(note->text(), QStringLiteral("第 1 / 1 处"));
         // Only one match: the next search wraps round to it and says so.
         QTest::keyClick(box, Qt::Key_Return);
         QVERIFY(spreadHoldsLine(w->state(), heading));
-        QVERIFY(!part<QLabel>(w.get(), "searchNote")->text().isEmpty());
+        QVERIFY(note->text().startsWith(QStringLiteral("第 1 / 1 处，已到书尾")));
         // Shift+Enter goes back; F3 repeats from the window.
         box->setText(QStringLiteral("标题"));
         QTest::keyClick(box, Qt::Key_Return, Qt::ShiftModifier);
         QVERIFY(spreadHoldsLine(w->state(), headingLineOf(w->state(), 2)));
+        // The count follows the words: the third of five headings.
+        QCOMPARE(note->text(), QStringLiteral("第 3 / 5 处"));
         box->setText(QStringLiteral("没有这句话"));
         QTest::keyClick(box, Qt::Key_Return);
         QVERIFY(part<QLabel>(w.get(), "searchNote")->text().contains(QStringLiteral("找不到")));
@@ -108,8 +112,9 @@ class FindingTest : public QObject
     }
 
     // The prompt covered the top lines of the right page, so a match there was hidden
-    // under it: it moves off the found line, and the line's highlight goes with it.
-    void searchHitUnderThePrompt_promptMovesAndHighlightGoesWithIt()
+    // under it: it moves off the found line. The band marks the matched characters only,
+    // not the whole line, and goes with the prompt.
+    void searchHitUnderThePrompt_promptMovesAndBandGoesWithIt()
     {
         // Paragraphs of characters that do not repeat nearby, so six of them in a row
         // are found only where they stand.
@@ -133,11 +138,15 @@ class FindingTest : public QObject
             box->setText(line(w.get(), index)->text().mid(2, 6));
             QTest::keyClick(box, Qt::Key_Return);
             QCOMPARE(w->state().topLine, 1);
-            QVERIFY(line(w.get(), index)->highlighted());
+            const auto bands = line(w.get(), index)->bands();
+            QCOMPARE(bands.size(), size_t(1));
+            QCOMPARE(bands.front().firstColumn, 2);
+            QCOMPARE(bands.front().columns, 6);
+            QVERIFY(!line(w.get(), index)->highlighted());
             QVERIFY(!prompt->geometry().intersects(line(w.get(), index)->geometry()));
             QTest::keyClick(box, Qt::Key_Escape);
             QVERIFY(!prompt->isVisible());
-            QVERIFY(!line(w.get(), index)->highlighted());
+            QVERIFY(line(w.get(), index)->bands().empty());
         }
     }
 };

@@ -146,12 +146,21 @@ class NovelRulesTest : public QObject
             QTest::keyClick(box, Qt::Key_Return);
             QVERIFY(
                 !part<QLabel>(w.get(), "searchNote")->text().contains(QStringLiteral("找不到")));
-            int highlighted = -1;
+            // The match's characters carry the search band.
+            int marked = -1;
             for (int k = 0; k < 2 * w->state().linesPerPage; ++k) {
-                if (line(w.get(), k)->highlighted())
-                    highlighted = k;
+                if (!line(w.get(), k)->bands().empty())
+                    marked = k;
             }
-            QVERIFY(highlighted >= 0);
+            QVERIFY(marked >= 0);
+            // On the word as the book (or its display) writes it: 内存 is two characters
+            // where 記憶體 is three.
+            const LineLabel::Band band = line(w.get(), marked)->bands().front();
+            const QString underBand =
+                line(w.get(), marked)->text().mid(band.firstColumn, band.columns);
+            const QStringList words = {QStringLiteral("記憶體"), QStringLiteral("内存"),
+                                       QStringLiteral("頭髮"), QStringLiteral("头发")};
+            QVERIFY2(words.contains(underBand), qPrintable(underBand));
         }
     }
 

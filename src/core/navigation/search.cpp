@@ -39,4 +39,26 @@ std::optional<SearchHit> findNextWrapping(const BookText &text, std::u32string_v
     return std::nullopt;
 }
 
+std::vector<int64_t> allMatches(const BookText &text, std::u32string_view needle)
+{
+    std::vector<int64_t> matches;
+    if (needle.empty())
+        return matches;
+    const SearchPattern pattern(needle);
+    text.visit([&](auto units) {
+        using Unit = typename decltype(units)::value_type;
+        if (pattern.largestCharacter() > std::numeric_limits<Unit>::max())
+            return 0;
+        for (size_t start = 0; start < units.size();) {
+            const auto hit = pattern.findForward(units, start);
+            if (!hit)
+                break;
+            matches.push_back(static_cast<int64_t>(*hit));
+            start = *hit + pattern.size();
+        }
+        return 0;
+    });
+    return matches;
+}
+
 } // namespace tibbo::core

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 namespace tibbo::core {
 
@@ -31,5 +32,11 @@ struct SearchHit
 // book (forward from 0, backward from the end). Nothing only when the book holds no match.
 std::optional<SearchHit> findNextWrapping(const BookText &text, std::u32string_view needle,
                                           int64_t from, bool forward);
+
+// The offsets of the matches in the book, in book order, as a reader counts them: the next
+// is looked for past the end of the one before ("哈哈" is twice in "哈哈哈哈", not three
+// times), which keeps the count one linear scan however the needle repeats itself. Empty
+// for an empty needle.
+std::vector<int64_t> allMatches(const BookText &text, std::u32string_view needle);
 
 } // namespace tibbo::core

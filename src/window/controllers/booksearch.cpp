@@ -4,9 +4,10 @@
 #include "searchpanel.h"
 
 #include "navigation/scriptsearch.h"
+#include "navigation/search.h"
 #include "pages/pages.h"
 
-#include <utility>
+#include <algorithm>
 
 namespace tibbo::window {
 
@@ -15,15 +16,21 @@ BookSearch::BookSearch(Parts parts, QObject *parent)
       m_searchPanel(parts.searchPanel)
 {
     connect(&m_searchPanel, &SearchPanel::searchRequested, this, &BookSearch::find);
-    // The found line's highlight belongs to the search: it goes with the prompt.
+    // The band on the match belongs to the search: it goes with the prompt.
     connect(&m_searchPanel, &SearchPanel::closed, this,
-            [this] { m_bookView.clearHighlight(std::exchange(m_hitLine, -1)); });
+            [this] { m_bookView.setMarks(TextMark::SearchHit, {}); });
 }
 
 void BookSearch::open()
 {
     emit menuCloseRequested();
     m_searchPanel.open();
+}
+
+void BookSearch::openWith(const QString &words)
+{
+    emit menuCloseRequested();
+    m_searchPanel.openWith(words);
 }
 
 void BookSearch::find(bool forward)
@@ -49,18 +56,39 @@ void BookSearch::find(bool forward)
         return;
     }
     m_lastHit = hit->offset;
-    m_searchPanel.setNote(!hit->wrapped ? QString()
-                          : forward     ? QStringLiteral("已到书尾,从头开始找到的")
-                                        : QStringLiteral("已到书头,从尾开始找到的"));
+    const QString count = countOf(hit->offset);
+    m_searchPanel.setNote(!hit->wrapped ? count
+                          : forward ? count + QStringLiteral("，已到书尾,从头开始找到的")
+                                    : count + QStringLiteral("，已到书头,从尾开始找到的"));
     m_state.topLine = core::spreadOfOffset(m_state, hit->offset);
     m_bookView.showSpread(m_state);
-    // The line holding the match is highlighted as a chosen line would be, and the
-    // prompt moves off it.
+    // The matched characters, not the whole line, get a band, and the prompt moves off
+    // the line where the match starts.
+    m_bookView.setMarks(TextMark::SearchHit, {{hit->offset, hit->offset + hit->length}});
     const auto index =
         static_cast<int>(core::lineHolding(m_state.lineEnds, hit->offset) - m_state.topLine);
-    m_bookView.highlightLine(index);
-    m_hitLine = index;
     m_searchPanel.keepClearOf(m_bookView.lineGeometry(index));
+}
+
+QString BookSearch::countOf(int64_t offset)
+{
+    if (m_formsOf != m_countedWords || m_state.textVersion != m_countedVersion) {
+        // The matches of every form of the words, each place once.
+        m_matches.clear();
+        for (const std::u32string &form : m_forms) {
+            const std::vector<int64_t> ofForm = core::allMatches(m_state.paragraphText, form);
+            m_matches.insert(m_matches.end(), ofForm.begin(), ofForm.end());
+        }
+        std::sort(m_matches.begin(), m_matches.end());
+        m_matches.erase(std::unique(m_matches.begin(), m_matches.end()), m_matches.end());
+        m_countedWords = m_formsOf;
+        m_countedVersion = m_state.textVersion;
+    }
+    // A match inside one counted before it (a needle that repeats itself) counts as the
+    // next one counted.
+    const auto at = std::lower_bound(m_matches.begin(), m_matches.end(), offset);
+    const auto k = std::min<int64_t>(at - m_matches.begin() + 1, std::ssize(m_matches));
+    return QStringLiteral("第 %1 / %2 处").arg(k).arg(m_matches.size());
 }
 
 } // namespace tibbo::window

@@ -32,6 +32,8 @@ class BookSearch : public QObject
 
   public slots:
     void open();
+    // The prompt with `words` in it (a selection's), ready for Return to find them.
+    void openWith(const QString &words);
     // The next (forward) or previous occurrence of the words in the search box; without
     // words, the prompt opens.
     void find(bool forward);
@@ -42,13 +44,19 @@ class BookSearch : public QObject
     void menuCloseRequested();
 
   private:
+    // "第 k / N 处" for the match at `offset` of the words last searched for (any form).
+    QString countOf(int64_t offset);
+
     core::ReaderState &m_state;
     BookView &m_bookView;
     SearchPanel &m_searchPanel;
     // The last match, so the next search starts after it while it is on show.
     std::optional<int64_t> m_lastHit;
-    // The display line the last match highlighted, while it may still be on show.
-    int m_hitLine = -1;
+    // Every match of the words last counted (any of their forms), in the text they were
+    // counted in: the box says which of them is on show ("第 k / N 处").
+    std::u32string m_countedWords;
+    uint64_t m_countedVersion = 0;
+    std::vector<int64_t> m_matches;
     // The forms of the last words searched for.
     std::u32string m_formsOf;
     std::vector<std::u32string> m_forms;

@@ -40,7 +40,7 @@ QString firstLocalFile(const QMimeData *mime)
 DesktopControls::DesktopControls(Parts parts, QObject *parent)
     : QObject(parent), m_window(parts.window), m_state(parts.state), m_bookView(parts.bookView),
       m_keys(parts.keys), m_chrome(parts.chrome), m_commands(parts.commands),
-      m_isIdle(std::move(parts.isIdle))
+      m_isIdle(std::move(parts.isIdle)), m_clearSelection(std::move(parts.clearSelection))
 {
     m_window.setAcceptDrops(true);
     m_window.installEventFilter(this);
@@ -68,6 +68,8 @@ bool DesktopControls::escape()
         m_window.setFocus();
         return true;
     }
+    if (m_clearSelection && m_clearSelection())
+        return true;
     if (m_state.menuShown) {
         // A load or a sliced re-flow keeps its panel: it has its own way to end.
         if (m_isIdle())

@@ -38,6 +38,8 @@ class DesktopControls : public QObject
         ReadingCommands &commands;
         // Start-up is over and no load or sliced re-flow is running.
         std::function<bool()> isIdle;
+        // Clears the selection on the pages; false when there was none.
+        std::function<bool()> clearSelection;
     };
     DesktopControls(Parts parts, QObject *parent);
 
@@ -45,9 +47,10 @@ class DesktopControls : public QObject
     // (each after " · "); "TibboRead" alone without a book.
     static QString windowTitle(const std::string &bookPath, const QStringList &details = {});
 
-    // Esc: hides the panel or prompt on top, else closes the menu (the loading panel and
-    // the re-flow notice stay while their work runs), else leaves full screen. Scroll mode
-    // stays as it is. False when there was nothing to do.
+    // Esc: hides the panel or prompt on top, else clears the selection on the pages, else
+    // closes the menu (the loading panel and the re-flow notice stay while their work
+    // runs), else leaves full screen. Scroll mode stays as it is. False when there was
+    // nothing to do.
     bool escape();
     // Brings the window back from the tray or the task bar, in front (a second launch
     // handed its book over).
@@ -72,6 +75,7 @@ class DesktopControls : public QObject
     WindowChrome &m_chrome;
     ReadingCommands &m_commands;
     std::function<bool()> m_isIdle;
+    std::function<bool()> m_clearSelection;
     // Wheel movement not yet a whole notch (120), from wheels and touch pads that
     // report in smaller steps.
     int m_wheelRemainder = 0;

@@ -27,6 +27,7 @@ enum class Scope {
     // The pages while they are read aloud: its rows come before those of the pages (and
     // of anywhere), so Space pauses instead of turning and Esc stops.
     ReadingAloud,
+    LookUp, // the panel of a word looked up
 };
 Q_ENUM_NS(Scope)
 
@@ -44,6 +45,8 @@ enum class Command {
     OpenBook,
     AddBookmark,
     GoToPage,
+    // Puts the selection on the clipboard.
+    Copy,
     ConfirmPrompt,
     ScrollRowUp,
     ScrollRowDown,

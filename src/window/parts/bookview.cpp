@@ -9,6 +9,7 @@
 #include "script/displayspread.h"
 #include "state/readerstate.h"
 #include "text/lineplacement.h"
+#include "text/selectiontext.h"
 #include "text/spread.h"
 #include "text/spreadmarks.h"
 #include "text/typesetting.h"
@@ -16,6 +17,7 @@
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QLabel>
+#include <QMouseEvent>
 
 #include <cmath>
 
@@ -73,6 +75,8 @@ BookView::BookView(QWidget *parent)
             [this](Qt::MouseButton b, QPointF) { emit pagePressed(Page::Left, b); });
     connect(m_rightPage, &Picture::mouseDown, this,
             [this](Qt::MouseButton b, QPointF) { emit pagePressed(Page::Right, b); });
+    m_leftPage->installEventFilter(this);
+    m_rightPage->installEventFilter(this);
 
     ensureLineLabels(kFirstLabels);
 
@@ -115,6 +119,7 @@ void BookView::ensureLineLabels(int count)
         if (m_leftPageNumber)
             label->stackUnder(m_leftPageNumber);
         connect(label, &LineLabel::mouseDown, this, &BookView::linePressed);
+        label->installEventFilter(this);
         label->setColours(m_colours.text, m_colours.highlight);
         label->hide();
         m_lines.push_back(label);
@@ -287,6 +292,8 @@ void BookView::showSpread(core::ReaderState &state)
                                                           kEdgeWidth)};
     const double pitch = lineHeight() + state.lineSpacing;
     const double headingDrop = core::headingDrop(pitch, m_measurer->widthOfRun(1));
+    m_rowsTop = state.topMargin;
+    m_rowPitch = pitch > 0 ? pitch : 1;
     for (int k = 0; k < 2 * L; ++k) {
         LineLabel *label = m_lines[static_cast<size_t>(k)];
         const bool left = k < L;
@@ -357,14 +364,6 @@ void BookView::highlightLine(int index)
     m_highlighted = index;
 }
 
-void BookView::clearHighlight(int index)
-{
-    if (index < 0 || index != m_highlighted || static_cast<size_t>(index) >= m_lines.size())
-        return;
-    m_lines[static_cast<size_t>(index)]->setHighlighted(false);
-    m_highlighted = -1;
-}
-
 QRect BookView::lineGeometry(int index) const
 {
     if (index < 0 || static_cast<size_t>(index) >= m_lines.size())
@@ -396,6 +395,94 @@ void BookView::showBookmarkIcon(int index)
         m_bookmarkIcon->move(line->x() + std::max(qCeil(m_runWidth), line->width()), line->y());
     m_bookmarkIcon->show();
     m_bookmarkIcon->raise();
+}
+
+bool BookView::eventFilter(QObject *watched, QEvent *event)
+{
+    const QEvent::Type type = event->type();
+    if (type != QEvent::MouseButtonPress && type != QEvent::MouseMove &&
+        type != QEvent::MouseButtonRelease && type != QEvent::MouseButtonDblClick)
+        return QWidget::eventFilter(watched, event);
+    const auto *mouse = static_cast<QMouseEvent *>(event);
+    const QPoint at = static_cast<QWidget *>(watched)->mapTo(this, mouse->position().toPoint());
+    const bool ctrl = mouse->modifiers().testFlag(Qt::ControlModifier);
+    switch (type) {
+    case QEvent::MouseButtonPress:
+        if (!ctrl || mouse->button() != Qt::LeftButton)
+            return false;
+        m_selecting = true;
+        emit selectPressed(at, mouse->modifiers().testFlag(Qt::ShiftModifier));
+        return true;
+    case QEvent::MouseButtonDblClick:
+        if (!ctrl || mouse->button() != Qt::LeftButton)
+            return false;
+        m_selecting = false;
+        m_swallowRelease = true;
+        emit wordPressed(at);
+        return true;
+    case QEvent::MouseMove:
+        if (!m_selecting)
+            return false;
+        emit selectMoved(at);
+        return true;
+    default:
+        if (mouse->button() != Qt::LeftButton)
+            return false;
+        if (m_swallowRelease) {
+            m_swallowRelease = false;
+            return true;
+        }
+        if (!m_selecting)
+            return false;
+        m_selecting = false;
+        emit selectReleased(at);
+        return true;
+    }
+}
+
+std::optional<int64_t> BookView::characterAt(QPoint at) const
+{
+    if (!m_shown || m_shown->paragraphText.empty())
+        return std::nullopt;
+    const int L = m_linesPerPage;
+    const bool leftPage = at.x() < width() / 2;
+    const int row =
+        std::clamp(static_cast<int>(std::floor((at.y() - m_rowsTop) / m_rowPitch)), 0, L - 1);
+    const int index = leftPage ? row : L + row;
+    if (static_cast<size_t>(index) >= m_lines.size())
+        return std::nullopt;
+    const LineLabel *line = m_lines[static_cast<size_t>(index)];
+    const int column = line->columnAt(at.x() - line->x());
+    if (const auto offset = core::characterOnRow(*m_shown, index, column))
+        return offset;
+    // Below the book's last line: its last character.
+    const int64_t last = core::lastOffsetOnShow(*m_shown);
+    return last >= 0 ? std::optional<int64_t>(last) : std::nullopt;
+}
+
+std::optional<core::EdgeStrip> BookView::edgeAt(QPoint at) const
+{
+    if (at.x() < m_leftEdge->x() + m_leftEdge->width())
+        return core::EdgeStrip::Left;
+    if (at.x() >= m_rightEdge->x())
+        return core::EdgeStrip::Right;
+    return std::nullopt;
+}
+
+QRect BookView::areaOf(int64_t from, int64_t to) const
+{
+    QRect area;
+    if (!m_shown)
+        return area;
+    for (const core::RowRun &run : core::rowRunsOnShow(*m_shown, from, to)) {
+        if (static_cast<size_t>(run.row) >= m_lines.size())
+            continue;
+        const LineLabel *line = m_lines[static_cast<size_t>(run.row)];
+        const QRectF band =
+            line->bandRect(static_cast<int>(run.firstColumn), static_cast<int>(run.columns));
+        area |= band.translated(line->pos()).toAlignedRect();
+    }
+    return area;
 }
 
 } // namespace tibbo::window

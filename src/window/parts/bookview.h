@@ -15,6 +15,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QLabel;
@@ -68,8 +69,6 @@ class BookView : public QWidget
     void hideLines();
     // The chosen line gets the highlight; the one chosen before loses it.
     void highlightLine(int index);
-    // Takes the highlight off line `index` if it has it.
-    void clearHighlight(int index);
     // Where display line `index` of the spread is drawn, in the book view's coordinates
     // (which are the window's); empty when there is no such line.
     QRect lineGeometry(int index) const;
@@ -97,6 +96,18 @@ class BookView : public QWidget
     // Whether those captions are shown at all.
     void setPlaceCaptionsShown(bool shown);
 
+    // The character under `at` (the book view's coordinates) on the spread on show: on the
+    // page the point lies over, the nearest row and on it the nearest character; a row
+    // past the book's end gives the last character on show. Nothing before a spread is
+    // on show or for a book without text.
+    std::optional<int64_t> characterAt(QPoint at) const;
+    // The side a dragging pointer has reached: over an edge strip or past the window's
+    // left or right side.
+    std::optional<core::EdgeStrip> edgeAt(QPoint at) const;
+    // Where characters [from, to) are drawn on the spread on show, in the book view's
+    // coordinates: the rectangle around their bands; empty when none is on show.
+    QRect areaOf(int64_t from, int64_t to) const;
+
   signals:
     void pagePressed(tibbo::window::BookView::Page page, Qt::MouseButton button);
     // fraction: where along the strip's width the press landed, 0 .. 1.
@@ -105,9 +116,19 @@ class BookView : public QWidget
     void bookmarkIconDoubleClicked();
     // A spread was put on show (a turn, a jump, a re-flow).
     void spreadShown();
+    // With Ctrl held, on the text of the pages (a line or the page behind it): a press of
+    // the left button (`extend`: with Shift too), the moves and the release of the drag
+    // that follows, and a double-click. Without Ctrl a press stays a press on a line or
+    // a page, as ever; the edge strips never select.
+    void selectPressed(QPoint at, bool extend);
+    void selectMoved(QPoint at);
+    void selectReleased(QPoint at);
+    void wordPressed(QPoint at);
 
   protected:
     void resizeEvent(QResizeEvent *event) override;
+    // Ctrl with the mouse on a line or a page selects instead of choosing or turning.
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
   private:
     void ensureLineLabels(int count);
@@ -142,6 +163,13 @@ class BookView : public QWidget
     std::map<TextMark, std::vector<Range>> m_marks;
     // The state of the spread on show (the window's, alive as long as the view).
     const core::ReaderState *m_shown = nullptr;
+    // Where the rows of the spread on show lie: the first row's top and the pitch.
+    double m_rowsTop = 0;
+    double m_rowPitch = 1;
+    // A Ctrl drag is under way: its moves and release are the selection's.
+    bool m_selecting = false;
+    // The release after a Ctrl double-click belongs to it.
+    bool m_swallowRelease = false;
 };
 
 } // namespace tibbo::window

@@ -156,20 +156,47 @@ void LineLabel::setBands(std::vector<Band> bands)
 
 QRectF LineLabel::bandRect(int firstColumn, int columns) const
 {
-    const auto &places = m_places.chars;
-    const int count = static_cast<int>(places.size());
-    if (count > 0 && firstColumn >= 0 && columns > 0 && firstColumn < count) {
-        const int last = std::min(firstColumn + columns, count) - 1;
-        const double left = places[static_cast<size_t>(firstColumn)].x;
-        const double right =
-            places[static_cast<size_t>(last)].x + places[static_cast<size_t>(last)].width;
-        return QRectF(left, 0, right - left, height());
-    }
-    // No places (a line set before its places were known): the font's advances.
-    const QFontMetricsF metrics(drawnFont());
-    const double left = metrics.horizontalAdvance(m_textString.left(firstColumn));
-    const double right = metrics.horizontalAdvance(m_textString.left(firstColumn + columns));
+    const double left = xOfColumn(firstColumn);
+    const double right = xOfColumn(firstColumn + columns);
     return QRectF(left, 0, right - left, height());
+}
+
+double LineLabel::xOfColumn(int column) const
+{
+    const auto &places = m_places.chars;
+    if (column <= 0 || m_textString.isEmpty())
+        return 0;
+    if (!places.empty())
+        return static_cast<size_t>(column) < places.size() ? places[static_cast<size_t>(column)].x
+                                                           : m_places.width;
+    // No places (a line set before its places were known): the font's advances, a
+    // character beyond the Basic Multilingual Plane two units of the text.
+    qsizetype units = 0;
+    for (int c = 0; c < column && units < m_textString.size(); ++c)
+        units += m_textString[units].isHighSurrogate() ? 2 : 1;
+    return QFontMetricsF(drawnFont()).horizontalAdvance(m_textString.left(units));
+}
+
+int LineLabel::columnCount() const
+{
+    if (!m_places.chars.empty())
+        return static_cast<int>(m_places.chars.size());
+    return static_cast<int>(m_textString.toStdU32String().size());
+}
+
+int LineLabel::columnAt(double x) const
+{
+    const int columns = columnCount();
+    // The last column whose left edge lies at or before x.
+    int low = 0, high = columns - 1;
+    while (low < high) {
+        const int middle = (low + high + 1) / 2;
+        if (xOfColumn(middle) <= x)
+            low = middle;
+        else
+            high = middle - 1;
+    }
+    return std::max(low, 0);
 }
 
 void LineLabel::paintEvent(QPaintEvent *)

@@ -69,6 +69,17 @@ class LineLabel : public QWidget
     // characters' boxes, so on a justified line it covers the room spread after them too.
     QRectF bandRect(int firstColumn, int columns) const;
 
+    // The one place that says where the characters of the line are drawn: the x of the
+    // left edge of character `column`'s box (the line's width for a column at its end), in
+    // the label's coordinates, from the line's places. Bands, the pointer's character and
+    // the marks beside text all take it from here.
+    double xOfColumn(int column) const;
+    // The character whose box holds `x`: the first for an x before the text, the last for
+    // one past it; 0 for an empty line.
+    int columnAt(double x) const;
+    // Characters of the line (a character beyond the Basic Multilingual Plane counts one).
+    int columnCount() const;
+
   signals:
     void mouseDown(int index, Qt::MouseButton button);
 

@@ -46,6 +46,12 @@ void SearchPanel::open()
     m_box->selectAll();
 }
 
+void SearchPanel::openWith(const QString &words)
+{
+    m_box->setText(words);
+    open();
+}
+
 QString SearchPanel::needle() const
 {
     return m_box->text();

@@ -19,6 +19,8 @@ class SearchPanel : public QWidget
 
     // Opens in the window's top right corner with the last words selected.
     void open();
+    // Opens with `words` in the box in place of the last words.
+    void openWith(const QString &words);
     QString needle() const;
     void setNote(const QString &note);
     // Moves the prompt where it does not cover `area` (a found line, in the window's

@@ -34,13 +34,21 @@ inline ThemeColours coloursOf(Theme theme)
             QColor(0xC0, 0xC0, 0xFF)};
 }
 
-// Kinds of text marked on the pages, each drawn as a soft band behind its characters.
-enum class TextMark { ReadAloud };
+// Kinds of text marked on the pages, each drawn as a soft band behind its characters, in
+// this order: the sentence read aloud under a search hit under a selection.
+enum class TextMark {
+    ReadAloud,
+    SearchHit,
+    Selection,
+};
 
 // A mark's band in a theme: translucent, so that the text and a chosen line's highlight
-// show through, and unlike the highlight of a chosen line.
-inline QColor markColour(Theme theme, TextMark)
+// show through, and unlike the highlight of a chosen line. A search hit has the
+// selection's colour. At night that band is darker, so the light text stays readable.
+inline QColor markColour(Theme theme, TextMark kind)
 {
+    if (kind == TextMark::Selection || kind == TextMark::SearchHit)
+        return theme == Theme::Night ? QColor(70, 120, 220, 160) : QColor(60, 120, 240, 85);
     switch (theme) {
     case Theme::Sepia:
         return QColor(150, 190, 120, 110);

@@ -9,6 +9,8 @@
 #include <QSvgRenderer>
 #include <QtMath>
 
+#include <algorithm>
+
 namespace tibbo::window {
 
 namespace {

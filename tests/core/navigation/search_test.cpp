@@ -195,5 +195,28 @@ TEST(FindNextWrapping, noMatchThatWay_goesOnFromTheOtherEnd)
     }
 }
 
+TEST(AllMatches, countsAsAReaderDoes)
+{
+    struct Row
+    {
+        const char *name;
+        std::u32string text, needle;
+        std::vector<int64_t> offsets;
+    };
+    const Row rows[] = {
+        {"across a paragraph mark only as text", U"宝玉^宝玉。宝^玉", U"宝玉", {0, 3}},
+        {"case folded as the moves fold it", U"Pao pAO pao", U"pao", {0, 4, 8}},
+        // A needle that repeats itself: counted past each match's end, so a long run of
+        // one character costs one scan.
+        {"a self-repeating needle", U"哈哈哈哈哈", U"哈哈", {0, 2}},
+        {"at the very end", U"^^玉", U"玉", {2}},
+        {"none", U"林黛玉", U"宝钗", {}},
+        {"empty needle", U"林黛玉", U"", {}},
+        {"a character beyond the text's units", U"林黛玉", U"\U00020000", {}},
+    };
+    for (const Row &row : rows)
+        EXPECT_EQ(allMatches(BookText(row.text), row.needle), row.offsets) << row.name;
+}
+
 } // namespace
 } // namespace tibbo::core
