@@ -3,6 +3,8 @@
 // restart to the saved spread, the exit, and the peak memory of each, beside the in-run
 // iconv decode of the same file. Each stage runs as a process of its own (this program with
 // --stage), in an offscreen window and one fresh application folder, so every peak is that stage's.
+// A QT_QPA_PLATFORM set by the caller is kept: QT_QPA_PLATFORM=xcb measures under X, with
+// the fonts and libraries a reader's desktop loads.
 // One "name: value unit" a line; the program never fails on timing.
 #include "benchloop.h"
 #include "iconvdecode.h"
@@ -112,8 +114,10 @@ int main(int argc, char **argv)
     std::printf("iconv decode: %.0f ms\n", decodeMs);
 
     QTemporaryDir home;
-    const std::string env =
-        "XDG_DATA_HOME='" + home.path().toStdString() + "' QT_QPA_PLATFORM=offscreen ";
+    // The stages inherit a platform the caller chose.
+    const char *platform = std::getenv("QT_QPA_PLATFORM");
+    const std::string env = "XDG_DATA_HOME='" + home.path().toStdString() + "' " +
+                            (platform && *platform ? "" : "QT_QPA_PLATFORM=offscreen ");
     // Each stage's lines are passed on as they come; its times are kept for the ratios.
     std::vector<std::pair<std::string, double>> times;
     for (const char *stage : {"open", "restart"}) {

@@ -63,9 +63,21 @@ void initResources();
 
 namespace {
 
+// The interface font becomes the application's before the window's base is built: a
+// widget takes its font when it is made, and the captions the parts size in their
+// constructors are then measured in the font they show. (Set later, the font reached
+// them only from the event loop, after every caption had been sized in the platform's
+// sans face, whose CJK fallback was loaded for that alone.)
+QWidget *withInterfaceFont(QWidget *parent)
+{
+    QApplication::setFont(interfaceFont(QApplication::font()));
+    return parent;
+}
+
 } // namespace
 
-ReaderWindow::ReaderWindow(QWidget *parent) : QWidget(parent, Qt::FramelessWindowHint)
+ReaderWindow::ReaderWindow(QWidget *parent)
+    : QWidget(withInterfaceFont(parent), Qt::FramelessWindowHint)
 {
     // The stored book is read meanwhile: with two cores its decode and the building of
     // the window take about the same time.
@@ -75,8 +87,6 @@ ReaderWindow::ReaderWindow(QWidget *parent) : QWidget(parent, Qt::FramelessWindo
     setWindowTitle(QStringLiteral("TibboRead"));
     setWindowIcon(QIcon(QStringLiteral(":/art/app-icon.svg")));
     setFocusPolicy(Qt::StrongFocus);
-    // The menus and tooltips are windows of their own and take the application's font.
-    QApplication::setFont(interfaceFont(QApplication::font()));
     createParts();
     connectParts();
     connectMenus();

@@ -155,6 +155,22 @@ class AppearanceTest : public QObject
         QCOMPARE(size->count(), 25);
     }
 
+    // Regression: the interface font became the application's only after the window's
+    // base was built, so every part took the platform's sans face when it was made, sized
+    // its captions in it (loading that face's CJK fallback for nothing) and got the
+    // interface font only later from the event loop.
+    void partsOfANewWindow_takeTheInterfaceFontWhenTheyAreMade()
+    {
+        QApplication::setFont(QFont(QStringLiteral("Sans Serif"), 9));
+        const QFont expected = interfaceFont(QApplication::font());
+        ReaderWindow w;
+        const auto *caption = w.findChild<QLabel *>(QStringLiteral("fontCaption"));
+        QVERIFY(caption);
+        // Read before any event is handled.
+        QCOMPARE(caption->font().family(), expected.family());
+        QCOMPARE(caption->font().pixelSize(), expected.pixelSize());
+    }
+
     // At night the whole bubble dims: the menu panel inside it takes the bubble's colour,
     // and the theme comes back at the next start.
     void nightTheme_dimsTheMenuPanelAndIsKept()
