@@ -126,6 +126,8 @@ void ReaderWindow::createParts()
     m_chrome->setTrayIcon(m_tray);
     m_modes = new ReadingModes(m_state, *m_menus, this);
     m_reflowJob = new ReflowJob(m_state, this);
+    // The rows are set by the rules the lines were cut with.
+    m_bookView->setCutRules([this]() -> const core::CutRules & { return m_reflowJob->cutRules(); });
     m_loader = new BookLoader(m_state, *m_loadingPanel, *m_options, this);
     m_commands = new ReadingCommands({m_state, *m_bookView, *m_prompt, *m_menus}, this);
     m_statistics = new ReadingStatistics(SessionFiles::statisticsPath(), this);
@@ -149,9 +151,10 @@ void ReaderWindow::createParts()
                                *m_offer, *m_pace, *mascotMessage},
                               this);
     m_search = new BookSearch({m_state, *m_bookView, *searchPanel}, this);
-    m_appearance = new PageAppearance(
-        {m_state, *m_bookView, *m_settingsPanel, *m_scrollPanel, *m_mascot, *m_menus, *m_options},
-        this);
+    auto *note = new MascotNote(*m_mascot, *m_menuPanel, this);
+    m_appearance = new PageAppearance({m_state, *m_bookView, *m_settingsPanel, *m_scrollPanel,
+                                       *m_mascot, *note, *m_menus, *m_options},
+                                      this);
     m_session = new SessionFiles({m_state, *m_chrome}, this);
     m_guide = new ManualGuide({m_state, *m_menuPanel, *m_welcomePanel, *m_session}, this);
     m_places = new BookPlaces(
@@ -174,7 +177,6 @@ void ReaderWindow::createParts()
     m_keys->addPanel(lookUpPanel, keys::Scope::LookUp);
     m_lookUp = new WordLookUp(*lookUpPanel, this);
     m_screen = new ScreenSaverInhibitor(this);
-    auto *note = new MascotNote(*m_mascot, *m_menuPanel, this);
     auto *readAloudPanel = new ReadAloudPanel(m_menuPanel);
     m_readAloud = new ReadAloudCommands({m_state, *m_bookView, *m_scrollPanel, *readAloudPanel,
                                          *note, *m_menus, *m_commands, *m_modes, *m_chapters,
@@ -338,6 +340,13 @@ void ReaderWindow::connectMenus()
     connect(menus, &ReaderMenus::encodingChosen, m_loader, &BookLoader::reopenInEncoding);
     connect(menus, &ReaderMenus::scriptChosen, m_script, &BookScript::setMode);
     connect(m_loader, &BookLoader::encodingChanged, menus, &ReaderMenus::checkEncoding);
+    // The settings panel chooses the encoding as the menu does; the book opens again with
+    // the bubble closed, as after the menu.
+    connect(m_settingsPanel, &SettingsPanel::encodingChosen, this, [this](const QString &name) {
+        m_bubble->close();
+        m_loader->reopenInEncoding(name);
+    });
+    connect(m_loader, &BookLoader::encodingChanged, m_settingsPanel, &SettingsPanel::setEncoding);
 }
 
 // What each command of the key table (keymap.cpp) runs.
@@ -377,6 +386,9 @@ void ReaderWindow::connectKeys()
     keys->bind(Command::ReadAloud, whole(m_readAloud, &ReadAloudCommands::switchReading));
     keys->bind(Command::PauseReadingAloud, m_readAloud, &ReadAloudCommands::pauseOrResume);
     keys->bind(Command::StopReadingAloud, m_readAloud, &ReadAloudCommands::stop);
+    keys->bind(Command::LargerFont, [this] { m_appearance->stepFontSize(true); });
+    keys->bind(Command::SmallerFont, [this] { m_appearance->stepFontSize(false); });
+    keys->bind(Command::NextTheme, m_appearance, &PageAppearance::nextTheme);
 }
 
 QFont ReaderWindow::pageFont() const
@@ -619,6 +631,8 @@ void ReaderWindow::tellAboutBook()
     m_script->considerOffer();
     if (!m_offer->isVisible())
         m_chapters->considerTelling();
+    if (!m_offer->isVisible())
+        m_appearance->offerFineTypesetting();
 }
 
 void ReaderWindow::offerConversion(core::ScriptMode suggested)
@@ -645,12 +659,16 @@ void ReaderWindow::onScriptChanged()
 void ReaderWindow::updateTitle()
 {
     // The share read of a book whose rest is still being read would be a share of a part.
-    QStringList details{m_chapters->currentTitle(),
-                        m_state.partialShown
-                            ? QString()
-                            : qs(core::progressCaption(core::progressPercent(m_state)))};
+    const QString chapter = m_chapters->currentTitle();
+    const QString percent = m_state.partialShown
+                                ? QString()
+                                : qs(core::progressCaption(core::progressPercent(m_state)));
+    QStringList details{chapter, percent};
     details.removeAll(QString());
     setWindowTitle(DesktopControls::windowTitle(m_state.bookPath, details));
+    // A borderless window shows no title: the pages say it too. The time left joins the
+    // percentage here once it is known.
+    m_bookView->setPlaceCaptions(chapter, {percent});
 }
 
 void ReaderWindow::refreshRecentMenu()

@@ -75,7 +75,8 @@ class ReaderWindow : public QWidget
 
     const core::ReaderState &state() const { return m_state; }
     // The window title names the book on show.
-    // "book name — TibboRead", with the current chapter and the share of the book read.
+    // "book name — TibboRead", with the current chapter and the share of the book read;
+    // the footer of the pages shows the same chapter and share.
     void updateTitle();
     QFont pageFont() const;
 

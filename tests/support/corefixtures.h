@@ -7,7 +7,10 @@
 #include "text/htmlparser.h"
 #include "text/plaintext.h"
 
+#include "referencebook.h"
+
 #include <algorithm>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -56,6 +59,21 @@ inline std::u32string scrollOf(const BookTexts &texts)
 inline std::string corpusBytes(const std::string &name)
 {
     return readFile(std::string(TIBBO_CORPUS_DIR) + "/" + name).value_or("");
+}
+
+// The paragraph text of a novel of the corpus, read once a test program; nothing when it
+// cannot be read.
+inline const BookText *novel(const std::string &name)
+{
+    static std::map<std::string, BookText> books;
+    auto it = books.find(name);
+    if (it == books.end()) {
+        const auto text = readBook(std::string(TIBBO_CORPUS_DIR) + "/" + name);
+        if (!text)
+            return nullptr;
+        it = books.emplace(name, buildPlainBook(*text, false).paragraphText).first;
+    }
+    return &it->second;
 }
 #endif
 

@@ -2,11 +2,14 @@
 // them to the page, re-flows and saves, the size menu changes only the page.
 #include "windowfixture.h"
 
+#include "optionsstore.h"
+
 #include "referencesession.h"
 
 #include "settings/settingsfile.h"
 #include "text/fileio.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFontDatabase>
@@ -191,6 +194,72 @@ class AppearanceTest : public QObject
         QCOMPARE(part(again.get(), "settingsPanel")->palette().color(QPalette::Window), night);
         part<QMenu>(again.get(), "themeMenu")->actions()[0]->trigger();
         QCOMPARE(menu->palette().color(QPalette::Window), day);
+    }
+
+    // The keys of the page's look: Ctrl+= and Ctrl+- step the page font through the quick
+    // sizes and the book is cut again (the preview keeps its size, as with the size menu);
+    // N goes through the themes in the menu's order and back to day, each kept.
+    void lookKeys_stepTheFontSizeAndTheTheme()
+    {
+        auto w = startWindow(numberedBook(QStringLiteral("keys.txt"), 60, 40));
+        QCOMPARE(w->pageFont().pointSizeF(), 10.5);
+        const int64_t charsBefore = w->state().charsPerLine;
+        QTest::keyClick(w.get(), Qt::Key_Equal, Qt::ControlModifier);
+        QTRY_VERIFY(w->isIdle());
+        QCOMPARE(w->pageFont().pointSizeF(), 11.0);
+        QVERIFY(w->state().charsPerLine < charsBefore);
+        QTest::keyClick(w.get(), Qt::Key_Minus, Qt::ControlModifier);
+        QTest::keyClick(w.get(), Qt::Key_Minus, Qt::ControlModifier);
+        QTRY_VERIFY(w->isIdle());
+        QCOMPARE(w->pageFont().pointSizeF(), 9.0);
+        QCOMPARE(line(w.get(), 0)->font().pointSizeF(), 9.0);
+        QCOMPARE(previewFont(*w).pointSizeF(), 10.5);
+
+        const auto themes = part<QMenu>(w.get(), "themeMenu")->actions();
+        for (int expected : {1, 2, 0}) {
+            QTest::keyClick(w.get(), Qt::Key_N);
+            QVERIFY(themes[expected]->isChecked());
+            QCOMPARE(OptionsStore(SessionFiles::optionsPath()).value(options::kTheme), expected);
+        }
+    }
+
+    // The theme and the encoding are in the settings panel too: each takes effect at once
+    // as its menu does, and the panel and the menus always show the same choice.
+    void settingsPanel_themeAndEncodingAsTheirMenus()
+    {
+        const QString text = QStringLiteral("　　第一行的文字，编码不对就认不出来。\n");
+        auto w = startWindow(writeBook(QStringLiteral("encoding.txt"), text.repeated(80)));
+        const QString shown = line(w.get(), 0)->text();
+        QVERIFY(shown.contains(QStringLiteral("第一行")));
+        openSettingsPanel(*w);
+        auto *themeBox = part<QComboBox>(w.get(), "themeBox");
+        QCOMPARE(themeBox->currentText(), QStringLiteral("日间"));
+        QTest::keyClick(themeBox, Qt::Key_Down);
+        QVERIFY(part<QMenu>(w.get(), "themeMenu")->actions()[1]->isChecked());
+        QCOMPARE(OptionsStore(SessionFiles::optionsPath()).value(options::kTheme), 1);
+        part<QMenu>(w.get(), "themeMenu")->actions()[2]->trigger();
+        QCOMPARE(themeBox->currentText(), QStringLiteral("夜间"));
+
+        // GB18030 read as UTF-8: the book opens again, garbled, and the choice is kept.
+        auto *encodingBox = part<QComboBox>(w.get(), "encodingBox");
+        QCOMPARE(encodingBox->currentText(), QStringLiteral("自动识别"));
+        encodingBox->showPopup();
+        QAbstractItemView *list = encodingBox->view();
+        QTRY_VERIFY(list->isVisible());
+        list->setCurrentIndex(list->model()->index(encodingBox->findText("UTF-8"), 0));
+        QTest::keyClick(list, Qt::Key_Return);
+        QTRY_VERIFY(w->isIdle());
+        QVERIFY(!part(w.get(), "settingsPanel")->isVisible());
+        QVERIFY(!line(w.get(), 0)->text().contains(QStringLiteral("第一行")));
+        QCOMPARE(OptionsStore(SessionFiles::optionsPath())
+                     .value(options::kEncoding, QString::fromStdString(w->state().bookPath)),
+                 QStringLiteral("UTF-8"));
+        QCOMPARE(encodingBox->currentText(), QStringLiteral("UTF-8"));
+        // Back to finding it by itself through the menu: the panel follows.
+        menuItem(w.get(), "encodingMenu", QStringLiteral("自动识别"))->trigger();
+        QTRY_VERIFY(w->isIdle());
+        QCOMPARE(line(w.get(), 0)->text(), shown);
+        QCOMPARE(encodingBox->currentText(), QStringLiteral("自动识别"));
     }
 
     // Scroll mode stayed white at night: it takes the paper and text colours of the

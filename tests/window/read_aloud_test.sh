@@ -59,6 +59,10 @@ start_reader() {
     xdotool windowactivate --sync "$w" 2>/dev/null
 }
 
+# A reader who has answered the mascot's offer of fine typesetting: its bubble would
+# cover the pages' corner where the band is looked for.
+mkdir -p "$XDG_DATA_HOME/TibboRead"
+printf '[General]\nfineTypesettingOffered=true\n' >"$XDG_DATA_HOME/TibboRead/options.ini"
 start_reader
 [ "$(band)" = 0x0 ] || fail "a band on the pages before reading aloud"
 first_title=$(title)

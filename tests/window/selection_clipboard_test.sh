@@ -15,6 +15,10 @@ start_desktop
 # The book as UTF-8 with its paragraphs on lines of their own.
 iconv -f GB18030 -t UTF-8 "$book" | tr -d '\r' >"$home/book.txt"
 
+# A reader who has answered Tibbo's offer of fine typesetting: the offer in the bubble
+# would go with the first key and change what the window shows.
+mkdir -p "$XDG_DATA_HOME/TibboRead"
+printf '[General]\nfineTypesettingOffered=true\n' >"$XDG_DATA_HOME/TibboRead/options.ini"
 "$reader" "$book" >"$home/reader.log" 2>&1 &
 pid=$!
 background_pids+=("$pid")

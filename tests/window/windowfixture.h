@@ -3,6 +3,7 @@
 // the test, helpers to make small books, and the window's parts found by their names.
 
 #include "dialogs.h"
+#include "linelabel.h"
 #include "readerwindow.h"
 #include "scrolltext.h"
 #include "sessionfiles.h"

@@ -40,11 +40,15 @@ bool looksTraditional(const BookText &text)
     const auto han = std::count_if(sample.begin(), sample.end(), isHan);
     if (han == 0)
         return false;
-    const int64_t toSimplified = changedCharacters(sample, ScriptMode::Simplified);
-    const int64_t toTraditional = changedCharacters(sample, ScriptMode::Traditional);
     // Simplified text: the Simplified conversion changes next to nothing (a few
     // characters that have variants). Traditional text: one character in five or more.
-    return toSimplified * 20 >= han && toSimplified >= 3 * toTraditional;
+    // Most books are Simplified and are told by that alone, so the large Traditional
+    // dictionaries are loaded only for a book that may be Traditional.
+    const int64_t toSimplified = changedCharacters(sample, ScriptMode::Simplified);
+    if (toSimplified * 20 < han)
+        return false;
+    const int64_t toTraditional = changedCharacters(sample, ScriptMode::Traditional);
+    return toSimplified >= 3 * toTraditional;
 }
 
 } // namespace tibbo::core

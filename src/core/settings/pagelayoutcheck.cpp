@@ -3,6 +3,7 @@
 #include "settings/settingsfile.h"
 #include "text/numbers.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace tibbo::core {
@@ -75,6 +76,14 @@ std::string_view pageLayoutMessage(PageLayoutProblem problem)
         return "这样一行会有上千个字,请把左右页边距改大一点.";
     }
     return {};
+}
+
+double steppedFontSize(double points, bool larger)
+{
+    if (!std::isfinite(points))
+        return defaults::kFontSize;
+    const double step = larger ? std::floor(points) + 1 : std::ceil(points) - 1;
+    return std::clamp(step, double(kSmallestQuickSize), double(kLargestQuickSize));
 }
 
 } // namespace tibbo::core

@@ -56,4 +56,15 @@ PageLayoutCheck checkPageLayout(const PageFigures &page, const PageSpacing &spac
 // The message for a refused layout (Simplified Chinese, UTF-8); empty for None.
 std::string_view pageLayoutMessage(PageLayoutProblem problem);
 
+// The quick sizes of the page font, whole points: the size menu offers them, and
+// Ctrl+= / Ctrl+- step through them.
+inline constexpr int kSmallestQuickSize = 6;
+inline constexpr int kLargestQuickSize = 30;
+
+// The page font's size one quick step up (`larger`) or down from `points`: the next whole
+// point that way (10.5 goes to 11 or 10), never beyond the quick sizes; a size already
+// outside them (settings.ini allows 1 to 200) comes to the nearest one, and one that is
+// no number to the default size.
+double steppedFontSize(double points, bool larger);
+
 } // namespace tibbo::core

@@ -10,6 +10,16 @@ namespace tibbo::core {
 
 struct ReaderState;
 
+// How wide one character is drawn and where its ink lies, pixels from its pen position:
+// a full-width "，" in a Simplified Chinese face advances a whole character and inks only
+// its left half; "“" inks the right half.
+struct GlyphMetrics
+{
+    double advance = 0;
+    double inkLeft = 0;
+    double inkRight = 0;
+};
+
 // What only the window knows: the page font's measurements, in pixels.
 class TextMeasurer
 {
@@ -20,6 +30,16 @@ class TextMeasurer
     virtual double widthOfRun(int64_t count) const = 0;
     // Height of one line of the page font.
     virtual double lineHeight() const = 0;
+    // One character of the page font, or of its bold face (the headings'). Unless told
+    // otherwise every character is as wide as "发" and inked across its width, as the
+    // line capacity counts it.
+    virtual GlyphMetrics glyphMetrics(char32_t c, bool bold) const
+    {
+        (void)c;
+        (void)bold;
+        const double width = widthOfRun(1);
+        return {width, 0, width};
+    }
 };
 
 struct Capacity

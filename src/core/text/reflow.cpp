@@ -21,10 +21,10 @@ bool LineCutter::cut(int64_t budget)
     if (m_rules.fine) {
         m_text.visit([&](auto whole) {
             const auto text = whole.substr(0, static_cast<size_t>(n));
-            int64_t breakBefore = nextHeadingBreak();
+            int64_t breakBefore = nextLineStart();
             while (m_pos < stop) {
                 if (breakBefore <= m_pos)
-                    breakBefore = nextHeadingBreak();
+                    breakBefore = nextLineStart();
                 m_pos = fineLineEnd(text, m_pos, m_width, breakBefore);
                 m_ends.push_back(static_cast<LineEnd>(m_pos));
             }
@@ -46,7 +46,7 @@ bool LineCutter::cut(int64_t budget)
 
 void LineCutter::addHeadingStarts(const std::vector<int64_t> &starts)
 {
-    m_rules.headingStarts.insert(m_rules.headingStarts.end(), starts.begin(), starts.end());
+    m_rules.lineStarts.insert(m_rules.lineStarts.end(), starts.begin(), starts.end());
 }
 
 void LineCutter::handEndsTo(LineList &list)
@@ -55,16 +55,16 @@ void LineCutter::handEndsTo(LineList &list)
     m_ends.clear();
 }
 
-int64_t LineCutter::nextHeadingBreak()
+int64_t LineCutter::nextLineStart()
 {
-    const auto &starts = m_rules.headingStarts;
+    const auto &starts = m_rules.lineStarts;
     return m_text.visit([&](auto whole) {
         const auto text = whole.substr(0, static_cast<size_t>(textEnd()));
-        while (m_nextHeading < starts.size() &&
-               (starts[m_nextHeading] <= m_pos || opensParagraph(text, starts[m_nextHeading])))
-            ++m_nextHeading;
-        return m_nextHeading < starts.size()
-                   ? std::min(starts[m_nextHeading], static_cast<int64_t>(text.size()))
+        while (m_nextLineStart < starts.size() &&
+               (starts[m_nextLineStart] <= m_pos || opensParagraph(text, starts[m_nextLineStart])))
+            ++m_nextLineStart;
+        return m_nextLineStart < starts.size()
+                   ? std::min(starts[m_nextLineStart], static_cast<int64_t>(text.size()))
                    : static_cast<int64_t>(text.size());
     });
 }

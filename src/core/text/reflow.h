@@ -42,7 +42,7 @@ class LineCutter
     // the text is whole. The lines cut up to there are those of a cut of the whole text.
     void limitTo(int64_t end) { m_limit = end; }
     // Headings (Chapter::offset) of paragraphs that came since the cut began, in text
-    // order, after those it has.
+    // order, after those it has: lines begin there as at the rules' other line starts.
     void addHeadingStarts(const std::vector<int64_t> &starts);
     // Appends the entries cut since the last hand-over (the first time with the leading
     // 0) to `list`, so a list that grows as the text is read holds each entry once.
@@ -52,13 +52,14 @@ class LineCutter
 
   private:
     int64_t textEnd() const { return m_limit < 0 ? static_cast<int64_t>(m_text.size()) : m_limit; }
-    // The next heading that needs a line of its own, past m_pos; the text's size when none.
-    int64_t nextHeadingBreak();
+    // The next offset past m_pos where the rules begin a line (a joined heading, the
+    // author line after the title); the text's size when none.
+    int64_t nextLineStart();
 
     const BookText &m_text;
     int64_t m_width;
     CutRules m_rules;
-    size_t m_nextHeading = 0;
+    size_t m_nextLineStart = 0;
     int64_t m_pos = 0;
     int64_t m_limit = -1;
     LineList m_ends{0};

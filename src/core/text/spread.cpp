@@ -2,12 +2,18 @@
 
 #include "pages/pages.h"
 #include "state/readerstate.h"
+#include "text/typesetting.h"
 
 #include <algorithm>
 
 namespace tibbo::core {
 
 Spread buildSpread(const ReaderState &state)
+{
+    return buildSpread(state, CutRules{});
+}
+
+Spread buildSpread(const ReaderState &state, const CutRules &rules)
 {
     Spread spread;
     const int64_t perPage = std::max<int64_t>(state.linesPerPage, 1);
@@ -16,6 +22,7 @@ Spread buildSpread(const ReaderState &state)
     const int64_t lines = state.lineCount();
     const auto textSize = static_cast<int64_t>(state.paragraphText.size());
     spread.rows.resize(static_cast<size_t>(rows));
+    spread.roles.resize(static_cast<size_t>(rows));
     for (int64_t k = 0; k < rows; ++k) {
         const int64_t j = first + k;
         if (j < 0 || j >= lines)
@@ -28,6 +35,8 @@ Spread buildSpread(const ReaderState &state)
             state.paragraphText.substr(static_cast<size_t>(s), static_cast<size_t>(e - s));
         if (!row.empty() && row.back() == kParagraphMark)
             row.pop_back();
+        spread.roles[static_cast<size_t>(k)] = {lineEndsParagraph(state.paragraphText, rules, e),
+                                                lineIsHeading(rules, s)};
         spread.charCount += static_cast<int64_t>(row.size());
         spread.rows[static_cast<size_t>(k)] = std::move(row);
     }

@@ -34,19 +34,18 @@ bool isOpeningMark(char32_t c)
     return mayBeMark(c) && kOpeningMarks.find(c) != std::u32string_view::npos;
 }
 
-CutRules fineCutRules(const BookText &text)
+bool someLineBeginsWithClosingMark(const BookText &text, const LineList &ends, int64_t firstLine,
+                                   int64_t count)
 {
-    return fineCutRules(findChapters(text));
-}
-
-CutRules fineCutRules(const std::vector<Chapter> &chapters)
-{
-    CutRules rules;
-    rules.fine = true;
-    rules.headingStarts.reserve(chapters.size());
-    for (const Chapter &chapter : chapters)
-        rules.headingStarts.push_back(chapter.offset);
-    return rules;
+    const int64_t lines = static_cast<int64_t>(ends.size()) - 1;
+    const int64_t from = std::max<int64_t>(firstLine, 1);
+    const int64_t to = std::min(lines, firstLine + count - 1);
+    for (int64_t line = from; line <= to; ++line) {
+        const auto start = static_cast<size_t>(ends[static_cast<size_t>(line - 1)]);
+        if (start < text.size() && isClosingMark(text[start]))
+            return true;
+    }
+    return false;
 }
 
 namespace {
@@ -55,6 +54,146 @@ bool isBlank(char32_t c)
 {
     return c == U' ' || c == U'\u3000' || c == U'\t';
 }
+
+// The end of the paragraph that holds `at`: the offset just past its '^', or the text's end.
+int64_t paragraphEndAfter(const BookText &text, int64_t at)
+{
+    const auto n = static_cast<int64_t>(text.size());
+    while (at < n && text[static_cast<size_t>(at)] != kParagraphMark)
+        ++at;
+    return std::min(at + 1, n);
+}
+
+bool isAuthorLabelAt(const BookText &text, int64_t at, int64_t end)
+{
+    if (at + 2 >= end || text[static_cast<size_t>(at)] != U'作' ||
+        text[static_cast<size_t>(at + 1)] != U'者')
+        return false;
+    const char32_t after = text[static_cast<size_t>(at + 2)];
+    return after == U'：' || after == U':' || isBlank(after);
+}
+
+} // namespace
+
+BookHead findBookHead(const BookText &text, int64_t firstHeading)
+{
+    BookHead head;
+    const auto n = static_cast<int64_t>(text.size());
+    int64_t first = 0;
+    while (first < n && isBlank(text[static_cast<size_t>(first)]))
+        ++first;
+    // The first paragraph, or as much of it as a head line may take.
+    int64_t end = first;
+    while (end < n && end - first < kHeadingLengthLimit &&
+           text[static_cast<size_t>(end)] != kParagraphMark)
+        ++end;
+    const auto at = [&](int64_t i) { return text[static_cast<size_t>(i)]; };
+
+    // "《诗经》有云：……" opens prose, not a title line: a title ends its line, stands before
+    // blanks, the author line or the first heading.
+    int64_t afterTitle = first;
+    if (first < end && at(first) == U'《') {
+        for (int64_t k = first + 1; k < end && at(k) != U'《'; ++k) {
+            if (at(k) != U'》')
+                continue;
+            int64_t next = k + 1;
+            while (next < n && isBlank(at(next)))
+                ++next;
+            if (next == n || at(next) == kParagraphMark || next > k + 1 ||
+                isAuthorLabelAt(text, next, n) || next == firstHeading) {
+                head.title = {first, k + 1};
+                afterTitle = next;
+            }
+            break;
+        }
+    }
+    // After a bracketed title only an author line that follows it at once counts. Without
+    // one, the author line may stand a short way into a first paragraph that holds no
+    // clause before it, and what stands before it is the title.
+    if (head.title.end > head.title.start) {
+        if (isAuthorLabelAt(text, afterTitle, n))
+            head.authorStart = afterTitle;
+        return head;
+    }
+    const int64_t searchEnd = std::min(end, first + kHeadingLengthLimit / 2);
+    for (int64_t k = first; k < searchEnd && at(k) != U'。' && at(k) != U'，'; ++k) {
+        if (!isAuthorLabelAt(text, k, n))
+            continue;
+        head.authorStart = k;
+        int64_t titleEnd = k;
+        while (titleEnd > first && isBlank(at(titleEnd - 1)))
+            --titleEnd;
+        if (titleEnd > first)
+            head.title = {first, titleEnd};
+        break;
+    }
+    return head;
+}
+
+CutRules fineCutRules(const BookText &text)
+{
+    return fineCutRules(text, findChapters(text));
+}
+
+CutRules fineCutRules(const BookText &text, const std::vector<Chapter> &chapters)
+{
+    CutRules rules;
+    rules.fine = true;
+    const BookHead head = findBookHead(text, chapters.empty() ? -1 : chapters.front().offset);
+    const int64_t n = static_cast<int64_t>(text.size());
+    const auto beginsLine = [&](int64_t at) {
+        if (at > 0 && at < n && text[static_cast<size_t>(at)] != kParagraphMark &&
+            (rules.lineStarts.empty() || rules.lineStarts.back() < at))
+            rules.lineStarts.push_back(at);
+    };
+    if (head.title.end > head.title.start) {
+        rules.headings.push_back(head.title);
+        int64_t next = head.title.end;
+        while (next < n && isBlank(text[static_cast<size_t>(next)]))
+            ++next;
+        beginsLine(next);
+    }
+    if (head.authorStart >= 0)
+        beginsLine(head.authorStart);
+    rules.lineStarts.reserve(rules.lineStarts.size() + chapters.size());
+    rules.headings.reserve(rules.headings.size() + chapters.size());
+    text.visit([&](auto units) {
+        for (const Chapter &chapter : chapters) {
+            beginsLine(chapter.offset);
+            // An indented heading is set apart from its indent on.
+            int64_t start = chapter.offset;
+            if (opensParagraph(units, start))
+                while (start > 0 && isBlank(units[static_cast<size_t>(start - 1)]))
+                    --start;
+            if (!rules.headings.empty() && rules.headings.back().end > start)
+                continue;
+            rules.headings.push_back({start, paragraphEndAfter(text, chapter.offset)});
+        }
+    });
+    return rules;
+}
+
+bool lineEndsParagraph(const BookText &text, const CutRules &rules, int64_t end)
+{
+    const auto n = static_cast<int64_t>(text.size());
+    if (end <= 0 || end >= n)
+        return true;
+    if (text[static_cast<size_t>(end - 1)] == kParagraphMark)
+        return true;
+    return rules.fine && std::binary_search(rules.lineStarts.begin(), rules.lineStarts.end(), end);
+}
+
+bool lineIsHeading(const CutRules &rules, int64_t start)
+{
+    if (!rules.fine)
+        return false;
+    const auto after =
+        std::upper_bound(rules.headings.begin(), rules.headings.end(), start,
+                         [](int64_t value, const HeadingSpan &span) { return value < span.start; });
+    return after != rules.headings.begin() && start < std::prev(after)->end;
+}
+
+namespace {
 
 template <typename Text> bool opensParagraphIn(Text text, int64_t offset)
 {

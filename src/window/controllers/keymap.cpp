@@ -31,6 +31,10 @@ const Binding kTable[] = {
     {Qt::ALT | Qt::Key_Right,       Command::GoForward,         Scope::Pages},
     {Qt::CTRL | Qt::Key_C,          Command::Copy,              Scope::Pages},
     {Qt::Key_R,                     Command::ReadAloud,         Scope::Pages},
+    {Qt::CTRL | Qt::Key_Equal,      Command::LargerFont,        Scope::Pages},
+    {Qt::CTRL | Qt::Key_Plus,       Command::LargerFont,        Scope::Pages},
+    {Qt::CTRL | Qt::Key_Minus,      Command::SmallerFont,       Scope::Pages},
+    {Qt::Key_N,                     Command::NextTheme,         Scope::Pages},
 
     {Qt::Key_Space,                 Command::PauseReadingAloud, Scope::ReadingAloud},
     {Qt::Key_Escape,                Command::StopReadingAloud,  Scope::ReadingAloud},

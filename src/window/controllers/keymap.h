@@ -65,6 +65,10 @@ enum class Command {
     ReadAloud,
     PauseReadingAloud,
     StopReadingAloud,
+    // The page font one quick size larger or smaller; the next theme (日间, 护眼, 夜间).
+    LargerFont,
+    SmallerFont,
+    NextTheme,
 };
 Q_ENUM_NS(Command)
 

@@ -53,6 +53,8 @@ namespace options {
 //                                           key                 default    range
 inline constexpr IntOption kTheme{           "theme",            0,         0, 2};  // day, sepia, night
 inline constexpr BoolOption kFineTypesetting{"fineTypesetting",  false};
+inline constexpr BoolOption kFineOfferAnswered{"fineTypesettingOffered", false}; // the mascot asked once
+inline constexpr BoolOption kPlaceCaptions{  "placeCaptions",    true};   // chapter and share beside the page numbers
 inline constexpr BookTextOption kEncoding{   "encoding"};                            // "" finds it itself
 inline constexpr BookTextOption kScript{     "script"};                              // "" as written; core::scriptModeKey
 inline constexpr BookTextOption kScriptOffered{"scriptOffered"};                     // "1": the mascot offered it once

@@ -3,16 +3,20 @@
 #include "bookview.h"
 #include "dialogs.h"
 #include "mascot.h"
+#include "mascotnote.h"
 #include "optionsstore.h"
 #include "qtext.h"
 #include "readermenus.h"
 #include "scrollpanel.h"
+#include "sessionfiles.h"
 #include "settingspanel.h"
 #include "theme.h"
 #include "widgets.h"
 
 #include "settings/pagelayoutcheck.h"
+#include "text/typesetting.h"
 
+#include <QFileInfo>
 #include <QWidget>
 
 #include <algorithm>
@@ -22,7 +26,8 @@ namespace tibbo::window {
 PageAppearance::PageAppearance(Parts parts, QWidget *window)
     : QObject(window), m_state(parts.state), m_bookView(parts.bookView),
       m_settingsPanel(parts.settingsPanel), m_scrollPanel(parts.scrollPanel),
-      m_mascot(parts.mascot), m_menus(parts.menus), m_options(parts.options), m_window(window)
+      m_mascot(parts.mascot), m_note(parts.note), m_menus(parts.menus), m_options(parts.options),
+      m_window(window)
 {
     setPageFont(BookView::designFont());
     m_settingsPanel.trimChangeAllowed = [this] {
@@ -33,6 +38,7 @@ PageAppearance::PageAppearance(Parts parts, QWidget *window)
     };
     connect(&m_settingsPanel, &SettingsPanel::accepted, this, &PageAppearance::onPanelAccepted);
     connect(&m_menus, &ReaderMenus::themeChosen, this, &PageAppearance::setTheme);
+    connect(&m_settingsPanel, &SettingsPanel::themeChosen, this, &PageAppearance::setTheme);
     // The preview, the list and the boxes keep their edits for a later OK.
     connect(&m_settingsPanel, &SettingsPanel::cancelled, this, [this] {
         m_settingsPanel.hide();
@@ -94,6 +100,10 @@ void PageAppearance::onPanelAccepted()
         m_state.fineTypesetting = fine;
         m_options.setValue(options::kFineTypesetting, fine);
     }
+    const bool place = m_settingsPanel.placeCaptions();
+    if (place != m_options.value(options::kPlaceCaptions))
+        m_options.setValue(options::kPlaceCaptions, place);
+    m_bookView.setPlaceCaptionsShown(place);
     emit saveRequested();
     m_settingsPanel.hide();
     emit menuCloseRequested();
@@ -115,15 +125,25 @@ void PageAppearance::setFontSize(double points)
     emit reflowRequested();
 }
 
+void PageAppearance::stepFontSize(bool larger)
+{
+    const double now = m_bookView.pageFont().pointSizeF();
+    const double next = core::steppedFontSize(now, larger);
+    if (next != now)
+        setFontSize(next);
+}
+
 void PageAppearance::applyTheme(int theme)
 {
-    const auto chosen = static_cast<Theme>(std::clamp(theme, 0, 2));
+    m_theme = std::clamp(theme, 0, 2);
+    const auto chosen = static_cast<Theme>(m_theme);
     m_bookView.setTheme(chosen);
     m_scrollPanel.setColours(coloursOf(chosen));
     m_mascot.setBubbleColour(coloursOf(chosen).bubble);
     // The panels in the bubble take its colour, so the whole bubble dims at night.
     recolourPanels(m_window, coloursOf(chosen).bubble);
     m_menus.checkTheme(static_cast<int>(chosen));
+    m_settingsPanel.setTheme(m_theme);
 }
 
 void PageAppearance::setTheme(int theme)
@@ -132,11 +152,44 @@ void PageAppearance::setTheme(int theme)
     m_options.setValue(options::kTheme, theme);
 }
 
+void PageAppearance::nextTheme()
+{
+    setTheme((m_theme + 1) % 3);
+}
+
 void PageAppearance::restoreOptions()
 {
     applyTheme(m_options.value(options::kTheme));
     m_state.fineTypesetting = m_options.value(options::kFineTypesetting);
     m_settingsPanel.setFineTypesetting(m_state.fineTypesetting);
+    const bool place = m_options.value(options::kPlaceCaptions);
+    m_settingsPanel.setPlaceCaptions(place);
+    m_bookView.setPlaceCaptionsShown(place);
+}
+
+void PageAppearance::offerFineTypesetting()
+{
+    // The lines of about two spreads from the place are enough to tell a plain cut.
+    constexpr int64_t kLinesLooked = 200;
+    if (m_state.fineTypesetting || m_state.bookPath.empty() || m_state.bookPath == m_offeredFor ||
+        m_options.value(options::kFineOfferAnswered) ||
+        QFileInfo(qs(m_state.bookPath)) == QFileInfo(SessionFiles::manualPath()))
+        return;
+    if (!core::someLineBeginsWithClosingMark(m_state.paragraphText, m_state.lineEnds,
+                                             m_state.topLine, kLinesLooked))
+        return;
+    m_offeredFor = m_state.bookPath;
+    m_note.ask(QStringLiteral("有的行以标点开头。可以开精排：标点不放在行首，"
+                              "整行两端对齐，章节标题单独成行。要开吗？"),
+               QStringLiteral("开精排"), QStringLiteral("不用了"), [this](bool yes) {
+                   m_options.setValue(options::kFineOfferAnswered, true);
+                   if (!yes || m_state.fineTypesetting)
+                       return;
+                   m_state.fineTypesetting = true;
+                   m_options.setValue(options::kFineTypesetting, true);
+                   m_settingsPanel.setFineTypesetting(true);
+                   emit reflowRequested();
+               });
 }
 
 void PageAppearance::restorePageSettings(const core::SettingsRead &read)

@@ -1,8 +1,8 @@
 #pragma once
 // The page's appearance: the page font, the line spacing and the margins, paragraph
-// trimming, fine typesetting and the theme. The settings panel edits a preview and
-// carries it over to the page on OK, after checking that the values leave room for text;
-// the size menu changes the page's font size at once. What it sets is the state's (the
+// trimming, fine typesetting, the place captions in the footer and the theme. The settings panel
+// edits a preview and carries it over to the page on OK, after checking that the values leave room
+// for text; the size menu changes the page's font size at once. What it sets is the state's (the
 // book view and the settings panel show it), and what options.ini keeps is written there.
 
 #include "settings/settingsfile.h"
@@ -17,6 +17,7 @@ namespace tibbo::window {
 
 class BookView;
 class Mascot;
+class MascotNote;
 class OptionsStore;
 class ReaderMenus;
 class ScrollPanel;
@@ -33,6 +34,7 @@ class PageAppearance : public QObject
         SettingsPanel &settingsPanel;
         ScrollPanel &scrollPanel;
         Mascot &mascot;
+        MascotNote &note;
         ReaderMenus &menus;
         OptionsStore &options;
     };
@@ -52,10 +54,20 @@ class PageAppearance : public QObject
     void setFontSize(double points);
     // The quick size menu, with the page's size checked.
     void popUpSizeMenu();
+    // The page's size one quick size larger or smaller (Ctrl+= / Ctrl+-), as the size
+    // menu would set it.
+    void stepFontSize(bool larger);
     // Day, sepia or night (0, 1, 2), kept in options.ini for the next start.
     void setTheme(int theme);
-    // The theme and the typesetting options.ini keeps (day, plain when it has none).
+    // Day, sepia, night, then day again.
+    void nextTheme();
+    // The theme, the typesetting and the place captions options.ini keeps (day, plain and
+    // shown when it has none).
     void restoreOptions();
+    // A book is on show, cut into lines: when fine typesetting is off and lines near the
+    // place begin with punctuation, the mascot offers it, for a book the reader opened
+    // (not the manual), until the reader has answered once.
+    void offerFineTypesetting();
 
   signals:
     void reflowRequested();
@@ -73,11 +85,15 @@ class PageAppearance : public QObject
     SettingsPanel &m_settingsPanel;
     ScrollPanel &m_scrollPanel;
     Mascot &m_mascot;
+    MascotNote &m_note;
     ReaderMenus &m_menus;
     OptionsStore &m_options;
     QWidget *m_window;
     // Paragraph trimming when the settings panel was opened: its cancel puts it back.
     int m_trimWhenOpened = 0;
+    int m_theme = 0;
+    // The book the offer was made for this run: one offer a book, not one a re-flow.
+    std::string m_offeredFor;
 };
 
 } // namespace tibbo::window

@@ -34,7 +34,7 @@ void ReflowJob::request()
 
 void ReflowJob::requestUnlessStoredFits()
 {
-    if (running() || !core::lineListMatchesCapacity(m_state, rules()))
+    if (running() || !core::lineListMatchesCapacity(m_state, cutRules()))
         return request();
     m_width = m_state.charsPerLine;
     core::keepLineList(m_state);
@@ -43,7 +43,7 @@ void ReflowJob::requestUnlessStoredFits()
     emit finished();
 }
 
-const core::CutRules &ReflowJob::rules()
+const core::CutRules &ReflowJob::cutRules()
 {
     static const core::CutRules plain;
     if (!m_state.fineTypesetting)
@@ -59,7 +59,7 @@ void ReflowJob::begin()
 {
     m_textVersion = m_state.textVersion;
     m_width = m_state.charsPerLine;
-    m_cutter.emplace(m_state.paragraphText, m_width, rules());
+    m_cutter.emplace(m_state.paragraphText, m_width, cutRules());
 }
 
 // The cutter reads the state's text in place: a text or capacity that changed since the

@@ -34,6 +34,10 @@ class ReflowJob : public QObject
     void finishNow();
     // The line list was last cut for the state's current capacity.
     bool upToDate() const;
+    // The rules of the cut: with fine typesetting (the state's) they hold the text's
+    // headings, found again only when the text changes. The book view sets its rows by
+    // the same rules.
+    const core::CutRules &cutRules();
 
   signals:
     // A sliced cut begins: long enough to show a notice.
@@ -43,9 +47,6 @@ class ReflowJob : public QObject
     void finished();
 
   private:
-    // The rules of the cut: with fine typesetting (the state's) they hold the text's
-    // headings, found again only when the text changes.
-    const core::CutRules &rules();
     void begin();
     void runSlice();
     void install();

@@ -1,15 +1,18 @@
 #include "bookview.h"
 
+#include "fontmeasurer.h"
+#include "linelabel.h"
 #include "qtext.h"
 #include "widgets.h"
 
 #include "pages/pages.h"
 #include "script/displayspread.h"
 #include "state/readerstate.h"
-#include "text/linecapacity.h"
+#include "text/lineplacement.h"
 #include "text/selectiontext.h"
 #include "text/spread.h"
 #include "text/spreadmarks.h"
+#include "text/typesetting.h"
 
 #include <QFontDatabase>
 #include <QFontMetricsF>
@@ -21,25 +24,6 @@
 namespace tibbo::window {
 
 namespace {
-
-// The page font's measurements for the line capacity.
-class FontMeasurer : public core::TextMeasurer
-{
-  public:
-    explicit FontMeasurer(const QFont &font) : m_metrics(font) {}
-    double widthOfRun(int64_t count) const override
-    {
-        return count <= 0 ? 0
-                          : m_metrics.horizontalAdvance(
-                                QString(static_cast<qsizetype>(count), QChar(0x53D1)));
-    }
-    // Whole pixels, as a line label is high: the rows of a page are placed with the
-    // same pitch the line count was measured with.
-    double lineHeight() const override { return std::ceil(m_metrics.height()); }
-
-  private:
-    QFontMetricsF m_metrics;
-};
 
 constexpr int kEdgeWidth = 28;
 constexpr int kFirstLabels = 101;
@@ -55,7 +39,8 @@ QFont BookView::designFont()
     return font;
 }
 
-BookView::BookView(QWidget *parent) : QWidget(parent)
+BookView::BookView(QWidget *parent)
+    : QWidget(parent), m_measurer(std::make_unique<FontMeasurer>(m_font))
 {
     setObjectName(QStringLiteral("bookView"));
     m_leftEdge = new Picture(QStringLiteral(":/art/edge-left.svg"), this);
@@ -105,6 +90,17 @@ BookView::BookView(QWidget *parent) : QWidget(parent)
         number->setStyleSheet("color: #6b5a44;");
         number->resize(70, 16);
     }
+    m_chapterCaption = new QLabel(this);
+    m_chapterCaption->setObjectName(QStringLiteral("chapterCaption"));
+    m_chapterCaption->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    m_progressCaption = new QLabel(this);
+    m_progressCaption->setObjectName(QStringLiteral("progressCaption"));
+    m_progressCaption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    for (QLabel *caption : {m_chapterCaption, m_progressCaption}) {
+        caption->setAttribute(Qt::WA_TranslucentBackground);
+        caption->setStyleSheet("color: #6b5a44;");
+        caption->setTextFormat(Qt::PlainText);
+    }
 
     m_bookmarkIcon = new Picture(QStringLiteral(":/art/bookmark-icon.svg"), this);
     m_bookmarkIcon->setObjectName(QStringLiteral("bookmarkIcon"));
@@ -139,8 +135,8 @@ void BookView::setTheme(Theme theme)
     for (LineLabel *label : m_lines)
         label->setColours(m_colours.text, m_colours.highlight);
     const QString numberStyle = QStringLiteral("color: %1;").arg(m_colours.pageNumber.name());
-    m_leftPageNumber->setStyleSheet(numberStyle);
-    m_rightPageNumber->setStyleSheet(numberStyle);
+    for (QLabel *label : {m_leftPageNumber, m_rightPageNumber, m_chapterCaption, m_progressCaption})
+        label->setStyleSheet(numberStyle);
     applyMarks();
 }
 
@@ -174,16 +170,24 @@ void BookView::applyMarks()
         m_lines[k]->setBands(std::move(bands[k]));
 }
 
+BookView::~BookView() = default;
+
 void BookView::setPageFont(const QFont &font)
 {
     m_font = font;
+    m_measurer = std::make_unique<FontMeasurer>(font);
     for (LineLabel *label : m_lines)
         label->setFont(font);
 }
 
+void BookView::setCutRules(std::function<const core::CutRules &()> rules)
+{
+    m_cutRules = std::move(rules);
+}
+
 double BookView::lineHeight() const
 {
-    return FontMeasurer(m_font).lineHeight();
+    return m_measurer->lineHeight();
 }
 
 void BookView::resizeEvent(QResizeEvent *)
@@ -200,13 +204,61 @@ void BookView::resizeEvent(QResizeEvent *)
     m_leftPageNumber->move(kEdgeWidth + 10, H - m_leftPageNumber->height() - 2);
     m_rightPageNumber->move(W - m_leftPageNumber->x() - m_leftPageNumber->width(),
                             m_leftPageNumber->y());
+    layOutPlaceCaptions();
+}
+
+void BookView::setPlaceCaptions(const QString &chapter, const QStringList &progress)
+{
+    QStringList parts = progress;
+    parts.removeAll(QString());
+    m_chapterText = chapter;
+    m_progressText = parts.join(QStringLiteral("  "));
+    layOutPlaceCaptions();
+}
+
+void BookView::setPlaceCaptionsShown(bool shown)
+{
+    m_placeCaptionsShown = shown;
+    layOutPlaceCaptions();
+}
+
+void BookView::layOutPlaceCaptions()
+{
+    // The page numbers are centred in their labels: the captions keep a gap from the
+    // numbers' ink and from the fold, whose shadow no text should touch.
+    constexpr int kGap = 8;
+    constexpr int kFoldGap = 14;
+    const int W = width();
+    const auto inkOf = [](const QLabel *number) {
+        const int ink = number->fontMetrics().horizontalAdvance(number->text());
+        const int left = number->x() + (number->width() - ink) / 2;
+        return std::pair{left, left + ink};
+    };
+    const int leftNumberEnd = inkOf(m_leftPageNumber).second;
+    const int rightNumberStart = inkOf(m_rightPageNumber).first;
+    const int y = m_leftPageNumber->y();
+    const int h = m_leftPageNumber->height();
+    const auto place = [this](QLabel *caption, const QString &text, int left, int right, int y,
+                              int h) {
+        const int room = right - left;
+        if (!m_placeCaptionsShown || text.isEmpty() || room <= 0) {
+            caption->hide();
+            return;
+        }
+        const QString shown = caption->fontMetrics().elidedText(text, Qt::ElideRight, room);
+        caption->setText(shown);
+        caption->setToolTip(shown == text ? QString() : text);
+        caption->setGeometry(left, y, room, h);
+        caption->show();
+    };
+    place(m_chapterCaption, m_chapterText, leftNumberEnd + kGap, W / 2 - kFoldGap, y, h);
+    place(m_progressCaption, m_progressText, W / 2 + kFoldGap, rightNumberStart - kGap, y, h);
 }
 
 void BookView::measureCapacity(core::ReaderState &state)
 {
-    const FontMeasurer measurer(m_font);
-    core::updateCapacity(state, measurer, width(), height());
-    m_runWidth = measurer.widthOfRun(state.charsPerLine);
+    core::updateCapacity(state, *m_measurer, width(), height());
+    m_runWidth = m_measurer->widthOfRun(state.charsPerLine);
 }
 
 core::PageFigures BookView::pageFigures(const QFont &font) const
@@ -217,7 +269,9 @@ core::PageFigures BookView::pageFigures(const QFont &font) const
 
 void BookView::showSpread(core::ReaderState &state)
 {
-    core::Spread spread = core::buildSpread(state);
+    static const core::CutRules plainRules;
+    const core::CutRules &rules = m_cutRules ? m_cutRules() : plainRules;
+    core::Spread spread = core::buildSpread(state, rules);
     // The rows as written: a converted row whose words grew (内存 → 記憶體) is narrowed to
     // the width its own row or a full row takes, so it keeps within its page.
     std::vector<std::u32string> written;
@@ -229,22 +283,43 @@ void BookView::showSpread(core::ReaderState &state)
     const int L = static_cast<int>(core::pageDivisor(state.linesPerPage));
     m_linesPerPage = L;
     ensureLineLabels(2 * L);
+    const bool fine = state.fineTypesetting;
     const double W = width();
+    const core::TextFrame frames[] = {core::pageTextFrame(core::PageSide::Left, W, state.leftMargin,
+                                                          state.rightMargin, kEdgeWidth),
+                                      core::pageTextFrame(core::PageSide::Right, W,
+                                                          state.leftMargin, state.rightMargin,
+                                                          kEdgeWidth)};
     const double pitch = lineHeight() + state.lineSpacing;
+    const double headingDrop = core::headingDrop(pitch, m_measurer->widthOfRun(1));
     m_rowsTop = state.topMargin;
     m_rowPitch = pitch > 0 ? pitch : 1;
     for (int k = 0; k < 2 * L; ++k) {
         LineLabel *label = m_lines[static_cast<size_t>(k)];
         const bool left = k < L;
         const int row = left ? k : k - L;
-        const double x = left ? state.leftMargin : W / 2 - 5 + state.rightMargin;
-        label->move(qRound(x), qRound(state.topMargin + row * pitch));
+        const core::TextFrame &frame = frames[left ? 0 : 1];
+        const core::RowRole &role = spread.roles[static_cast<size_t>(k)];
+        const std::u32string &text = spread.rows[static_cast<size_t>(k)];
+        core::LineSetting setting;
+        setting.fine = fine;
+        setting.heading = fine && role.heading;
+        setting.endsParagraph = role.endsParagraph;
+        setting.measure = frame.measure;
+        setting.hangRoom = frame.hangRoom;
+        core::PlacedLine places = core::placeLine(text, setting, *m_measurer);
+        // At a page's top the margin stands above a heading already.
+        const double drop = setting.heading && row > 0 ? headingDrop : 0;
+        label->move(qRound(frame.left), qRound(state.topMargin + row * pitch + drop));
         label->setHighlighted(false);
-        const std::u32string &shown = spread.rows[static_cast<size_t>(k)];
-        label->setText(qs(shown));
+        if (fine)
+            label->setPlacedText(qs(text), std::move(places),
+                                 setting.heading ? m_measurer->boldFont() : m_font);
+        else
+            label->setText(qs(text), std::move(places));
         double fit = 0;
-        if (static_cast<size_t>(k) < written.size() &&
-            shown.size() > written[static_cast<size_t>(k)].size())
+        if (!fine && static_cast<size_t>(k) < written.size() &&
+            text.size() > written[static_cast<size_t>(k)].size())
             fit = std::max(m_runWidth,
                            metrics.horizontalAdvance(qs(written[static_cast<size_t>(k)])));
         label->setFitWidth(fit);
@@ -259,6 +334,7 @@ void BookView::showSpread(core::ReaderState &state)
     state.lineChosen = false;
     m_leftPageNumber->setText(QString::fromStdString(core::pageCaption(spread.leftPage)));
     m_rightPageNumber->setText(QString::fromStdString(core::pageCaption(spread.leftPage + 1)));
+    layOutPlaceCaptions();
     m_bookmarkIcon->hide();
     for (int64_t index : spread.bookmarkLabels)
         showBookmarkIcon(static_cast<int>(index));
@@ -295,6 +371,13 @@ QRect BookView::lineGeometry(int index) const
     return m_lines[static_cast<size_t>(index)]->geometry();
 }
 
+const LineLabel *BookView::line(int index) const
+{
+    if (index < 0 || static_cast<size_t>(index) >= m_lines.size())
+        return nullptr;
+    return m_lines[static_cast<size_t>(index)];
+}
+
 void BookView::hideBookmarkIcon()
 {
     m_bookmarkIcon->hide();
@@ -308,8 +391,8 @@ void BookView::showBookmarkIcon(int index)
     // Left of a left-page line, right of a full right-page line.
     if (index < m_linesPerPage)
         m_bookmarkIcon->move(line->x() - m_bookmarkIcon->width(), line->y());
-    else
-        m_bookmarkIcon->move(line->x() + qCeil(m_runWidth), line->y());
+    else // past the marks that hang in the margin too
+        m_bookmarkIcon->move(line->x() + std::max(qCeil(m_runWidth), line->width()), line->y());
     m_bookmarkIcon->show();
     m_bookmarkIcon->raise();
 }

@@ -14,17 +14,20 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <vector>
 
 class QLabel;
 
 namespace tibbo::core {
+struct CutRules;
 struct ReaderState;
-}
+} // namespace tibbo::core
 
 namespace tibbo::window {
 
+class FontMeasurer;
 class LineLabel;
 class Picture;
 
@@ -35,6 +38,7 @@ class BookView : public QWidget
     enum class Page { Left, Right };
 
     explicit BookView(QWidget *parent);
+    ~BookView() override;
 
     // The design's page font: 宋体 10.5 pt, or the first installed Song-style CJK face
     // where that family is missing.
@@ -42,6 +46,9 @@ class BookView : public QWidget
 
     void setPageFont(const QFont &font);
     QFont pageFont() const { return m_font; }
+    // Where the rules the line list was cut with come from: the headings and the forced
+    // line ends of fine typesetting. Without it every row is set as prose.
+    void setCutRules(std::function<const core::CutRules &()> rules);
 
     // Characters per line and lines per page of the current size, font, margins and
     // spacing, stored in the state (the previous characters per line are kept too).
@@ -49,7 +56,9 @@ class BookView : public QWidget
     // The size of the pages and the measurements of `font` for the check of page values.
     core::PageFigures pageFigures(const QFont &font) const;
     // Fills the line labels with the spread starting at state.topLine and puts the
-    // bookmark icon beside the last bookmarked line on show.
+    // bookmark icon beside the last bookmarked line on show. Each row is set by
+    // core::placeLine in its page's text frame: as the font sets it, or with fine
+    // typesetting spread to the measure, its marks compressed, headings in bold.
     void showSpread(core::ReaderState &state);
     // Where the rows' text comes from when the book is shown in another script: the
     // display layer of the book on show (nothing: the book's own text).
@@ -63,6 +72,9 @@ class BookView : public QWidget
     // Where display line `index` of the spread is drawn, in the book view's coordinates
     // (which are the window's); empty when there is no such line.
     QRect lineGeometry(int index) const;
+    // Display line `index` of the spread: its text, and where each of its characters is
+    // drawn (LineLabel::places, from the label's left edge); null when there is none.
+    const LineLabel *line(int index) const;
     void hideBookmarkIcon();
     // Puts the bookmark icon beside line `index` of the spread on show.
     void showBookmarkIcon(int index);
@@ -75,6 +87,14 @@ class BookView : public QWidget
         int64_t to = 0;
     };
     void setMarks(TextMark kind, std::vector<Range> ranges);
+    // Where the reader is, in the footer beside the page numbers (no row of text gives way
+    // to it): `chapter` on the left page after its number, `progress` on the right page
+    // before its number, its parts (the percentage, and any further figure such as the
+    // time left) set apart by spaces. Each is cut with an ellipsis where it would reach
+    // the fold; the whole text is then its tooltip.
+    void setPlaceCaptions(const QString &chapter, const QStringList &progress);
+    // Whether those captions are shown at all.
+    void setPlaceCaptionsShown(bool shown);
 
     // The character under `at` (the book view's coordinates) on the spread on show: on the
     // page the point lies over, the nearest row and on it the nearest character; a row
@@ -115,14 +135,23 @@ class BookView : public QWidget
     // Draws the marks on the spread on show.
     void applyMarks();
     double lineHeight() const;
+    // Fits the place captions between the page numbers and the fold.
+    void layOutPlaceCaptions();
 
     QFont m_font;
+    std::unique_ptr<FontMeasurer> m_measurer;
+    std::function<const core::CutRules &()> m_cutRules;
     Picture *m_leftEdge = nullptr;
     Picture *m_rightEdge = nullptr;
     Picture *m_leftPage = nullptr;
     Picture *m_rightPage = nullptr;
     QLabel *m_leftPageNumber = nullptr;
     QLabel *m_rightPageNumber = nullptr;
+    QLabel *m_chapterCaption = nullptr;
+    QLabel *m_progressCaption = nullptr;
+    QString m_chapterText;
+    QString m_progressText;
+    bool m_placeCaptionsShown = true;
     Picture *m_bookmarkIcon = nullptr;
     std::vector<LineLabel *> m_lines;
     int m_linesPerPage = 1;

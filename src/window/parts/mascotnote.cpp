@@ -40,11 +40,42 @@ MascotNote::MascotNote(Mascot &mascot, QWidget &menu, QWidget *window)
     m_timer.setSingleShot(true);
     m_timer.setInterval(kNoteMilliseconds);
     connect(&m_timer, &QTimer::timeout, this, &MascotNote::dismiss);
+    m_yes = new PanelButton(QString(), this);
+    m_yes->setObjectName(QStringLiteral("mascotNoteYes"));
+    m_yes->setGeometry(76, 124, 60, 22);
+    m_no = new PanelButton(QString(), this);
+    m_no->setObjectName(QStringLiteral("mascotNoteNo"));
+    m_no->setGeometry(144, 124, 60, 22);
+    connect(m_yes, &QPushButton::clicked, this, [this] { answer(true); });
+    connect(m_no, &QPushButton::clicked, this, [this] { answer(false); });
     mascot.addBubblePanel(this, Mascot::BubblePlace::Middle);
     hide();
 }
 
 void MascotNote::say(const QString &text)
+{
+    m_answered = nullptr;
+    m_yes->hide();
+    m_no->hide();
+    m_text->setGeometry(12, 32, 256, 110);
+    open(text);
+    m_timer.start();
+}
+
+void MascotNote::ask(const QString &text, const QString &yes, const QString &no,
+                     std::function<void(bool)> answered)
+{
+    m_answered = std::move(answered);
+    m_yes->setText(yes);
+    m_no->setText(no);
+    m_yes->show();
+    m_no->show();
+    m_text->setGeometry(12, 28, 256, 92);
+    open(text);
+    m_timer.stop();
+}
+
+void MascotNote::open(const QString &text)
 {
     m_text->setCaption(text);
     if (!m_menu.isVisible() && !isVisible()) {
@@ -54,7 +85,14 @@ void MascotNote::say(const QString &text)
     m_mascot.place();
     show();
     raise();
-    m_timer.start();
+}
+
+void MascotNote::answer(bool yes)
+{
+    const auto answered = std::exchange(m_answered, nullptr);
+    dismiss();
+    if (answered)
+        answered(yes);
 }
 
 QString MascotNote::text() const
@@ -65,6 +103,7 @@ QString MascotNote::text() const
 void MascotNote::dismiss()
 {
     m_timer.stop();
+    m_answered = nullptr;
     if (!isVisible())
         return;
     hide();

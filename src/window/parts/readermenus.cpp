@@ -5,6 +5,7 @@
 
 #include "dialogs.h"
 
+#include "settings/pagelayoutcheck.h"
 #include "settings/recentlist.h"
 
 #include <QAction>
@@ -18,8 +19,8 @@ namespace tibbo::window {
 namespace {
 
 // The size menu offers these points, as the settings panel's size box does.
-constexpr int kSmallestSize = 6;
-constexpr int kLargestSize = 30;
+constexpr int kSmallestSize = core::kSmallestQuickSize;
+constexpr int kLargestSize = core::kLargestQuickSize;
 
 } // namespace
 

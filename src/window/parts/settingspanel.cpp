@@ -4,6 +4,7 @@
 
 #include "text/numbers.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
@@ -13,11 +14,16 @@
 #include <QListWidget>
 #include <QPainter>
 
+#include <algorithm>
+
 namespace tibbo::window {
 
 namespace {
 
 const QString kCurrentFont = QStringLiteral("当前字体:");
+
+// As the 编码 menu lists them: "" finds the encoding by itself.
+const char *const kEncodingNames[] = {"", "GB18030", "Big5", "UTF-8", "UTF-16"};
 
 QComboBox *combo(QWidget *parent, const char *name, int x, int y)
 {
@@ -75,10 +81,31 @@ SettingsPanel::SettingsPanel(QWidget *parent) : QWidget(parent)
     m_fontList->setGeometry(6, 21, 138, 52);
     m_fontList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_fontList->setTextElideMode(Qt::ElideRight);
-    caption(this, QStringLiteral("当前字号:"), 6, 78);
-    m_sizeBox = combo(this, "sizeBox", 71, 76);
-    caption(this, QStringLiteral("当前行距:"), 6, 99);
-    m_spacingBox = combo(this, "spacingBox", 71, 97);
+    // Two boxes a row: the size and the spacing; the theme and the encoding, whose
+    // choices name themselves.
+    caption(this, QStringLiteral("字号"), 6, 78);
+    m_sizeBox = combo(this, "sizeBox", 31, 76);
+    caption(this, QStringLiteral("行距"), 85, 78);
+    m_spacingBox = combo(this, "spacingBox", 110, 76);
+    m_spacingBox->setFixedWidth(40);
+    m_themeBox = combo(this, "themeBox", 6, 97);
+    m_themeBox->setEditable(false);
+    m_themeBox->setFixedWidth(64);
+    m_themeBox->addItems({QStringLiteral("日间"), QStringLiteral("护眼"), QStringLiteral("夜间")});
+    m_themeBox->setToolTip(
+        QStringLiteral("主题：书页的颜色，日间、护眼(棕黄)、夜间，选了立刻生效"));
+    m_encodingBox = combo(this, "encodingBox", 74, 97);
+    m_encodingBox->setEditable(false);
+    m_encodingBox->setFixedWidth(76);
+    for (const char *name : kEncodingNames) {
+        const QString encoding = QString::fromLatin1(name);
+        m_encodingBox->addItem(encoding.isEmpty() ? QStringLiteral("自动识别") : encoding,
+                               encoding);
+    }
+    // The box is narrow; its list shows the names whole.
+    m_encodingBox->view()->setMinimumWidth(90);
+    m_encodingBox->setToolTip(
+        QStringLiteral("编码：这本书的文字编码；满是奇怪的字时换一个，书会按它重新打开"));
     caption(this, QStringLiteral("上边距:"), 152, 6);
     m_topBox = combo(this, "topMarginBox", 200, 3);
     caption(this, QStringLiteral("下边距:"), 152, 27);
@@ -88,11 +115,11 @@ SettingsPanel::SettingsPanel(QWidget *parent) : QWidget(parent)
     caption(this, QStringLiteral("右边距:"), 152, 69);
     m_rightBox = combo(this, "rightMarginBox", 200, 66);
     auto *frame = new QWidget(this);
-    frame->setGeometry(152, 89, 122, 40);
+    frame->setGeometry(152, 89, 122, 24);
     frame->setStyleSheet("background: white; border: 1px solid #3050c0;");
     m_preview = new QLabel(QStringLiteral("预览"), frame);
     m_preview->setObjectName(QStringLiteral("preview"));
-    m_preview->setGeometry(1, 1, 120, 38);
+    m_preview->setGeometry(1, 1, 120, 22);
     m_preview->setAlignment(Qt::AlignCenter);
     m_preview->setStyleSheet("border: none;");
     m_trimBox = check(this, "trimBox", QStringLiteral("读文件时修整段落"), 3, 136, 118);
@@ -103,7 +130,11 @@ SettingsPanel::SettingsPanel(QWidget *parent) : QWidget(parent)
     m_boldBox = check(this, "boldBox", QStringLiteral("粗体"), 54, 119, 38);
     m_italicBox = check(this, "italicBox", QStringLiteral("斜体"), 94, 119, 38);
     m_fineBox = check(this, "fineBox", QStringLiteral("精排"), 132, 136, 50);
-    m_fineBox->setToolTip(QStringLiteral("标点不放在行首,章节标题单独成行"));
+    m_fineBox->setToolTip(
+        QStringLiteral("像印刷的书那样排版：整行两端对齐，标点挤压，标点不在行首，"
+                       "章节标题加粗单独成行"));
+    m_placeBox = check(this, "placeBox", QStringLiteral("页脚显示章节进度"), 152, 115, 122);
+    m_placeBox->setToolTip(QStringLiteral("在页码旁边显示当前章节和已读的百分比"));
     auto *ok = new PanelButton(QStringLiteral("确定"), this);
     ok->setObjectName(QStringLiteral("settingsOk"));
     ok->setGeometry(190, 132, 40, 20);
@@ -141,6 +172,9 @@ SettingsPanel::SettingsPanel(QWidget *parent) : QWidget(parent)
     style(m_boldBox, &QFont::setBold);
     style(m_italicBox, &QFont::setItalic);
     connect(m_trimBox, &QCheckBox::clicked, this, [this] { emit trimChanged(trimValue()); });
+    connect(m_themeBox, &QComboBox::activated, this, &SettingsPanel::themeChosen);
+    connect(m_encodingBox, &QComboBox::activated, this,
+            [this](int index) { emit encodingChosen(m_encodingBox->itemData(index).toString()); });
     hide();
 }
 
@@ -234,6 +268,26 @@ bool SettingsPanel::fineTypesetting() const
 void SettingsPanel::setFineTypesetting(bool on)
 {
     m_fineBox->setChecked(on);
+}
+
+void SettingsPanel::setTheme(int theme)
+{
+    m_themeBox->setCurrentIndex(theme);
+}
+
+void SettingsPanel::setEncoding(const QString &name)
+{
+    m_encodingBox->setCurrentIndex(std::max(0, m_encodingBox->findData(name)));
+}
+
+bool SettingsPanel::placeCaptions() const
+{
+    return m_placeBox->isChecked();
+}
+
+void SettingsPanel::setPlaceCaptions(bool on)
+{
+    m_placeBox->setChecked(on);
 }
 
 // Qt numbers the undecided state 1 and the checked state 2; settings.ini the other way.

@@ -40,6 +40,13 @@ class SettingsPanel : public QWidget
     // their own.
     bool fineTypesetting() const;
     void setFineTypesetting(bool on);
+    // Shows the theme (0 day, 1 sepia, 2 night) and the encoding the book on show is read
+    // in ("" found by itself, "GB18030", "Big5", "UTF-8", "UTF-16").
+    void setTheme(int theme);
+    void setEncoding(const QString &name);
+    // The chapter and the share read shown beside the page numbers.
+    bool placeCaptions() const;
+    void setPlaceCaptions(bool on);
     // Shows paragraph trimming: 0 off, 1 on, 2 undecided, as settings.ini stores it.
     void setTrimValue(int value);
 
@@ -52,6 +59,9 @@ class SettingsPanel : public QWidget
     void cancelled();
     // The reader switched the trimming box (it takes effect at once).
     void trimChanged(int value);
+    // The reader chose a theme or an encoding; like their menus, they take effect at once.
+    void themeChosen(int theme);
+    void encodingChosen(const QString &name);
 
   protected:
     void paintEvent(QPaintEvent *event) override;
@@ -65,6 +75,8 @@ class SettingsPanel : public QWidget
     QListWidget *m_fontList = nullptr;
     QComboBox *m_sizeBox = nullptr;
     QComboBox *m_spacingBox = nullptr;
+    QComboBox *m_themeBox = nullptr;
+    QComboBox *m_encodingBox = nullptr;
     QComboBox *m_topBox = nullptr;
     QComboBox *m_bottomBox = nullptr;
     QComboBox *m_leftBox = nullptr;
@@ -75,6 +87,7 @@ class SettingsPanel : public QWidget
     QCheckBox *m_boldBox = nullptr;
     QCheckBox *m_italicBox = nullptr;
     QCheckBox *m_fineBox = nullptr;
+    QCheckBox *m_placeBox = nullptr;
     bool m_trimRefused = false;
 };
 

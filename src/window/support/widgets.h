@@ -1,16 +1,13 @@
 #pragma once
 // Small widgets the window is built from: pictures drawn from SVG artwork, caption
-// labels and line labels that report mouse presses, the speech bubble and the
-// progress bars of the bubble panels.
+// labels that report mouse presses, the speech bubble and the progress bars of the
+// bubble panels.
 
 #include <QLabel>
 #include <QPixmap>
 #include <QPointF>
 #include <QPushButton>
-#include <QStaticText>
 #include <QWidget>
-
-#include <vector>
 
 class QSvgRenderer;
 
@@ -85,80 +82,6 @@ class CaptionLabel : public QLabel
   private:
     QString m_caption;
     bool m_leftPressed = false;
-};
-
-// One display line of a page. It sizes itself to its text; a press on it is a press
-// on that line, a press beside it falls through to the page behind. The text is laid
-// out once when it is set and drawn from that layout, so a page turn repaints a spread
-// of lines cheaply.
-class LineLabel : public QWidget
-{
-    Q_OBJECT
-  public:
-    LineLabel(int index, QWidget *parent = nullptr);
-    int index() const { return m_index; }
-    // Sets the text and fits the label's size to it.
-    void setText(const QString &text);
-    QString text() const { return m_text.text(); }
-    void clear() { setText(QString()); }
-    // Highlight of a chosen line; a redraw makes every label transparent again.
-    void setHighlighted(bool on);
-    bool highlighted() const { return m_highlighted; }
-    void setColours(const QColor &text, const QColor &highlight);
-    // A text wider than `width` is drawn narrowed to it (a row of the book in the other
-    // script whose words grew, so it keeps within its page); 0: always as wide as it is.
-    void setFitWidth(double width);
-    // The width the text is drawn at.
-    double drawnWidth() const;
-
-    // A soft band behind characters [firstColumn, firstColumn + columns) of the text (a
-    // sentence read aloud, a selection, a search hit): drawn over the highlight, under
-    // the text.
-    struct Band
-    {
-        int firstColumn = 0;
-        int columns = 0;
-        QColor colour;
-        friend bool operator==(const Band &, const Band &) = default;
-    };
-    void setBands(std::vector<Band> bands);
-    const std::vector<Band> &bands() const { return m_bands; }
-    // Where a band over these columns is drawn, in the label's coordinates before any
-    // narrowing.
-    QRectF bandRect(int firstColumn, int columns) const;
-
-    // The one place that says where the characters of the line are drawn: the x of the
-    // left edge of character `column` (the text's width for a column at its end), in the
-    // label's coordinates. Bands, the pointer's character and the marks beside text all
-    // take it from here.
-    double xOfColumn(int column) const;
-    // The character whose cell holds `x`: the first for an x before the text, the last for
-    // one past it; 0 for an empty line.
-    int columnAt(double x) const;
-    // Characters of the line (a character beyond the Basic Multilingual Plane counts one).
-    int columnCount() const;
-
-  signals:
-    void mouseDown(int index, Qt::MouseButton button);
-
-  protected:
-    void paintEvent(QPaintEvent *event) override;
-    void mousePressEvent(QMouseEvent *event) override;
-    void changeEvent(QEvent *event) override;
-
-  private:
-    void layOut();
-
-    int m_index;
-    QStaticText m_text;
-    // The QString unit each character starts at, and the text's size last; empty while
-    // every character takes one unit.
-    std::vector<int> m_unitOfColumn;
-    std::vector<Band> m_bands;
-    double m_fitWidth = 0;
-    bool m_highlighted = false;
-    QColor m_textColour{Qt::black};
-    QColor m_highlightColour{255, 232, 233};
 };
 
 // The speech bubble, a rounded rectangle with a blue border.

@@ -81,5 +81,32 @@ TEST(PageLayoutCheck, valuesThatLeaveNoPage_areRefused)
     }
 }
 
+// Ctrl+= and Ctrl+- step the page font through the quick sizes.
+TEST(QuickFontSize, steppedFontSize_goesToTheNextWholePointWithinTheQuickSizes)
+{
+    struct Case
+    {
+        const char *name;
+        double points;
+        bool larger;
+        double expected;
+    };
+    const Case cases[] = {
+        {"the default's half point up", 10.5, true, 11},
+        {"the default's half point down", 10.5, false, 10},
+        {"a whole size up", 11, true, 12},
+        {"a whole size down", 11, false, 10},
+        {"the largest stays", 30, true, 30},
+        {"the smallest stays", 6, false, 6},
+        // settings.ini may hold sizes the menu does not offer.
+        {"far above, down", 72, false, 30},
+        {"far above, up", 72, true, 30},
+        {"far below, up", 2, true, 6},
+        {"no number", std::numeric_limits<double>::quiet_NaN(), true, defaults::kFontSize},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(steppedFontSize(c.points, c.larger), c.expected) << c.name;
+}
+
 } // namespace
 } // namespace tibbo::core

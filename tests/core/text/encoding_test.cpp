@@ -444,9 +444,15 @@ PiecewiseResult readPiecewise(const std::string &path, bool trim, size_t pieceBy
         EXPECT_TRUE(end == 0 || result.text[static_cast<size_t>(end - 1)] == kParagraphMark ||
                     reading->done());
         if (fine) {
+            const auto chapters = findChaptersIn(result.text, searched, end);
             std::vector<int64_t> starts;
-            for (const Chapter &c : findChaptersIn(result.text, searched, end))
-                starts.push_back(c.offset);
+            // The first paragraphs bring the book's head: its title and author lines begin
+            // lines of their own as in the whole cut.
+            if (searched == 0 && end > 0)
+                starts = fineCutRules(result.text, chapters).lineStarts;
+            else
+                for (const Chapter &c : chapters)
+                    starts.push_back(c.offset);
             cutter->addHeadingStarts(starts);
         }
         searched = end;

@@ -9,6 +9,7 @@
 #include "text/headings.h"
 #include "text/plaintext.h"
 #include "text/reflow.h"
+#include "text/spread.h"
 #include "text/typesetting.h"
 
 #include <gtest/gtest.h>
@@ -23,9 +24,9 @@ using namespace tibbo::core;
 
 namespace {
 
-CutRules fine(std::vector<int64_t> headingStarts = {})
+CutRules fine(std::vector<int64_t> lineStarts = {})
 {
-    return CutRules{true, std::move(headingStarts)};
+    return CutRules{true, std::move(lineStarts), {}};
 }
 
 // The lines of a list as text, so a failure shows where the cut went wrong.
@@ -40,20 +41,7 @@ std::vector<std::u32string> linesOf(const BookText &text, const LineList &ends)
 
 std::string utf8(const std::u32string &s)
 {
-    std::string out;
-    for (char32_t c : s) {
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
+    return toUtf8(s);
 }
 
 std::string shown(const std::vector<std::u32string> &lines)
@@ -65,19 +53,6 @@ std::string shown(const std::vector<std::u32string> &lines)
         out += ']';
     }
     return out;
-}
-
-const BookText *novel(const std::string &name)
-{
-    static std::map<std::string, BookText> books;
-    auto it = books.find(name);
-    if (it == books.end()) {
-        const auto text = readBook(std::string(TIBBO_CORPUS_DIR) + "/" + name);
-        if (!text)
-            return nullptr;
-        it = books.emplace(name, buildPlainBook(*text, false).paragraphText).first;
-    }
-    return &it->second;
 }
 
 const char *const kNovels[] = {"hongloumeng.txt", "xiyouji.txt", "shuihuzhuan.txt"};
@@ -345,5 +320,153 @@ TEST(FineCut, switchingTheRules_keepsThePlaceAndTheBookmarks)
         applyReflow(s, cutLines(*text, 24));
         EXPECT_EQ(s.topLine, top) << p.name;
         EXPECT_EQ(s.bookmarks.front().line, marked) << p.name;
+    }
+}
+
+// Downloaded novels open with a title line and an author line that the loader joins into
+// the first paragraph, often with the first heading after them.
+TEST(FineCut, bookHead_titleAndAuthorStandOnLinesOfTheirOwn)
+{
+    struct Case
+    {
+        const char *fault;
+        std::u32string text;
+        std::vector<std::u32string> lines;
+        std::u32string title; // the run set as a heading at the head, if any
+    };
+    const Case cases[] = {
+        {"title, author and first heading ran together",
+         U"《红楼梦》作者：曹雪芹第一回　甄士隐梦幻识通灵^　　此开卷第一回也。^",
+         {U"《红楼梦》", U"作者：曹雪芹", U"第一回　甄士隐梦幻识通灵^", U"　　此开卷第一回也。^"},
+         U"《红楼梦》"},
+        {"a title without brackets ran into its author",
+         U"红楼梦　作者：曹雪芹^正文^",
+         {U"红楼梦　", U"作者：曹雪芹^", U"正文^"},
+         U"红楼梦"},
+        {"a bracketed title followed by blanks kept its author line",
+         U"《水浒传》　　作者:施耐庵^",
+         {U"《水浒传》　　", U"作者:施耐庵^"},
+         U"《水浒传》"},
+        // Prose that opens with a book's name or names an author is no head.
+        {"prose opening with a book's name was cut after it",
+         U"《诗经》有云：关关雎鸠，在河之洲。^",
+         {U"《诗经》有云：关关雎鸠，在河之洲。^"},
+         U""},
+        {"an author named in the prose was set apart",
+         U"　　此开卷第一回也。作者自云：因曾历过^",
+         {U"　　此开卷第一回也。作者自云：因曾历过^"},
+         U""},
+        {"a clause before the author label was taken for a title",
+         U"话说天下大势，作者：罗贯中^",
+         {U"话说天下大势，作者：罗贯中^"},
+         U""},
+        {"head lines of their own were cut again",
+         U"《西游记》^作者：吴承恩^",
+         {U"《西游记》^", U"作者：吴承恩^"},
+         U"《西游记》"},
+    };
+    for (const Case &c : cases) {
+        const BookText text(c.text);
+        const CutRules rules = fineCutRules(text);
+        const LineList ends = cutLines(text, 30, rules);
+        EXPECT_EQ(shown(linesOf(text, ends)), shown(c.lines)) << c.fault;
+        const BookHead head = findBookHead(text);
+        EXPECT_EQ(utf8(text.substr(static_cast<size_t>(head.title.start),
+                                   static_cast<size_t>(head.title.end - head.title.start))),
+                  utf8(c.title))
+            << c.fault;
+        // The head lines end their paragraphs (set flush left); only the title is a heading.
+        for (size_t k = 1; k < ends.size(); ++k) {
+            const int64_t start = ends[k - 1];
+            const bool inTitle = head.title.start <= start && start < head.title.end;
+            const bool atAuthor = start == head.authorStart;
+            if (inTitle || atAuthor) {
+                EXPECT_TRUE(lineEndsParagraph(text, rules, ends[k])) << c.fault << " line " << k;
+            }
+            if (!inTitle && head.title.end > head.title.start && start < head.title.end)
+                ADD_FAILURE() << c.fault << ": a line begins inside the title";
+            if (atAuthor || inTitle) {
+                EXPECT_EQ(lineIsHeading(rules, start), inTitle) << c.fault;
+            }
+        }
+    }
+}
+
+// What the book view needs to know of each row: the head and the heading set apart, the
+// lines before a heading flush left, full lines of prose spread.
+TEST(FineCut, spreadRoles_headLinesAndHeadingsOfTheNovel)
+{
+    const BookText *text = novel("hongloumeng.txt");
+    if (!text)
+        FAIL() << "corpus not found at " << TIBBO_CORPUS_DIR;
+    const CutRules rules = fineCutRules(*text);
+    ReaderState s;
+    setParagraphText(s, *text);
+    s.charsPerLine = 24;
+    s.linesPerPage = 12;
+    applyReflow(s, cutLines(*text, 24, rules));
+    s.topLine = 1;
+    const Spread first = buildSpread(s, rules);
+    ASSERT_EQ(first.rows.size(), 24u);
+    EXPECT_EQ(utf8(first.rows[0]), utf8(U"《红楼梦》"));
+    EXPECT_EQ(utf8(first.rows[1]), utf8(U"作者：曹雪芹"));
+    EXPECT_EQ(utf8(first.rows[2].substr(0, 3)), utf8(U"第一回"));
+    const bool heading[] = {true, false, true, false};
+    const bool ends[] = {true, true, true, false};
+    for (size_t k = 0; k < 4; ++k) {
+        EXPECT_EQ(first.roles[k].heading, heading[k]) << "row " << k;
+        EXPECT_EQ(first.roles[k].endsParagraph, ends[k]) << "row " << k;
+    }
+    // The line before the second chapter's joined heading ends flush left.
+    const auto chapters = findChapters(*text);
+    const int64_t headingLine = lineHolding(s.lineEnds, chapters[1].offset);
+    s.topLine = headingLine - 1;
+    const Spread before = buildSpread(s, rules);
+    EXPECT_TRUE(before.roles[0].endsParagraph);
+    EXPECT_FALSE(before.roles[0].heading);
+    EXPECT_TRUE(before.roles[1].heading);
+    // Without the rules nothing is a heading.
+    s.topLine = 1;
+    for (const RowRole &role : buildSpread(s).roles)
+        EXPECT_FALSE(role.heading);
+}
+
+// What the offer of fine typesetting looks for: a line of the plain cut that begins with
+// a closing mark, within the lines asked about only.
+TEST(FineCut, someLineBeginsWithClosingMark_onlyInTheLinesAskedAbout)
+{
+    const BookText text(U"一二三四，五六七八。^九十一二三四五六^");
+    // Lines of four: "一二三四" "，五六七" "八。^九" "十一二三" "四五六^".
+    const LineList ends{0, 4, 8, 12, 16, 20};
+    struct Case
+    {
+        const char *name;
+        int64_t firstLine;
+        int64_t count;
+        bool expected;
+    };
+    const Case cases[] = {
+        {"the line itself", 2, 1, true},
+        {"a range holding it", 1, 5, true},
+        {"the lines before it", 1, 1, false},
+        {"the lines after it", 3, 3, false},
+        // The range may run past the list; nothing past it is read.
+        {"past the end", 5, 100, false},
+        {"nothing asked", 2, 0, false},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(someLineBeginsWithClosingMark(text, ends, c.firstLine, c.count), c.expected)
+            << c.name;
+    // The real novels: the plain cut begins lines with marks near the start, the fine cut
+    // never does.
+    for (const char *name : kNovels) {
+        const BookText *book = novel(name);
+        ASSERT_TRUE(book) << "corpus not found at " << TIBBO_CORPUS_DIR;
+        const LineList plain = cutLines(*book, 24);
+        const LineList fineEnds = cutLines(*book, 24, fineCutRules(*book));
+        EXPECT_TRUE(someLineBeginsWithClosingMark(*book, plain, 1, 400)) << name;
+        EXPECT_FALSE(someLineBeginsWithClosingMark(*book, fineEnds, 1,
+                                                   static_cast<int64_t>(fineEnds.size())))
+            << name;
     }
 }
