@@ -666,9 +666,17 @@ void ReaderWindow::updateTitle()
     QStringList details{chapter, percent};
     details.removeAll(QString());
     setWindowTitle(DesktopControls::windowTitle(m_state.bookPath, details));
-    // A borderless window shows no title: the pages say it too. The time left joins the
-    // percentage here once it is known.
-    m_bookView->setPlaceCaptions(chapter, {percent});
+    // A borderless window shows no title: the pages say it too, and beside the percentage
+    // the time left in the chapter (in a book without chapters, in the book) at the
+    // reader's speed, once that is known.
+    QStringList progress{percent};
+    if (!m_state.partialShown) {
+        const QString left =
+            m_pace->timeLeftLines(m_chapters->list()).section(QLatin1Char('\n'), 0, 0);
+        if (!left.isEmpty())
+            progress = percent.isEmpty() ? QStringList{left} : QStringList{percent, left};
+    }
+    m_bookView->setPlaceCaptions(chapter, progress);
 }
 
 void ReaderWindow::refreshRecentMenu()

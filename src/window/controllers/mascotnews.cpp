@@ -96,9 +96,10 @@ void MascotNews::sayNow(const QString &text, const QString &offerCaption, Offer 
 {
     if (m_state.textVersion != m_newsVersion)
         return;
-    // The menu the reader opened, or another word of Tibbo's waiting for an answer, stays as
-    // it is: the news waits until the bubble is free, while the same text is on show.
-    if (m_state.menuShown) {
+    // The menu the reader opened, or another word of Tibbo's (an offer waiting for an answer,
+    // a note), stays as it is: the news waits until the bubble is free, while the same text
+    // is on show.
+    if (m_state.menuShown || (m_mascot.bubbleOpen() && !m_message.isVisible())) {
         QTimer::singleShot(kWaitForBubbleMilliseconds, this, [this, text, offerCaption, offer] {
             sayNow(text, offerCaption, offer);
         });
