@@ -199,8 +199,10 @@ void ScreenSaverTest::exitWhileHolding_releases()
         inhibitor.hold(ScreenSaverInhibitor::Reason::ReadingAloud);
         QTRY_COMPARE(record.heldCount(), 1);
     }
-    // The release went out before the inhibitor was gone.
-    QCOMPARE(record.heldCount(), 0);
+    // The release went out before the inhibitor was gone. It waits at most half a second
+    // for the answer, which a loaded machine may not give in time: the fake service may
+    // still be taking the release when the inhibitor is gone.
+    QTRY_COMPARE(record.heldCount(), 0);
 }
 
 void ScreenSaverTest::withoutScreenSaver_thePortal()
