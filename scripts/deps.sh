@@ -9,6 +9,7 @@ pkgs=(build-essential cmake pkg-config clang-format qt6-base-dev qt6-svg-dev qt6
       libgtest-dev libgmock-dev libuchardet-dev libicu-dev nlohmann-json3-dev libopencc-dev
       libpcre2-dev fonts-noto-cjk fonts-dejavu-core xvfb xauth xdotool xclip openbox wmctrl
       python3-xlib imagemagick trayer desktop-file-utils appstream groff-base
+      libqt6sql6-sqlite
       clang libclang-rt-14-dev
       qt6-speech-dev qt6-speech-speechd-plugin qt6-declarative-dev
       speech-dispatcher speech-dispatcher-audio-plugins speech-dispatcher-espeak-ng espeak-ng

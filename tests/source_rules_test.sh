@@ -19,7 +19,7 @@ breaks() {
 code() { grep -rnE "$@" | grep -vE '^[^:]+:[0-9]+:\s*//'; }
 
 # 1. The core folders depend one way: each includes only its own folder and those below.
-layers=(state pages text script chapters bookmarks navigation settings)
+layers=(state pages text script chapters bookmarks navigation reading settings)
 for i in "${!layers[@]}"; do
     above=("${layers[@]:$((i + 1))}")
     [ ${#above[@]} -eq 0 ] || [ ! -d "$src/core/${layers[$i]}" ] && continue

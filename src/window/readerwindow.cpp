@@ -6,6 +6,7 @@
 #include "bookscript.h"
 #include "booksearch.h"
 #include "bookview.h"
+#include "bookwayback.h"
 #include "chapterpanel.h"
 #include "chapterrulespanel.h"
 #include "dialogs.h"
@@ -13,6 +14,8 @@
 #include "lookuppanel.h"
 #include "manualguide.h"
 #include "mascot.h"
+#include "mascotmessage.h"
+#include "mascotnews.h"
 #include "mascotnote.h"
 #include "mascotoffer.h"
 #include "menububble.h"
@@ -27,6 +30,8 @@
 #include "readermenus.h"
 #include "readingcommands.h"
 #include "readingmodes.h"
+#include "readingpace.h"
+#include "readingstatistics.h"
 #include "reflowjob.h"
 #include "screensaverinhibitor.h"
 #include "scrollpanel.h"
@@ -34,6 +39,7 @@
 #include "selectionmenu.h"
 #include "sessionfiles.h"
 #include "settingspanel.h"
+#include "statisticspanel.h"
 #include "textselection.h"
 #include "trayicon.h"
 #include "welcomepanel.h"
@@ -56,6 +62,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <utility>
 
 namespace tibbo::window {
 
@@ -123,6 +130,10 @@ void ReaderWindow::createParts()
     m_bookView->setCutRules([this]() -> const core::CutRules & { return m_reflowJob->cutRules(); });
     m_loader = new BookLoader(m_state, *m_loadingPanel, *m_options, this);
     m_commands = new ReadingCommands({m_state, *m_bookView, *m_prompt, *m_menus}, this);
+    m_statistics = new ReadingStatistics(SessionFiles::statisticsPath(), this);
+    auto *statisticsPanel = new StatisticsPanel(this);
+    m_pace =
+        new ReadingPace({m_state, *m_bookView, *m_options, *m_statistics, *statisticsPanel}, this);
     auto *chapterPanel = new ChapterPanel(this);
     auto *rulesPanel = new ChapterRulesPanel(this);
     auto *searchPanel = new SearchPanel(this);
@@ -132,10 +143,12 @@ void ReaderWindow::createParts()
     m_bookView->setDisplayText(
         [this]() -> const core::DisplayText & { return m_script->display(); });
     m_chapters = new BookChapters(
-        {m_state, *m_bookView, *chapterPanel, *rulesPanel, *m_options, *m_script}, this);
+        {m_state, *m_bookView, *chapterPanel, *rulesPanel, *m_options, *m_script, *m_pace}, this);
+    auto *mascotMessage = new MascotMessage(this);
+    m_mascot->addBubblePanel(mascotMessage, Mascot::BubblePlace::TopLeft);
     m_bubble = new MenuBubble({m_state, *m_mascot, *m_menuPanel, *m_welcomePanel, *m_reflowNotice,
                                *m_settingsPanel, *m_prompt, *m_scrollPanel, *m_chrome, *m_chapters,
-                               *m_offer},
+                               *m_offer, *m_pace, *mascotMessage},
                               this);
     m_search = new BookSearch({m_state, *m_bookView, *searchPanel}, this);
     auto *note = new MascotNote(*m_mascot, *m_menuPanel, this);
@@ -144,7 +157,11 @@ void ReaderWindow::createParts()
                                       this);
     m_session = new SessionFiles({m_state, *m_chrome}, this);
     m_guide = new ManualGuide({m_state, *m_menuPanel, *m_welcomePanel, *m_session}, this);
-    m_places = new BookPlaces({m_state, *m_bookView, *m_loader, *m_reflowJob, *m_options}, this);
+    m_places = new BookPlaces(
+        {m_state, *m_bookView, *m_loader, *m_reflowJob, *m_options, *m_chapters}, this);
+    m_wayBack = new BookWayBack(m_state, *m_bookView, this);
+    m_news = new MascotNews(
+        {m_state, *m_mascot, *mascotMessage, *m_bookView, *m_chapters, *m_pace, *m_commands}, this);
     m_selectionMenu = new SelectionMenu(this);
     m_selection = new TextSelection(
         {m_state, *m_bookView, *m_selectionMenu, *m_commands, *m_reflowJob}, this);
@@ -155,6 +172,7 @@ void ReaderWindow::createParts()
     m_keys->addPanel(chapterPanel, keys::Scope::ChapterList);
     m_keys->addPanel(rulesPanel, keys::Scope::ChapterRules);
     m_keys->addPanel(m_scrollPanel, keys::Scope::ScrollMode);
+    m_keys->addPanel(statisticsPanel, keys::Scope::Statistics);
     auto *lookUpPanel = new LookUpPanel(this);
     m_keys->addPanel(lookUpPanel, keys::Scope::LookUp);
     m_lookUp = new WordLookUp(*lookUpPanel, this);
@@ -212,6 +230,28 @@ void ReaderWindow::connectParts()
     connect(m_offer, &MascotOffer::finished, m_bubble, &MenuBubble::close);
     connect(m_loader, &BookLoader::encodingChanged, m_script, &BookScript::onEncodingChanged);
     connect(m_search, &BookSearch::menuCloseRequested, m_bubble, &MenuBubble::close);
+    connect(m_menus, &ReaderMenus::statisticsChosen, m_pace, &ReadingPace::showStatistics);
+    connect(m_pace, &ReadingPace::menuCloseRequested, m_bubble, &MenuBubble::close);
+    m_pace->setReadingAloud([this] { return m_readAloud->readAloud().reading(); });
+    m_modes->setSpeedTestReport([this](int64_t characters, double seconds) {
+        return m_pace->takeSpeedTest(characters, seconds);
+    });
+
+    // Every jump remembers where the reader was; the way back goes there.
+    connect(m_chapters, &BookChapters::jumped, m_wayBack, &BookWayBack::remember);
+    connect(m_search, &BookSearch::jumped, m_wayBack, &BookWayBack::remember);
+    connect(m_commands, &ReadingCommands::jumped, m_wayBack, &BookWayBack::remember);
+    connect(m_news, &MascotNews::jumped, m_wayBack, &BookWayBack::remember);
+    connect(m_menus, &ReaderMenus::wayBackChosen, m_wayBack, &BookWayBack::goBack);
+    connect(m_wayBack, &BookWayBack::wayBackChanged, m_menus, &ReaderMenus::setWayBackEnabled);
+    connect(m_wayBack, &BookWayBack::menuCloseRequested, m_bubble, &MenuBubble::close);
+
+    // What Tibbo says by itself: a book that changed, and the recap after a while away.
+    connect(m_places, &BookPlaces::placeRestored, m_news, &MascotNews::onPlaceRestored);
+    connect(m_places, &BookPlaces::bookChanged, m_news, &MascotNews::onBookChanged);
+    connect(m_places, &BookPlaces::bookmarksMoved, m_commands,
+            &ReadingCommands::refreshBookmarkMenu);
+    connect(m_news, &MascotNews::layoutNeeded, this, &ReaderWindow::layOut);
     connect(m_selection, &TextSelection::menuCloseRequested, m_bubble, &MenuBubble::close);
     connect(m_selection, &TextSelection::lookUpRequested, m_lookUp, &WordLookUp::lookUp);
     connect(m_lookUp, &WordLookUp::menuCloseRequested, m_bubble, &MenuBubble::close);
@@ -331,6 +371,8 @@ void ReaderWindow::connectKeys()
     keys->bind(Command::OpenBook, this, &ReaderWindow::chooseOpenFile);
     keys->bind(Command::AddBookmark, m_commands, &ReadingCommands::addBookmark);
     keys->bind(Command::GoToPage, whole(m_commands, &ReadingCommands::askForPage));
+    keys->bind(Command::GoBack, m_wayBack, &BookWayBack::goBack);
+    keys->bind(Command::GoForward, m_wayBack, &BookWayBack::goForward);
     keys->bind(Command::Copy, m_selection, &TextSelection::copy);
     keys->bind(Command::ConfirmPrompt, whole(m_commands, &ReadingCommands::confirmPrompt));
     keys->bind(Command::ScrollRowUp, [this] { m_scrollPanel->scrollRows(-1); });
@@ -379,6 +421,7 @@ void ReaderWindow::runStartUp(const QString &bookArgument)
     m_folderUsable = SessionFiles::prepareFolder();
     if (!m_folderUsable)
         Dialogs::message(this, SessionFiles::folderProblem());
+    m_statistics->setEnabled(m_folderUsable);
     m_chrome->centreDefaultGeometry();
     m_chrome->moveToNormalGeometry();
     // The preview starts as the page font, so the settings panel shows what the page uses.
@@ -397,6 +440,10 @@ void ReaderWindow::runStartUp(const QString &bookArgument)
     m_menuPanel->setCommandCursor(hand);
     m_welcomePanel->setCommandCursor(hand);
     m_started = true;
+    // A reader back at their own book after a while gets a recap once it is on show.
+    m_recapDue = SessionFiles::hasSettings() && core::hasOwnBook(m_state.recent) &&
+                 bookArgument.isEmpty() && !m_state.bookPath.empty() &&
+                 qs(m_state.bookPath) != SessionFiles::manualPath();
     m_bookView->measureCapacity(m_state);
     m_reflowJob->requestUnlessStoredFits();
     refreshRecentMenu();
@@ -445,8 +492,11 @@ void ReaderWindow::finishExit(bool bySignal)
         //    the place is a place in its lines.
         m_loader->finishNow();
         m_reflowJob->finishNow();
-        // 3. The place in this book (options.ini).
+        // 3. The place in this book (options.ini), the reading session and the speed
+        //    (statistics.db, options.ini).
         m_places->leaveBook();
+        m_pace->stop();
+        m_statistics->finish();
         // 4. The session: settings.ini and Slide.cache.
         saved = m_session->save(true);
     }
@@ -561,6 +611,8 @@ void ReaderWindow::onReflowFinished()
     m_bookView->showSpread(m_state);
     m_bubble->close();
     m_commands->refreshBookmarkMenu();
+    if (std::exchange(m_recapDue, false))
+        m_news->onPlaceRestored(m_places->leftAt(qs(m_state.bookPath)));
     tellAboutBook();
 }
 
@@ -614,9 +666,17 @@ void ReaderWindow::updateTitle()
     QStringList details{chapter, percent};
     details.removeAll(QString());
     setWindowTitle(DesktopControls::windowTitle(m_state.bookPath, details));
-    // A borderless window shows no title: the pages say it too. The time left joins the
-    // percentage here once it is known.
-    m_bookView->setPlaceCaptions(chapter, {percent});
+    // A borderless window shows no title: the pages say it too, and beside the percentage
+    // the time left in the chapter (in a book without chapters, in the book) at the
+    // reader's speed, once that is known.
+    QStringList progress{percent};
+    if (!m_state.partialShown) {
+        const QString left =
+            m_pace->timeLeftLines(m_chapters->list()).section(QLatin1Char('\n'), 0, 0);
+        if (!left.isEmpty())
+            progress = percent.isEmpty() ? QStringList{left} : QStringList{percent, left};
+    }
+    m_bookView->setPlaceCaptions(chapter, progress);
 }
 
 void ReaderWindow::refreshRecentMenu()
@@ -713,6 +773,7 @@ void ReaderWindow::saveForSessionEnd()
         return;
     completeBook();
     m_places->leaveBook();
+    m_pace->stop();
     m_session->save();
 }
 

@@ -26,10 +26,12 @@ class BookPlaces;
 class BookScript;
 class BookSearch;
 class BookView;
+class BookWayBack;
 class KeyRoute;
 class LoadingPanel;
 class ManualGuide;
 class Mascot;
+class MascotNews;
 class MascotOffer;
 class MenuBubble;
 class MenuPanel;
@@ -41,6 +43,8 @@ class ScreenSaverInhibitor;
 class ReaderMenus;
 class ReadingCommands;
 class ReadingModes;
+class ReadingPace;
+class ReadingStatistics;
 class ReflowJob;
 class ReflowNotice;
 class ScrollPanel;
@@ -167,6 +171,10 @@ class ReaderWindow : public QWidget
     BookSearch *m_search = nullptr;
     ManualGuide *m_guide = nullptr;
     BookPlaces *m_places = nullptr;
+    ReadingStatistics *m_statistics = nullptr;
+    ReadingPace *m_pace = nullptr;
+    BookWayBack *m_wayBack = nullptr;
+    MascotNews *m_news = nullptr;
     DesktopControls *m_desktop = nullptr;
     KeyRoute *m_keys = nullptr;
     ScreenSaverInhibitor *m_screen = nullptr;
@@ -179,6 +187,8 @@ class ReaderWindow : public QWidget
     // A book was opened and Tibbo has not yet said what he has to say about it.
     bool m_tellPending = false;
     bool m_exited = false;
+    // The book restored at start-up gets its recap once its spread is on show.
+    bool m_recapDue = false;
     // The application folder could not be made: nothing is saved this run.
     bool m_folderUsable = true;
 };

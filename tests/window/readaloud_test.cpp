@@ -7,6 +7,7 @@
 #include "readaloud.h"
 #include "readaloudcommands.h"
 #include "readaloudpanel.h"
+#include "readingclock.h"
 #include "voices.h"
 #include "windowfixture.h"
 
@@ -19,6 +20,8 @@
 #include "text/spreadmarks.h"
 
 #include <QComboBox>
+#include <QDateTime>
+#include <QLabel>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QSlider>
@@ -186,6 +189,7 @@ class ReadAloudTest : public QObject
     void window_sleepTimerAtChapterEnd_mascotSaysWhy_placeKept();
     void window_tintAcrossTheFold_dayAndNight();
     void window_settings_keptInTheOptions();
+    void window_spreadsReadAloud_areNotTheReadersReading();
 };
 
 void ReadAloudTest::start_readsTheFirstSentenceBeginningOnTheSpread()
@@ -689,6 +693,30 @@ void ReadAloudTest::window_tintAcrossTheFold_dayAndNight()
              markColour(Theme::Night, TextMark::ReadAloud));
     r.saveShot("fold-night");
     test::part<QMenu>(r.window.get(), "themeMenu")->actions()[0]->trigger();
+}
+
+// Spreads turned while the book is read aloud were counted as the reader's own reading:
+// they made a session and the reader's speed (at the speech engine's pace).
+void ReadAloudTest::window_spreadsReadAloud_areNotTheReadersReading()
+{
+    ReadingClock::setForTests(QDateTime(QDate::currentDate(), QTime(12, 0)).toMSecsSinceEpoch());
+    ReadingWindow r;
+    r.key(Qt::Key_R);
+    QVERIFY(r.readAloud().reading());
+    for (int i = 0; i < 4; ++i) {
+        ReadingClock::advanceForTests(40000);
+        r.key(Qt::Key_PageDown);
+    }
+    r.key(Qt::Key_Escape);
+    test::menuItem(r.window.get(), "autoTurnMenu", QStringLiteral("阅读统计"))->trigger();
+    auto *today = test::part<QLabel>(r.window.get(), "statisticsToday");
+    QTRY_VERIFY(!today->text().startsWith(QStringLiteral("正在读取")));
+    ReadingClock::releaseForTests();
+    QVERIFY2(today->text().startsWith(QStringLiteral("0分钟")), qPrintable(today->text()));
+    QVERIFY2(test::part<QLabel>(r.window.get(), "statisticsSpeed")
+                 ->text()
+                 .startsWith(QStringLiteral("还不知道")),
+             qPrintable(test::part<QLabel>(r.window.get(), "statisticsSpeed")->text()));
 }
 
 void ReadAloudTest::window_settings_keptInTheOptions()

@@ -6,6 +6,7 @@
 #include "chapterrulespanel.h"
 #include "optionsstore.h"
 #include "qtext.h"
+#include "readingpace.h"
 
 #include "navigation/chaptermoves.h"
 #include "navigation/readaloud.h"
@@ -15,6 +16,8 @@
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
+
+#include <utility>
 
 namespace tibbo::window {
 
@@ -47,7 +50,7 @@ struct BookChapters::Run
 BookChapters::BookChapters(Parts parts, QWidget *window)
     : QObject(window), m_state(parts.state), m_bookView(parts.bookView),
       m_chapterPanel(parts.chapterPanel), m_rulesPanel(parts.rulesPanel), m_options(parts.options),
-      m_script(parts.script), m_window(window)
+      m_script(parts.script), m_pace(parts.pace), m_window(window)
 {
     connect(&m_chapterPanel, &ChapterPanel::chapterChosen, this, [this](int index) {
         showChapter(index);
@@ -136,7 +139,7 @@ void BookChapters::follow()
     });
 }
 
-const std::vector<core::Chapter> &BookChapters::chapters()
+const std::vector<core::Chapter> &BookChapters::list()
 {
     follow();
     return m_found.shown;
@@ -150,34 +153,37 @@ const std::vector<core::ChapterProblem> &BookChapters::problems()
 
 void BookChapters::showSpreadAt(int64_t topLine)
 {
-    m_state.topLine = topLine;
+    const int64_t from = core::charactersOnShow(m_state).from;
+    const int64_t before = std::exchange(m_state.topLine, topLine);
     m_bookView.showSpread(m_state);
+    if (topLine != before)
+        emit jumped(from);
     emit menuCloseRequested();
 }
 
 void BookChapters::showChapter(int index)
 {
-    const auto &all = chapters();
+    const auto &all = list();
     if (index >= 0 && static_cast<size_t>(index) < all.size())
         showSpreadAt(core::spreadOfOffset(m_state, all[static_cast<size_t>(index)].offset));
 }
 
 int64_t BookChapters::chapterEndAfter(int64_t offset)
 {
-    return core::chapterEndAfter(chapters(), offset,
+    return core::chapterEndAfter(list(), offset,
                                  static_cast<int64_t>(m_state.paragraphText.size()));
 }
 
 QString BookChapters::currentTitle()
 {
-    const auto &all = chapters();
+    const auto &all = list();
     const int64_t index = core::currentChapter(m_state, all);
     return index < 0 ? QString() : m_script.shown(all[static_cast<size_t>(index)].title);
 }
 
 void BookChapters::openList()
 {
-    const auto &all = chapters();
+    const auto &all = list();
     std::vector<ChapterPanel::Entry> entries;
     entries.reserve(all.size());
     for (const core::Chapter &chapter : all)
@@ -193,18 +199,19 @@ void BookChapters::openList()
         problem += (problem.isEmpty() ? QString() : QStringLiteral("；")) + m_found.messages[k];
     }
     emit menuCloseRequested();
-    m_chapterPanel.open(entries, static_cast<int>(core::currentChapter(m_state, all)));
+    m_chapterPanel.open(entries, static_cast<int>(core::currentChapter(m_state, all)),
+                        m_pace.timeLeftLines(all));
 }
 
 void BookChapters::showNext()
 {
-    if (const auto top = core::nextChapterSpread(m_state, chapters()))
+    if (const auto top = core::nextChapterSpread(m_state, list()))
         showSpreadAt(*top);
 }
 
 void BookChapters::showPrevious()
 {
-    if (const auto top = core::previousChapterSpread(m_state, chapters()))
+    if (const auto top = core::previousChapterSpread(m_state, list()))
         showSpreadAt(*top);
 }
 

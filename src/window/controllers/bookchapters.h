@@ -7,6 +7,8 @@
 // chapter rules panel tries rules on a worker thread and shows what they find before
 // they apply; a rule that runs too long or backtracks without end is refused there, and
 // the reader reads on meanwhile. The headings are found again when the text changes.
+// The list also says how long the rest of the chapter and the book take at the reader's
+// speed.
 
 #include "chapters/chapterrules.h"
 #include "chapters/healthcheck.h"
@@ -33,6 +35,7 @@ class BookView;
 class ChapterPanel;
 class ChapterRulesPanel;
 class OptionsStore;
+class ReadingPace;
 
 class BookChapters : public QObject
 {
@@ -46,9 +49,13 @@ class BookChapters : public QObject
         ChapterRulesPanel &rulesPanel;
         OptionsStore &options;
         BookScript &script;
+        const ReadingPace &pace;
     };
     BookChapters(Parts parts, QWidget *window);
     ~BookChapters() override;
+
+    // The headings of the text on show.
+    const std::vector<core::Chapter> &list();
 
     // The title of the chapter the spread on show belongs to; empty before the first one.
     QString currentTitle();
@@ -71,6 +78,9 @@ class BookChapters : public QObject
 
   signals:
     void menuCloseRequested();
+    // A chapter was shown: `from` (the first character of the spread before) is a place to
+    // come back to.
+    void jumped(qint64 from);
     // The chapters changed (new rules, or the reader's own rules done): titles anew.
     void chaptersChanged();
     // The mascot has something to say: `message`, and the chapter it is about.
@@ -87,7 +97,6 @@ class BookChapters : public QObject
     };
     struct Run;
 
-    const std::vector<core::Chapter> &chapters();
     void follow();
     void install(std::vector<core::Chapter> headings, bool split);
     void showSpreadAt(int64_t topLine);
@@ -107,6 +116,7 @@ class BookChapters : public QObject
     ChapterRulesPanel &m_rulesPanel;
     OptionsStore &m_options;
     BookScript &m_script;
+    const ReadingPace &m_pace;
     QWidget *m_window;
     Found m_found;
     std::optional<uint64_t> m_chaptersVersion;

@@ -60,8 +60,11 @@ void BookSearch::find(bool forward)
     m_searchPanel.setNote(!hit->wrapped ? count
                           : forward ? count + QStringLiteral("，已到书尾,从头开始找到的")
                                     : count + QStringLiteral("，已到书头,从尾开始找到的"));
-    m_state.topLine = core::spreadOfOffset(m_state, hit->offset);
+    const int64_t before =
+        std::exchange(m_state.topLine, core::spreadOfOffset(m_state, hit->offset));
     m_bookView.showSpread(m_state);
+    if (!lastOnShow && m_state.topLine != before)
+        emit jumped(shown.from);
     // The matched characters, not the whole line, get a band, and the prompt moves off
     // the line where the match starts.
     m_bookView.setMarks(TextMark::SearchHit, {{hit->offset, hit->offset + hit->length}});

@@ -42,6 +42,10 @@ class BookSearch : public QObject
 
   signals:
     void menuCloseRequested();
+    // A search moved the reader from the spread whose first character is `from`. A search
+    // that goes on from the match on show is not one: going back returns to where the
+    // search began.
+    void jumped(qint64 from);
 
   private:
     // "第 k / N 处" for the match at `offset` of the words last searched for (any form).

@@ -27,6 +27,8 @@ const Binding kTable[] = {
     {Qt::CTRL | Qt::Key_O,          Command::OpenBook,          Scope::Pages},
     {Qt::Key_A,                     Command::AddBookmark,       Scope::Pages},
     {Qt::Key_G,                     Command::GoToPage,          Scope::Pages},
+    {Qt::ALT | Qt::Key_Left,        Command::GoBack,            Scope::Pages},
+    {Qt::ALT | Qt::Key_Right,       Command::GoForward,         Scope::Pages},
     {Qt::CTRL | Qt::Key_C,          Command::Copy,              Scope::Pages},
     {Qt::Key_R,                     Command::ReadAloud,         Scope::Pages},
     {Qt::CTRL | Qt::Key_Equal,      Command::LargerFont,        Scope::Pages},

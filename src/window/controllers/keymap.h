@@ -23,6 +23,7 @@ enum class Scope {
     ChapterList,  // the chapter list
     ChapterRules, // the chapter rules panel: only the keys that apply anywhere
     ScrollMode,   // scroll mode
+    Statistics,   // the statistics panel
     Anywhere,     // whatever is open
     // The pages while they are read aloud: its rows come before those of the pages (and
     // of anywhere), so Space pauses instead of turning and Esc stops.
@@ -45,6 +46,9 @@ enum class Command {
     OpenBook,
     AddBookmark,
     GoToPage,
+    // The way back: to where the last jump came from, and forward again.
+    GoBack,
+    GoForward,
     // Puts the selection on the clipboard.
     Copy,
     ConfirmPrompt,

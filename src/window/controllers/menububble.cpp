@@ -6,6 +6,7 @@
 #include "menupanel.h"
 #include "progresspanels.h"
 #include "promptpanel.h"
+#include "readingpace.h"
 #include "scrollpanel.h"
 #include "settingspanel.h"
 #include "welcomepanel.h"
@@ -22,7 +23,7 @@ MenuBubble::MenuBubble(Parts parts, QObject *parent)
       m_welcomePanel(parts.welcomePanel), m_reflowNotice(parts.reflowNotice),
       m_settingsPanel(parts.settingsPanel), m_prompt(parts.prompt),
       m_scrollPanel(parts.scrollPanel), m_chrome(parts.chrome), m_chapters(parts.chapters),
-      m_offer(parts.offer)
+      m_offer(parts.offer), m_pace(parts.pace), m_mascotMessage(parts.mascotMessage)
 {
 }
 
@@ -34,6 +35,7 @@ bool MenuBubble::hasOwnBook() const
 void MenuBubble::show()
 {
     m_state.menuShown = true;
+    m_mascotMessage.hide();
     m_mascot.setBubbleOpen(true);
     // The welcome panel covers the menu only on a first start: a reader with a book of
     // their own who opened the manual needs the menu's way back.
@@ -41,14 +43,18 @@ void MenuBubble::show()
         m_welcomePanel.show();
     m_menuPanel.show();
     emit layoutNeeded();
-    m_menuPanel.setToolTip(QString::fromStdString(
-        core::bookInfoTooltipWithPlace(m_state, m_chapters.currentTitle().toStdString())));
+    QString tooltip = QString::fromStdString(
+        core::bookInfoTooltipWithPlace(m_state, m_chapters.currentTitle().toStdString()));
+    if (const QString timeLeft = m_pace.timeLeftLines(m_chapters.list()); !timeLeft.isEmpty())
+        tooltip += QLatin1Char('\n') + timeLeft;
+    m_menuPanel.setToolTip(tooltip);
 }
 
 void MenuBubble::close()
 {
     for (QWidget *w : std::initializer_list<QWidget *>{&m_menuPanel, &m_prompt, &m_welcomePanel,
-                                                       &m_settingsPanel, &m_reflowNotice, &m_offer})
+                                                       &m_settingsPanel, &m_reflowNotice, &m_offer,
+                                                       &m_mascotMessage})
         w->hide();
     m_state.menuShown = false;
     m_mascot.setBubbleOpen(false);

@@ -16,6 +16,7 @@ class Mascot;
 class MascotOffer;
 class MenuPanel;
 class PromptPanel;
+class ReadingPace;
 class ReflowNotice;
 class ScrollPanel;
 class SettingsPanel;
@@ -39,11 +40,15 @@ class MenuBubble : public QObject
         WindowChrome &chrome;
         BookChapters &chapters;
         MascotOffer &offer;
+        const ReadingPace &pace;
+        // What Tibbo says by itself: the menu takes its place in the bubble.
+        QWidget &mascotMessage;
     };
     MenuBubble(Parts parts, QObject *parent);
 
   public slots:
-    // The bubble opens with the menu; its tooltip tells about the book and the place.
+    // The bubble opens with the menu; its tooltip tells about the book, the place and the
+    // time left at the reader's speed.
     void show();
     // The menu and everything open in it (the prompt, the welcome, the settings, the
     // re-flow notice) close, and the mascot is small again.
@@ -80,6 +85,8 @@ class MenuBubble : public QObject
     WindowChrome &m_chrome;
     BookChapters &m_chapters;
     MascotOffer &m_offer;
+    const ReadingPace &m_pace;
+    QWidget &m_mascotMessage;
 };
 
 } // namespace tibbo::window

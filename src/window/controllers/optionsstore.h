@@ -8,9 +8,12 @@
 //
 // A new option is a new row here and a call of value/setValue where it is used.
 
+#include "reading/reanchor.h"
+
 #include <QString>
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 class QSettings;
@@ -59,6 +62,11 @@ inline constexpr BookTextOption kChapterRules{"chapterRules"};                  
 inline constexpr BookTextOption kOwnChapterRules{"ownChapterRules"};                 // the reader's own rules, one a line
 inline constexpr BookTextOption kSplitChapters{"splitLongChapters"};                 // "1": long chapters cut into parts
 inline constexpr BookTextOption kProblemsTold{"chapterProblemsTold"};                // "1": the mascot named the first problem
+// The reader's speed: the speed test's (characters a minute, 0: none) and the reading
+// measured (characters and the seconds they took).
+inline constexpr IntOption kSpeedSeed{       "readingSpeed/seed",       0, 0, 100000};
+inline constexpr IntOption kSpeedCharacters{ "readingSpeed/characters", 0, 0, 2000000000};
+inline constexpr IntOption kSpeedSeconds{    "readingSpeed/seconds",    0, 0, 36000};
 // Reading aloud: rate and pitch in tenths of the engine's range, volume in percent, the
 // pause after a paragraph in milliseconds, the sleep timer in minutes (0 off, -1 at the end
 // of the chapter), and per book the character the sentence read last begins with.
@@ -76,11 +84,31 @@ inline constexpr BookTextOption kReadAloudFrom{"readAloudFrom"};
 class OptionsStore
 {
   public:
-    // The place in a book: the first character of the spread on show when it was left.
+    // A bookmark of the book as it was left: its line in the mark file, where it was in the
+    // text, and whether it was found again after the text last changed.
+    struct MarkAnchor
+    {
+        int64_t line = 0;
+        core::TextAnchor anchor{};
+        bool lost = false;
+    };
+    // The place in a book: the first character of the spread on show when it was left, and
+    // what finds it and the bookmarks again when the book's text has changed meanwhile.
+    // An entry written by an older reader has only the path and the offset.
     struct BookPlace
     {
         QString path;
         int64_t offset = 0;
+        // When the reader left the book, milliseconds since 1970-01-01 UTC; 0 unknown.
+        int64_t leftAt = 0;
+        // The text the offsets belong to; nothing unknown.
+        std::optional<core::TextIdentity> text{};
+        // The chapters it had, and the title of the last one.
+        int64_t chapterCount = 0;
+        QString lastChapter{};
+        // The place's anchor.
+        std::optional<core::TextAnchor> anchor{};
+        std::vector<MarkAnchor> marks{};
     };
 
     explicit OptionsStore(QString path);
@@ -97,7 +125,8 @@ class OptionsStore
     bool setValue(const BookTextOption &option, const QString &bookPath, const QString &value);
 
     // The places in the books, newest first: the first `most` entries of the file, less
-    // those without a path or with no sane offset (a hand-edited file).
+    // those without a path or with no sane offset (a hand-edited file). A part of an entry
+    // that does not read back whole (an anchor, a bookmark) is left out.
     std::vector<BookPlace> bookPlaces(int most) const;
     bool setBookPlaces(const std::vector<BookPlace> &places);
 

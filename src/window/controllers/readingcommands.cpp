@@ -9,6 +9,7 @@
 
 #include "bookmarks/bookmarkstore.h"
 #include "navigation/prompt.h"
+#include "pages/pages.h"
 #include "text/numbers.h"
 
 #include <QWidget>
@@ -24,7 +25,10 @@ ReadingCommands::ReadingCommands(Parts parts, QWidget *window)
                 onPagePressed(page == BookView::Page::Right, b);
             });
     connect(&m_bookView, &BookView::edgePressed, this, [this](core::EdgeStrip strip, double r) {
-        core::pressEdgeStrip(m_state, strip, r);
+        jump([&] {
+            core::pressEdgeStrip(m_state, strip, r);
+            return true;
+        });
         showSpread();
     });
     connect(&m_bookView, &BookView::linePressed, this, &ReadingCommands::onLinePressed);
@@ -46,6 +50,16 @@ ReadingCommands::ReadingCommands(Parts parts, QWidget *window)
 void ReadingCommands::showSpread()
 {
     m_bookView.showSpread(m_state);
+}
+
+template <typename Move> bool ReadingCommands::jump(Move move)
+{
+    const int64_t from = core::charactersOnShow(m_state).from;
+    const int64_t before = m_state.topLine;
+    const bool moved = move();
+    if (moved && m_state.topLine != before)
+        emit jumped(from);
+    return moved;
 }
 
 // A right press opens the menu; a left press closes an open menu, or else turns.
@@ -86,7 +100,10 @@ void ReadingCommands::turnBack()
 
 void ReadingCommands::run(core::PageCommand command)
 {
-    if (core::runPageCommand(m_state, command))
+    const auto move = [&] { return core::runPageCommand(m_state, command); };
+    const bool isJump =
+        command == core::PageCommand::FirstSpread || command == core::PageCommand::LastSpread;
+    if (isJump ? jump(move) : move())
         showSpread();
 }
 
@@ -108,7 +125,12 @@ void ReadingCommands::askForInterval()
 
 void ReadingCommands::confirmPrompt()
 {
-    switch (core::confirmPrompt(m_state, m_prompt.answer().toStdString())) {
+    core::PromptOutcome outcome = core::PromptOutcome::Ignored;
+    jump([&] {
+        outcome = core::confirmPrompt(m_state, m_prompt.answer().toStdString());
+        return outcome == core::PromptOutcome::PageShown;
+    });
+    switch (outcome) {
     case core::PromptOutcome::PageShown:
         showSpread();
         emit menuCloseRequested();
@@ -155,7 +177,7 @@ void ReadingCommands::addBookmark()
 
 void ReadingCommands::jumpToBookmark(int index)
 {
-    if (!core::jumpToBookmark(m_state, index))
+    if (!jump([&] { return core::jumpToBookmark(m_state, index); }))
         return;
     showSpread();
     emit menuCloseRequested();

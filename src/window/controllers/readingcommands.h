@@ -50,8 +50,14 @@ class ReadingCommands : public QObject
   signals:
     void menuRequested();
     void menuCloseRequested();
+    // A jump (a page or share typed in, a bookmark, the edge strips, the first or the last
+    // spread) moved the reader from the spread whose first character is `from`. Turning a
+    // spread is not one.
+    void jumped(qint64 from);
 
   private:
+    // Runs a move that is a jump, and tells where it came from when it moved.
+    template <typename Move> bool jump(Move move);
     void onPagePressed(bool rightPage, Qt::MouseButton button);
     void onLinePressed(int index, Qt::MouseButton button);
     void deleteShownBookmark();

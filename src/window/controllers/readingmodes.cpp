@@ -61,6 +61,7 @@ void ReadingModes::onAutoTurnTick()
 void ReadingModes::startSpeedTest()
 {
     core::startSpeedTest(m_state);
+    m_speedTestCharacters = m_state.spreadCharCount;
     if (!m_speedTestTimer.isActive())
         m_speedTestTimer.start();
 }
@@ -68,7 +69,13 @@ void ReadingModes::startSpeedTest()
 QString ReadingModes::stopSpeedTest()
 {
     m_speedTestTimer.stop();
-    return qs(core::stopSpeedTest(m_state));
+    QString report = qs(core::stopSpeedTest(m_state));
+    if (m_speedTestReport) {
+        const QString more = m_speedTestReport(m_speedTestCharacters, m_state.autoTurnSeconds);
+        if (!more.isEmpty())
+            report += QLatin1Char('\n') + more;
+    }
+    return report;
 }
 
 void ReadingModes::stopAll()

@@ -6,6 +6,9 @@
 #include <QObject>
 #include <QTimer>
 
+#include <cstdint>
+#include <functional>
+
 class QWidget;
 
 namespace tibbo::core {
@@ -29,6 +32,10 @@ class ReadingModes : public QObject
     bool speedTestRunning() const { return m_speedTestTimer.isActive(); }
     // Ends both timers (on exit).
     void stopAll();
+    // What the speed test's message says under "你看一页需要 N秒", from the characters of
+    // the spread the test was made on and the seconds counted; it also takes the result.
+    using SpeedTestReport = std::function<QString(int64_t characters, double seconds)>;
+    void setSpeedTestReport(SpeedTestReport report) { m_speedTestReport = std::move(report); }
     // Switches automatic turning off and calls a running speed test off without taking
     // its count (reading aloud has started).
     void stopForReadingAloud();
@@ -68,6 +75,9 @@ class ReadingModes : public QObject
     QTimer m_speedTestTimer;
     // The check mark of the menu's item, which only the menu switches.
     bool m_autoTurnChecked = false;
+    // The characters of the spread on show when the speed test started.
+    int64_t m_speedTestCharacters = 0;
+    SpeedTestReport m_speedTestReport;
 };
 
 } // namespace tibbo::window

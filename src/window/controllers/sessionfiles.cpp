@@ -235,6 +235,11 @@ QString SessionFiles::optionsPath()
     return folder() + QStringLiteral("/options.ini");
 }
 
+QString SessionFiles::statisticsPath()
+{
+    return folder() + QStringLiteral("/statistics.db");
+}
+
 bool SessionFiles::prepareFolder()
 {
     if (!folderProblem().isEmpty())

@@ -61,6 +61,8 @@ class SessionFiles : public QObject
     // options.ini: what the reader keeps beyond settings.ini (the place in every book, the
     // theme, fine typesetting, a book's chosen encoding), read and written by OptionsStore.
     static QString optionsPath();
+    // statistics.db: the reading sessions (SQLite), written by ReadingStatistics.
+    static QString statisticsPath();
     // Start-up: clears the temporary files of writes that were killed, and puts the
     // manual (it ships inside the program) into the folder, in GB18030 with CR LF line
     // ends like any book, when it is missing there.

@@ -27,6 +27,10 @@ void ChapterPanel::build()
     m_caption->setObjectName(QStringLiteral("chapterCaption"));
     m_caption->setGeometry(12, 6, 200, 20);
     m_caption->setStyleSheet("color: #000080; font-weight: bold;");
+    m_timeLeft = new QLabel(this);
+    m_timeLeft->setObjectName(QStringLiteral("chapterTimeLeft"));
+    m_timeLeft->setGeometry(12, 26, width() - 24, 16);
+    m_timeLeft->setStyleSheet("color: #000080;");
     auto *close = new PanelButton(QStringLiteral("关闭"), this);
     close->setObjectName(QStringLiteral("chapterClose"));
     close->setGeometry(width() - 54, 5, 44, 20);
@@ -65,10 +69,17 @@ void ChapterPanel::build()
     connect(m_list, &QTreeWidget::itemActivated, this, choose);
 }
 
-void ChapterPanel::open(const std::vector<Entry> &entries, int current)
+void ChapterPanel::open(const std::vector<Entry> &entries, int current, const QString &timeLeft)
 {
     if (!m_list)
         build();
+    // The two lines of the time left become one under the caption.
+    QString shortTimeLeft = timeLeft;
+    shortTimeLeft.replace(QLatin1Char('\n'), QStringLiteral("　"));
+    m_timeLeft->setText(shortTimeLeft);
+    m_timeLeft->setVisible(!timeLeft.isEmpty());
+    const int listTop = timeLeft.isEmpty() ? 30 : 46;
+    m_list->setGeometry(10, listTop, width() - 20, height() - listTop - 10);
     m_list->clear();
     m_problemRows.clear();
     for (const Entry &entry : entries) {

@@ -1,6 +1,7 @@
 #pragma once
 // The chapter list (目录): every heading of the book with the page it starts on, the
-// current chapter marked and scrolled into view. A click on a heading (or Enter on it)
+// current chapter marked and scrolled into view, and under the caption how long the rest
+// of the chapter and the book take at the reader's speed. A click on a heading (or Enter on it)
 // jumps there; 关闭 closes the list, and so does Esc (the key table's).
 
 #include <QWidget>
@@ -29,8 +30,8 @@ class ChapterPanel : public QWidget
     explicit ChapterPanel(QWidget *parent);
 
     // Shows the headings over the pages, centred in the window, with entry `current`
-    // (-1: none) marked.
-    void open(const std::vector<Entry> &entries, int current);
+    // (-1: none) marked; `timeLeft` (lines, empty for none) under the caption.
+    void open(const std::vector<Entry> &entries, int current, const QString &timeLeft = QString());
 
     // The index of the entry selected in the list; -1 when none.
     int selectedIndex() const;
@@ -51,6 +52,7 @@ class ChapterPanel : public QWidget
     void build();
 
     QLabel *m_caption = nullptr;
+    QLabel *m_timeLeft = nullptr;
     QTreeWidget *m_list = nullptr;
     QPushButton *m_nextProblem = nullptr;
     std::vector<int> m_problemRows;

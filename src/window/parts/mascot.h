@@ -30,6 +30,8 @@ class Mascot : public QObject
     void addBubblePanel(QWidget *panel, BubblePlace where);
     // Opens the bubble with the large mascot, or closes it back to the small one.
     void setBubbleOpen(bool open);
+    // Whether the bubble is open (for the menu or for what Tibbo says).
+    bool bubbleOpen() const { return m_open; }
     // Places everything for the window's current size, the bubble's panels included.
     void place();
     void setBubbleColour(const QColor &colour);

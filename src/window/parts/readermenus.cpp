@@ -69,6 +69,12 @@ ReaderMenus::ReaderMenus(QWidget *parent) : QObject(parent)
     m_goToMenu->setEnabled(false);
     connect(m_bookmarkMenu->addAction(QStringLiteral("转到指定页")), &QAction::triggered, this,
             &ReaderMenus::goToPageChosen);
+    // Beside the jumps, the way back from them (Alt+Left); greyed while there is none.
+    m_wayBackItem = m_bookmarkMenu->addAction(QStringLiteral("回到刚才"));
+    m_wayBackItem->setToolTip(
+        QStringLiteral("回到跳转以前读的地方 (Alt+左方向键; Alt+右方向键再跳回去)"));
+    m_wayBackItem->setEnabled(false);
+    connect(m_wayBackItem, &QAction::triggered, this, &ReaderMenus::wayBackChosen);
 
     m_fontSizeMenu = new QMenu(QStringLiteral("字号"), parent);
     m_fontSizeMenu->setObjectName(QStringLiteral("fontSizeMenu"));
@@ -102,6 +108,9 @@ ReaderMenus::ReaderMenus(QWidget *parent) : QObject(parent)
     });
     connect(m_autoTurnMenu->addAction(QStringLiteral("滚动翻页")), &QAction::triggered, this,
             &ReaderMenus::scrollModeChosen);
+    // What the reader's reading adds up to, and the speed the time left goes by.
+    connect(m_autoTurnMenu->addAction(QStringLiteral("阅读统计")), &QAction::triggered, this,
+            &ReaderMenus::statisticsChosen);
     m_autoTurnMenu->addSeparator();
     connect(m_autoTurnMenu->addAction(QStringLiteral("设置翻页时间")), &QAction::triggered, this,
             &ReaderMenus::intervalChosen);
@@ -257,6 +266,11 @@ void ReaderMenus::setAutoTurnEnabled(bool on)
 void ReaderMenus::setSpeedTestCaption(const QString &caption)
 {
     m_speedTestItem->setText(caption);
+}
+
+void ReaderMenus::setWayBackEnabled(bool enabled)
+{
+    m_wayBackItem->setEnabled(enabled);
 }
 
 } // namespace tibbo::window

@@ -47,6 +47,8 @@ class ReaderMenus : public QObject
     void showReadingAloud(bool reading, bool paused);
     // Checks the sleep timer chosen (see sleepTimerChoices).
     void checkSleepTimer(int choice);
+    // 回到刚才 in the bookmark menu is greyed while there is no jump to go back from.
+    void setWayBackEnabled(bool enabled);
 
   public slots:
     // Each pops its menu up at the pointer.
@@ -65,6 +67,7 @@ class ReaderMenus : public QObject
     void addBookmarkChosen();
     void bookmarkChosen(int index);
     void goToPageChosen();
+    void wayBackChosen();
     void fontSizeChosen(double points);
     void themeChosen(int theme);
     void encodingChosen(const QString &name);
@@ -73,6 +76,7 @@ class ReaderMenus : public QObject
     void scrollModeChosen();
     void intervalChosen();
     void speedTestChosen();
+    void statisticsChosen();
     void openChosen();
     void settingsChosen();
     void exitChosen();
@@ -96,6 +100,7 @@ class ReaderMenus : public QObject
     std::vector<std::pair<core::ScriptMode, QAction *>> m_scriptItems;
     QAction *m_autoTurnItem = nullptr;
     QAction *m_speedTestItem = nullptr;
+    QAction *m_wayBackItem = nullptr;
     QMenu *m_trayMenu = nullptr;
     QMenu *m_readAloudMenu = nullptr;
     QAction *m_readAloudItem = nullptr;

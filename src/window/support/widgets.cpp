@@ -140,6 +140,8 @@ CaptionLabel::CaptionLabel(const QString &text, QWidget *parent) : QLabel(parent
     setCaption(text);
     QPalette pal = palette();
     pal.setColor(QPalette::WindowText, kNavy);
+    // A command that cannot be used now is greyed.
+    pal.setColor(QPalette::Disabled, QPalette::WindowText, QColor(0x80, 0x88, 0xB0));
     setPalette(pal);
     setAttribute(Qt::WA_TranslucentBackground);
 }
