@@ -11,35 +11,16 @@
 #include "text/reflow.h"
 #include "text/spread.h"
 #include "text/typesetting.h"
+#include "timing.h"
 
 #include <chrono>
 #include <cstdio>
 #include <sys/resource.h>
 
 using namespace tibbo::core;
-
-namespace {
-
-using Clock = std::chrono::steady_clock;
-
-double msSince(Clock::time_point t0)
-{
-    return std::chrono::duration<double, std::milli>(Clock::now() - t0).count();
-}
-
-// Best of n runs, so a busy machine does not inflate a figure.
-template <typename F> double bestOf(int n, F &&f)
-{
-    double best = 1e300;
-    for (int i = 0; i < n; ++i) {
-        const auto t0 = Clock::now();
-        f();
-        best = std::min(best, msSince(t0));
-    }
-    return best;
-}
-
-} // namespace
+using tibbo::bench::bestOf;
+using tibbo::bench::Clock;
+using tibbo::bench::msSince;
 
 int main(int argc, char **argv)
 {

@@ -12,33 +12,15 @@
 #include "text/plaintext.h"
 #include "text/reflow.h"
 #include "text/spread.h"
+#include "timing.h"
 
 #include <chrono>
 #include <cstdio>
 
 using namespace tibbo::core;
-
-namespace {
-
-using Clock = std::chrono::steady_clock;
-
-double msSince(Clock::time_point t0)
-{
-    return std::chrono::duration<double, std::milli>(Clock::now() - t0).count();
-}
-
-template <typename F> double bestOf(int n, F &&f)
-{
-    double best = 1e300;
-    for (int i = 0; i < n; ++i) {
-        const auto t0 = Clock::now();
-        f();
-        best = std::min(best, msSince(t0));
-    }
-    return best;
-}
-
-} // namespace
+using tibbo::bench::bestOf;
+using tibbo::bench::Clock;
+using tibbo::bench::msSince;
 
 int main(int argc, char **argv)
 {

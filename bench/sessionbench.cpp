@@ -9,6 +9,7 @@
 #include "benchloop.h"
 #include "iconvdecode.h"
 #include "readerwindow.h"
+#include "timing.h"
 
 #include "text/fileio.h"
 
@@ -27,17 +28,13 @@
 #include <utility>
 #include <vector>
 
+using tibbo::bench::Clock;
+using tibbo::bench::msSince;
 using tibbo::window::ReaderWindow;
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
 const Clock::time_point g_processStart = Clock::now();
-
-double msSince(Clock::time_point t0)
-{
-    return std::chrono::duration<double, std::milli>(Clock::now() - t0).count();
-}
 
 // The process's peak resident memory so far, MiB.
 double peakMiB()
