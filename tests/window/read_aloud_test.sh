@@ -73,7 +73,7 @@ bands=()
 turned=
 for _ in $(seq 1 $((60 * scale))); do
     b=$(band)
-    [ "$b" != 0x0 ] && [ "$b" != "${bands[-1]:-}" ] && bands+=("$b")
+    [ "$b" != 0x0 ] && { [ ${#bands[@]} = 0 ] || [ "$b" != "${bands[-1]}" ]; } && bands+=("$b")
     [ "$(title)" != "$first_title" ] && turned=yes
     [ ${#bands[@]} -ge 3 ] && [ -n "$turned" ] && break
     sleep 0.5
