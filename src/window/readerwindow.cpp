@@ -1,6 +1,7 @@
 #include "readerwindow.h"
 
 #include "bookchapters.h"
+#include "bookhighlights.h"
 #include "bookloader.h"
 #include "bookplaces.h"
 #include "bookscript.h"
@@ -20,6 +21,7 @@
 #include "mascotoffer.h"
 #include "menububble.h"
 #include "menupanel.h"
+#include "noteeditor.h"
 #include "optionsstore.h"
 #include "pageappearance.h"
 #include "progresspanels.h"
@@ -176,6 +178,12 @@ void ReaderWindow::createParts()
     auto *lookUpPanel = new LookUpPanel(this);
     m_keys->addPanel(lookUpPanel, keys::Scope::LookUp);
     m_lookUp = new WordLookUp(*lookUpPanel, this);
+    auto *noteEditor = new NoteEditor(this);
+    m_keys->addPanel(noteEditor, keys::Scope::NoteEditor);
+    m_highlights = new BookHighlights(
+        {m_state, *m_bookView, *m_loader, *m_reflowJob, *m_chapters, *noteEditor}, this);
+    m_selection->setHighlightFinder(
+        [this](core::TextSpan span) { return m_highlights->holding(span); });
     m_screen = new ScreenSaverInhibitor(this);
     auto *readAloudPanel = new ReadAloudPanel(m_menuPanel);
     m_readAloud = new ReadAloudCommands({m_state, *m_bookView, *m_scrollPanel, *readAloudPanel,
@@ -261,6 +269,22 @@ void ReaderWindow::connectParts()
         completeBook();
         m_search->openWith(words);
     });
+    // Highlights and notes are kept in the whole book, where their anchors are taken.
+    connect(m_selection, &TextSelection::highlightRequested, this,
+            [this](core::TextSpan span, int colour) {
+                completeBook();
+                m_highlights->highlight(span, colour);
+            });
+    connect(m_selection, &TextSelection::noteRequested, this, [this](core::TextSpan span) {
+        completeBook();
+        m_highlights->editNote(span);
+    });
+    connect(m_selection, &TextSelection::deleteHighlightRequested, m_highlights,
+            &BookHighlights::remove);
+    connect(m_highlights, &BookHighlights::saveFailed, this,
+            [this](const QString &path, int error) {
+                Dialogs::message(this, SessionFiles::writeFailureText(path, error));
+            });
     connect(m_selection, &TextSelection::readAloudRequested, this, [this](int64_t offset) {
         completeBook();
         m_readAloud->readFrom(offset);
@@ -428,9 +452,12 @@ void ReaderWindow::runStartUp(const QString &bookArgument)
     m_settingsPanel->setPreviewFont(pageFont());
     m_appearance->restoreOptions();
     layOut();
-    if (SessionFiles::hasSettings())
+    if (m_folderUsable)
+        m_highlights->setFolder(SessionFiles::folder());
+    if (SessionFiles::hasSettings()) {
         m_session->restore(m_settingsAhead.get());
-    else if (m_folderUsable)
+        m_highlights->takeBook();
+    } else if (m_folderUsable)
         m_state.welcomeMode = true;
     if (!m_chrome->fullScreen())
         m_chrome->moveToNormalGeometry();

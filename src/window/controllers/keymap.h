@@ -28,7 +28,8 @@ enum class Scope {
     // The pages while they are read aloud: its rows come before those of the pages (and
     // of anywhere), so Space pauses instead of turning and Esc stops.
     ReadingAloud,
-    LookUp, // the panel of a word looked up
+    LookUp,     // the panel of a word looked up
+    NoteEditor, // the editor of a note on a highlight
 };
 Q_ENUM_NS(Scope)
 

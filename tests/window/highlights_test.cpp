@@ -1,0 +1,194 @@
+// Highlights and notes on the pages: made from the selection menu, drawn as tints, kept in
+// the book's highlights file across a re-flow and a restart, noted, and deleted.
+
+#include "windowfixture.h"
+
+#include "bookview.h"
+#include "pageappearance.h"
+#include "readerwindow.h"
+
+#include "reading/highlights.h"
+
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+using namespace tibbo::window;
+using namespace tibbo::window::test;
+
+namespace {
+
+// Forty indented paragraphs of 40 characters (more than a spread), no character used
+// twice: a character seen on a line says where in the book it is.
+QString distinctText()
+{
+    QString text;
+    for (int p = 0; p < 40; ++p) {
+        text += QStringLiteral("　　");
+        for (int k = 0; k < 40; ++k)
+            text += QChar(0x4E00 + 64 * p + k);
+        text += QLatin1Char('\n');
+    }
+    return text;
+}
+
+QPoint pointOf(const QObject *window, int index, int column)
+{
+    const LineLabel *label = line(window, index);
+    return QPoint(static_cast<int>(label->xOfColumn(column)) + 2, label->height() / 2);
+}
+
+void ctrlDrag(const QObject *window, int fromLine, int fromColumn, int toLine, int toColumn)
+{
+    LineLabel *from = line(window, fromLine);
+    LineLabel *to = line(window, toLine);
+    QTest::mousePress(from, Qt::LeftButton, Qt::ControlModifier,
+                      pointOf(window, fromLine, fromColumn));
+    QTest::mouseMove(to, pointOf(window, toLine, toColumn));
+    QTest::mouseRelease(to, Qt::LeftButton, Qt::ControlModifier, pointOf(window, toLine, toColumn));
+}
+
+// The characters of line `index` under bands of this colour.
+QString tinted(const QObject *window, int index, TextMark kind)
+{
+    const LineLabel *label = line(window, index);
+    QString under;
+    for (const LineLabel::Band &band : label->bands())
+        if (band.colour == markColour(Theme::Day, kind))
+            under += label->text().mid(band.firstColumn, band.columns);
+    return under;
+}
+
+QString tintedOnSpread(const ReaderWindow &window, TextMark kind)
+{
+    QString under;
+    for (int k = 0; k < 2 * static_cast<int>(window.state().linesPerPage); ++k)
+        under += tinted(&window, k, kind);
+    return under;
+}
+
+std::string highlightFile(const QString &book)
+{
+    return tibbo::core::highlightFilePath(SessionFiles::folder().toStdString(), book.toStdString());
+}
+
+} // namespace
+
+class HighlightsTest : public QObject
+{
+    Q_OBJECT
+
+  private slots:
+    void init() { resetAppFolder(); }
+
+    // 划线 keeps the selection in its colour; a bigger font and a restart keep it on the
+    // same characters; 删除 takes it away, from the pages and the file.
+    void highlight_keptAcrossFontChangeAndRestart_thenDeleted()
+    {
+        const QString text = distinctText();
+        const QString book = writeBook(QStringLiteral("distinct.txt"), text);
+        QString words;
+        {
+            auto w = startWindow(book);
+            words = line(w.get(), 1)->text().mid(3, 6);
+            ctrlDrag(w.get(), 1, 3, 1, 8);
+            QTest::mouseClick(part<QPushButton>(w.get(), "selectionHighlightGreen"),
+                              Qt::LeftButton);
+            QVERIFY(!part(w.get(), "selectionMenu")->isVisible());
+            // The selection is gone; the green tint stays on the characters.
+            QCOMPARE(tinted(w.get(), 1, TextMark::HighlightGreen), words);
+            QCOMPARE(tinted(w.get(), 1, TextMark::Selection), QString());
+            const auto saved = tibbo::core::loadHighlights(SessionFiles::folder().toStdString(),
+                                                           book.toStdString());
+            QVERIFY(!saved.damaged);
+            QCOMPARE(saved.file.highlights.size(), size_t(1));
+            QCOMPARE(saved.file.highlights[0].colour, 1);
+
+            // A bigger font cuts the lines anew: the tint is on the same characters.
+            auto *appearance = w->findChild<PageAppearance *>();
+            const QString before = line(w.get(), 1)->text();
+            appearance->setFontSize(w->state().pageFont.size + 6);
+            QTRY_VERIFY(w->isIdle() && line(w.get(), 1)->text() != before);
+            QCOMPARE(tintedOnSpread(*w, TextMark::HighlightGreen), words);
+            w->exitReader();
+        }
+        auto w = startWindow();
+        QCOMPARE(tintedOnSpread(*w, TextMark::HighlightGreen), words);
+        int at = 0;
+        while (tinted(w.get(), at, TextMark::HighlightGreen).isEmpty())
+            ++at;
+
+        // A Ctrl click inside it takes the whole highlight, and its menu deletes it.
+        const int column = static_cast<int>(line(w.get(), at)->text().indexOf(words.at(2)));
+        QTest::mouseClick(line(w.get(), at), Qt::LeftButton, Qt::ControlModifier,
+                          pointOf(w.get(), at, column));
+        QTRY_VERIFY(part(w.get(), "selectionMenu")->isVisible());
+        QCOMPARE(tintedOnSpread(*w, TextMark::Selection), words);
+        auto *remove = part<QPushButton>(w.get(), "selectionDelete");
+        QVERIFY(remove->isVisible());
+        QTest::mouseClick(remove, Qt::LeftButton);
+        QCOMPARE(tintedOnSpread(*w, TextMark::HighlightGreen), QString());
+        QVERIFY(!QFile::exists(QString::fromStdString(highlightFile(book))));
+    }
+
+    // 笔记 on a selection makes it a highlight with a note; its mark shows the note on
+    // hover, and editing it again starts from the note kept.
+    void note_makesAHighlightWithAMarkAndIsEditedAgain()
+    {
+        const QString book = writeBook(QStringLiteral("distinct.txt"), distinctText());
+        auto w = startWindow(book);
+        auto *view = w->findChild<BookView *>();
+        QVERIFY(view->noteMarksOnShow().empty());
+        ctrlDrag(w.get(), 2, 4, 2, 7);
+        QTest::mouseClick(part<QPushButton>(w.get(), "selectionNote"), Qt::LeftButton);
+        QTRY_VERIFY(part(w.get(), "noteEditor")->isVisible());
+        auto *box = part<QPlainTextEdit>(w.get(), "noteBox");
+        QVERIFY(box->toPlainText().isEmpty());
+        // Keys typed go to the box, not to the pages (N would change the theme).
+        QTest::keyClicks(box, QStringLiteral("Note <b>1</b>"));
+        QCOMPARE(box->toPlainText(), QStringLiteral("Note <b>1</b>"));
+        QTest::mouseClick(part<QPushButton>(w.get(), "noteSave"), Qt::LeftButton);
+        QVERIFY(!part(w.get(), "noteEditor")->isVisible());
+        QCOMPARE(tinted(w.get(), 2, TextMark::HighlightYellow), line(w.get(), 2)->text().mid(4, 4));
+        QCOMPARE(view->noteMarksOnShow().size(), size_t(1));
+        // The note is shown as text, its markup escaped.
+        QVERIFY(view->noteMarksOnShow()[0]->toolTip().contains(
+            QStringLiteral("Note &lt;b&gt;1&lt;/b&gt;")));
+
+        // 取消 keeps the note as it was; Esc closes the editor the same way.
+        ctrlDrag(w.get(), 2, 5, 2, 6);
+        QTest::mouseClick(part<QPushButton>(w.get(), "selectionNote"), Qt::LeftButton);
+        QTRY_VERIFY(part(w.get(), "noteEditor")->isVisible());
+        QCOMPARE(box->toPlainText(), QStringLiteral("Note <b>1</b>"));
+        QTest::keyClicks(box, QStringLiteral(" more"));
+        QTest::keyClick(box, Qt::Key_Escape);
+        QVERIFY(!part(w.get(), "noteEditor")->isVisible());
+        const auto saved =
+            tibbo::core::loadHighlights(SessionFiles::folder().toStdString(), book.toStdString());
+        QCOMPARE(saved.file.highlights.size(), size_t(1));
+        QCOMPARE(QString::fromStdU32String(saved.file.highlights[0].note),
+                 QStringLiteral("Note <b>1</b>"));
+    }
+
+    // Another colour on the very characters of a highlight recolours it, not a second one.
+    void sameCharactersAgain_recolourTheHighlight()
+    {
+        const QString book = writeBook(QStringLiteral("distinct.txt"), distinctText());
+        auto w = startWindow(book);
+        const QString words = line(w.get(), 0)->text().mid(2, 3);
+        ctrlDrag(w.get(), 0, 2, 0, 4);
+        QTest::mouseClick(part<QPushButton>(w.get(), "selectionHighlightYellow"), Qt::LeftButton);
+        QTest::mouseClick(line(w.get(), 0), Qt::LeftButton, Qt::ControlModifier,
+                          pointOf(w.get(), 0, 3));
+        QTRY_VERIFY(part(w.get(), "selectionMenu")->isVisible());
+        QTest::mouseClick(part<QPushButton>(w.get(), "selectionHighlightViolet"), Qt::LeftButton);
+        QCOMPARE(tinted(w.get(), 0, TextMark::HighlightViolet), words);
+        QCOMPARE(tinted(w.get(), 0, TextMark::HighlightYellow), QString());
+        const auto saved =
+            tibbo::core::loadHighlights(SessionFiles::folder().toStdString(), book.toStdString());
+        QCOMPARE(saved.file.highlights.size(), size_t(1));
+        QCOMPARE(saved.file.highlights[0].colour, 3);
+    }
+};
+
+QTEST_MAIN(HighlightsTest)
+#include "highlights_test.moc"
