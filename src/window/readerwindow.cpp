@@ -11,6 +11,7 @@
 #include "chapterpanel.h"
 #include "chapterrulespanel.h"
 #include "dialogs.h"
+#include "highlightlistpanel.h"
 #include "keyroute.h"
 #include "lookuppanel.h"
 #include "manualguide.h"
@@ -180,8 +181,11 @@ void ReaderWindow::createParts()
     m_lookUp = new WordLookUp(*lookUpPanel, this);
     auto *noteEditor = new NoteEditor(this);
     m_keys->addPanel(noteEditor, keys::Scope::NoteEditor);
+    auto *highlightList = new HighlightListPanel(this);
+    m_keys->addPanel(highlightList, keys::Scope::HighlightList);
     m_highlights = new BookHighlights(
-        {m_state, *m_bookView, *m_loader, *m_reflowJob, *m_chapters, *noteEditor}, this);
+        {m_state, *m_bookView, *m_loader, *m_reflowJob, *m_chapters, *noteEditor, *highlightList},
+        this);
     m_selection->setHighlightFinder(
         [this](core::TextSpan span) { return m_highlights->holding(span); });
     m_screen = new ScreenSaverInhibitor(this);
@@ -285,6 +289,12 @@ void ReaderWindow::connectParts()
             [this](const QString &path, int error) {
                 Dialogs::message(this, SessionFiles::writeFailureText(path, error));
             });
+    connect(m_highlights, &BookHighlights::jumped, m_wayBack, &BookWayBack::remember);
+    connect(m_highlights, &BookHighlights::menuCloseRequested, m_bubble, &MenuBubble::close);
+    connect(m_highlights, &BookHighlights::exported, this, [this](const QString &path) {
+        Dialogs::message(this, QStringLiteral("划线和笔记已导出到：\n%1").arg(path));
+    });
+    connect(m_menus, &ReaderMenus::highlightListChosen, m_highlights, &BookHighlights::openList);
     connect(m_selection, &TextSelection::readAloudRequested, this, [this](int64_t offset) {
         completeBook();
         m_readAloud->readFrom(offset);
@@ -413,6 +423,7 @@ void ReaderWindow::connectKeys()
     keys->bind(Command::LargerFont, [this] { m_appearance->stepFontSize(true); });
     keys->bind(Command::SmallerFont, [this] { m_appearance->stepFontSize(false); });
     keys->bind(Command::NextTheme, m_appearance, &PageAppearance::nextTheme);
+    keys->bind(Command::HighlightList, m_highlights, &BookHighlights::openList);
 }
 
 QFont ReaderWindow::pageFont() const

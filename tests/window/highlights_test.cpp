@@ -11,6 +11,8 @@
 
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
+#include <QTreeWidget>
 
 using namespace tibbo::window;
 using namespace tibbo::window::test;
@@ -187,6 +189,61 @@ class HighlightsTest : public QObject
             tibbo::core::loadHighlights(SessionFiles::folder().toStdString(), book.toStdString());
         QCOMPARE(saved.file.highlights.size(), size_t(1));
         QCOMPARE(saved.file.highlights[0].colour, 3);
+    }
+
+    // H opens the list in book order; a click on a row jumps to its spread and Alt+Left
+    // comes back; the export writes the highlights under the book's title.
+    void list_jumpsThroughTheWayBackAndExports()
+    {
+        const QString book = writeBook(QStringLiteral("distinct.txt"), distinctText());
+        auto w = startWindow(book);
+        const int L = static_cast<int>(w->state().linesPerPage);
+        const QString first = line(w.get(), 0)->text().mid(2, 3);
+        ctrlDrag(w.get(), 0, 2, 0, 4);
+        QTest::mouseClick(part<QPushButton>(w.get(), "selectionHighlightPink"), Qt::LeftButton);
+        // A second highlight two spreads on, made there.
+        QTest::keyClick(w.get(), Qt::Key_Right);
+        QTest::keyClick(w.get(), Qt::Key_Right);
+        QTRY_COMPARE(w->state().topLine, int64_t(4 * L + 1));
+        const QString second = line(w.get(), 1)->text().mid(5, 2);
+        ctrlDrag(w.get(), 1, 5, 1, 6);
+        QTest::mouseClick(part<QPushButton>(w.get(), "selectionNote"), Qt::LeftButton);
+        QTest::keyClicks(part<QPlainTextEdit>(w.get(), "noteBox"), QStringLiteral("note two"));
+        QTest::mouseClick(part<QPushButton>(w.get(), "noteSave"), Qt::LeftButton);
+        QTest::keyClick(w.get(), Qt::Key_Home);
+        QTRY_COMPARE(w->state().topLine, int64_t(1));
+
+        QTest::keyClick(w.get(), Qt::Key_H);
+        QTRY_VERIFY(part(w.get(), "highlightListPanel")->isVisible());
+        auto *list = part<QTreeWidget>(w.get(), "highlightList");
+        QCOMPARE(list->topLevelItemCount(), 2);
+        QCOMPARE(list->topLevelItem(0)->text(2), first);
+        QCOMPARE(list->topLevelItem(1)->text(2), second);
+        QCOMPARE(list->topLevelItem(1)->text(3), QStringLiteral("note two"));
+        // Keys in the list do not act on the pages behind it.
+        QTest::keyClick(list, Qt::Key_Right);
+        QCOMPARE(w->state().topLine, int64_t(1));
+
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(list->topLevelItem(1)).center());
+        QTRY_COMPARE(w->state().topLine, int64_t(4 * L + 1));
+        QVERIFY(!part(w.get(), "highlightListPanel")->isVisible());
+        QTest::keyClick(w.get(), Qt::Key_Left, Qt::AltModifier);
+        QTRY_COMPARE(w->state().topLine, int64_t(1));
+
+        QTemporaryDir out;
+        const QString path = out.filePath(QStringLiteral("notes.md"));
+        QTest::keyClick(w.get(), Qt::Key_H);
+        Dialogs::setNextSaveFile(path);
+        QTest::mouseClick(part<QPushButton>(w.get(), "highlightExportMarkdown"), Qt::LeftButton);
+        QVERIFY(Dialogs::lastSaveSuggestion().endsWith(QStringLiteral("distinct-划线和笔记.md")));
+        const QString exported = QString::fromUtf8(fileBytes(path));
+        QVERIFY(exported.startsWith(QStringLiteral("# distinct\n")));
+        QVERIFY(exported.contains(QStringLiteral("> ") + first + QLatin1Char('\n')));
+        QVERIFY(
+            exported.contains(QStringLiteral("> ") + second + QStringLiteral("\n\nnote two\n")));
+        QVERIFY(exported.indexOf(first) < exported.indexOf(second));
+        QCOMPARE(Dialogs::takeMessages().size(), 1);
     }
 };
 

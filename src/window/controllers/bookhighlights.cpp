@@ -3,12 +3,19 @@
 #include "bookchapters.h"
 #include "bookloader.h"
 #include "bookview.h"
+#include "dialogs.h"
+#include "highlightlistpanel.h"
 #include "noteeditor.h"
 #include "qtext.h"
 #include "reflowjob.h"
 #include "theme.h"
 
+#include "pages/pages.h"
+#include "text/fileio.h"
+
 #include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <cerrno>
@@ -17,8 +24,13 @@ namespace tibbo::window {
 
 BookHighlights::BookHighlights(Parts parts, QObject *parent)
     : QObject(parent), m_state(parts.state), m_bookView(parts.bookView), m_chapters(parts.chapters),
-      m_editor(parts.editor)
+      m_editor(parts.editor), m_listPanel(parts.listPanel)
 {
+    connect(&m_listPanel, &HighlightListPanel::entryChosen, this, &BookHighlights::jumpTo);
+    connect(&m_listPanel, &HighlightListPanel::markdownExportChosen, this,
+            [this] { exportList(core::ExportFormat::Markdown); });
+    connect(&m_listPanel, &HighlightListPanel::plainTextExportChosen, this,
+            [this] { exportList(core::ExportFormat::PlainText); });
     connect(&parts.loader, &BookLoader::textReplaced, this, &BookHighlights::takeBook);
     connect(&parts.reflowJob, &ReflowJob::finished, this, &BookHighlights::checkText);
     connect(&m_editor, &NoteEditor::saved, this, &BookHighlights::onNoteSaved);
@@ -222,6 +234,74 @@ void BookHighlights::draw()
     for (int colour = 0; colour < core::kHighlightColours; ++colour)
         m_bookView.setMarks(highlightMark(colour), std::move(ranges[colour]));
     m_bookView.setNoteMarks(std::move(notes));
+}
+
+} // namespace tibbo::window
+
+namespace tibbo::window {
+
+void BookHighlights::openList()
+{
+    emit menuCloseRequested();
+    std::vector<HighlightListPanel::Entry> entries;
+    entries.reserve(m_file.highlights.size());
+    const auto &chapters = m_chapters.list();
+    const auto size = static_cast<int64_t>(m_state.paragraphText.size());
+    const bool placed = m_checked && m_state.lineEndsFitText();
+    for (const core::Highlight &h : m_file.highlights) {
+        HighlightListPanel::Entry entry;
+        entry.note = qs(h.note);
+        if (h.lost || h.start >= size || !placed) {
+            entry.chapter = qs(h.anchor.chapterTitle);
+            entry.words = qs(h.anchor.before + U"…" + h.anchor.after);
+        } else {
+            entry.page = core::pageOfOffset(m_state.lineEnds, h.start, m_state.linesPerPage);
+            const int64_t chapter = core::chapterHolding(chapters, h.start);
+            if (chapter >= 0)
+                entry.chapter = qs(chapters[static_cast<size_t>(chapter)].title);
+            entry.words = qs(core::copiedText(m_state.paragraphText, h.start,
+                                              std::min({h.end(), size, h.start + 200})));
+        }
+        entries.push_back(std::move(entry));
+    }
+    m_listPanel.open(entries);
+}
+
+void BookHighlights::jumpTo(int index)
+{
+    if (index < 0 || static_cast<size_t>(index) >= m_file.highlights.size() ||
+        !m_state.lineEndsFitText())
+        return;
+    const core::Highlight &h = m_file.highlights[static_cast<size_t>(index)];
+    if (h.lost || h.start >= static_cast<int64_t>(m_state.paragraphText.size()))
+        return;
+    const int64_t from = core::charactersOnShow(m_state).from;
+    const int64_t topLine = core::spreadOfOffset(m_state, h.start);
+    const int64_t before = std::exchange(m_state.topLine, topLine);
+    m_bookView.showSpread(m_state);
+    if (topLine != before)
+        emit jumped(from);
+}
+
+void BookHighlights::exportList(core::ExportFormat format)
+{
+    const bool markdown = format == core::ExportFormat::Markdown;
+    const QString title = QFileInfo(qs(m_bookPath)).completeBaseName();
+    const QString suggested =
+        QDir::home().filePath(title + QStringLiteral("-划线和笔记") +
+                              (markdown ? QStringLiteral(".md") : QStringLiteral(".txt")));
+    const QString path = Dialogs::saveFile(m_listPanel.window(), QStringLiteral("导出划线和笔记"),
+                                           markdown ? QStringLiteral("Markdown (*.md)")
+                                                    : QStringLiteral("文本文件 (*.txt)"),
+                                           suggested);
+    if (path.isEmpty())
+        return;
+    const std::string bytes = core::exportHighlights(title.toStdU32String(), m_state.paragraphText,
+                                                     m_chapters.list(), m_file.highlights, format);
+    if (core::writeFileAtomically(path.toStdString(), bytes))
+        emit exported(path);
+    else
+        emit saveFailed(path, errno);
 }
 
 } // namespace tibbo::window

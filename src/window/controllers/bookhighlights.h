@@ -12,6 +12,7 @@
 #include "state/readerstate.h"
 #include "text/selectiontext.h"
 
+#include "reading/highlightexport.h"
 #include "reading/highlights.h"
 
 #include <QObject>
@@ -27,6 +28,7 @@ namespace tibbo::window {
 class BookChapters;
 class BookLoader;
 class BookView;
+class HighlightListPanel;
 class NoteEditor;
 class ReflowJob;
 
@@ -36,12 +38,13 @@ class BookHighlights : public QObject
   public:
     struct Parts
     {
-        const core::ReaderState &state;
+        core::ReaderState &state;
         BookView &bookView;
         BookLoader &loader;
         ReflowJob &reflowJob;
         BookChapters &chapters;
         NoteEditor &editor;
+        HighlightListPanel &listPanel;
     };
     BookHighlights(Parts parts, QObject *parent);
 
@@ -66,6 +69,10 @@ class BookHighlights : public QObject
     void editNote(tibbo::core::TextSpan span);
     // Deletes the highlight holding `span`, with its note.
     void remove(tibbo::core::TextSpan span);
+    // Opens the list of the book's highlights and notes.
+    void openList();
+    // Writes the export in `format` to a file the reader chooses.
+    void exportList(tibbo::core::ExportFormat format);
 
   signals:
     // The highlights file at `path` could not be written (`error`: the errno value).
@@ -73,19 +80,26 @@ class BookHighlights : public QObject
     // The highlights of a changed book were looked for: how many were found, and not.
     void reanchored(int found, int lost);
     void highlightsChanged();
+    // A jump from the list: the spread on show began with character `from`.
+    void jumped(qint64 from);
+    // The export was written to `path`.
+    void exported(const QString &path);
+    void menuCloseRequested();
 
   private:
     void checkText();
+    void jumpTo(int index);
     void onNoteSaved(const QString &note);
     core::Highlight made(core::TextSpan span, int colour);
     core::TextIdentity identityOfText();
     void changed();
     void draw();
 
-    const core::ReaderState &m_state;
+    core::ReaderState &m_state;
     BookView &m_bookView;
     BookChapters &m_chapters;
     NoteEditor &m_editor;
+    HighlightListPanel &m_listPanel;
     std::string m_folder;
     std::string m_bookPath;
     core::HighlightFile m_file;

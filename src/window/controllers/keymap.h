@@ -28,8 +28,9 @@ enum class Scope {
     // The pages while they are read aloud: its rows come before those of the pages (and
     // of anywhere), so Space pauses instead of turning and Esc stops.
     ReadingAloud,
-    LookUp,     // the panel of a word looked up
-    NoteEditor, // the editor of a note on a highlight
+    LookUp,        // the panel of a word looked up
+    NoteEditor,    // the editor of a note on a highlight
+    HighlightList, // the list of highlights and notes
 };
 Q_ENUM_NS(Scope)
 
@@ -70,6 +71,8 @@ enum class Command {
     LargerFont,
     SmallerFont,
     NextTheme,
+    // The list of the book's highlights and notes.
+    HighlightList,
 };
 Q_ENUM_NS(Command)
 
