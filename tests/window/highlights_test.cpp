@@ -245,6 +245,56 @@ class HighlightsTest : public QObject
         QVERIFY(exported.indexOf(first) < exported.indexOf(second));
         QCOMPARE(Dialogs::takeMessages().size(), 1);
     }
+
+    // The book's file is replaced by a changed download: a paragraph added before the
+    // highlights, and the paragraph of one of them removed. The first is found again on
+    // its words; the other is kept in the file and listed as not found, never dropped.
+    void changedBook_findsHighlightsAgainAndKeepsTheLost()
+    {
+        const QString text = distinctText();
+        const QString book = writeBook(QStringLiteral("serial.txt"), text);
+        QString kept, gone;
+        {
+            auto w = startWindow(book);
+            kept = line(w.get(), 2)->text().mid(4, 5);
+            ctrlDrag(w.get(), 2, 4, 2, 8);
+            QTest::mouseClick(part<QPushButton>(w.get(), "selectionHighlightGreen"),
+                              Qt::LeftButton);
+            gone = line(w.get(), 4)->text().mid(6, 3);
+            ctrlDrag(w.get(), 4, 6, 4, 8);
+            QTest::mouseClick(part<QPushButton>(w.get(), "selectionNote"), Qt::LeftButton);
+            QTest::keyClicks(part<QPlainTextEdit>(w.get(), "noteBox"), QStringLiteral("keep me"));
+            QTest::mouseClick(part<QPushButton>(w.get(), "noteSave"), Qt::LeftButton);
+            w->exitReader();
+        }
+        QStringList paragraphs = text.split(QLatin1Char('\n'));
+        const qsizetype goneParagraph =
+            std::find_if(paragraphs.begin(), paragraphs.end(),
+                         [&gone](const QString &p) { return p.contains(gone); }) -
+            paragraphs.begin();
+        QVERIFY(goneParagraph < paragraphs.size());
+        paragraphs.removeAt(goneParagraph);
+        paragraphs.prepend(QStringLiteral("　　新增的一段序言，放在最前面。"));
+        writeBook(QStringLiteral("serial.txt"), paragraphs.join(QLatin1Char('\n')));
+
+        auto w = startWindow(book);
+        QTRY_COMPARE(tintedOnSpread(*w, TextMark::HighlightGreen), kept);
+        const auto saved =
+            tibbo::core::loadHighlights(SessionFiles::folder().toStdString(), book.toStdString());
+        QCOMPARE(saved.file.highlights.size(), size_t(2));
+        const auto lost = std::find_if(saved.file.highlights.begin(), saved.file.highlights.end(),
+                                       [](const tibbo::core::Highlight &h) { return h.lost; });
+        QVERIFY(lost != saved.file.highlights.end());
+        QCOMPARE(QString::fromStdU32String(lost->note), QStringLiteral("keep me"));
+
+        QTest::keyClick(w.get(), Qt::Key_H);
+        auto *list = part<QTreeWidget>(w.get(), "highlightList");
+        QCOMPARE(list->topLevelItemCount(), 2);
+        int notFound = 0;
+        for (int row = 0; row < 2; ++row)
+            notFound += list->topLevelItem(row)->text(0) == QStringLiteral("未找到");
+        QCOMPARE(notFound, 1);
+    }
 };
 
 QTEST_MAIN(HighlightsTest)
