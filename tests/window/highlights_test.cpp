@@ -9,6 +9,7 @@
 
 #include "reading/highlights.h"
 
+#include <QCheckBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -111,6 +112,14 @@ class HighlightsTest : public QObject
             appearance->setFontSize(w->state().pageFont.size + 6);
             QTRY_VERIFY(w->isIdle() && line(w.get(), 1)->text() != before);
             QCOMPARE(tintedOnSpread(*w, TextMark::HighlightGreen), words);
+            // Fine typesetting on, then off again: cut by other rules, the same characters.
+            for (const bool fine : {true, false}) {
+                appearance->openSettingsPanel();
+                part<QCheckBox>(w.get(), "fineBox")->setChecked(fine);
+                QTest::mouseClick(part<QPushButton>(w.get(), "settingsOk"), Qt::LeftButton);
+                QTRY_VERIFY(w->isIdle() && w->state().fineTypesetting == fine);
+                QCOMPARE(tintedOnSpread(*w, TextMark::HighlightGreen), words);
+            }
             w->exitReader();
         }
         auto w = startWindow();
