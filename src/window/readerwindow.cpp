@@ -289,6 +289,18 @@ void ReaderWindow::connectParts()
             [this](const QString &path, int error) {
                 Dialogs::message(this, SessionFiles::writeFailureText(path, error));
             });
+    connect(m_highlights, &BookHighlights::fileDamaged, this,
+            [this](const QString &path, const QString &keptAs) {
+                Dialogs::message(
+                    this,
+                    keptAs.isEmpty()
+                        ? QStringLiteral("这本书的划线和笔记文件有损坏，也没能另存一份：\n%1\n"
+                                         "能读出来的已经读出；这次不会改写这个文件。")
+                              .arg(path)
+                        : QStringLiteral("这本书的划线和笔记文件有损坏，能读出来的已经读出。"
+                                         "原来的文件另存为：\n%1")
+                              .arg(keptAs));
+            });
     connect(m_highlights, &BookHighlights::jumped, m_wayBack, &BookWayBack::remember);
     connect(m_highlights, &BookHighlights::menuCloseRequested, m_bubble, &MenuBubble::close);
     connect(m_highlights, &BookHighlights::exported, this, [this](const QString &path) {

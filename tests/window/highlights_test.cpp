@@ -304,6 +304,27 @@ class HighlightsTest : public QObject
             notFound += list->topLevelItem(row)->text(0) == QStringLiteral("未找到");
         QCOMPARE(notFound, 1);
     }
+
+    // A damaged highlights file: the sound entry is drawn, the reader is told, and the
+    // file as it was is kept as .bak.
+    void damagedFile_drawsWhatIsSoundAndTellsTheReader()
+    {
+        const QString book = writeBook(QStringLiteral("damaged.txt"), distinctText());
+        const QString path = QString::fromStdString(highlightFile(book));
+        const QByteArray damaged =
+            R"({"format":"tibboread-highlights","version":1,"highlights":[)"
+            R"({"start":3,"length":2,"colour":2,"created":1},{"start":-4,"length":2}]})";
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(damaged);
+        f.close();
+        auto w = startWindow(book);
+        QCOMPARE(tintedOnSpread(*w, TextMark::HighlightPink), line(w.get(), 0)->text().mid(3, 2));
+        const QStringList messages = Dialogs::takeMessages();
+        QCOMPARE(messages.size(), 1);
+        QVERIFY(messages[0].contains(path + QStringLiteral(".bak")));
+        QCOMPARE(fileBytes(path + QStringLiteral(".bak")), damaged);
+    }
 };
 
 QTEST_MAIN(HighlightsTest)

@@ -67,10 +67,10 @@ void BookHighlights::takeBook()
         core::LoadedHighlights loaded = core::loadHighlights(m_folder, m_bookPath);
         m_file = std::move(loaded.file);
         m_writable = !loaded.backupFailed;
-        if (loaded.damaged)
-            qWarning("TibboRead: the highlights of %s were damaged; the file as it was is kept "
-                     "as .bak",
-                     m_bookPath.c_str());
+        if (loaded.damaged) {
+            const QString path = qs(core::highlightFilePath(m_folder, m_bookPath));
+            emit fileDamaged(path, loaded.backupFailed ? QString() : path + QStringLiteral(".bak"));
+        }
     }
     checkText();
 }

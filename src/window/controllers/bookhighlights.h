@@ -80,6 +80,10 @@ class BookHighlights : public QObject
     // The highlights of a changed book were looked for: how many were found, and not.
     void reanchored(int found, int lost);
     void highlightsChanged();
+    // The book's highlights file was damaged: what could be read is read. `keptAs` is the
+    // copy of the file as it was; empty when no copy could be made (the file is then left
+    // as it is, and not written while the book is open).
+    void fileDamaged(const QString &path, const QString &keptAs);
     // A jump from the list: the spread on show began with character `from`.
     void jumped(qint64 from);
     // The export was written to `path`.
