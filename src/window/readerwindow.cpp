@@ -10,6 +10,7 @@
 #include "chapterpanel.h"
 #include "chapterrulespanel.h"
 #include "dialogs.h"
+#include "entrylistpanel.h"
 #include "keyroute.h"
 #include "lookuppanel.h"
 #include "manualguide.h"
@@ -137,6 +138,7 @@ void ReaderWindow::createParts()
     auto *chapterPanel = new ChapterPanel(this);
     auto *rulesPanel = new ChapterRulesPanel(this);
     auto *searchPanel = new SearchPanel(this);
+    auto *searchListPanel = new EntryListPanel(QStringLiteral("searchResults"), this);
     m_offer = new MascotOffer(this);
     m_mascot->addBubblePanel(m_offer, Mascot::BubblePlace::TopLeft);
     m_script = new BookScript({m_state, *m_options}, this);
@@ -150,7 +152,14 @@ void ReaderWindow::createParts()
                                *m_settingsPanel, *m_prompt, *m_scrollPanel, *m_chrome, *m_chapters,
                                *m_offer, *m_pace, *mascotMessage},
                               this);
-    m_search = new BookSearch({m_state, *m_bookView, *searchPanel}, this);
+    m_search = new BookSearch(
+        {m_state, *m_bookView, *searchPanel, *searchListPanel, *m_chapters, *m_script}, this);
+    // The buttons find as the keys do: in the whole of a book still loading.
+    connect(searchPanel, &SearchPanel::searchRequested, this, [this](bool forward) {
+        completeBook();
+        m_search->find(forward);
+    });
+    connect(searchPanel, &SearchPanel::listRequested, this, whole(m_search, &BookSearch::openList));
     auto *note = new MascotNote(*m_mascot, *m_menuPanel, this);
     m_appearance = new PageAppearance({m_state, *m_bookView, *m_settingsPanel, *m_scrollPanel,
                                        *m_mascot, *note, *m_menus, *m_options},
@@ -170,6 +179,7 @@ void ReaderWindow::createParts()
     m_keys->addPanel(m_prompt, keys::Scope::Prompt);
     m_keys->addPanel(searchPanel, keys::Scope::Search);
     m_keys->addPanel(chapterPanel, keys::Scope::ChapterList);
+    m_keys->addPanel(searchListPanel, keys::Scope::PlaceList);
     m_keys->addPanel(rulesPanel, keys::Scope::ChapterRules);
     m_keys->addPanel(m_scrollPanel, keys::Scope::ScrollMode);
     m_keys->addPanel(statisticsPanel, keys::Scope::Statistics);
@@ -368,6 +378,7 @@ void ReaderWindow::connectKeys()
     keys->bind(Command::Search, whole(m_search, &BookSearch::open));
     keys->bind(Command::FindNext, whole(m_search, &BookSearch::findNext));
     keys->bind(Command::FindPrevious, whole(m_search, &BookSearch::findPrevious));
+    keys->bind(Command::SearchList, whole(m_search, &BookSearch::openList));
     keys->bind(Command::OpenBook, this, &ReaderWindow::chooseOpenFile);
     keys->bind(Command::AddBookmark, m_commands, &ReadingCommands::addBookmark);
     keys->bind(Command::GoToPage, whole(m_commands, &ReadingCommands::askForPage));

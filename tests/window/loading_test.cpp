@@ -9,7 +9,9 @@
 #include "text/reflow.h"
 #include "text/typesetting.h"
 
+#include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QtTest>
 
 using namespace tibbo::window;
@@ -184,6 +186,25 @@ class LoadingTest : public QObject
             QVERIFY(!w->state().loadingBusy);
             QTRY_VERIFY(w->isIdle());
             QVERIFY(w->state().paragraphText == wholeRead(*w, path).text);
+        }
+        // The search prompt's buttons, like its keys: 下一个 once found only in the first
+        // part (and said 找不到 for a chapter past it), and 列表 counts the whole book.
+        for (const char *button : {"searchNext", "searchPrevious", "searchList"}) {
+            qInfo("%s", button);
+            auto w = startWindow();
+            QTest::keyClick(w.get(), Qt::Key_F, Qt::ControlModifier);
+            part<QLineEdit>(w.get(), "searchBox")->setText(QStringLiteral("第60章"));
+            w->openBook(path);
+            QVERIFY(w->state().loadingBusy);
+            QVERIFY(part(w.get(), "searchPanel")->isVisible());
+            QTest::mouseClick(part<QPushButton>(w.get(), button), Qt::LeftButton);
+            QVERIFY(!w->state().loadingBusy);
+            const QString note = part<QLabel>(w.get(), "searchNote")->text();
+            QVERIFY2(!note.contains(QStringLiteral("找不到")), qPrintable(note));
+            if (qstrcmp(button, "searchList") == 0)
+                QVERIFY(part(w.get(), "searchResultsPanel")->isVisible());
+            else
+                QVERIFY2(note.startsWith(QStringLiteral("第 1 / 1 处")), qPrintable(note));
         }
     }
 
