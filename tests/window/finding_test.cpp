@@ -176,7 +176,7 @@ class FindingTest : public QObject
             const int64_t page = core::pageOfOffset(w->state().lineEnds, all[size_t(row)].offset,
                                                     w->state().linesPerPage);
             QCOMPARE(index.data(EntryListPanel::TitleRole).toString(),
-                     QStringLiteral("第%1章　标题%1 · 第%2页").arg(row + 1).arg(page));
+                     QStringLiteral("第%1页 · 第%2章　标题%2").arg(page).arg(row + 1));
             // The heading's blank and the paragraph mark after it are blanks on one line;
             // the first heading stands at the start of the book.
             const QString before = index.data(EntryListPanel::TextBeforeRole).toString();

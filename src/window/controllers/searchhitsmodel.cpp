@@ -61,8 +61,8 @@ QVariant SearchHitsModel::data(const QModelIndex &index, int role) const
     }
 }
 
-// "第三章　风起 · 第12页": the chapter holding the match (none before the first heading)
-// and the page it is on in the lines on show.
+// "第12页 · 第三章　风起": the page the match is on in the lines on show, and the chapter
+// holding it (none before the first heading). The page comes first: a long heading is cut.
 QString SearchHitsModel::titleOf(const Match &match) const
 {
     const auto next =
@@ -74,7 +74,7 @@ QString SearchHitsModel::titleOf(const Match &match) const
             : 1);
     if (next == m_chapters.begin())
         return page;
-    return m_shown(std::prev(next)->title) + QStringLiteral(" · ") + page;
+    return page + QStringLiteral(" · ") + m_shown(std::prev(next)->title);
 }
 
 } // namespace tibbo::window
