@@ -10,6 +10,7 @@
 #include "chapterpanel.h"
 #include "chapterrulespanel.h"
 #include "dialogs.h"
+#include "dictionarysitepanel.h"
 #include "entrylistpanel.h"
 #include "keyroute.h"
 #include "lookuppanel.h"
@@ -185,7 +186,9 @@ void ReaderWindow::createParts()
     m_keys->addPanel(statisticsPanel, keys::Scope::Statistics);
     auto *lookUpPanel = new LookUpPanel(this);
     m_keys->addPanel(lookUpPanel, keys::Scope::LookUp);
-    m_lookUp = new WordLookUp(*lookUpPanel, this);
+    auto *sitePanel = new DictionarySitePanel(this);
+    m_keys->addPanel(sitePanel, keys::Scope::LookUp);
+    m_lookUp = new WordLookUp({*lookUpPanel, *sitePanel, *m_options}, this);
     m_screen = new ScreenSaverInhibitor(this);
     auto *readAloudPanel = new ReadAloudPanel(m_menuPanel);
     m_readAloud = new ReadAloudCommands({m_state, *m_bookView, *m_scrollPanel, *readAloudPanel,
@@ -265,6 +268,8 @@ void ReaderWindow::connectParts()
     connect(m_selection, &TextSelection::menuCloseRequested, m_bubble, &MenuBubble::close);
     connect(m_selection, &TextSelection::lookUpRequested, m_lookUp, &WordLookUp::lookUp);
     connect(m_lookUp, &WordLookUp::menuCloseRequested, m_bubble, &MenuBubble::close);
+    connect(m_settingsPanel, &SettingsPanel::dictionarySiteRequested, m_lookUp,
+            &WordLookUp::chooseSite);
     // Searching and reading aloud need the whole book; the part on show is its start, so
     // the selection's offsets hold in the whole book too.
     connect(m_selection, &TextSelection::searchRequested, this, [this](const QString &words) {
