@@ -266,6 +266,9 @@ void ReaderWindow::connectParts()
             &ReadingCommands::refreshBookmarkMenu);
     connect(m_news, &MascotNews::layoutNeeded, this, &ReaderWindow::layOut);
     connect(m_selection, &TextSelection::menuCloseRequested, m_bubble, &MenuBubble::close);
+    // Before the re-flow that follows the whole book, so the spread it shows keeps the
+    // selection made in the book's first part.
+    connect(m_loader, &BookLoader::textCompleted, m_selection, &TextSelection::onTextCompleted);
     connect(m_selection, &TextSelection::lookUpRequested, m_lookUp, &WordLookUp::lookUp);
     connect(m_lookUp, &WordLookUp::menuCloseRequested, m_bubble, &MenuBubble::close);
     connect(m_settingsPanel, &SettingsPanel::dictionarySiteRequested, m_lookUp,

@@ -3,6 +3,9 @@
 // book reads the rest first, and the book and lines in the end are those of a whole read.
 #include "windowfixture.h"
 
+#include "textselection.h"
+
+#include "pages/pages.h"
 #include "settings/settingsfile.h"
 #include "text/fileio.h"
 #include "text/plaintext.h"
@@ -206,6 +209,32 @@ class LoadingTest : public QObject
             else
                 QVERIFY2(note.startsWith(QStringLiteral("第 1 / 1 处")), qPrintable(note));
         }
+    }
+
+    // A selection made while the rest of the book is read stays on the same characters
+    // when the whole book replaces the first part (it used to clear, the offsets being
+    // taken for those of another text).
+    void selectionInTheFirstPart_isKeptWhenTheBookIsWhole()
+    {
+        const QString path =
+            writeBytes(QStringLiteral("select.txt"), core::encodeGb18030(longNovel(30000)));
+        auto w = startWindow();
+        w->openBook(path);
+        QVERIFY(w->state().loadingBusy);
+        auto *selection = w->findChild<TextSelection *>();
+        selection->select({40, 52});
+        const QString selected = selection->text();
+        QCOMPARE(selected.size(), 12);
+        QTRY_VERIFY_WITH_TIMEOUT(!w->state().loadingBusy && w->isIdle(), 30000);
+        QVERIFY(w->state().paragraphText == wholeRead(*w, path).text);
+        const auto kept = selection->span();
+        QVERIFY(kept.has_value());
+        QCOMPARE(kept->from, 40);
+        QCOMPARE(kept->to, 52);
+        QCOMPARE(selection->text(), selected);
+        QVERIFY(!line(w.get(), static_cast<int>(core::lineHolding(w->state().lineEnds, 40) - 1))
+                     ->bands()
+                     .empty());
     }
 
     // An exit during the load writes settings.ini with the whole book and its lines,
