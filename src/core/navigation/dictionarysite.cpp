@@ -1,5 +1,7 @@
 #include "navigation/dictionarysite.h"
 
+#include "text/codepage.h"
+
 #include <cctype>
 
 namespace tibbo::core {
@@ -66,27 +68,6 @@ size_t countPlaceholders(std::string_view text, Placeholder *first)
     return count;
 }
 
-void appendUtf8(std::string &out, char32_t c)
-{
-    if ((c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF)
-        c = 0xFFFD;
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
 } // namespace
 
 std::optional<SiteTemplateProblem> siteTemplateProblem(std::string_view urlTemplate)
@@ -124,9 +105,7 @@ std::optional<SiteTemplateProblem> siteTemplateProblem(std::string_view urlTempl
 
 std::string percentEncoded(std::u32string_view word)
 {
-    std::string utf8;
-    for (const char32_t c : word)
-        appendUtf8(utf8, c);
+    const std::string utf8 = toUtf8(word);
     static constexpr char kHex[] = "0123456789ABCDEF";
     std::string encoded;
     encoded.reserve(utf8.size() * 3);
