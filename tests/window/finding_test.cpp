@@ -213,6 +213,13 @@ class FindingTest : public QObject
         QVERIFY(!part(w.get(), "searchPanel")->isVisible());
         QTest::keyClick(w.get(), Qt::Key_Left, Qt::AltModifier);
         QCOMPARE(w->state().topLine, openedAt);
+        // Another book: the list of the matches found in the one before closes.
+        QTest::keyClick(w.get(), Qt::Key_F, Qt::ControlModifier);
+        QTest::keyClick(box, Qt::Key_Return, Qt::ControlModifier);
+        QVERIFY(panel->isVisible());
+        w->openBook(writeBook(QStringLiteral("other.txt"), QStringLiteral("标题\n")));
+        QTRY_VERIFY(w->isIdle());
+        QVERIFY(!panel->isVisible());
         // Words that are nowhere open no list and say so.
         QTest::keyClick(w.get(), Qt::Key_F, Qt::ControlModifier);
         box->setText(QStringLiteral("没有这句话"));

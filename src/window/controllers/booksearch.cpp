@@ -28,6 +28,12 @@ BookSearch::BookSearch(Parts parts, QObject *parent)
         m_resultList.hide();
     });
     connect(&m_resultList, &EntryListPanel::rowChosen, this, &BookSearch::onListRowChosen);
+    // Another text on show (another book, or a book opened again): the list's matches were
+    // found in the old one.
+    connect(&m_bookView, &BookView::spreadShown, this, [this] {
+        if (m_resultList.isVisible() && !m_hitsModel->matchAt(0))
+            m_resultList.hide();
+    });
 }
 
 void BookSearch::open()
