@@ -30,9 +30,14 @@ BookSearch::BookSearch(Parts parts, QObject *parent)
     connect(&m_resultList, &EntryListPanel::rowChosen, this, &BookSearch::onListRowChosen);
     // Another text on show (another book, or a book opened again): the list's matches were
     // found in the old one.
+    // A re-flow (the window resized) moves the matches to other pages.
     connect(&m_bookView, &BookView::spreadShown, this, [this] {
-        if (m_resultList.isVisible() && !m_hitsModel->matchAt(0))
+        if (!m_resultList.isVisible())
+            return;
+        if (!m_hitsModel->matchAt(0))
             m_resultList.hide();
+        else
+            m_hitsModel->refreshRows();
     });
 }
 

@@ -34,6 +34,12 @@ std::optional<SearchHitsModel::Match> SearchHitsModel::matchAt(int row) const
     return m_matches[static_cast<size_t>(row)];
 }
 
+void SearchHitsModel::refreshRows()
+{
+    if (!m_matches.empty())
+        emit dataChanged(index(0), index(static_cast<int>(m_matches.size()) - 1));
+}
+
 int SearchHitsModel::rowCount(const QModelIndex &parent) const
 {
     return parent.isValid() ? 0 : static_cast<int>(m_matches.size());

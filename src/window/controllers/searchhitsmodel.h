@@ -37,6 +37,8 @@ class SearchHitsModel : public QAbstractListModel
                     uint64_t textVersion);
     // The match of `row`, while the text is still the one it was found in.
     std::optional<Match> matchAt(int row) const;
+    // The rows are made anew when next shown: the lines were cut again.
+    void refreshRows();
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role) const override;
