@@ -319,6 +319,14 @@ void ReaderWindow::connectParts()
                                          "原来的文件另存为：\n%1")
                               .arg(keptAs));
             });
+    // Highlights a changed book no longer holds are kept; the reader is told where they are.
+    connect(m_highlights, &BookHighlights::reanchored, this, [this](int, int lost) {
+        if (lost > 0)
+            Dialogs::message(
+                this, QStringLiteral("这本书的内容变了，有 %1 条划线或笔记没有找到原来的位置。"
+                                     "它们都还留着，在「划线和笔记」列表里(H 键)标着「未找到」。")
+                          .arg(lost));
+    });
     connect(m_highlights, &BookHighlights::jumped, m_wayBack, &BookWayBack::remember);
     connect(m_highlights, &BookHighlights::menuCloseRequested, m_bubble, &MenuBubble::close);
     connect(m_highlights, &BookHighlights::exported, this, [this](const QString &path) {

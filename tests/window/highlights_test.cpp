@@ -265,6 +265,9 @@ class HighlightsTest : public QObject
                                        [](const tibbo::core::Highlight &h) { return h.lost; });
         QVERIFY(lost != saved.file.highlights.end());
         QCOMPARE(QString::fromStdU32String(lost->note), QStringLiteral("keep me"));
+        const QStringList messages = Dialogs::takeMessages();
+        QCOMPARE(messages.size(), 1);
+        QVERIFY(messages[0].contains(QStringLiteral("有 1 条划线或笔记没有找到")));
 
         QTest::keyClick(w.get(), Qt::Key_H);
         auto *list = part<QTreeWidget>(w.get(), "highlightList");

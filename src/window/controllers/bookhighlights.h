@@ -77,7 +77,8 @@ class BookHighlights : public QObject
   signals:
     // The highlights file at `path` could not be written (`error`: the errno value).
     void saveFailed(const QString &path, int error);
-    // The highlights of a changed book were looked for: how many were found, and not.
+    // The highlights of a changed book were looked for: how many were found, and how many
+    // not (those are kept, marked lost).
     void reanchored(int found, int lost);
     void highlightsChanged();
     // The book's highlights file was damaged: what could be read is read. `keptAs` is the
