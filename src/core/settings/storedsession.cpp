@@ -1,5 +1,6 @@
 #include "settings/storedsession.h"
 
+#include "settings/settingsindex.h"
 #include "state/readerstate.h"
 #include "state/scrolltextmap.h"
 #include "text/codepage.h"
@@ -146,23 +147,38 @@ bool writeFileDurably(const std::string &path, std::string_view bytes, std::opti
 // settings.ini first: until it is in place the old Slide.cache still belongs to the old
 // settings.ini, so a failed write leaves the pair as it was. Only then is the old cache
 // removed (a kill after this leaves none, never one of another book) and the new one
-// written.
+// written. The index goes before settings.ini is written over (the sync of the folder
+// after the rename makes its removal last too) and comes back right after it, so at any
+// point there is no index or the one made for the settings.ini beside it.
 SessionWrite writeSessionFiles(std::string_view appDir, const SettingsData &data,
                                const ReaderState &state, bool scrollTextChanged)
 {
     SessionWrite result;
     const std::string settings = settingsFilePath(appDir);
     const std::string cache = slideCachePath(appDir);
+    const std::string indexPath = settingsIndexPath(appDir);
+    ::unlink(indexPath.c_str());
+    SettingsIndex index;
     result.settingsWritten = writeFileDurably(
         settings,
         [&](const ByteSink &sink) {
-            writeSettingsPieces(data, state.paragraphText, state.lineEnds, sink);
+            SettingsHashing hashing;
+            writeSettingsPieces(
+                data, state.paragraphText, state.lineEnds,
+                [&](std::string_view piece) {
+                    hashing.add(piece);
+                    sink(piece);
+                },
+                &index.layout);
+            index.hash = hashing.hash();
         },
         std::nullopt, &result.error);
     if (!result.settingsWritten) {
         result.failedPath = settings;
         return result;
     }
+    // Without its index the next start reads settings.ini whole, as it always could.
+    result.indexWritten = writeFileDurably(indexPath, settingsIndexBytes(index));
     if (!scrollTextChanged) {
         result.cacheWritten = true;
         return result;
@@ -279,8 +295,9 @@ int cleanStaleTemporaries(std::string_view appDir)
     while (const dirent *entry = ::readdir(dir)) {
         const std::string_view name = entry->d_name;
         const auto target = temporaryOf(name);
-        const bool sessionFile = target && (*target == "settings.ini" || *target == "Slide.cache" ||
-                                            *target == "settings.ini.bak");
+        const bool sessionFile =
+            target && (*target == "settings.ini" || *target == "Slide.cache" ||
+                       *target == "settings.ini.bak" || *target == "settings.index");
         const bool markFile = target && endsWith(*target, ".mark");
         if (!sessionFile && !markFile)
             continue;

@@ -271,11 +271,20 @@ void BookView::showSpread(core::ReaderState &state)
 {
     static const core::CutRules plainRules;
     const core::CutRules &rules = m_cutRules ? m_cutRules() : plainRules;
-    core::Spread spread = core::buildSpread(state, rules);
+    showRows(state, core::buildSpread(state, rules), true);
+}
+
+void BookView::showStoredSpread(core::ReaderState &excerpt, core::Spread spread)
+{
+    showRows(excerpt, std::move(spread), false);
+}
+
+void BookView::showRows(core::ReaderState &state, core::Spread spread, bool inScript)
+{
     // The rows as written: a converted row whose words grew (内存 → 記憶體) is narrowed to
     // the width its own row or a full row takes, so it keeps within its page.
     std::vector<std::u32string> written;
-    if (m_display && m_display().converting()) {
+    if (inScript && m_display && m_display().converting()) {
         written = spread.rows;
         core::showRowsInScript(spread, state, m_display());
     }
