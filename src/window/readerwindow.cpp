@@ -213,7 +213,8 @@ void ReaderWindow::createParts()
     m_restoreTimer = new QTimer(this);
     m_restoreTimer->setInterval(4);
     connect(m_restoreTimer, &QTimer::timeout, this, [this] {
-        if (m_settingsAhead.whole.wait_for(std::chrono::seconds(0)) == std::future_status::ready)
+        if (m_restorePending &&
+            m_settingsAhead.whole.wait_for(std::chrono::seconds(0)) == std::future_status::ready)
             finishRestore();
     });
 }
@@ -430,7 +431,7 @@ bool ReaderWindow::isIdle() const
 
 bool ReaderWindow::showsSpread() const
 {
-    return (m_restorePending && m_restoreTimer->isActive()) ||
+    return showsStoredSpread() ||
            (m_started && m_state.lineEndsFitText() && !m_reflowJob->running());
 }
 
@@ -478,10 +479,11 @@ void ReaderWindow::runStartUp(const QString &bookArgument)
     if (excerpt) {
         m_restorePending = true;
         m_pendingBookArgument = bookArgument;
-        if (bookArgument.isEmpty() && showStoredSpread(*excerpt))
-            m_restoreTimer->start();
-        else
+        // The reader may act on the stored spread at once (finishRestore runs then).
+        if (!bookArgument.isEmpty() || !showStoredSpread(*excerpt))
             finishRestore();
+        else if (m_restorePending)
+            m_restoreTimer->start();
         return;
     }
     finishStartUp(bookArgument);
@@ -497,8 +499,10 @@ bool ReaderWindow::showStoredSpread(const core::SettingsExcerpt &excerpt)
     m_storedSpreadState = std::make_unique<core::ReaderState>(core::excerptState(excerpt, m_state));
     // Lines cut for another width are cut again once the book is whole: the stored
     // spread would not be the one shown then.
-    if (!core::lineListMatchesCapacity(*m_storedSpreadState))
+    if (!core::lineListMatchesCapacity(*m_storedSpreadState)) {
+        m_storedSpreadState.reset();
         return false;
+    }
     m_bookView->showStoredSpread(*m_storedSpreadState,
                                  core::excerptSpread(excerpt, *m_storedSpreadState));
     return true;

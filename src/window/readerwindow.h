@@ -70,8 +70,12 @@ class ReaderWindow : public QWidget
     // Start-up is over and no load or sliced re-flow is running.
     bool isIdle() const;
     // Start-up is over and a spread of the book is on show: its line list belongs to the
-    // text (the rest of a large plain-text book may still be loading behind it).
+    // text (the rest of a large plain-text book may still be loading behind it); or a
+    // restart shows the saved spread while the rest of settings.ini is read.
     bool showsSpread() const;
+    // A restart shows the saved spread from the part of settings.ini that holds it while
+    // the rest is read; the whole book is not in place yet.
+    bool showsStoredSpread() const { return m_restorePending && m_storedSpreadState; }
 
     const core::ReaderState &state() const { return m_state; }
     // The window title names the book on show.

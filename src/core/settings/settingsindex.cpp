@@ -45,6 +45,7 @@ class IndexLines
         return text;
     }
     bool atEnd() const { return m_at == m_bytes.size(); }
+    size_t offset() const { return m_at; }
 
     // "<label> <number>" with plain decimal digits.
     std::optional<uint64_t> labelled(std::string_view label)
@@ -175,6 +176,11 @@ std::string settingsIndexBytes(const SettingsIndex &index)
     for (const uint64_t byte : l.entries)
         out += std::to_string(byte) + '\n';
     field("tail", l.passageEndTag);
+    // The index's own bytes, so a damaged one is told from one made for another file.
+    std::snprintf(hash, sizeof hash, "%llx", static_cast<unsigned long long>(fnv(kFnvOffset, out)));
+    out += "check ";
+    out += hash;
+    out += '\n';
     out += "end\n";
     return out;
 }
@@ -221,7 +227,11 @@ std::optional<SettingsIndex> parseSettingsIndex(std::string_view bytes)
         l.entries.push_back(*byte);
     }
     const auto tail = lines.labelled("tail");
-    if (!tail || lines.line() != "end" || !lines.atEnd())
+    const std::string_view checked = bytes.substr(0, lines.offset());
+    const auto checkLine = lines.line();
+    if (!tail || !checkLine || checkLine->substr(0, 6) != "check " ||
+        IndexLines::number(checkLine->substr(6), 16) != fnv(kFnvOffset, checked) ||
+        lines.line() != "end" || !lines.atEnd())
         return std::nullopt;
     l.fileSize = *size;
     index.hash = *hash;
@@ -351,6 +361,14 @@ Spread excerptSpread(const SettingsExcerpt &excerpt, const ReaderState &excerptS
     place.linesPerPage = excerptState.linesPerPage;
     for (const auto &mark : excerpt.values.bookmarks.value_or(std::vector<Bookmark>{}))
         place.bookmarks.push_back(mark);
+    // The excerpt ends inside the book: its last line ends a paragraph only by its mark.
+    const auto lines = static_cast<size_t>(excerptState.lineCount());
+    for (size_t k = 0; k < spread.roles.size() && k < lines; ++k) {
+        const auto end = static_cast<uint64_t>(excerptState.lineEnds[k + 1]);
+        spread.roles[k].endsParagraph =
+            excerpt.entries.front() + end >= excerpt.textLength ||
+            excerptState.paragraphText[static_cast<size_t>(end - 1)] == kParagraphMark;
+    }
     spread.leftPage = pageOfLine(place.topLine, place.linesPerPage);
     spread.bookmarkLabels = bookmarkLabelsOnShow(place);
     return spread;

@@ -18,6 +18,7 @@
 //   entries <line-list entries>
 //   entry checkpoints <m>, then m lines "<byte of entry 0, 4096, 8192, ...>"
 //   tail <byte of the "[/Passage]" line>
+//   check <FNV-1a 64 of the index's bytes before this line, in hexadecimal>
 //   end
 //
 // An index is used only when every field reads, every offset lies in order within the
@@ -99,8 +100,9 @@ std::optional<SettingsExcerpt> readSettingsExcerpt(std::string_view settingsByte
 // excerpt's first line. Its lines are the saved spread's lines.
 ReaderState excerptState(const SettingsExcerpt &excerpt, const ReaderState &layout);
 
-// The saved spread as buildSpread gives it for the whole book: the rows of the excerpt
-// state, with the page numbers and the bookmark icons of the saved place.
+// The saved spread as buildSpread gives it for the whole book with the plain cut rules:
+// the rows of the excerpt state, with the page numbers and the bookmark icons of the
+// saved place.
 Spread excerptSpread(const SettingsExcerpt &excerpt, const ReaderState &excerptState);
 
 } // namespace tibbo::core
