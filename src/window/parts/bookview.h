@@ -122,6 +122,8 @@ class BookView : public QWidget
     void bookmarkIconDoubleClicked();
     // A spread was put on show (a turn, a jump, a re-flow).
     void spreadShown();
+    // The stored spread of a restart is on show (showStoredSpread).
+    void storedSpreadShown();
     // With Ctrl held, on the text of the pages (a line or the page behind it): a press of
     // the left button (`extend`: with Shift too), the moves and the release of the drag
     // that follows, and a double-click. Without Ctrl a press stays a press on a line or
@@ -137,7 +139,7 @@ class BookView : public QWidget
     bool eventFilter(QObject *watched, QEvent *event) override;
 
   private:
-    void showRows(core::ReaderState &state, core::Spread spread, bool inScript);
+    void showRows(core::ReaderState &state, core::Spread spread, bool ofTheBook);
     void ensureLineLabels(int count);
     // Draws the marks on the spread on show.
     void applyMarks();
