@@ -482,7 +482,7 @@ void ReaderWindow::runStartUp(const QString &bookArgument)
         // The reader may act on the stored spread at once (finishRestore runs then).
         if (!bookArgument.isEmpty() || !showStoredSpread(*excerpt))
             finishRestore();
-        else if (m_restorePending)
+        else if (m_restorePending && !m_exited)
             m_restoreTimer->start();
         return;
     }
@@ -510,10 +510,13 @@ bool ReaderWindow::showStoredSpread(const core::SettingsExcerpt &excerpt)
 
 void ReaderWindow::finishRestore()
 {
-    if (!m_restorePending || m_exited)
+    if (!m_restorePending)
         return;
     m_restorePending = false;
     m_restoreTimer->stop();
+    // An exit on the stored spread saved nothing: the files stay as they were.
+    if (m_exited)
+        return;
     // The rest of settings.ini is read on the read-ahead thread; this waits for what is
     // left of it, without running events meanwhile.
     m_session->restoreBook(m_settingsAhead.whole.get());
@@ -564,6 +567,8 @@ void ReaderWindow::finishExit(bool bySignal)
     if (m_exited)
         return;
     m_exited = true;
+    // On the stored spread of a restart the book is not in place: it stays unread.
+    finishRestore();
     // The way out, in this order. Before start-up has read settings.ini there is nothing to
     // save, and without the application folder nothing can be: the files stay as they were.
     bool saved = true;

@@ -182,6 +182,39 @@ class RestartTest : public QObject
         QVERIFY(read.paragraphText && *read.paragraphText == w.state().paragraphText);
     }
 
+    // An exit (the menu's, a signal's) on the stored spread leaves settings.ini and its
+    // index as they were: nothing is written from a part of the book.
+    void exitOnTheStoredSpread_leavesTheFilesAsTheyWere()
+    {
+        {
+            auto w = startWindow(plainBook());
+            QTest::keyClick(w.get(), Qt::Key_End);
+            w->exitReader();
+        }
+        const QByteArray settings = fileBytes(settingsPath());
+        const QByteArray index = fileBytes(indexPath());
+        for (const bool bySignal : {false, true}) {
+            ReaderWindow w;
+            bool stored = false;
+            QObject::connect(part<BookView>(&w, "bookView"), &BookView::storedSpreadShown, &w,
+                             [&w, &stored, bySignal] {
+                                 stored = true;
+                                 if (bySignal)
+                                     w.exitBySignal();
+                                 else
+                                     w.exitReader();
+                             });
+            w.show();
+            w.start();
+            QTRY_VERIFY(stored);
+            QTest::qWait(50);
+            QVERIFY(!w.showsStoredSpread());
+            QVERIFY(!w.isIdle());
+            QCOMPARE(fileBytes(settingsPath()), settings);
+            QCOMPARE(fileBytes(indexPath()), index);
+        }
+    }
+
     // settings.ini written by a reader that keeps no index: the index beside it is of
     // another file and is not used; the restart is the whole read's.
     void staleIndex_isIgnored()
