@@ -10,6 +10,8 @@
 #include "chapterpanel.h"
 #include "chapterrulespanel.h"
 #include "dialogs.h"
+#include "dictionarysitepanel.h"
+#include "entrylistpanel.h"
 #include "keyroute.h"
 #include "lookuppanel.h"
 #include "manualguide.h"
@@ -157,6 +159,7 @@ void ReaderWindow::createParts()
     auto *chapterPanel = new ChapterPanel(this);
     auto *rulesPanel = new ChapterRulesPanel(this);
     auto *searchPanel = new SearchPanel(this);
+    auto *searchListPanel = new EntryListPanel(QStringLiteral("searchResults"), this);
     m_offer = new MascotOffer(this);
     m_mascot->addBubblePanel(m_offer, Mascot::BubblePlace::TopLeft);
     m_script = new BookScript({m_state, *m_options}, this);
@@ -170,7 +173,14 @@ void ReaderWindow::createParts()
                                *m_settingsPanel, *m_prompt, *m_scrollPanel, *m_chrome, *m_chapters,
                                *m_offer, *m_pace, *mascotMessage},
                               this);
-    m_search = new BookSearch({m_state, *m_bookView, *searchPanel}, this);
+    m_search = new BookSearch(
+        {m_state, *m_bookView, *searchPanel, *searchListPanel, *m_chapters, *m_script}, this);
+    // The buttons find as the keys do: in the whole of a book still loading.
+    connect(searchPanel, &SearchPanel::searchRequested, this, [this](bool forward) {
+        completeBook();
+        m_search->find(forward);
+    });
+    connect(searchPanel, &SearchPanel::listRequested, this, whole(m_search, &BookSearch::openList));
     auto *note = new MascotNote(*m_mascot, *m_menuPanel, this);
     m_appearance = new PageAppearance({m_state, *m_bookView, *m_settingsPanel, *m_scrollPanel,
                                        *m_mascot, *note, *m_menus, *m_options},
@@ -190,12 +200,15 @@ void ReaderWindow::createParts()
     m_keys->addPanel(m_prompt, keys::Scope::Prompt);
     m_keys->addPanel(searchPanel, keys::Scope::Search);
     m_keys->addPanel(chapterPanel, keys::Scope::ChapterList);
+    m_keys->addPanel(searchListPanel, keys::Scope::PlaceList);
     m_keys->addPanel(rulesPanel, keys::Scope::ChapterRules);
     m_keys->addPanel(m_scrollPanel, keys::Scope::ScrollMode);
     m_keys->addPanel(statisticsPanel, keys::Scope::Statistics);
     auto *lookUpPanel = new LookUpPanel(this);
     m_keys->addPanel(lookUpPanel, keys::Scope::LookUp);
-    m_lookUp = new WordLookUp(*lookUpPanel, this);
+    auto *sitePanel = new DictionarySitePanel(this);
+    m_keys->addPanel(sitePanel, keys::Scope::LookUp);
+    m_lookUp = new WordLookUp({*lookUpPanel, *sitePanel, *m_options}, this);
     m_screen = new ScreenSaverInhibitor(this);
     auto *readAloudPanel = new ReadAloudPanel(m_menuPanel);
     m_readAloud = new ReadAloudCommands({m_state, *m_bookView, *m_scrollPanel, *readAloudPanel,
@@ -281,8 +294,13 @@ void ReaderWindow::connectParts()
             &ReadingCommands::refreshBookmarkMenu);
     connect(m_news, &MascotNews::layoutNeeded, this, &ReaderWindow::layOut);
     connect(m_selection, &TextSelection::menuCloseRequested, m_bubble, &MenuBubble::close);
+    // Before the re-flow that follows the whole book, so the spread it shows keeps the
+    // selection made in the book's first part.
+    connect(m_loader, &BookLoader::textCompleted, m_selection, &TextSelection::onTextCompleted);
     connect(m_selection, &TextSelection::lookUpRequested, m_lookUp, &WordLookUp::lookUp);
     connect(m_lookUp, &WordLookUp::menuCloseRequested, m_bubble, &MenuBubble::close);
+    connect(m_settingsPanel, &SettingsPanel::dictionarySiteRequested, m_lookUp,
+            &WordLookUp::chooseSite);
     // Searching and reading aloud need the whole book; the part on show is its start, so
     // the selection's offsets hold in the whole book too.
     connect(m_selection, &TextSelection::searchRequested, this, [this](const QString &words) {
@@ -396,6 +414,7 @@ void ReaderWindow::connectKeys()
     keys->bind(Command::Search, whole(m_search, &BookSearch::open));
     keys->bind(Command::FindNext, whole(m_search, &BookSearch::findNext));
     keys->bind(Command::FindPrevious, whole(m_search, &BookSearch::findPrevious));
+    keys->bind(Command::SearchList, whole(m_search, &BookSearch::openList));
     keys->bind(Command::OpenBook, this, &ReaderWindow::chooseOpenFile);
     keys->bind(Command::AddBookmark, m_commands, &ReadingCommands::addBookmark);
     keys->bind(Command::GoToPage, whole(m_commands, &ReadingCommands::askForPage));

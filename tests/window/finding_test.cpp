@@ -2,11 +2,14 @@
 // next and previous chapter, and the search prompt, driven by keys and clicks.
 #include "windowfixture.h"
 
+#include "entrylistpanel.h"
 #include "pages/pages.h"
 #include "text/headings.h"
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
 #include <QTreeWidget>
 #include <QtTest>
 
@@ -148,6 +151,81 @@ class FindingTest : public QObject
             QVERIFY(!prompt->isVisible());
             QVERIFY(line(w.get(), index)->bands().empty());
         }
+    }
+
+    // The list shows every match in book order with its chapter, page and a line around
+    // it; a click shows the match marked, and the way back returns to where it was opened.
+    void searchList_showsEveryMatchAndJumpsOnClick()
+    {
+        auto w = startWindow(chapterBook(12));
+        QTest::keyClick(w.get(), Qt::Key_F, Qt::ControlModifier);
+        auto *box = part<QLineEdit>(w.get(), "searchBox");
+        box->setText(QStringLiteral("标题"));
+        QTest::mouseClick(part<QPushButton>(w.get(), "searchList"), Qt::LeftButton);
+        QWidget *panel = part(w.get(), "searchResultsPanel");
+        QVERIFY(panel->isVisible());
+        auto *list = part<QListView>(w.get(), "searchResults");
+        const QAbstractItemModel *rows = list->model();
+        QCOMPARE(rows->rowCount(), 12);
+        QVERIFY(part<QLabel>(w.get(), "searchResultsCaption")
+                    ->text()
+                    .contains(QStringLiteral("共 12 处")));
+        const auto all = core::findChapters(w->state().paragraphText);
+        for (int row = 0; row < 12; ++row) {
+            const QModelIndex index = rows->index(row, 0);
+            const int64_t page = core::pageOfOffset(w->state().lineEnds, all[size_t(row)].offset,
+                                                    w->state().linesPerPage);
+            QCOMPARE(index.data(EntryListPanel::TitleRole).toString(),
+                     QStringLiteral("第%1页 · 第%2章　标题%2").arg(page).arg(row + 1));
+            // The heading's blank and the paragraph mark after it are blanks on one line;
+            // the first heading stands at the start of the book.
+            const QString before = index.data(EntryListPanel::TextBeforeRole).toString();
+            QVERIFY2(row == 0 ? before == QStringLiteral("第1章 ")
+                              : before.startsWith(QStringLiteral("…")) &&
+                                    before.endsWith(QStringLiteral("第%1章 ").arg(row + 1)),
+                     qPrintable(before));
+            QCOMPARE(index.data(EntryListPanel::MarkedTextRole).toString(), QStringLiteral("标题"));
+            const QString after = index.data(EntryListPanel::TextAfterRole).toString();
+            QVERIFY2(after.startsWith(QStringLiteral("%1 ").arg(row + 1)), qPrintable(after));
+            QVERIFY(!after.contains(QLatin1Char('^')));
+        }
+        // A click on the eleventh match: its spread, its band, its count.
+        const int64_t openedAt = w->state().topLine;
+        const QModelIndex eleventh = rows->index(10, 0);
+        list->scrollTo(eleventh);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualRect(eleventh).center());
+        QVERIFY(!panel->isVisible());
+        QVERIFY(part(w.get(), "searchPanel")->isVisible());
+        const int64_t heading = headingLineOf(w->state(), 10);
+        QVERIFY(spreadHoldsLine(w->state(), heading));
+        QVERIFY(!line(w.get(), static_cast<int>(heading - w->state().topLine))->bands().empty());
+        QCOMPARE(part<QLabel>(w.get(), "searchNote")->text(), QStringLiteral("第 11 / 12 处"));
+        // Ctrl+Enter in the box opens the list again at the match on show; Esc closes the
+        // list first, the prompt after it.
+        QTest::keyClick(box, Qt::Key_Return, Qt::ControlModifier);
+        QVERIFY(panel->isVisible());
+        QCOMPARE(part<EntryListPanel>(w.get(), "searchResultsPanel")->selectedRow(), 10);
+        QTest::keyClick(list, Qt::Key_Escape);
+        QVERIFY(!panel->isVisible());
+        QVERIFY(part(w.get(), "searchPanel")->isVisible());
+        QTest::keyClick(box, Qt::Key_Escape);
+        QVERIFY(!part(w.get(), "searchPanel")->isVisible());
+        QTest::keyClick(w.get(), Qt::Key_Left, Qt::AltModifier);
+        QCOMPARE(w->state().topLine, openedAt);
+        // Another book: the list of the matches found in the one before closes.
+        QTest::keyClick(w.get(), Qt::Key_F, Qt::ControlModifier);
+        QTest::keyClick(box, Qt::Key_Return, Qt::ControlModifier);
+        QVERIFY(panel->isVisible());
+        w->openBook(writeBook(QStringLiteral("other.txt"), QStringLiteral("标题\n")));
+        QTRY_VERIFY(w->isIdle());
+        QVERIFY(!panel->isVisible());
+        // Words that are nowhere open no list and say so.
+        QTest::keyClick(w.get(), Qt::Key_F, Qt::ControlModifier);
+        box->setText(QStringLiteral("没有这句话"));
+        QTest::keyClick(box, Qt::Key_Return, Qt::ControlModifier);
+        QVERIFY(!panel->isVisible());
+        QVERIFY(part<QLabel>(w.get(), "searchNote")->text().contains(QStringLiteral("找不到")));
     }
 };
 

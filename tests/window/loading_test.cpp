@@ -3,13 +3,18 @@
 // book reads the rest first, and the book and lines in the end are those of a whole read.
 #include "windowfixture.h"
 
+#include "textselection.h"
+
+#include "pages/pages.h"
 #include "settings/settingsfile.h"
 #include "text/fileio.h"
 #include "text/plaintext.h"
 #include "text/reflow.h"
 #include "text/typesetting.h"
 
+#include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QtTest>
 
 using namespace tibbo::window;
@@ -185,6 +190,51 @@ class LoadingTest : public QObject
             QTRY_VERIFY(w->isIdle());
             QVERIFY(w->state().paragraphText == wholeRead(*w, path).text);
         }
+        // The search prompt's buttons, like its keys: 下一个 once found only in the first
+        // part (and said 找不到 for a chapter past it), and 列表 counts the whole book.
+        for (const char *button : {"searchNext", "searchPrevious", "searchList"}) {
+            qInfo("%s", button);
+            auto w = startWindow();
+            QTest::keyClick(w.get(), Qt::Key_F, Qt::ControlModifier);
+            part<QLineEdit>(w.get(), "searchBox")->setText(QStringLiteral("第60章"));
+            w->openBook(path);
+            QVERIFY(w->state().loadingBusy);
+            QVERIFY(part(w.get(), "searchPanel")->isVisible());
+            QTest::mouseClick(part<QPushButton>(w.get(), button), Qt::LeftButton);
+            QVERIFY(!w->state().loadingBusy);
+            const QString note = part<QLabel>(w.get(), "searchNote")->text();
+            QVERIFY2(!note.contains(QStringLiteral("找不到")), qPrintable(note));
+            if (qstrcmp(button, "searchList") == 0)
+                QVERIFY(part(w.get(), "searchResultsPanel")->isVisible());
+            else
+                QVERIFY2(note.startsWith(QStringLiteral("第 1 / 1 处")), qPrintable(note));
+        }
+    }
+
+    // A selection made while the rest of the book is read stays on the same characters
+    // when the whole book replaces the first part (it used to clear, the offsets being
+    // taken for those of another text).
+    void selectionInTheFirstPart_isKeptWhenTheBookIsWhole()
+    {
+        const QString path =
+            writeBytes(QStringLiteral("select.txt"), core::encodeGb18030(longNovel(30000)));
+        auto w = startWindow();
+        w->openBook(path);
+        QVERIFY(w->state().loadingBusy);
+        auto *selection = w->findChild<TextSelection *>();
+        selection->select({40, 52});
+        const QString selected = selection->text();
+        QCOMPARE(selected.size(), 12);
+        QTRY_VERIFY_WITH_TIMEOUT(!w->state().loadingBusy && w->isIdle(), 30000);
+        QVERIFY(w->state().paragraphText == wholeRead(*w, path).text);
+        const auto kept = selection->span();
+        QVERIFY(kept.has_value());
+        QCOMPARE(kept->from, 40);
+        QCOMPARE(kept->to, 52);
+        QCOMPARE(selection->text(), selected);
+        QVERIFY(!line(w.get(), static_cast<int>(core::lineHolding(w->state().lineEnds, 40) - 1))
+                     ->bands()
+                     .empty());
     }
 
     // An exit during the load writes settings.ini with the whole book and its lines,

@@ -4,10 +4,16 @@
 
 #include "windowfixture.h"
 
+#include "dialogs.h"
 #include "lookuppanel.h"
+#include "optionsstore.h"
+#include "sessionfiles.h"
 #include "wordlookup.h"
 
+#include <QComboBox>
+#include <QDesktopServices>
 #include <QFile>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 
@@ -34,6 +40,16 @@ QStringList argumentsGiven(const QString &folder)
     return QString::fromUtf8(fileBytes(folder + QStringLiteral("/args")))
         .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
+
+// Stands in for the browser: keeps the addresses the reader would have opened.
+class BrowserStandIn : public QObject
+{
+    Q_OBJECT
+  public:
+    QList<QByteArray> opened;
+  public slots:
+    void open(const QUrl &url) { opened << url.toEncoded(); }
+};
 
 } // namespace
 
@@ -161,6 +177,82 @@ class LookUpTest : public QObject
         QCOMPARE(w->state().topLine, topLine);
         QTest::keyClick(w.get(), Qt::Key_Escape);
         QVERIFY(!panel->isVisible());
+    }
+
+    // 网上查 opens the site chosen in the settings, 汉典 until then; the reader's own
+    // address is checked before it is kept, and the word is always percent-encoded.
+    void dictionarySite_chosenInTheSettings_opensTheWordThere()
+    {
+        qputenv("PATH", m_bin.path().toUtf8());
+        BrowserStandIn browser;
+        for (const char *scheme : {"http", "https"})
+            QDesktopServices::setUrlHandler(QLatin1String(scheme), &browser, "open");
+        auto w = startWindow(numberedBook(QStringLiteral("book.txt"), 30, 40));
+        auto *lookUp = w->findChild<WordLookUp *>();
+        // A word that would cut a query short, start a fragment or an escape if pasted in.
+        const QString word = QStringLiteral("C# & 100%");
+        const auto webAddressOf = [&] {
+            lookUp->lookUp(word);
+            QTest::mouseClick(part<QPushButton>(w.get(), "lookUpWeb"), Qt::LeftButton);
+            return browser.opened.isEmpty() ? QByteArray() : browser.opened.takeLast();
+        };
+        QCOMPARE(webAddressOf(), QByteArray("https://www.zdic.net/hans/C%23%20%26%20100%25"));
+
+        part<QPushButton>(w.get(), "dictionarySiteButton")->click();
+        QWidget *panel = part(w.get(), "dictionarySitePanel");
+        QVERIFY(panel->isVisible());
+        auto *site = part<QComboBox>(w.get(), "dictionarySiteBox");
+        auto *address = part<QLineEdit>(w.get(), "dictionarySiteTemplate");
+        QCOMPARE(site->currentText(), QStringLiteral("汉典"));
+        QVERIFY(address->isReadOnly());
+        // 自定义, the last choice, takes the reader's own address.
+        QTest::keyClick(site, Qt::Key_End);
+        QCOMPARE(site->currentText(), QStringLiteral("自定义"));
+        QVERIFY(!address->isReadOnly());
+        Dialogs::takeMessages();
+        for (const auto &[bad, said] :
+             {std::pair{"ftp://dict.example.org/{word}", "http://"},
+              std::pair{"https://dict.example.org/", "%s 或 {word}"},
+              std::pair{"https://dict.example.org/%s/{word}", "只能有一处"},
+              std::pair{"https://dict.example.org/a b/%s", "不能有空格"}}) {
+            address->setText(QLatin1String(bad));
+            QTest::mouseClick(part<QPushButton>(w.get(), "dictionarySiteOk"), Qt::LeftButton);
+            const QStringList messages = Dialogs::takeMessages();
+            QCOMPARE(messages.size(), 1);
+            QVERIFY2(messages.front().contains(QString::fromUtf8(said)),
+                     qPrintable(messages.front()));
+            QVERIFY(panel->isVisible());
+        }
+        QCOMPARE(webAddressOf(), QByteArray("https://www.zdic.net/hans/C%23%20%26%20100%25"));
+
+        address->setText(QStringLiteral("https://dict.example.org/?q=%s&from=tibbo"));
+        QTest::keyClick(address, Qt::Key_Return);
+        QVERIFY(!panel->isVisible());
+        QVERIFY(Dialogs::takeMessages().isEmpty());
+        QCOMPARE(webAddressOf(),
+                 QByteArray("https://dict.example.org/?q=C%23%20%26%20100%25&from=tibbo"));
+        // It is kept: the panel opens with it, and so does the next start.
+        part<QPushButton>(w.get(), "dictionarySiteButton")->click();
+        QCOMPARE(site->currentText(), QStringLiteral("自定义"));
+        QCOMPARE(address->text(), QStringLiteral("https://dict.example.org/?q=%s&from=tibbo"));
+        // A site offered: 萌典, the second.
+        QTest::keyClick(site, Qt::Key_Home);
+        QTest::keyClick(site, Qt::Key_Down);
+        QCOMPARE(site->currentText(), QStringLiteral("萌典"));
+        QTest::mouseClick(part<QPushButton>(w.get(), "dictionarySiteOk"), Qt::LeftButton);
+        w.reset();
+        w = startWindow(numberedBook(QStringLiteral("book.txt"), 30, 40));
+        lookUp = w->findChild<WordLookUp *>();
+        QCOMPARE(webAddressOf(), QByteArray("https://www.moedict.tw/C%23%20%26%20100%25"));
+        // An address edited by hand into options.ini that fails the check is not opened.
+        w.reset();
+        OptionsStore(SessionFiles::optionsPath())
+            .setValue(options::kDictionarySite, QStringLiteral("file:///etc/%s"));
+        w = startWindow(numberedBook(QStringLiteral("book.txt"), 30, 40));
+        lookUp = w->findChild<WordLookUp *>();
+        QCOMPARE(webAddressOf(), QByteArray("https://www.zdic.net/hans/C%23%20%26%20100%25"));
+        for (const char *scheme : {"http", "https"})
+            QDesktopServices::unsetUrlHandler(QLatin1String(scheme));
     }
 };
 

@@ -130,12 +130,13 @@ void BookLoader::completePlain()
         return;
     }
     m_state.scrollMap = std::move(texts.scrollMap);
+    const uint64_t partVersion = m_state.textVersion;
     core::setParagraphText(m_state, std::move(texts.paragraphText));
     if (failed)
         Dialogs::message(m_window, qs(core::bookRefusedMessage(core::ReadFailure::CannotRead)));
     else if (texts.manyReplacements())
         warnOfReplacements(texts.replacementCount);
-    emit textCompleted();
+    emit textCompleted(partVersion);
 }
 
 bool BookLoader::completeBook()

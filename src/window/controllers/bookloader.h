@@ -52,8 +52,9 @@ class BookLoader : public QObject
     // The state holds a new text (a whole book, or the first part of one).
     void textReplaced();
     // The whole of the plain-text book whose first part is on show replaced that part:
-    // its first lines are the lines on show.
-    void textCompleted();
+    // its first lines are the lines on show, and an offset into the part (text version
+    // `partVersion`) is the same character of the whole.
+    void textCompleted(quint64 partVersion);
     void recentChanged();
     void loadEnded();
 

@@ -1,8 +1,10 @@
 #pragma once
-// Finding words in the book: the search prompt, and the moves to the next and previous
-// occurrence from the spread on show, round the ends of the book. Words typed in either
-// script are found (头发 finds 頭髮).
+// Finding words in the book: the search prompt, the moves to the next and previous
+// occurrence from the spread on show, round the ends of the book, and the list of every
+// occurrence with a line of the book around it. Words typed in either script are found
+// (头发 finds 頭髮).
 
+#include "searchhitsmodel.h"
 #include "state/readerstate.h"
 
 #include <QObject>
@@ -15,7 +17,10 @@ class QWidget;
 
 namespace tibbo::window {
 
+class BookChapters;
+class BookScript;
 class BookView;
+class EntryListPanel;
 class SearchPanel;
 
 class BookSearch : public QObject
@@ -27,6 +32,9 @@ class BookSearch : public QObject
         core::ReaderState &state;
         BookView &bookView;
         SearchPanel &searchPanel;
+        EntryListPanel &resultList;
+        BookChapters &chapters;
+        BookScript &script;
     };
     BookSearch(Parts parts, QObject *parent);
 
@@ -39,6 +47,10 @@ class BookSearch : public QObject
     void find(bool forward);
     void findNext() { find(true); }
     void findPrevious() { find(false); }
+    // The list of every occurrence of the words in the search box, in book order, the one
+    // on show (or the first after the spread on show) selected; a click on one shows it.
+    // Without words, the prompt opens.
+    void openList();
 
   signals:
     void menuCloseRequested();
@@ -48,19 +60,30 @@ class BookSearch : public QObject
     void jumped(qint64 from);
 
   private:
+    // The forms of the words in the box; false when the box is empty.
+    bool takeWords();
+    // Every match of the words last taken (any of their forms), counted once per text.
+    const std::vector<SearchHitsModel::Match> &matches();
     // "第 k / N 处" for the match at `offset` of the words last searched for (any form).
     QString countOf(int64_t offset);
+    // Shows the spread holding the match and marks it; the way back remembers the spread
+    // left (`from`) unless `goesOn` (the search went on from the match on show).
+    void showMatch(int64_t offset, int64_t length, int64_t from, bool goesOn);
+    void onListRowChosen(int row);
 
     core::ReaderState &m_state;
     BookView &m_bookView;
     SearchPanel &m_searchPanel;
+    EntryListPanel &m_resultList;
+    BookChapters &m_chapters;
+    SearchHitsModel *m_hitsModel = nullptr;
     // The last match, so the next search starts after it while it is on show.
     std::optional<int64_t> m_lastHit;
     // Every match of the words last counted (any of their forms), in the text they were
     // counted in: the box says which of them is on show ("第 k / N 处").
     std::u32string m_countedWords;
     uint64_t m_countedVersion = 0;
-    std::vector<int64_t> m_matches;
+    std::vector<SearchHitsModel::Match> m_matches;
     // The forms of the last words searched for.
     std::u32string m_formsOf;
     std::vector<std::u32string> m_forms;

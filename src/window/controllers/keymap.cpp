@@ -46,6 +46,7 @@ const Binding kTable[] = {
     {Qt::Key_F3,                    Command::FindNext,          Scope::Search},
     {Qt::SHIFT | Qt::Key_F3,        Command::FindPrevious,      Scope::Search},
     {Qt::CTRL | Qt::Key_F,          Command::Search,            Scope::Search},
+    {Qt::CTRL | Qt::Key_Return,     Command::SearchList,        Scope::Search},
 
     // Scroll mode moves the view only; the caret and the page on show stay.
     {Qt::Key_Up,                    Command::ScrollRowUp,       Scope::ScrollMode},

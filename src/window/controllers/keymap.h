@@ -28,7 +28,8 @@ enum class Scope {
     // The pages while they are read aloud: its rows come before those of the pages (and
     // of anywhere), so Space pauses instead of turning and Esc stops.
     ReadingAloud,
-    LookUp, // the panel of a word looked up
+    LookUp,    // the panels of the look-up: a word's entries, the dictionary site
+    PlaceList, // a list of places in the book (the matches of a search)
 };
 Q_ENUM_NS(Scope)
 
@@ -43,6 +44,8 @@ enum class Command {
     Search,
     FindNext,
     FindPrevious,
+    // The list of every match of the words in the search box.
+    SearchList,
     OpenBook,
     AddBookmark,
     GoToPage,

@@ -77,6 +77,9 @@ inline constexpr IntOption kReadAloudVolume{ "readAloud/volume", 100,       0, 1
 inline constexpr IntOption kParagraphPause{  "readAloud/paragraphPause", 500, 0, 3000};
 inline constexpr IntOption kSleepTimer{      "readAloud/sleepTimer", 0,     -1, 90};
 inline constexpr BookTextOption kReadAloudFrom{"readAloudFrom"};
+// The address 网上查 opens a looked-up word at, "%s" or "{word}" for the word ("" the first
+// site offered, core::kDictionarySites; a template that fails the check reads as that too).
+inline constexpr TextOption kDictionarySite{ "lookUp/siteTemplate"};
 // clang-format on
 
 } // namespace options

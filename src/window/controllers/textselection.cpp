@@ -100,6 +100,14 @@ bool TextSelection::clear()
     return true;
 }
 
+void TextSelection::onTextCompleted(quint64 partVersion)
+{
+    if (m_anchor < 0 || m_focus < 0 || m_textVersion != partVersion)
+        return;
+    m_textVersion = m_state.textVersion;
+    draw();
+}
+
 void TextSelection::copy()
 {
     const QString copied = text();

@@ -56,6 +56,9 @@ class TextSelection : public QObject
     bool clear();
     // Puts the selection on the clipboard and the X primary selection.
     void copy();
+    // The whole book replaced its first part (text version `partVersion`), of which it is
+    // a longer copy: a selection made in the part holds the same characters and is kept.
+    void onTextCompleted(quint64 partVersion);
 
   signals:
     void lookUpRequested(const QString &selection);

@@ -1,8 +1,12 @@
 #include "wordlookup.h"
 
+#include "dialogs.h"
+#include "dictionarysitepanel.h"
 #include "lookuppanel.h"
+#include "optionsstore.h"
 
 #include "navigation/dictionarylookup.h"
+#include "navigation/dictionarysite.h"
 
 #include <QDesktopServices>
 #include <QProcess>
@@ -23,7 +27,8 @@ QString goldenDictPath()
 
 } // namespace
 
-WordLookUp::WordLookUp(LookUpPanel &panel, QObject *parent) : QObject(parent), m_panel(panel)
+WordLookUp::WordLookUp(Parts parts, QObject *parent)
+    : QObject(parent), m_panel(parts.panel), m_sitePanel(parts.sitePanel), m_options(parts.options)
 {
     m_timeLimit = new QTimer(this);
     m_timeLimit->setSingleShot(true);
@@ -34,14 +39,59 @@ WordLookUp::WordLookUp(LookUpPanel &panel, QObject *parent) : QObject(parent), m
     connect(&m_panel, &LookUpPanel::goldenDictChosen, this, &WordLookUp::handToGoldenDict);
     connect(&m_panel, &LookUpPanel::webChosen, this,
             [this] { QDesktopServices::openUrl(webAddress(m_word)); });
+    connect(&m_sitePanel, &DictionarySitePanel::templateChosen, this, &WordLookUp::onSiteChosen);
 }
 
-QUrl WordLookUp::webAddress(const QString &word)
+QString WordLookUp::siteTemplate() const
 {
+    const QString chosen = m_options.value(options::kDictionarySite);
+    if (!chosen.isEmpty() && !core::siteTemplateProblem(chosen.toStdString()))
+        return chosen.trimmed();
     // 汉典: a Chinese–Chinese dictionary with idioms and rare characters.
-    return QUrl(QStringLiteral("https://www.zdic.net/hans/") +
-                    QString::fromLatin1(QUrl::toPercentEncoding(word)),
-                QUrl::StrictMode);
+    return QString::fromUtf8(core::kDictionarySites[0].urlTemplate);
+}
+
+QString WordLookUp::siteName() const
+{
+    const QString chosen = siteTemplate();
+    for (const core::DictionarySite &site : core::kDictionarySites)
+        if (chosen == QString::fromUtf8(site.urlTemplate))
+            return QString::fromUtf8(site.name);
+    return QUrl(chosen).host();
+}
+
+QUrl WordLookUp::webAddress(const QString &word) const
+{
+    const auto address = core::siteAddress(siteTemplate().toStdString(), word.toStdU32String());
+    return QUrl(QString::fromStdString(address.value_or(std::string())), QUrl::StrictMode);
+}
+
+void WordLookUp::chooseSite()
+{
+    m_sitePanel.open(siteTemplate());
+}
+
+void WordLookUp::onSiteChosen(const QString &urlTemplate)
+{
+    using Problem = core::SiteTemplateProblem;
+    if (const auto problem = core::siteTemplateProblem(urlTemplate.toStdString())) {
+        const QString why =
+            *problem == Problem::NotWeb
+                ? QStringLiteral("查词网址要以 http:// 或 https:// 开头，后面接着网站的名字。")
+            : *problem == Problem::NoPlaceholder
+                ? QStringLiteral("查词网址里要有 %s 或 {word}，代表要查的词。")
+            : *problem == Problem::TwoPlaceholders
+                ? QStringLiteral("查词网址里只能有一处 %s 或 {word}。")
+                : QStringLiteral("查词网址里不能有空格；% 后面要跟两位十六进制数字（%s 除外）。");
+        Dialogs::message(&m_sitePanel, why + QStringLiteral("\n\n这个网址没有保存，还用原来的。"));
+        return;
+    }
+    if (!m_options.setValue(options::kDictionarySite, urlTemplate.trimmed())) {
+        Dialogs::message(&m_sitePanel,
+                         QStringLiteral("查词网站没能保存：写不了 %1。").arg(m_options.path()));
+        return;
+    }
+    m_sitePanel.hide();
 }
 
 void WordLookUp::lookUp(const QString &selection)
@@ -54,6 +104,7 @@ void WordLookUp::lookUp(const QString &selection)
     emit menuCloseRequested();
     const bool goldenDict = !goldenDictPath().isEmpty();
     m_panel.open(word, goldenDict);
+    m_panel.setWebSiteName(siteName());
     if (QStandardPaths::findExecutable(kSdcv).isEmpty()) {
         if (goldenDict) {
             handToGoldenDict();

@@ -3,7 +3,8 @@
 // after "--" and never through a shell, with a time limit, and its JSON entries show in the
 // look-up panel; without sdcv GoldenDict gets the word when it is installed, else the panel
 // says what to install. From the panel the word goes to GoldenDict or to a dictionary site
-// in the browser.
+// in the browser: the one the reader chose (a site offered or their own address, checked
+// before it is kept), the word always percent-encoded into it.
 
 #include <QObject>
 #include <QString>
@@ -14,13 +15,21 @@ class QTimer;
 
 namespace tibbo::window {
 
+class DictionarySitePanel;
 class LookUpPanel;
+class OptionsStore;
 
 class WordLookUp : public QObject
 {
     Q_OBJECT
   public:
-    WordLookUp(LookUpPanel &panel, QObject *parent);
+    struct Parts
+    {
+        LookUpPanel &panel;
+        DictionarySitePanel &sitePanel;
+        OptionsStore &options;
+    };
+    WordLookUp(Parts parts, QObject *parent);
 
     // How long sdcv may take before the look-up gives up on it.
     static constexpr int kTimeLimitMs = 5000;
@@ -28,13 +37,15 @@ class WordLookUp : public QObject
     // sdcv's output beyond this many bytes is not read: the look-up ends with what it has.
     static constexpr qint64 kOutputLimit = 4 * 1024 * 1024;
 
-    // The dictionary site's page for `word`, the word percent-encoded into its path.
-    static QUrl webAddress(const QString &word);
+    // The chosen dictionary site's page for `word`, the word percent-encoded into it.
+    QUrl webAddress(const QString &word) const;
 
   public slots:
     // `selection` is the selected text: blanks around it go, at most 32 characters are
     // looked up.
     void lookUp(const QString &selection);
+    // Opens the choice of the dictionary site with the one in use chosen.
+    void chooseSite();
 
   signals:
     void menuCloseRequested();
@@ -44,10 +55,18 @@ class WordLookUp : public QObject
     void onSdcvDone();
     void onSdcvFailed(const QString &why);
     void handToGoldenDict();
+    // Keeps `urlTemplate` as the dictionary site, or refuses it with a message saying why.
+    void onSiteChosen(const QString &urlTemplate);
+    // The address template in use: the reader's choice when it passes the check, else the
+    // first site offered.
+    QString siteTemplate() const;
+    QString siteName() const;
     // The process of the look-up under way is dropped (and ended) when another starts.
     void dropProcess();
 
     LookUpPanel &m_panel;
+    DictionarySitePanel &m_sitePanel;
+    OptionsStore &m_options;
     QProcess *m_process = nullptr;
     QTimer *m_timeLimit = nullptr;
     int m_timeLimitMs = kTimeLimitMs;

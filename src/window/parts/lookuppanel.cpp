@@ -31,7 +31,6 @@ LookUpPanel::LookUpPanel(QWidget *parent) : QWidget(parent)
     m_goldenDict->setObjectName(QStringLiteral("lookUpGoldenDict"));
     m_web = new PanelButton(QStringLiteral("网上查"), this);
     m_web->setObjectName(QStringLiteral("lookUpWeb"));
-    m_web->setToolTip(QStringLiteral("在浏览器里打开汉典查这个词"));
     m_close = new PanelButton(QStringLiteral("关闭"), this);
     m_close->setObjectName(QStringLiteral("lookUpClose"));
     for (QPushButton *button : {m_goldenDict, m_web, m_close})
@@ -55,6 +54,11 @@ void LookUpPanel::open(const QString &word, bool goldenDictShown)
     }
     show();
     raise();
+}
+
+void LookUpPanel::setWebSiteName(const QString &name)
+{
+    m_web->setToolTip(QStringLiteral("在浏览器里打开%1查这个词").arg(name));
 }
 
 void LookUpPanel::showEntries(const std::vector<core::DictionaryEntry> &entries)

@@ -27,6 +27,8 @@ class LookUpPanel : public QWidget
 
     // Opens over the pages, in the middle of the window, for `word`, saying it is looked up.
     void open(const QString &word, bool goldenDictShown);
+    // The dictionary site 网上查 opens, as its tooltip names it.
+    void setWebSiteName(const QString &name);
     void showEntries(const std::vector<core::DictionaryEntry> &entries);
     void showMessage(const QString &message);
     // What the panel says, as plain text.

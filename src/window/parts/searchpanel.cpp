@@ -12,7 +12,7 @@ namespace tibbo::window {
 SearchPanel::SearchPanel(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("searchPanel"));
-    setFixedSize(262, 62);
+    setFixedSize(308, 62);
     auto *caption = new CaptionLabel(QStringLiteral("查找:"), this);
     caption->setGeometry(8, 8, 36, 18);
     m_box = new QLineEdit(this);
@@ -24,14 +24,19 @@ SearchPanel::SearchPanel(QWidget *parent) : QWidget(parent)
     auto *next = new PanelButton(QStringLiteral("下一个"), this);
     next->setObjectName(QStringLiteral("searchNext"));
     next->setGeometry(212, 6, 44, 22);
+    auto *list = new PanelButton(QStringLiteral("列表"), this);
+    list->setObjectName(QStringLiteral("searchList"));
+    list->setGeometry(258, 6, 44, 22);
     m_note = new QLabel(this);
     m_note->setObjectName(QStringLiteral("searchNote"));
-    m_note->setGeometry(10, 34, 244, 20);
+    m_note->setGeometry(10, 34, 290, 20);
     m_note->setStyleSheet("color: #000080;");
-    for (QWidget *button : {static_cast<QWidget *>(previous), static_cast<QWidget *>(next)})
+    for (QWidget *button : {static_cast<QWidget *>(previous), static_cast<QWidget *>(next),
+                            static_cast<QWidget *>(list)})
         button->setFocusPolicy(Qt::NoFocus);
     connect(previous, &QPushButton::clicked, this, [this] { emit searchRequested(false); });
     connect(next, &QPushButton::clicked, this, [this] { emit searchRequested(true); });
+    connect(list, &QPushButton::clicked, this, &SearchPanel::listRequested);
     hide();
 }
 

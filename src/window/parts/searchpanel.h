@@ -1,8 +1,8 @@
 #pragma once
-// The search prompt: a box for the words to find, the next and previous buttons, and a
-// note under them (wrapped at an end of the book, or nothing found). The box keeps the
-// keyboard while the prompt is open; its keys (Enter, Shift+Enter, F3, Esc) are the key
-// table's.
+// The search prompt: a box for the words to find, the next and previous buttons, the
+// button of the list of every match, and a note under them (wrapped at an end of the book, or
+// nothing found). The box keeps the keyboard while the prompt is open; its keys (Enter,
+// Shift+Enter, F3, Esc) are the key table's.
 
 #include <QWidget>
 
@@ -29,6 +29,7 @@ class SearchPanel : public QWidget
 
   signals:
     void searchRequested(bool forward);
+    void listRequested();
     // The prompt was closed (Esc, or hidden by the window).
     void closed();
 

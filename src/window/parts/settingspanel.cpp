@@ -115,11 +115,12 @@ SettingsPanel::SettingsPanel(QWidget *parent) : QWidget(parent)
     caption(this, QStringLiteral("右边距:"), 152, 69);
     m_rightBox = combo(this, "rightMarginBox", 200, 66);
     auto *frame = new QWidget(this);
-    frame->setGeometry(152, 89, 122, 24);
+    // The preview leaves room at its right for the dictionary site's button.
+    frame->setGeometry(152, 89, 80, 24);
     frame->setStyleSheet("background: white; border: 1px solid #3050c0;");
     m_preview = new QLabel(QStringLiteral("预览"), frame);
     m_preview->setObjectName(QStringLiteral("preview"));
-    m_preview->setGeometry(1, 1, 120, 22);
+    m_preview->setGeometry(1, 1, 78, 22);
     m_preview->setAlignment(Qt::AlignCenter);
     m_preview->setStyleSheet("border: none;");
     m_trimBox = check(this, "trimBox", QStringLiteral("读文件时修整段落"), 3, 136, 118);
@@ -135,6 +136,11 @@ SettingsPanel::SettingsPanel(QWidget *parent) : QWidget(parent)
                        "章节标题加粗单独成行"));
     m_placeBox = check(this, "placeBox", QStringLiteral("页脚显示章节进度"), 152, 115, 122);
     m_placeBox->setToolTip(QStringLiteral("在页码旁边显示当前章节和已读的百分比"));
+    auto *site = new PanelButton(QStringLiteral("查词…"), this);
+    site->setObjectName(QStringLiteral("dictionarySiteButton"));
+    site->setGeometry(235, 90, 40, 22);
+    site->setToolTip(QStringLiteral("查词网站：查词面板里的「网上查」用哪个网站查词"));
+    connect(site, &QPushButton::clicked, this, &SettingsPanel::dictionarySiteRequested);
     auto *ok = new PanelButton(QStringLiteral("确定"), this);
     ok->setObjectName(QStringLiteral("settingsOk"));
     ok->setGeometry(190, 132, 40, 20);

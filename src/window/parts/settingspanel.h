@@ -62,6 +62,8 @@ class SettingsPanel : public QWidget
     // The reader chose a theme or an encoding; like their menus, they take effect at once.
     void themeChosen(int theme);
     void encodingChosen(const QString &name);
+    // The reader asked for the choice of the dictionary site (查词…).
+    void dictionarySiteRequested();
 
   protected:
     void paintEvent(QPaintEvent *event) override;
