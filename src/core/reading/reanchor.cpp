@@ -296,14 +296,28 @@ std::vector<std::optional<int64_t>> findAnchors(const BookText &text,
 
 TextIdentity identityOf(const BookText &text)
 {
-    return text.visit([](auto units) {
-        uint64_t h = 0xcbf29ce484222325ull;
-        for (auto unit : units) {
+    return TextIdentityHash().identity(text);
+}
+
+bool TextIdentityHash::take(const BookText &text, size_t units)
+{
+    return text.visit([&](auto all) {
+        const auto part = all.substr(std::min(m_taken, all.size()), units);
+        uint64_t h = m_hash;
+        for (auto unit : part) {
             h ^= static_cast<uint64_t>(unit);
             h *= 0x100000001b3ull;
         }
-        return TextIdentity{static_cast<int64_t>(units.size()), h};
+        m_hash = h;
+        m_taken += part.size();
+        return m_taken >= all.size();
     });
+}
+
+TextIdentity TextIdentityHash::identity(const BookText &text)
+{
+    take(text, text.size());
+    return TextIdentity{static_cast<int64_t>(text.size()), m_hash};
 }
 
 ChapterGrowth chapterGrowth(int64_t oldCount, const std::u32string &oldLastTitle,

@@ -56,6 +56,21 @@ struct TextIdentity
 };
 TextIdentity identityOf(const BookText &text);
 
+// identityOf worked out a part at a time (a slice of idle time each), so that leaving a
+// large book does not wait for it. The text may only grow at its end meanwhile.
+class TextIdentityHash
+{
+  public:
+    // Takes up to `units` more characters of the text; true when the whole text is taken.
+    bool take(const BookText &text, size_t units);
+    // The identity of the whole text: what is left of it is taken first.
+    TextIdentity identity(const BookText &text);
+
+  private:
+    uint64_t m_hash = 0xcbf29ce484222325ull;
+    size_t m_taken = 0;
+};
+
 // The chapters a book gained: `added` chapters, and when they follow the chapter that was
 // the last one, their places in the list (0-based, `first` .. `last`).
 struct ChapterGrowth

@@ -257,14 +257,13 @@ class LineCursor
     }
 
     bool atEnd() const { return m_at >= m_bytes.size(); }
-    // Lines from here to the first line that starts with `tag` (all lines when none does).
-    size_t linesBefore(std::string_view tag) const
+    // At least as many as the lines left: every line takes a byte and its CR. Worked out
+    // without reading them, so a mapped file's pages are touched once, by the reading.
+    size_t mostLinesLeft() const
     {
-        const std::string_view rest = m_bytes.substr(m_at);
-        const size_t end = rest.find(tag);
-        const std::string_view counted = rest.substr(0, end);
-        return static_cast<size_t>(std::count(counted.begin(), counted.end(), '\r'));
+        return (m_bytes.size() - std::min(m_at, m_bytes.size())) / 2 + 1;
     }
+    size_t offset() const { return m_at; }
     // The line last returned was ended by CR LF or CR.
     bool lastEnded() const { return m_lastEnded; }
 
@@ -465,8 +464,14 @@ class SettingsReader
             return;
         bool wellFormed = true;
         bool withinText = true;
-        // One entry a line: counted first, so the list is allocated once.
-        r.lineEnds->reserve(std::min(length + 1, m_lines.linesBefore("[/Passage]")));
+        // One entry a line, allocated once: room for as many as can be, of which only the
+        // pages the entries fill are ever touched. Counting the lines first read the whole
+        // list's bytes in at once (about 22 MB beside the 100 MB book's text, the peak of a
+        // restart).
+        r.lineEnds->reserve(std::min(length + 1, m_lines.mostLinesLeft()));
+        // The bytes read are let go a step at a time, as the text's are.
+        constexpr size_t kReleaseStep = size_t{1} << 20;
+        size_t nextRelease = m_lines.offset() + kReleaseStep;
         list("[/Passage]", [&](std::string_view entry) {
             const auto offset = r.lineEnds->size() <= length ? parseOffset(entry) : std::nullopt;
             const int64_t value = offset.value_or(-1);
@@ -475,6 +480,10 @@ class SettingsReader
             if (offset && withinText)
                 r.lineEnds->push_back(static_cast<LineEnd>(value));
             wellFormed = wellFormed && offset;
+            if (m_consumed && m_lines.offset() >= nextRelease) {
+                m_consumed(m_lines.offset());
+                nextRelease = m_lines.offset() + kReleaseStep;
+            }
         });
         refuseIf(!wellFormed);
         r.lineEndsFitText = wellFormed && withinText && lineListFits(*r.lineEnds, length);

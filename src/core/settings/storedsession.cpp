@@ -14,7 +14,10 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <system_error>
+#include <thread>
 #include <unistd.h>
+#include <utility>
 
 namespace tibbo::core {
 
@@ -61,41 +64,90 @@ bool writeAll(int fd, std::string_view bytes, int &error)
 
 enum class WriteOutcome { Written, Failed, TemporaryTaken };
 
-WriteOutcome writeOnce(const std::string &path, const FileProducer &produce,
-                       std::optional<mode_t> mode, int &error)
+// A file's bytes in their temporary, flushed to the disk and still locked, waiting for
+// the rename that puts them in place.
+struct PreparedFile
 {
-    std::string tmp = path + std::string(kTemporaryMark) + "XXXXXX";
-    const int fd = ::mkostemp(tmp.data(), O_CLOEXEC);
-    if (fd < 0) {
-        error = errno;
-        return WriteOutcome::Failed;
+    std::string temporary;
+    int fd = -1;
+    bool written = false;
+    int error = 0;
+};
+
+// The file gets `mode` when given, else the mode of the file it replaces when
+// `takeReplacedMode`, else keeps the temporary's.
+PreparedFile prepareFile(const std::string &path, const FileProducer &produce,
+                         std::optional<mode_t> mode, bool takeReplacedMode = true)
+{
+    PreparedFile file;
+    file.temporary = path + std::string(kTemporaryMark) + "XXXXXX";
+    file.fd = ::mkostemp(file.temporary.data(), O_CLOEXEC);
+    if (file.fd < 0) {
+        file.error = errno;
+        return file;
     }
     // Held until the rename: a start-up that cleans temporaries leaves this one alone.
     // Between mkostemp and here a cleaner may still take it; the rename then finds no
     // file and the write is tried once more.
-    ::flock(fd, LOCK_EX);
+    ::flock(file.fd, LOCK_EX);
+    int &error = file.error;
     bool allWritten = true;
-    produce([&](std::string_view piece) { allWritten = allWritten && writeAll(fd, piece, error); });
+    produce([&](std::string_view piece) {
+        allWritten = allWritten && writeAll(file.fd, piece, error);
+    });
     const auto failed = [&error](bool ok) {
         if (!ok && error == 0)
             error = errno != 0 ? errno : EIO;
         return !ok;
     };
-    const bool written = allWritten &&
-                         !failed(mode ? ::fchmod(fd, *mode) == 0 : giveReplacedMode(fd, path)) &&
-                         !failed(::fsync(fd) == 0);
-    const bool renamed = written && !failed(::rename(tmp.c_str(), path.c_str()) == 0);
-    const int renameError = written && !renamed ? error : 0;
-    const bool closed = ::close(fd) == 0;
+    const bool modeGiven = mode               ? ::fchmod(file.fd, *mode) == 0
+                           : takeReplacedMode ? giveReplacedMode(file.fd, path)
+                                              : true;
+    file.written = allWritten && !failed(modeGiven) && !failed(::fsync(file.fd) == 0);
+    return file;
+}
+
+// Renames a prepared file over path and syncs the folder; a file that was not prepared
+// whole, or that cannot be renamed, is removed and path keeps its old file.
+WriteOutcome commitFile(PreparedFile &file, const std::string &path, int &error)
+{
+    error = file.error;
+    if (file.fd < 0)
+        return WriteOutcome::Failed;
+    const auto failed = [&error](bool ok) {
+        if (!ok && error == 0)
+            error = errno != 0 ? errno : EIO;
+        return !ok;
+    };
+    const bool renamed =
+        file.written && !failed(::rename(file.temporary.c_str(), path.c_str()) == 0);
+    const int renameError = file.written && !renamed ? error : 0;
+    const bool closed = ::close(std::exchange(file.fd, -1)) == 0;
     if (!closed && error == 0)
         error = errno;
     if (!renamed)
-        ::unlink(tmp.c_str());
+        ::unlink(file.temporary.c_str());
     if (renamed)
         syncFolder(folderOf(path));
     if (!renamed && renameError == ENOENT)
         return WriteOutcome::TemporaryTaken;
     return closed && renamed ? WriteOutcome::Written : WriteOutcome::Failed;
+}
+
+// A prepared file that is not to be put in place.
+void dropFile(PreparedFile &file)
+{
+    if (file.fd < 0)
+        return;
+    ::unlink(file.temporary.c_str());
+    ::close(std::exchange(file.fd, -1));
+}
+
+WriteOutcome writeOnce(const std::string &path, const FileProducer &produce,
+                       std::optional<mode_t> mode, int &error)
+{
+    PreparedFile file = prepareFile(path, produce, mode);
+    return commitFile(file, path, error);
 }
 
 bool isTemporaryLetter(char c)
@@ -147,9 +199,12 @@ bool writeFileDurably(const std::string &path, std::string_view bytes, std::opti
 // settings.ini first: until it is in place the old Slide.cache still belongs to the old
 // settings.ini, so a failed write leaves the pair as it was. Only then is the old cache
 // removed (a kill after this leaves none, never one of another book) and the new one
-// written. The index goes before settings.ini is written over (the sync of the folder
-// after the rename makes its removal last too) and comes back right after it, so at any
-// point there is no index or the one made for the settings.ini beside it.
+// put in place. The new cache's temporary is written and flushed on a thread of its own
+// meanwhile (the two encodings of the book take most of an exit); it stays a temporary
+// until its turn in that order. The index goes before settings.ini is written over (the
+// sync of the folder after the rename makes its removal last too) and comes back right
+// after it, so at any point there is no index or the one made for the settings.ini
+// beside it.
 SessionWrite writeSessionFiles(std::string_view appDir, const SettingsData &data,
                                const ReaderState &state, bool scrollTextChanged)
 {
@@ -159,6 +214,21 @@ SessionWrite writeSessionFiles(std::string_view appDir, const SettingsData &data
     const std::string indexPath = settingsIndexPath(appDir);
     ::unlink(indexPath.c_str());
     SettingsIndex index;
+    const FileProducer cachePieces = [&state](const ByteSink &sink) {
+        slideCachePieces(state.paragraphText, state.scrollMap, sink);
+    };
+    PreparedFile preparedCache;
+    std::jthread cacheWriter;
+    if (scrollTextChanged) {
+        try {
+            // The old cache is gone by the rename, so the new one keeps its temporary's
+            // mode, as a cache written after the removal does.
+            cacheWriter = std::jthread(
+                [&] { preparedCache = prepareFile(cache, cachePieces, std::nullopt, false); });
+        } catch (const std::system_error &) {
+            // No thread to be had: the cache is written after settings.ini instead.
+        }
+    }
     result.settingsWritten = writeFileDurably(
         settings,
         [&](const ByteSink &sink) {
@@ -173,7 +243,11 @@ SessionWrite writeSessionFiles(std::string_view appDir, const SettingsData &data
             index.hash = hashing.hash();
         },
         std::nullopt, &result.error);
+    const bool cachePrepared = cacheWriter.joinable();
+    if (cachePrepared)
+        cacheWriter.join();
     if (!result.settingsWritten) {
+        dropFile(preparedCache);
         result.failedPath = settings;
         return result;
     }
@@ -185,10 +259,18 @@ SessionWrite writeSessionFiles(std::string_view appDir, const SettingsData &data
     }
     if (::unlink(cache.c_str()) == 0)
         syncFolder(std::string(appDir));
-    result.cacheWritten = writeFileDurably(
-        cache,
-        [&](const ByteSink &sink) { slideCachePieces(state.paragraphText, state.scrollMap, sink); },
-        std::nullopt, &result.error);
+    if (cachePrepared) {
+        int reason = 0;
+        WriteOutcome outcome = commitFile(preparedCache, cache, reason);
+        if (outcome == WriteOutcome::TemporaryTaken) {
+            reason = 0;
+            outcome = writeOnce(cache, cachePieces, std::nullopt, reason);
+        }
+        result.cacheWritten = outcome == WriteOutcome::Written;
+        result.error = result.cacheWritten ? 0 : (reason != 0 ? reason : EIO);
+    } else {
+        result.cacheWritten = writeFileDurably(cache, cachePieces, std::nullopt, &result.error);
+    }
     if (!result.cacheWritten)
         result.failedPath = cache;
     return result;

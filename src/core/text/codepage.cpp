@@ -1,11 +1,13 @@
 #include "text/codepage.h"
 
 #include <algorithm>
+#include <atomic>
 #include <bit>
 #include <cerrno>
 #include <cstring>
 #include <iconv.h>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <stdexcept>
 #include <strings.h>
@@ -344,10 +346,12 @@ void encodeWithIconv(Iconv &cd, std::u32string_view text, std::string &out)
 
 // The GB18030 bytes of each character of the Basic Multilingual Plane, filled in as
 // characters are first met: a book uses a few thousand distinct characters, so
-// writing settings.ini with a 20 MB book costs a table look-up a character.
+// writing settings.ini with a 20 MB book costs a table look-up a character. settings.ini
+// and Slide.cache are encoded on two threads at once: a form is filled in under a lock
+// and published by its length, so a reader never sees a length before its bytes.
 struct BmpCode
 {
-    unsigned char length = 0; // 0: not looked up yet
+    std::atomic<unsigned char> length = 0; // 0: not looked up yet
     char bytes[4] = {};
 };
 
@@ -372,6 +376,7 @@ void appendGb18030Units(std::basic_string_view<Char> text, std::string &out)
 {
     // The forms of the Basic Multilingual Plane, looked up once each.
     static std::vector<BmpCode> table(0x10000);
+    static std::mutex filling;
     std::optional<Iconv> cd;
     // Room for the longest form of every character; trimmed at the end.
     const size_t start = out.size();
@@ -385,13 +390,19 @@ void appendGb18030Units(std::basic_string_view<Char> text, std::string &out)
         }
         if (c < 0x10000) {
             BmpCode &code = table[c];
-            if (code.length == 0) {
-                const std::string one = encodeOneWithIconv(cd, c);
-                code.length = static_cast<unsigned char>(one.size());
-                std::memcpy(code.bytes, one.data(), one.size());
+            unsigned char length = code.length.load(std::memory_order_acquire);
+            if (length == 0) {
+                const std::lock_guard lock(filling);
+                length = code.length.load(std::memory_order_relaxed);
+                if (length == 0) {
+                    const std::string one = encodeOneWithIconv(cd, c);
+                    std::memcpy(code.bytes, one.data(), one.size());
+                    length = static_cast<unsigned char>(one.size());
+                    code.length.store(length, std::memory_order_release);
+                }
             }
             std::memcpy(dst, code.bytes, 4);
-            dst += code.length;
+            dst += length;
             continue;
         }
         const std::string one = encodeOneWithIconv(cd, c);

@@ -24,6 +24,8 @@
 #include <utility>
 #include <vector>
 
+class QTimer;
+
 namespace tibbo::window {
 
 class BookChapters;
@@ -100,6 +102,7 @@ class BookPlaces : public QObject
     bool restoreChanged(const OptionsStore::BookPlace &entry, bool sameFileNameOnly);
     void showPlace(int64_t offset);
     core::TextIdentity identityOfText();
+    void hashIdentitySlice();
 
     core::ReaderState &m_state;
     BookView &m_bookView;
@@ -120,8 +123,11 @@ class BookPlaces : public QObject
     // The bookmarks of the book on show whose text was not found: their anchors are kept
     // as they were, to be looked for again the next time.
     std::vector<OptionsStore::MarkAnchor> m_lostMarks;
-    // The identity of the text on show, worked out once.
+    // The identity of the text on show, worked out once: in idle slices once the book is
+    // whole (hashIdentitySlice), or at once when it is needed before.
     std::optional<std::pair<uint64_t, core::TextIdentity>> m_identity;
+    std::optional<std::pair<uint64_t, core::TextIdentityHash>> m_identityHash;
+    QTimer *m_identityTimer = nullptr;
 };
 
 } // namespace tibbo::window

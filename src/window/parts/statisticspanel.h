@@ -1,8 +1,8 @@
 #pragma once
 // The statistics panel (阅读统计): today and this week (time read, characters, speed), the
 // reader's speed, the minutes read on each of the last 30 days as a bar chart, and every
-// book read. It opens over the pages at once and fills in when the figures are read;
-// 关闭 closes it, and so does Esc (the key table's).
+// book read. It opens over the pages at once (its contents are made the first time) and
+// fills in when the figures are read; 关闭 closes it, and so does Esc (the key table's).
 
 #include <QDate>
 #include <QString>
@@ -50,6 +50,8 @@ class StatisticsPanel : public QWidget
     void paintEvent(QPaintEvent *event) override;
 
   private:
+    void makeContents();
+
     QLabel *m_today = nullptr;
     QLabel *m_thisWeek = nullptr;
     QLabel *m_speed = nullptr;

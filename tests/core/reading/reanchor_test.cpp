@@ -193,5 +193,38 @@ TEST(TextIdentity, tellsTextsApart)
     EXPECT_EQ(identityOf(wide), identityOf(narrow));
 }
 
+// Leaving a book takes its identity from idle slices: a slice boundary that dropped or
+// repeated a character, or a text grown (and widened) between slices, gave another hash
+// than the whole text's, and a changed book looked unchanged or the other way round.
+TEST(TextIdentity, takenInSlices_equalsTheWholeTextsIdentity)
+{
+    const BookText whole(U"第一回　甲乙丙丁^戊己庚辛^\U00020000壬癸^");
+    struct Row
+    {
+        const char *name;
+        size_t slice;
+    };
+    const Row rows[] = {{"one character a slice", 1},
+                        {"a slice ending inside the text", 5},
+                        {"one slice for all", 1000},
+                        {"nothing taken before the end", 0}};
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        TextIdentityHash hash;
+        if (row.slice > 0)
+            while (!hash.take(whole, row.slice)) {
+            }
+        EXPECT_EQ(hash.identity(whole), identityOf(whole));
+    }
+    // The text grows at its end between slices, from 16-bit to 32-bit units.
+    BookText growing(U"第一回　甲乙丙丁^");
+    TextIdentityHash hash;
+    EXPECT_FALSE(hash.take(growing, 3));
+    EXPECT_TRUE(hash.take(growing, 100));
+    growing.append(U"戊己庚辛^\U00020000壬癸^");
+    EXPECT_EQ(hash.identity(growing), identityOf(growing));
+    EXPECT_EQ(identityOf(growing), identityOf(whole));
+}
+
 } // namespace
 } // namespace tibbo::core
