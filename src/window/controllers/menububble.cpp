@@ -55,7 +55,9 @@ void MenuBubble::close()
                                                        &m_settingsPanel, &m_reflowNotice})
         w->hide();
     m_state.menuShown = false;
-    m_mascot.setBubbleOpen(!m_speech.isHidden());
+    // What Tibbo is saying keeps the bubble (opening it again would cover the word).
+    if (m_speech.isHidden())
+        m_mascot.setBubbleOpen(false);
     m_chrome.place();
 }
 
