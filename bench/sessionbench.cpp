@@ -1,6 +1,7 @@
 // tibboread-sessionbench BOOK: what a reader waits for and what the reader holds, for
 // one book: a new book opened to its first painted spread and to the whole book read, a
-// restart to the saved spread, the exit, and the peak memory of each, beside the in-run
+// restart to the saved spread (with settings.index and without it), the exit, and the
+// peak memory of each, beside the in-run
 // iconv decode of the same file. Each stage runs as a process of its own (this program with
 // --stage), in an offscreen window and one fresh application folder, so every peak is that stage's.
 // A QT_QPA_PLATFORM set by the caller is kept: QT_QPA_PLATFORM=xcb measures under X, with
@@ -9,12 +10,14 @@
 #include "benchloop.h"
 #include "iconvdecode.h"
 #include "readerwindow.h"
+#include "sessionfiles.h"
 #include "timing.h"
 
 #include "text/fileio.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -31,6 +34,7 @@
 using tibbo::bench::Clock;
 using tibbo::bench::msSince;
 using tibbo::window::ReaderWindow;
+using tibbo::window::SessionFiles;
 
 namespace {
 
@@ -58,13 +62,17 @@ void runFor(int ms)
     QCoreApplication::exec();
 }
 
-// One stage in this process: "open" (a first start with the book on the command line)
-// or "restart" (a start that brings the saved book back); both end with the exit.
+// One stage in this process: "open" (a first start with the book on the command line),
+// "restart" (a start that brings the saved book back, from settings.index when it
+// matches) or "restart-without-index" (the same from settings.ini read whole, as a
+// settings.ini of an older reader is); each ends with the exit.
 int runStage(int argc, char **argv, const std::string &stage, const QString &book)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("TibboRead"));
     QApplication::setQuitOnLastWindowClosed(false);
+    if (stage == "restart-without-index")
+        QFile::remove(SessionFiles::folder() + QStringLiteral("/settings.index"));
     ReaderWindow window;
     window.show();
     window.start(stage == "open" ? book : QString());
@@ -117,7 +125,7 @@ int main(int argc, char **argv)
                             (platform && *platform ? "" : "QT_QPA_PLATFORM=offscreen ");
     // Each stage's lines are passed on as they come; its times are kept for the ratios.
     std::vector<std::pair<std::string, double>> times;
-    for (const char *stage : {"open", "restart"}) {
+    for (const char *stage : {"open", "restart", "restart-without-index"}) {
         const std::string command =
             env + "'" + argv[0] + "' --stage " + stage + " '" + book + "' 2>/dev/null";
         FILE *out = ::popen(command.c_str(), "r");

@@ -49,6 +49,8 @@
 
 #include "navigation/bookinfo.h"
 #include "settings/recentlist.h"
+#include "settings/settingsindex.h"
+#include "text/reflow.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -79,6 +81,24 @@ QWidget *withInterfaceFont(QWidget *parent)
 {
     QApplication::setFont(interfaceFont(QApplication::font()));
     return parent;
+}
+
+// What the reader does with the keyboard, the mouse or a dropped file.
+bool isReaderInput(QEvent::Type type)
+{
+    switch (type) {
+    case QEvent::KeyPress:
+    case QEvent::ShortcutOverride:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::Wheel:
+    case QEvent::ContextMenu:
+    case QEvent::DragEnter:
+    case QEvent::Drop:
+        return true;
+    default:
+        return false;
+    }
 }
 
 } // namespace
@@ -196,6 +216,14 @@ void ReaderWindow::createParts()
     m_titleUpdate = new QTimer(this);
     m_titleUpdate->setInterval(0);
     m_titleUpdate->setSingleShot(true);
+    // Looks every few milliseconds whether the rest of settings.ini has been read.
+    m_restoreTimer = new QTimer(this);
+    m_restoreTimer->setInterval(4);
+    connect(m_restoreTimer, &QTimer::timeout, this, [this] {
+        if (m_restorePending &&
+            m_settingsAhead.whole.wait_for(std::chrono::seconds(0)) == std::future_status::ready)
+            finishRestore();
+    });
 }
 
 void ReaderWindow::connectParts()
@@ -415,7 +443,8 @@ bool ReaderWindow::isIdle() const
 
 bool ReaderWindow::showsSpread() const
 {
-    return m_started && m_state.lineEndsFitText() && !m_reflowJob->running();
+    return showsStoredSpread() ||
+           (m_started && m_state.lineEndsFitText() && !m_reflowJob->running());
 }
 
 // ---- start-up and exit -------------------------------------------------------------
@@ -440,10 +469,18 @@ void ReaderWindow::runStartUp(const QString &bookArgument)
     m_settingsPanel->setPreviewFont(pageFont());
     m_appearance->restoreOptions();
     layOut();
-    if (SessionFiles::hasSettings())
-        m_session->restore(m_settingsAhead.get());
-    else if (m_folderUsable)
+    // With a matching index the saved spread is shown from the part of settings.ini that
+    // holds it, and the rest is read behind it (finishRestore).
+    std::optional<core::SettingsExcerpt> excerpt;
+    if (SessionFiles::hasSettings()) {
+        excerpt = m_settingsAhead.excerpt.get();
+        if (excerpt)
+            m_session->restoreAllButBook(excerpt->values);
+        else
+            m_session->restore(m_settingsAhead.whole.get());
+    } else if (m_folderUsable) {
         m_state.welcomeMode = true;
+    }
     if (!m_chrome->fullScreen())
         m_chrome->moveToNormalGeometry();
     m_settingsPanel->fill({m_state.lineSpacing, m_state.topMargin, m_state.bottomMargin,
@@ -451,6 +488,55 @@ void ReaderWindow::runStartUp(const QString &bookArgument)
     const QCursor hand = commandCursor();
     m_menuPanel->setCommandCursor(hand);
     m_welcomePanel->setCommandCursor(hand);
+    if (excerpt) {
+        m_restorePending = true;
+        m_pendingBookArgument = bookArgument;
+        // The reader may act on the stored spread at once (finishRestore runs then).
+        if (!bookArgument.isEmpty() || !showStoredSpread(*excerpt))
+            finishRestore();
+        else if (m_restorePending && !m_exited)
+            m_restoreTimer->start();
+        return;
+    }
+    finishStartUp(bookArgument);
+}
+
+bool ReaderWindow::showStoredSpread(const core::SettingsExcerpt &excerpt)
+{
+    m_bookView->measureCapacity(m_state);
+    // Fine typesetting and another script need the whole book to set a row.
+    if (m_state.fineTypesetting || m_script->mode() != core::ScriptMode::Original ||
+        excerpt.values.linesPerPage != m_state.linesPerPage)
+        return false;
+    m_storedSpreadState = std::make_unique<core::ReaderState>(core::excerptState(excerpt, m_state));
+    // Lines cut for another width are cut again once the book is whole: the stored
+    // spread would not be the one shown then.
+    if (!core::lineListMatchesCapacity(*m_storedSpreadState)) {
+        m_storedSpreadState.reset();
+        return false;
+    }
+    m_bookView->showStoredSpread(*m_storedSpreadState,
+                                 core::excerptSpread(excerpt, *m_storedSpreadState));
+    return true;
+}
+
+void ReaderWindow::finishRestore()
+{
+    if (!m_restorePending)
+        return;
+    m_restorePending = false;
+    m_restoreTimer->stop();
+    // An exit on the stored spread saved nothing: the files stay as they were.
+    if (m_exited)
+        return;
+    // The rest of settings.ini is read on the read-ahead thread; this waits for what is
+    // left of it, without running events meanwhile.
+    m_session->restoreBook(m_settingsAhead.whole.get());
+    finishStartUp(m_pendingBookArgument);
+}
+
+void ReaderWindow::finishStartUp(const QString &bookArgument)
+{
     m_started = true;
     // A reader back at their own book after a while gets a recap once it is on show.
     m_recapDue = SessionFiles::hasSettings() && core::hasOwnBook(m_state.recent) &&
@@ -493,6 +579,8 @@ void ReaderWindow::finishExit(bool bySignal)
     if (m_exited)
         return;
     m_exited = true;
+    // On the stored spread of a restart the book is not in place: it stays unread.
+    finishRestore();
     // The way out, in this order. Before start-up has read settings.ini there is nothing to
     // save, and without the application folder nothing can be: the files stay as they were.
     bool saved = true;
@@ -563,6 +651,10 @@ void ReaderWindow::closeEvent(QCloseEvent *event)
 // exit.
 bool ReaderWindow::eventFilter(QObject *watched, QEvent *event)
 {
+    // While the stored spread is on show, whatever the reader does acts on the whole
+    // book: it is put in place first.
+    if (m_restorePending && isReaderInput(event->type()))
+        finishRestore();
     if (event->type() == QEvent::Close && watched != this && watched->isWidgetType() && !m_exited) {
         const auto *window = static_cast<QWidget *>(watched);
         if (window->isWindow() && !qobject_cast<const QDialog *>(window) &&

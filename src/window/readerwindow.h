@@ -70,8 +70,12 @@ class ReaderWindow : public QWidget
     // Start-up is over and no load or sliced re-flow is running.
     bool isIdle() const;
     // Start-up is over and a spread of the book is on show: its line list belongs to the
-    // text (the rest of a large plain-text book may still be loading behind it).
+    // text (the rest of a large plain-text book may still be loading behind it); or a
+    // restart shows the saved spread while the rest of settings.ini is read.
     bool showsSpread() const;
+    // A restart shows the saved spread from the part of settings.ini that holds it while
+    // the rest is read; the whole book is not in place yet.
+    bool showsStoredSpread() const { return m_restorePending && m_storedSpreadState; }
 
     const core::ReaderState &state() const { return m_state; }
     // The window title names the book on show.
@@ -111,6 +115,14 @@ class ReaderWindow : public QWidget
     void connectMenus();
     void connectKeys();
     void runStartUp(const QString &bookArgument);
+    // The start-up steps that need the restored book, once it is in place.
+    void finishStartUp(const QString &bookArgument);
+    // Shows the saved spread from the excerpt of settings.ini when the page is laid out
+    // as the stored lines were cut; false when it is not (the start waits for the whole).
+    bool showStoredSpread(const core::SettingsExcerpt &excerpt);
+    // Puts the whole restored book in place of the stored spread on show, waiting for the
+    // rest of settings.ini when it is not read yet, and finishes the start-up.
+    void finishRestore();
     void layOut();
     void reflow();
     void onReflowFinished();
@@ -184,6 +196,14 @@ class ReaderWindow : public QWidget
     WordLookUp *m_lookUp = nullptr;
     QTimer *m_titleUpdate = nullptr;
     bool m_started = false;
+    // The saved spread is on show from the excerpt of settings.ini while the rest is read
+    // (finishRestore ends it): the state holds every value but the book.
+    bool m_restorePending = false;
+    QString m_pendingBookArgument;
+    QTimer *m_restoreTimer = nullptr;
+    // What the stored spread is painted from; the book view looks at it until the whole
+    // book's spread replaces it.
+    std::unique_ptr<core::ReaderState> m_storedSpreadState;
     // A book was opened and Tibbo has not yet said what he has to say about it.
     bool m_tellPending = false;
     bool m_exited = false;

@@ -43,8 +43,11 @@ class PieceWriter
     {
         if (!m_bytes.empty())
             m_sink(m_bytes);
+        m_handed += m_bytes.size();
         m_bytes.clear();
     }
+    // Bytes made so far, handed on or not.
+    uint64_t written() const { return m_handed + m_bytes.size(); }
 
   private:
     static constexpr size_t kPiece = 1 << 16;
@@ -57,6 +60,7 @@ class PieceWriter
 
     const std::function<void(std::string_view)> &m_sink;
     std::string m_bytes;
+    uint64_t m_handed = 0;
 };
 
 void putLine(PieceWriter &out, std::u32string_view line)
@@ -76,13 +80,20 @@ void putText(PieceWriter &out, std::string_view utf8)
     putLine(out, fromUtf8(utf8));
 }
 
-// The book's text on one line, encoded a piece at a time.
-void putBookText(PieceWriter &out, const BookText &text)
+// The book's text on one line, encoded a piece at a time. One unit of the store is one
+// character, so the checkpoints fall on the pieces' starts.
+void putBookText(PieceWriter &out, const BookText &text, SettingsLayout *layout)
 {
     constexpr size_t kChars = 1 << 14;
+    static_assert(SettingsLayout::kCharsPerCheckpoint % kChars == 0);
     text.visit([&](auto units) {
-        for (size_t at = 0; at < units.size(); at += kChars)
+        for (size_t at = 0; at < units.size(); at += kChars) {
+            if (layout && at % SettingsLayout::kCharsPerCheckpoint == 0)
+                layout->text.push_back({out.written(), at});
             out.encoded(units.substr(at, kChars));
+        }
+        if (layout)
+            layout->text.push_back({out.written(), units.size()});
     });
     out.lineEnd();
 }
@@ -168,14 +179,25 @@ void putWindow(PieceWriter &out, const SettingsData &d)
 }
 
 void putBook(PieceWriter &out, const SettingsData &d, const BookText &paragraphText,
-             const LineList &lineEnds)
+             const LineList &lineEnds, SettingsLayout *layout)
 {
+    if (layout)
+        layout->textTag = out.written();
     putLine(out, U"[Text]");
-    putBookText(out, paragraphText);
+    putBookText(out, paragraphText, layout);
     putLine(out, U"[/Text]");
+    if (layout) {
+        layout->passageTag = out.written();
+        layout->entryCount = lineEnds.size();
+    }
     putLine(out, U"[Passage]");
-    for (const auto end : lineEnds)
-        putInteger(out, end);
+    for (size_t k = 0; k < lineEnds.size(); ++k) {
+        if (layout && k % SettingsLayout::kEntriesPerCheckpoint == 0)
+            layout->entries.push_back(out.written());
+        putInteger(out, lineEnds[k]);
+    }
+    if (layout)
+        layout->passageEndTag = out.written();
     putLine(out, U"[/Passage]");
     putText(out, "Page is " + str(static_cast<double>(keptLineNumber(d.topLine))));
     putText(out, "Maxline is " + str(static_cast<double>(keptLineNumber(d.linesPerPage))));
@@ -465,14 +487,30 @@ class SettingsReader
         });
         refuseIf(!wellFormed);
         r.lineEndsFitText = wellFormed && withinText && lineListFits(*r.lineEnds, length);
+        static const LineList noList;
+        readPlaceAndMarks(length, r.lineEndsFitText ? *r.lineEnds : noList);
+    }
+
+  public:
+    // From "Page is" on, for a book of `length` characters cut at `ends` (empty: no
+    // anchors).
+    void readTail(size_t length, const LineList &ends)
+    {
+        readPlaceAndMarks(length, ends);
+        readPagePart();
+        m_read.complete = !m_ended;
+    }
+
+  private:
+    void readPlaceAndMarks(size_t length, const LineList &ends)
+    {
+        SettingsRead &r = m_read;
         labelled(8, r.topLine);
         labelled(11, r.linesPerPage);
         text(r.bookPath);
         if (!tag())
             return;
         r.bookmarks.emplace();
-        const LineList noList;
-        const auto &ends = r.lineEndsFitText ? *r.lineEnds : noList;
         const size_t mostMarks = std::max<size_t>(length, 1);
         r.marksEnded = list("[/Marks]", [&](std::string_view entry) {
             const auto number = parseBookmarkLine(utf8Line(entry));
@@ -516,12 +554,16 @@ void padRecent(std::vector<std::string> &recent)
 
 void writeSettingsPieces(const SettingsData &data, const BookText &paragraphText,
                          const LineList &lineEnds,
-                         const std::function<void(std::string_view)> &sink)
+                         const std::function<void(std::string_view)> &sink, SettingsLayout *layout)
 {
+    if (layout)
+        *layout = SettingsLayout();
     PieceWriter out(sink);
     putWindow(out, data);
-    putBook(out, data, paragraphText, lineEnds);
+    putBook(out, data, paragraphText, lineEnds, layout);
     putPage(out, data);
+    if (layout)
+        layout->fileSize = out.written();
 }
 
 void slideCachePieces(const BookText &paragraphText, const ScrollTextMap &scrollMap,
@@ -544,6 +586,13 @@ SettingsRead readSettingsFile(std::string_view bytes, const std::function<void(s
 {
     SettingsRead read;
     SettingsReader(bytes, read, consumed).readAll();
+    return read;
+}
+
+SettingsRead readSettingsTail(std::string_view tailBytes, size_t textLength)
+{
+    SettingsRead read;
+    SettingsReader(tailBytes, read, {}).readTail(textLength, {});
     return read;
 }
 

@@ -88,14 +88,43 @@ struct SettingsData
     int scrollSpeed = defaults::kScrollSpeed; // milliseconds per scroll step
 };
 
+// Where the parts of a written settings.ini begin, in bytes from the file's start, so a
+// start can read the values after the line list and the text around the place without
+// the rest (see settingsindex.h).
+struct SettingsLayout
+{
+    // Every kCharsPerCheckpoint characters of the book text, and its end: the byte where
+    // the character with that count begins.
+    struct TextCheckpoint
+    {
+        uint64_t byte = 0;
+        uint64_t chars = 0;
+        friend bool operator==(const TextCheckpoint &, const TextCheckpoint &) = default;
+    };
+    static constexpr uint64_t kCharsPerCheckpoint = 1 << 16;
+    static constexpr uint64_t kEntriesPerCheckpoint = 1 << 12;
+
+    uint64_t textTag = 0;             // the "[Text]" line
+    std::vector<TextCheckpoint> text; // chars 0, 64 Ki, 128 Ki, ..., the end
+    uint64_t passageTag = 0;          // the "[Passage]" line
+    std::vector<uint64_t> entries;    // line-list entries 0, 4096, 8192, ...
+    uint64_t entryCount = 0;
+    uint64_t passageEndTag = 0; // the "[/Passage]" line; the small tail follows
+    uint64_t fileSize = 0;
+
+    friend bool operator==(const SettingsLayout &, const SettingsLayout &) = default;
+};
+
 // The exact bytes of settings.ini for data, handed to `sink` in pieces of 64 KiB, the
 // book text and line list read from the given ones in place of data's: no copy of the
 // whole file is made. Numbers outside their range are written kept to it, and non-finite
 // ones and refused integers (a window state, trimming value or scroll speed outside its
-// range) as their defaults.
+// range) as their defaults. `layout`, when given, is told where the parts begin; the
+// bytes are the same either way.
 void writeSettingsPieces(const SettingsData &data, const BookText &paragraphText,
                          const LineList &lineEnds,
-                         const std::function<void(std::string_view)> &sink);
+                         const std::function<void(std::string_view)> &sink,
+                         SettingsLayout *layout = nullptr);
 
 // The exact bytes of Slide.cache (the scroll text followed by one more CR LF), made from
 // the book and handed to `sink` in pieces.
@@ -160,6 +189,11 @@ struct SettingsRead
 // before that offset are not looked at again.
 SettingsRead readSettingsFile(std::string_view bytes,
                               const std::function<void(size_t)> &consumed = {});
+
+// The values after the line list ("Page is" to the scroll speed) from the bytes that
+// follow the "[/Passage]" line, for a book of textLength characters. Bookmarks come
+// without anchors (the line list is not read). Read as readSettingsFile reads them.
+SettingsRead readSettingsTail(std::string_view tailBytes, size_t textLength);
 
 // A line list fits a text of textLength characters when it starts with 0, strictly
 // increases and ends at textLength. A list that does not fit is never used to cut lines:

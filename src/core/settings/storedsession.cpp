@@ -1,5 +1,6 @@
 #include "settings/storedsession.h"
 
+#include "settings/settingsindex.h"
 #include "state/readerstate.h"
 #include "state/scrolltextmap.h"
 #include "text/codepage.h"
@@ -200,13 +201,19 @@ bool writeFileDurably(const std::string &path, std::string_view bytes, std::opti
 // removed (a kill after this leaves none, never one of another book) and the new one
 // put in place. The new cache's temporary is written and flushed on a thread of its own
 // meanwhile (the two encodings of the book take most of an exit); it stays a temporary
-// until its turn in that order.
+// until its turn in that order. The index goes before settings.ini is written over (the
+// sync of the folder after the rename makes its removal last too) and comes back right
+// after it, so at any point there is no index or the one made for the settings.ini
+// beside it.
 SessionWrite writeSessionFiles(std::string_view appDir, const SettingsData &data,
                                const ReaderState &state, bool scrollTextChanged)
 {
     SessionWrite result;
     const std::string settings = settingsFilePath(appDir);
     const std::string cache = slideCachePath(appDir);
+    const std::string indexPath = settingsIndexPath(appDir);
+    ::unlink(indexPath.c_str());
+    SettingsIndex index;
     const FileProducer cachePieces = [&state](const ByteSink &sink) {
         slideCachePieces(state.paragraphText, state.scrollMap, sink);
     };
@@ -225,7 +232,15 @@ SessionWrite writeSessionFiles(std::string_view appDir, const SettingsData &data
     result.settingsWritten = writeFileDurably(
         settings,
         [&](const ByteSink &sink) {
-            writeSettingsPieces(data, state.paragraphText, state.lineEnds, sink);
+            SettingsHashing hashing;
+            writeSettingsPieces(
+                data, state.paragraphText, state.lineEnds,
+                [&](std::string_view piece) {
+                    hashing.add(piece);
+                    sink(piece);
+                },
+                &index.layout);
+            index.hash = hashing.hash();
         },
         std::nullopt, &result.error);
     const bool cachePrepared = cacheWriter.joinable();
@@ -236,6 +251,8 @@ SessionWrite writeSessionFiles(std::string_view appDir, const SettingsData &data
         result.failedPath = settings;
         return result;
     }
+    // Without its index the next start reads settings.ini whole, as it always could.
+    result.indexWritten = writeFileDurably(indexPath, settingsIndexBytes(index));
     if (!scrollTextChanged) {
         result.cacheWritten = true;
         return result;
@@ -360,8 +377,9 @@ int cleanStaleTemporaries(std::string_view appDir)
     while (const dirent *entry = ::readdir(dir)) {
         const std::string_view name = entry->d_name;
         const auto target = temporaryOf(name);
-        const bool sessionFile = target && (*target == "settings.ini" || *target == "Slide.cache" ||
-                                            *target == "settings.ini.bak");
+        const bool sessionFile =
+            target && (*target == "settings.ini" || *target == "Slide.cache" ||
+                       *target == "settings.ini.bak" || *target == "settings.index");
         const bool markFile = target && endsWith(*target, ".mark");
         if (!sessionFile && !markFile)
             continue;

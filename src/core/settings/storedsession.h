@@ -26,6 +26,8 @@ namespace tibbo::core {
 struct SessionWrite
 {
     bool settingsWritten = false;
+    // settings.index beside it (see settingsindex.h); when false there is none.
+    bool indexWritten = false;
     // False too when settings.ini failed: the cache is not tried. True when the cache on
     // disk already held this scroll text and was left as it was.
     bool cacheWritten = false;
@@ -35,7 +37,8 @@ struct SessionWrite
     int error = 0;
 };
 
-// Writes settings.ini from data and the state's book and line list, and, when the scroll
+// Writes settings.ini from data and the state's book and line list, with its index
+// settings.index, and, when the scroll
 // text changed since Slide.cache was last written or matched, Slide.cache from the
 // state's scroll text, in the order above, each through a temporary file, a rename and a
 // sync of the folder, so the new files survive a power cut. Both are encoded and written

@@ -42,6 +42,33 @@ std::optional<core::SettingsRead> readSettingsAt(const std::string &path)
                                   [&file](size_t consumed) { file->release(consumed); });
 }
 
+// The whole of settings.ini, after the excerpt the saved spread is shown from when its
+// index matches: both from one mapping of the file, so they are of the same bytes.
+std::optional<core::SettingsRead>
+readSettingsAfterExcerpt(const std::string &path, const std::string &indexPath,
+                         std::promise<std::optional<core::SettingsExcerpt>> excerpt)
+{
+    auto file = core::MappedFile::open(path);
+    std::optional<core::SettingsExcerpt> part;
+    try {
+        // The index is a few kilobytes; one larger than a megabyte is no index of ours.
+        constexpr int64_t kMostIndexBytes = 1 << 20;
+        const auto indexBytes =
+            file ? core::readFile(indexPath, nullptr, kMostIndexBytes, core::LinkPolicy::Refuse)
+                 : std::nullopt;
+        if (const auto index = indexBytes ? core::parseSettingsIndex(*indexBytes) : std::nullopt)
+            part = core::readSettingsExcerpt(file->bytes(), *index);
+    } catch (const std::exception &) {
+        // Without the excerpt the start waits for the whole file, as it always could.
+        part.reset();
+    }
+    excerpt.set_value(std::move(part));
+    if (!file)
+        return std::nullopt;
+    return core::readSettingsFile(file->bytes(),
+                                  [&file](size_t consumed) { file->release(consumed); });
+}
+
 } // namespace
 
 SessionFiles::SessionFiles(Parts parts, QWidget *window)
@@ -140,7 +167,14 @@ void SessionFiles::tellRefusedBackup(bool leaving)
 
 SessionFiles::SettingsAhead SessionFiles::readAhead()
 {
-    return std::async(std::launch::async, readSettingsAt, core::settingsFilePath(folderPath()));
+    std::promise<std::optional<core::SettingsExcerpt>> excerpt;
+    SettingsAhead ahead;
+    ahead.excerpt = excerpt.get_future();
+    const std::string dir = folderPath();
+    ahead.whole =
+        std::async(std::launch::async, readSettingsAfterExcerpt, core::settingsFilePath(dir),
+                   core::settingsIndexPath(dir), std::move(excerpt));
+    return ahead;
 }
 
 void SessionFiles::restore()
@@ -154,25 +188,64 @@ void SessionFiles::restore(std::optional<core::SettingsRead> stored)
         return;
     core::SettingsRead read = std::move(*stored);
     m_readClean = read.clean;
-    if (read.windowState)
-        m_chrome.applyWindowState(*read.windowState);
     const bool bookRead = read.paragraphText.has_value();
-    core::applySettingsToState(std::move(read), m_state);
+    restoreValues(read);
     if (read.marksEnded)
         emit bookmarksRestored();
+    if (bookRead)
+        matchScrollText();
+}
+
+void SessionFiles::restoreAllButBook(core::SettingsRead values)
+{
+    values.paragraphText.reset();
+    values.lineEnds.reset();
+    values.bookmarks.reset();
+    values.marksEnded = false;
+    restoreValues(values);
+}
+
+void SessionFiles::restoreBook(std::optional<core::SettingsRead> stored)
+{
+    if (!stored)
+        return;
+    m_readClean = stored->clean;
+    core::SettingsRead book;
+    book.paragraphText = std::move(stored->paragraphText);
+    book.lineEnds = std::move(stored->lineEnds);
+    book.lineEndsFitText = stored->lineEndsFitText;
+    book.bookmarks = std::move(stored->bookmarks);
+    book.topLine = stored->topLine;
+    book.linesPerPage = stored->linesPerPage;
+    book.bookPath = std::move(stored->bookPath);
+    const bool bookRead = book.paragraphText.has_value();
+    core::applySettingsToState(std::move(book), m_state);
+    if (stored->marksEnded)
+        emit bookmarksRestored();
+    if (bookRead)
+        matchScrollText();
+}
+
+void SessionFiles::restoreValues(core::SettingsRead &read)
+{
+    if (read.windowState)
+        m_chrome.applyWindowState(*read.windowState);
+    core::applySettingsToState(std::move(read), m_state);
     emit pageSettingsRead(read);
     if (read.scrollSpeed)
         emit scrollSpeedRestored(m_state.scrollSpeed);
     emit recentRestored();
-    if (bookRead) {
-        // The scroll text of the book just restored follows once the spread is painted, a
-        // slice at a time, also when the reader comes back from the manual.
-        m_state.scrollMap.clear();
-        m_restoredTextVersion = m_state.textVersion;
-        m_slideMatch = std::make_unique<core::SlideCacheMatch>(core::slideCachePath(folderPath()),
-                                                               m_state.paragraphText);
-        m_slideMatchTimer->start();
-    }
+}
+
+// The scroll text of the book just restored follows once the spread is painted, a slice
+// at a time, also when the reader comes back from the manual.
+void SessionFiles::matchScrollText()
+{
+    m_state.scrollMap.clear();
+    m_restoredTextVersion = m_state.textVersion;
+    m_slideMatch = std::make_unique<core::SlideCacheMatch>(core::slideCachePath(folderPath()),
+                                                           m_state.paragraphText);
+    m_slideMatchTimer->start();
 }
 
 void SessionFiles::matchSlice()

@@ -6,6 +6,7 @@
 // through a temporary file and a rename.
 
 #include "settings/settingsfile.h"
+#include "settings/settingsindex.h"
 #include "settings/storedsession.h"
 #include "state/readerstate.h"
 
@@ -44,11 +45,23 @@ class SessionFiles : public QObject
     bool save(bool quiet = false);
     QString failureText() const { return m_failureText; }
     // settings.ini as read on a thread of its own, started while the window is still
-    // being built; nothing when there is none or it cannot be opened.
-    using SettingsAhead = std::future<std::optional<core::SettingsRead>>;
+    // being built. When its index matches, the part that shows the saved spread comes
+    // first (`excerpt`), then the whole file; either is nothing when there is none or it
+    // cannot be opened or used.
+    struct SettingsAhead
+    {
+        std::future<std::optional<core::SettingsExcerpt>> excerpt;
+        std::future<std::optional<core::SettingsRead>> whole;
+    };
     static SettingsAhead readAhead();
     // Applies what settings.ini held to the state, and tells the parts.
     void restore(std::optional<core::SettingsRead> stored);
+    // A restore in two steps, for a start that shows the saved spread from the excerpt:
+    // first every value but the book, its line list and the bookmarks, then, once the
+    // whole file is read, those (and nothing else: the other values are the same bytes).
+    // Together they leave the state and the parts as restore(stored) does.
+    void restoreAllButBook(core::SettingsRead values);
+    void restoreBook(std::optional<core::SettingsRead> stored);
     // Reads settings.ini now and restores it.
     void restore();
 
@@ -88,6 +101,8 @@ class SessionFiles : public QObject
     void scrollSpeedRestored(int milliseconds);
 
   private:
+    void restoreValues(core::SettingsRead &read);
+    void matchScrollText();
     void matchSlice();
     // settings.ini could not be read whole and is a link: the backup was not made.
     void tellRefusedBackup(bool leaving);

@@ -271,11 +271,22 @@ void BookView::showSpread(core::ReaderState &state)
 {
     static const core::CutRules plainRules;
     const core::CutRules &rules = m_cutRules ? m_cutRules() : plainRules;
-    core::Spread spread = core::buildSpread(state, rules);
+    showRows(state, core::buildSpread(state, rules), true);
+}
+
+void BookView::showStoredSpread(core::ReaderState &excerpt, core::Spread spread)
+{
+    showRows(excerpt, std::move(spread), false);
+}
+
+// `ofTheBook`: the spread of the book in the state; else the stored spread of a restart,
+// shown as stored and followed by no part (the book is not in place yet).
+void BookView::showRows(core::ReaderState &state, core::Spread spread, bool ofTheBook)
+{
     // The rows as written: a converted row whose words grew (内存 → 記憶體) is narrowed to
     // the width its own row or a full row takes, so it keeps within its page.
     std::vector<std::u32string> written;
-    if (m_display && m_display().converting()) {
+    if (ofTheBook && m_display && m_display().converting()) {
         written = spread.rows;
         core::showRowsInScript(spread, state, m_display());
     }
@@ -340,7 +351,10 @@ void BookView::showSpread(core::ReaderState &state)
         showBookmarkIcon(static_cast<int>(index));
     m_shown = &state;
     applyMarks();
-    emit spreadShown();
+    if (ofTheBook)
+        emit spreadShown();
+    else
+        emit storedSpreadShown();
 }
 
 void BookView::setDisplayText(std::function<const core::DisplayText &()> display)

@@ -7,6 +7,7 @@
 #include "navigation/pagemoves.h"
 #include "script/displaytext.h"
 #include "settings/pagelayoutcheck.h"
+#include "text/spread.h"
 #include "theme.h"
 
 #include <QFont>
@@ -60,6 +61,11 @@ class BookView : public QWidget
     // core::placeLine in its page's text frame: as the font sets it, or with fine
     // typesetting spread to the measure, its marks compressed, headings in bold.
     void showSpread(core::ReaderState &state);
+    // The saved spread of a restart, painted from the part of settings.ini that holds it
+    // while the whole book is read (see SettingsExcerpt): `excerpt` holds that part and
+    // the page values, `spread` its rows with the saved place's page numbers and
+    // bookmarks, in the book's own script. The next showSpread replaces it.
+    void showStoredSpread(core::ReaderState &excerpt, core::Spread spread);
     // Where the rows' text comes from when the book is shown in another script: the
     // display layer of the book on show (nothing: the book's own text).
     void setDisplayText(std::function<const core::DisplayText &()> display);
@@ -116,6 +122,8 @@ class BookView : public QWidget
     void bookmarkIconDoubleClicked();
     // A spread was put on show (a turn, a jump, a re-flow).
     void spreadShown();
+    // The stored spread of a restart is on show (showStoredSpread).
+    void storedSpreadShown();
     // With Ctrl held, on the text of the pages (a line or the page behind it): a press of
     // the left button (`extend`: with Shift too), the moves and the release of the drag
     // that follows, and a double-click. Without Ctrl a press stays a press on a line or
@@ -131,6 +139,7 @@ class BookView : public QWidget
     bool eventFilter(QObject *watched, QEvent *event) override;
 
   private:
+    void showRows(core::ReaderState &state, core::Spread spread, bool ofTheBook);
     void ensureLineLabels(int count);
     // Draws the marks on the spread on show.
     void applyMarks();
