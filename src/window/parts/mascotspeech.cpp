@@ -35,7 +35,8 @@ MascotSpeech::MascotSpeech(Mascot &mascot, QWidget &menu, QWidget *window)
     m_text->setObjectName(QStringLiteral("mascotSpeechText"));
     m_text->setTextFormat(Qt::PlainText);
     m_text->setWordWrap(true);
-    m_text->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // A short word sits in the middle of the bubble, not against its top edge.
+    m_text->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     m_text->setStyleSheet("color: #000080;");
     m_textFont = m_text->font();
     if (m_textFont.pointSizeF() <= 0)
