@@ -6,6 +6,9 @@
 // --stage), in an offscreen window and one fresh application folder, so every peak is that stage's.
 // A QT_QPA_PLATFORM set by the caller is kept: QT_QPA_PLATFORM=xcb measures under X, with
 // the fonts and libraries a reader's desktop loads.
+// With --peer PROGRAM, the least-storage program (shared beside the repository as a source
+// to build, a measuring stick only) opens the same book and restores from its cache in the
+// same run, and the ratios of the reader's stages to the peer's are printed too.
 // One "name: value unit" a line; the program never fails on timing.
 #include "benchloop.h"
 #include "iconvdecode.h"
@@ -23,6 +26,7 @@
 #include <QTimer>
 
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -30,6 +34,12 @@
 #include <string>
 #include <utility>
 #include <vector>
+
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char **environ;
 
 using tibbo::bench::Clock;
 using tibbo::bench::msSince;
@@ -40,10 +50,11 @@ namespace {
 
 const Clock::time_point g_processStart = Clock::now();
 
-// The process's peak resident memory so far, MiB.
-double peakMiB()
+// The peak resident memory so far of a process ("self" or a process id), MiB; 0 when it
+// cannot be read.
+double peakMiBOf(const std::string &process)
 {
-    std::ifstream status("/proc/self/status");
+    std::ifstream status("/proc/" + process + "/status");
     std::string key;
     while (status >> key) {
         if (key == "VmHWM:") {
@@ -54,6 +65,11 @@ double peakMiB()
         status.ignore(1 << 12, '\n');
     }
     return 0;
+}
+
+double peakMiB()
+{
+    return peakMiBOf("self");
 }
 
 void runFor(int ms)
@@ -98,14 +114,76 @@ int runStage(int argc, char **argv, const std::string &stage, const QString &boo
     return 0;
 }
 
+// What one run of the peer printed: its first paint in ms since its start (0 when it never
+// painted), and its peak memory when it was ended.
+struct PeerRun
+{
+    double firstPaintMs = 0;
+    double peakMiB = 0;
+};
+
+// Runs the peer with `args` in the environment `env` ("NAME=value" entries added to this
+// process's), reads its stderr until "first paint: N ms" and, when `waitFor` is given, a
+// line starting with it, then ends it: the peer itself never exits.
+PeerRun runPeer(const std::string &program, const std::vector<std::string> &args,
+                const std::vector<std::string> &env, const std::string &waitFor = {})
+{
+    PeerRun run;
+    int pipeEnds[2];
+    if (::pipe(pipeEnds) != 0)
+        return run;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDERR_FILENO);
+    posix_spawn_file_actions_addclose(&actions, pipeEnds[0]);
+    std::vector<std::string> words{program};
+    words.insert(words.end(), args.begin(), args.end());
+    std::vector<char *> argv;
+    for (auto &word : words)
+        argv.push_back(word.data());
+    argv.push_back(nullptr);
+    std::vector<std::string> environment(env);
+    for (char **entry = environ; *entry; ++entry)
+        environment.emplace_back(*entry);
+    std::vector<char *> envp;
+    for (auto &entry : environment)
+        envp.push_back(entry.data());
+    envp.push_back(nullptr);
+    pid_t pid = 0;
+    const int spawned =
+        ::posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(pipeEnds[1]);
+    if (spawned != 0) {
+        ::close(pipeEnds[0]);
+        return run;
+    }
+    FILE *err = ::fdopen(pipeEnds[0], "r");
+    char line[512];
+    bool waited = waitFor.empty();
+    while (err && (run.firstPaintMs == 0 || !waited) && std::fgets(line, sizeof line, err)) {
+        const std::string text(line);
+        if (text.rfind("first paint: ", 0) == 0)
+            run.firstPaintMs = std::atof(text.c_str() + 13);
+        if (!waitFor.empty() && text.rfind(waitFor, 0) == 0)
+            waited = true;
+    }
+    run.peakMiB = peakMiBOf(std::to_string(pid));
+    ::kill(pid, SIGTERM);
+    ::waitpid(pid, nullptr, 0);
+    if (err)
+        std::fclose(err);
+    return run;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
     if (argc == 4 && std::string(argv[1]) == "--stage")
         return runStage(1, argv, argv[2], QString::fromLocal8Bit(argv[3]));
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: tibboread-sessionbench BOOK\n");
+    if (argc != 2 && !(argc == 4 && std::string(argv[2]) == "--peer")) {
+        std::fprintf(stderr, "usage: tibboread-sessionbench BOOK [--peer LEAST-STORAGE]\n");
         return 2;
     }
     const std::string book = argv[1];
@@ -145,5 +223,31 @@ int main(int argc, char **argv)
     for (const auto &[what, ms] : times)
         std::printf("ratio %s / iconv decode: %.2f\n", what.c_str(),
                     decodeMs > 0 ? ms / decodeMs : 0.0);
+    if (argc != 4)
+        return 0;
+
+    // The peer on the same book and screen, right after the reader's stages.
+    const std::string peer = argv[3];
+    std::vector<std::string> peerEnv;
+    if (!(platform && *platform))
+        peerEnv.emplace_back("QT_QPA_PLATFORM=offscreen");
+    const std::string cache = home.path().toStdString() + "/least-storage.cache";
+    const PeerRun open = runPeer(peer, {book, "--cache", cache}, peerEnv, "cache written");
+    const PeerRun restore = runPeer(peer, {"--restore", cache}, peerEnv);
+    std::printf("least-storage open to first paint: %.0f ms\n", open.firstPaintMs);
+    std::printf("least-storage open peak memory: %.1f MiB\n", open.peakMiB);
+    std::printf("least-storage restore to first paint: %.0f ms\n", restore.firstPaintMs);
+    std::printf("least-storage restore peak memory: %.1f MiB\n", restore.peakMiB);
+    const auto timeOf = [&times](const std::string &what) {
+        for (const auto &[name, ms] : times)
+            if (name == what)
+                return ms;
+        return 0.0;
+    };
+    const auto ratio = [](double a, double b) { return b > 0 ? a / b : 0.0; };
+    std::printf("ratio open to first spread / least-storage open: %.2f\n",
+                ratio(timeOf("open to first spread"), open.firstPaintMs));
+    std::printf("ratio restart to first spread / least-storage restore: %.2f\n",
+                ratio(timeOf("restart to first spread"), restore.firstPaintMs));
     return 0;
 }

@@ -18,10 +18,8 @@
 #include "lookuppanel.h"
 #include "manualguide.h"
 #include "mascot.h"
-#include "mascotmessage.h"
 #include "mascotnews.h"
-#include "mascotnote.h"
-#include "mascotoffer.h"
+#include "mascotspeech.h"
 #include "menububble.h"
 #include "menupanel.h"
 #include "noteeditor.h"
@@ -163,18 +161,15 @@ void ReaderWindow::createParts()
     auto *rulesPanel = new ChapterRulesPanel(this);
     auto *searchPanel = new SearchPanel(this);
     auto *searchListPanel = new EntryListPanel(QStringLiteral("searchResults"), this);
-    m_offer = new MascotOffer(this);
-    m_mascot->addBubblePanel(m_offer, Mascot::BubblePlace::TopLeft);
+    m_speech = new MascotSpeech(*m_mascot, *m_menuPanel, this);
     m_script = new BookScript({m_state, *m_options}, this);
     m_bookView->setDisplayText(
         [this]() -> const core::DisplayText & { return m_script->display(); });
     m_chapters = new BookChapters(
         {m_state, *m_bookView, *chapterPanel, *rulesPanel, *m_options, *m_script, *m_pace}, this);
-    auto *mascotMessage = new MascotMessage(this);
-    m_mascot->addBubblePanel(mascotMessage, Mascot::BubblePlace::TopLeft);
     m_bubble = new MenuBubble({m_state, *m_mascot, *m_menuPanel, *m_welcomePanel, *m_reflowNotice,
                                *m_settingsPanel, *m_prompt, *m_scrollPanel, *m_chrome, *m_chapters,
-                               *m_offer, *m_pace, *mascotMessage},
+                               *m_pace, *m_speech},
                               this);
     m_search = new BookSearch(
         {m_state, *m_bookView, *searchPanel, *searchListPanel, *m_chapters, *m_script}, this);
@@ -184,17 +179,16 @@ void ReaderWindow::createParts()
         m_search->find(forward);
     });
     connect(searchPanel, &SearchPanel::listRequested, this, whole(m_search, &BookSearch::openList));
-    auto *note = new MascotNote(*m_mascot, *m_menuPanel, this);
     m_appearance = new PageAppearance({m_state, *m_bookView, *m_settingsPanel, *m_scrollPanel,
-                                       *m_mascot, *note, *m_menus, *m_options},
+                                       *m_mascot, *m_speech, *m_menus, *m_options},
                                       this);
     m_session = new SessionFiles({m_state, *m_chrome}, this);
     m_guide = new ManualGuide({m_state, *m_menuPanel, *m_welcomePanel, *m_session}, this);
     m_places = new BookPlaces(
         {m_state, *m_bookView, *m_loader, *m_reflowJob, *m_options, *m_chapters}, this);
     m_wayBack = new BookWayBack(m_state, *m_bookView, this);
-    m_news = new MascotNews(
-        {m_state, *m_mascot, *mascotMessage, *m_bookView, *m_chapters, *m_pace, *m_commands}, this);
+    m_news =
+        new MascotNews({m_state, *m_speech, *m_bookView, *m_chapters, *m_pace, *m_commands}, this);
     m_selectionMenu = new SelectionMenu(this);
     m_selection = new TextSelection(
         {m_state, *m_bookView, *m_selectionMenu, *m_commands, *m_reflowJob}, this);
@@ -224,7 +218,7 @@ void ReaderWindow::createParts()
     m_screen = new ScreenSaverInhibitor(this);
     auto *readAloudPanel = new ReadAloudPanel(m_menuPanel);
     m_readAloud = new ReadAloudCommands({m_state, *m_bookView, *m_scrollPanel, *readAloudPanel,
-                                         *note, *m_menus, *m_commands, *m_modes, *m_chapters,
+                                         *m_speech, *m_menus, *m_commands, *m_modes, *m_chapters,
                                          *m_keys, *m_screen, *m_options},
                                         this);
     m_desktop =
@@ -280,7 +274,6 @@ void ReaderWindow::connectParts()
     });
     connect(m_script, &BookScript::modeChanged, this, &ReaderWindow::onScriptChanged);
     connect(m_script, &BookScript::conversionOffered, this, &ReaderWindow::offerConversion);
-    connect(m_offer, &MascotOffer::finished, m_bubble, &MenuBubble::close);
     connect(m_loader, &BookLoader::encodingChanged, m_script, &BookScript::onEncodingChanged);
     connect(m_search, &BookSearch::menuCloseRequested, m_bubble, &MenuBubble::close);
     connect(m_menus, &ReaderMenus::statisticsChosen, m_pace, &ReadingPace::showStatistics);
@@ -304,7 +297,7 @@ void ReaderWindow::connectParts()
     connect(m_places, &BookPlaces::bookChanged, m_news, &MascotNews::onBookChanged);
     connect(m_places, &BookPlaces::bookmarksMoved, m_commands,
             &ReadingCommands::refreshBookmarkMenu);
-    connect(m_news, &MascotNews::layoutNeeded, this, &ReaderWindow::layOut);
+    connect(m_speech, &MascotSpeech::layoutNeeded, this, &ReaderWindow::layOut);
     connect(m_selection, &TextSelection::menuCloseRequested, m_bubble, &MenuBubble::close);
     // Before the re-flow that follows the whole book, so the spread it shows keeps the
     // selection made in the book's first part.
@@ -799,25 +792,35 @@ void ReaderWindow::tellAboutBook()
         return;
     }
     m_tellPending = false;
+    // One offer or finding a book opened.
+    const QString aboutTheBook = QString::fromLatin1(kAboutTheBook);
     m_script->considerOffer();
-    if (!m_offer->isVisible())
+    if (!m_speech->holds(aboutTheBook))
         m_chapters->considerTelling();
-    if (!m_offer->isVisible())
+    if (!m_speech->holds(aboutTheBook))
         m_appearance->offerFineTypesetting();
 }
 
 void ReaderWindow::offerConversion(core::ScriptMode suggested)
 {
-    m_offer->say(QStringLiteral("这本书好像是繁体字写的，要转成简体给你看吗？原文不会改动。"),
-                 QStringLiteral("转成简体"), [this, suggested] { m_script->setMode(suggested); });
-    m_bubble->showOffer();
+    m_speech->say(
+        {QStringLiteral("这本书好像是繁体字写的，要转成简体给你看吗？原文不会改动。"),
+         {{QStringLiteral("转成简体"), [this, suggested] { m_script->setMode(suggested); }},
+          {QStringLiteral("不用了"), {}}},
+         MascotSpeech::Goes::WhenAnswered,
+         QString::fromLatin1(kAboutTheBook),
+         {}});
 }
 
 void ReaderWindow::tellChapterProblem(const QString &message, int chapter)
 {
-    m_offer->say(QStringLiteral("%1，要去看看吗？在目录里可以看到所有的问题。").arg(message),
-                 QStringLiteral("去看看"), [this, chapter] { m_chapters->showChapter(chapter); });
-    m_bubble->showOffer();
+    m_speech->say(
+        {QStringLiteral("%1，要去看看吗？在目录里可以看到所有的问题。").arg(message),
+         {{QStringLiteral("去看看"), [this, chapter] { m_chapters->showChapter(chapter); }},
+          {QStringLiteral("不用了"), {}}},
+         MascotSpeech::Goes::WhenAnswered,
+         QString::fromLatin1(kAboutTheBook),
+         {}});
 }
 
 void ReaderWindow::onScriptChanged()
@@ -876,6 +879,8 @@ void ReaderWindow::openBook(const QString &path)
 {
     // Reading aloud keeps its sentence in the book it was reading.
     m_readAloud->stop();
+    // What Tibbo had to offer about the book before is no longer to the point.
+    m_speech->takeBack(QString::fromLatin1(kAboutTheBook));
     m_places->leaveBook();
     m_loader->open(path, m_state.trimParagraphs != 0);
 }

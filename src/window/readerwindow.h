@@ -32,7 +32,7 @@ class LoadingPanel;
 class ManualGuide;
 class Mascot;
 class MascotNews;
-class MascotOffer;
+class MascotSpeech;
 class MenuBubble;
 class MenuPanel;
 class OptionsStore;
@@ -181,7 +181,7 @@ class ReaderWindow : public QWidget
     PageAppearance *m_appearance = nullptr;
     BookChapters *m_chapters = nullptr;
     BookScript *m_script = nullptr;
-    MascotOffer *m_offer = nullptr;
+    MascotSpeech *m_speech = nullptr;
     BookSearch *m_search = nullptr;
     ManualGuide *m_guide = nullptr;
     BookPlaces *m_places = nullptr;

@@ -176,11 +176,11 @@ class NovelRulesTest : public QObject
         }
         const QString book = writeBook(QStringLiteral("gaps.txt"), text);
         auto w = startWindow(book);
-        QTRY_VERIFY(part(w.get(), "mascotOffer")->isVisible());
-        QCOMPARE(part<QLabel>(w.get(), "mascotOfferText")->text().left(8),
+        QTRY_VERIFY(part(w.get(), "mascotSpeech")->isVisible());
+        QCOMPARE(part<QLabel>(w.get(), "mascotSpeechText")->text().left(8),
                  QStringLiteral("第3章好像缺了，"));
-        QTest::mouseClick(part(w.get(), "mascotOfferAnswer"), Qt::LeftButton);
-        QVERIFY(!part(w.get(), "mascotOffer")->isVisible());
+        QTest::mouseClick(part(w.get(), "mascotSpeechAnswer0"), Qt::LeftButton);
+        QVERIFY(!part(w.get(), "mascotSpeech")->isVisible());
         QVERIFY(w->state().topLine > 1); // at 第4章
 
         QTest::keyClick(w.get(), Qt::Key_T);
@@ -202,7 +202,7 @@ class NovelRulesTest : public QObject
         w->openBook(book);
         QTRY_VERIFY(w->isIdle());
         QTest::qWait(300);
-        QVERIFY(!part(w.get(), "mascotOffer")->isVisible());
+        QVERIFY(!part(w.get(), "mascotSpeech")->isVisible());
     }
 
     // The preview shows what the rules find before they apply; a wrong rule is refused
@@ -253,14 +253,14 @@ class NovelRulesTest : public QObject
                                    "只好慢慢整理乾淨。\n");
         const QString book = writeBook(QStringLiteral("traditional.txt"), text);
         auto w = startWindow(book);
-        QTRY_VERIFY(part(w.get(), "mascotOffer")->isVisible());
-        QTest::mouseClick(part(w.get(), "mascotOfferAnswer"), Qt::LeftButton);
+        QTRY_VERIFY(part(w.get(), "mascotSpeech")->isVisible());
+        QTest::mouseClick(part(w.get(), "mascotSpeechAnswer0"), Qt::LeftButton);
         QVERIFY(rowsOnShow(w.get(), 2).contains(QStringLiteral("头发乱了")));
         QCOMPARE(optionOf("script", book), QStringLiteral("simplified"));
         w->openBook(book);
         QTRY_VERIFY(w->isIdle());
         QTest::qWait(300);
-        QVERIFY(!part(w.get(), "mascotOffer")->isVisible());
+        QVERIFY(!part(w.get(), "mascotSpeech")->isVisible());
     }
 };
 

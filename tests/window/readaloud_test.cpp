@@ -3,7 +3,7 @@
 // the pause between paragraphs and an engine error.
 #include "bookview.h"
 #include "fakespeechengine.h"
-#include "mascotnote.h"
+#include "mascotspeech.h"
 #include "readaloud.h"
 #include "readaloudcommands.h"
 #include "readaloudpanel.h"
@@ -651,7 +651,7 @@ void ReadAloudTest::window_sleepTimerAtChapterEnd_mascotSaysWhy_placeKept()
     QVERIFY(!r.readAloud().reading());
     const QString last = r.engine->said.back().text;
     QCOMPARE(last, QStringLiteral("第1章第59段的第2句话说了一些事情。"));
-    auto *note = test::part<MascotNote>(r.window.get(), "mascotNote");
+    auto *note = test::part<MascotSpeech>(r.window.get(), "mascotSpeech");
     QVERIFY(note->isVisible());
     QCOMPARE(note->text(), QStringLiteral("这一章读完了，朗读停止。"));
     r.saveShot("note");

@@ -325,20 +325,20 @@ class TypesettingTest : public QObject
         {
             const auto w = startWindow(numberedBook(QStringLiteral("clean.txt"), 60, 30));
             QTest::qWait(20);
-            QVERIFY(!part(w.get(), "mascotNote")->isVisible());
+            QVERIFY(!part(w.get(), "mascotSpeech")->isVisible());
         }
         {
             const auto w = startWindow(novelPath("shuihuzhuan.txt"));
             QVERIFY(!w->state().fineTypesetting);
-            QTRY_VERIFY(part(w.get(), "mascotNote")->isVisible());
-            QVERIFY(part<QLabel>(w.get(), "mascotNoteText")
+            QTRY_VERIFY(part(w.get(), "mascotSpeech")->isVisible());
+            QVERIFY(part<QLabel>(w.get(), "mascotSpeechText")
                         ->text()
                         .contains(QStringLiteral("可以开精排")));
             const int64_t linesBefore = w->state().lineCount();
-            QTest::mouseClick(part(w.get(), yes ? "mascotNoteYes" : "mascotNoteNo"),
+            QTest::mouseClick(part(w.get(), yes ? "mascotSpeechAnswer0" : "mascotSpeechAnswer1"),
                               Qt::LeftButton);
             QTRY_VERIFY(w->isIdle());
-            QVERIFY(!part(w.get(), "mascotNote")->isVisible());
+            QVERIFY(!part(w.get(), "mascotSpeech")->isVisible());
             QCOMPARE(w->state().fineTypesetting, yes);
             QCOMPARE(part<QCheckBox>(w.get(), "fineBox")->isChecked(), yes);
             // Taken, the book is cut again by the rules: lines move.
@@ -351,7 +351,7 @@ class TypesettingTest : public QObject
         options.setValue(options::kFineTypesetting, false);
         const auto w = startWindow(novelPath("hongloumeng.txt"));
         QTest::qWait(20);
-        QVERIFY(!part(w.get(), "mascotNote")->isVisible());
+        QVERIFY(!part(w.get(), "mascotSpeech")->isVisible());
     }
 };
 

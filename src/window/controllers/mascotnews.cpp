@@ -2,8 +2,7 @@
 
 #include "bookchapters.h"
 #include "bookview.h"
-#include "mascot.h"
-#include "mascotmessage.h"
+#include "mascotspeech.h"
 #include "qtext.h"
 #include "readingclock.h"
 #include "readingcommands.h"
@@ -13,31 +12,14 @@
 #include "reading/recap.h"
 #include "state/readerstate.h"
 
-#include <QApplication>
-#include <QEvent>
-#include <QTimer>
 #include <QWidget>
 
 namespace tibbo::window {
 
-namespace {
-
-// How often news that waits for the bubble looks again.
-constexpr int kWaitForBubbleMilliseconds = 500;
-
-} // namespace
-
 MascotNews::MascotNews(Parts parts, QWidget *window)
-    : QObject(window), m_state(parts.state), m_mascot(parts.mascot), m_message(parts.message),
-      m_bookView(parts.bookView), m_chapters(parts.chapters), m_pace(parts.pace),
-      m_commands(parts.commands), m_window(window)
+    : QObject(window), m_state(parts.state), m_speech(parts.speech), m_bookView(parts.bookView),
+      m_chapters(parts.chapters), m_pace(parts.pace), m_commands(parts.commands), m_window(window)
 {
-    connect(&m_message, &MascotMessage::actionChosen, this, &MascotNews::onActionChosen);
-}
-
-bool MascotNews::showing() const
-{
-    return m_message.isVisible();
 }
 
 void MascotNews::onPlaceRestored(qint64 leftAt)
@@ -51,7 +33,13 @@ void MascotNews::onPlaceRestored(qint64 leftAt)
                            core::charactersLeft(m_state, chapters), m_pace.charactersPerMinute()));
     // Nothing to read into again at the first spread.
     const bool canGoBack = m_state.topLine > 1;
-    say(recap, canGoBack ? QStringLiteral("往回翻一页,接着读") : QString(), Offer::SpreadBack);
+    std::vector<MascotSpeech::Answer> answers;
+    if (canGoBack)
+        answers.push_back({QStringLiteral("往回翻一页,接着读"), [this] {
+                               m_commands.turnBack();
+                               m_window->setFocus();
+                           }});
+    say(recap, std::move(answers));
 }
 
 void MascotNews::onBookChanged(const BookPlaces::ChangeReport &report, qint64 leftAt)
@@ -75,86 +63,29 @@ void MascotNews::onBookChanged(const BookPlaces::ChangeReport &report, qint64 le
                      .arg(report.lostBookmarkPages.size())
                      .arg(pages.join(QStringLiteral("、")));
     }
-    QString offer;
-    if (report.firstNewChapter) {
-        m_firstNewChapter = *report.firstNewChapter;
-        offer = QStringLiteral("从新的「%1」接着读").arg(report.firstNewChapterTitle);
-    }
-    say(lines.join(QLatin1Char('\n')), offer, Offer::FirstNewChapter);
+    std::vector<MascotSpeech::Answer> answers;
+    if (report.firstNewChapter)
+        answers.push_back({QStringLiteral("从新的「%1」接着读").arg(report.firstNewChapterTitle),
+                           [this, chapter = *report.firstNewChapter] { goTo(chapter); }});
+    say(lines.join(QLatin1Char('\n')), std::move(answers));
 }
 
-void MascotNews::say(const QString &text, const QString &offerCaption, Offer offer)
+void MascotNews::say(const QString &text, std::vector<MascotSpeech::Answer> answers)
 {
-    // The news comes once the window has done what the re-flow that showed the place asks
-    // of it (it closes the bubble), and only while the same text is on show.
-    m_newsVersion = m_state.textVersion;
-    QTimer::singleShot(0, this,
-                       [this, text, offerCaption, offer] { sayNow(text, offerCaption, offer); });
+    // Told only while the same text is on show.
+    const uint64_t version = m_state.textVersion;
+    m_speech.say({text, std::move(answers), MascotSpeech::Goes::AtFirstTouch,
+                  QStringLiteral("news"),
+                  [this, version] { return m_state.textVersion == version; }});
 }
 
-void MascotNews::sayNow(const QString &text, const QString &offerCaption, Offer offer)
+void MascotNews::goTo(int64_t offset)
 {
-    if (m_state.textVersion != m_newsVersion)
-        return;
-    // The menu the reader opened, or another word of Tibbo's (an offer waiting for an answer,
-    // a note), stays as it is: the news waits until the bubble is free, while the same text
-    // is on show.
-    if (m_state.menuShown || (m_mascot.bubbleOpen() && !m_message.isVisible())) {
-        QTimer::singleShot(kWaitForBubbleMilliseconds, this, [this, text, offerCaption, offer] {
-            sayNow(text, offerCaption, offer);
-        });
-        return;
-    }
-    m_offer = offerCaption.isEmpty() ? Offer::None : offer;
-    m_message.say(text, offerCaption.isEmpty() ? QStringList() : QStringList{offerCaption});
-    m_mascot.setBubbleOpen(true);
-    m_message.show();
-    m_message.raise();
-    emit layoutNeeded();
-    qApp->installEventFilter(this);
-}
-
-void MascotNews::dismiss()
-{
-    qApp->removeEventFilter(this);
-    if (!m_message.isVisible())
-        return;
-    m_message.hide();
-    if (!m_state.menuShown)
-        m_mascot.setBubbleOpen(false);
-}
-
-void MascotNews::onActionChosen(int index)
-{
-    if (index != 0)
-        return;
-    const Offer offer = std::exchange(m_offer, Offer::None);
-    dismiss();
-    if (offer == Offer::SpreadBack) {
-        m_commands.turnBack();
-    } else if (offer == Offer::FirstNewChapter) {
-        const int64_t from = core::charactersOnShow(m_state).from;
-        m_state.topLine = core::spreadOfOffset(m_state, m_firstNewChapter);
-        m_bookView.showSpread(m_state);
-        emit jumped(from);
-    }
+    const int64_t from = core::charactersOnShow(m_state).from;
+    m_state.topLine = core::spreadOfOffset(m_state, offset);
+    m_bookView.showSpread(m_state);
+    emit jumped(from);
     m_window->setFocus();
-}
-
-// The first key, click or turn of the wheel anywhere takes the news away and goes on to do
-// what it does; a click on the offer is the offer.
-bool MascotNews::eventFilter(QObject *watched, QEvent *event)
-{
-    // A press reaches the window's QWindow before the widget under the mouse: only the
-    // widget tells whether it was the offer.
-    if (!watched->isWidgetType())
-        return QObject::eventFilter(watched, event);
-    const QEvent::Type type = event->type();
-    if (type == QEvent::KeyPress || type == QEvent::Wheel ||
-        ((type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick) &&
-         !m_message.isAction(watched)))
-        dismiss();
-    return QObject::eventFilter(watched, event);
 }
 
 } // namespace tibbo::window

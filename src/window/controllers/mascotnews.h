@@ -3,11 +3,12 @@
 // whose text changed (a longer download: "新增 23 章，第1045–1067章", with the offer to go
 // on at the first new chapter; the place or bookmarks whose text was not found), and the
 // recap of a book read again after two days or more (with one click back a spread to read
-// into it again). The news opens the bubble without the menu: the first key or click
-// anywhere takes it away and still does what it does, so it never stands between the
-// reader and the page.
+// into it again). The news is said in the bubble without the menu, once the bubble is
+// free: the first key or click anywhere takes it away and still does what it does, so it
+// never stands between the reader and the page.
 
 #include "bookplaces.h"
+#include "mascotspeech.h"
 
 #include <QObject>
 
@@ -21,8 +22,6 @@ namespace tibbo::window {
 
 class BookChapters;
 class BookView;
-class Mascot;
-class MascotMessage;
 class ReadingCommands;
 class ReadingPace;
 
@@ -33,8 +32,7 @@ class MascotNews : public QObject
     struct Parts
     {
         core::ReaderState &state;
-        Mascot &mascot;
-        MascotMessage &message;
+        MascotSpeech &speech;
         BookView &bookView;
         BookChapters &chapters;
         const ReadingPace &pace;
@@ -42,42 +40,29 @@ class MascotNews : public QObject
     };
     MascotNews(Parts parts, QWidget *window);
 
-    bool showing() const;
-
   public slots:
     // A book was opened again at its place, left at `leftAt`: a recap when that was two
     // days or more ago.
     void onPlaceRestored(qint64 leftAt);
     void onBookChanged(const tibbo::window::BookPlaces::ChangeReport &report, qint64 leftAt);
-    void dismiss();
 
   signals:
     // The news moved the reader (to the first new chapter) from the spread whose first
     // character is `from`.
     void jumped(qint64 from);
-    void layoutNeeded();
-
-  protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
   private:
-    enum class Offer { None, FirstNewChapter, SpreadBack };
-    void say(const QString &text, const QString &offerCaption, Offer offer);
-    void sayNow(const QString &text, const QString &offerCaption, Offer offer);
-    void onActionChosen(int index);
+    void say(const QString &text, std::vector<MascotSpeech::Answer> answers);
+    // Shows the spread of `offset` (the first new chapter), remembering the way back.
+    void goTo(int64_t offset);
 
     core::ReaderState &m_state;
-    Mascot &m_mascot;
-    MascotMessage &m_message;
+    MascotSpeech &m_speech;
     BookView &m_bookView;
     BookChapters &m_chapters;
     const ReadingPace &m_pace;
     ReadingCommands &m_commands;
     QWidget *m_window;
-    Offer m_offer = Offer::None;
-    int64_t m_firstNewChapter = 0;
-    // The text the news is about; news of another text is not told.
-    uint64_t m_newsVersion = 0;
 };
 
 } // namespace tibbo::window

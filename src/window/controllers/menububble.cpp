@@ -2,7 +2,7 @@
 
 #include "bookchapters.h"
 #include "mascot.h"
-#include "mascotoffer.h"
+#include "mascotspeech.h"
 #include "menupanel.h"
 #include "progresspanels.h"
 #include "promptpanel.h"
@@ -23,7 +23,7 @@ MenuBubble::MenuBubble(Parts parts, QObject *parent)
       m_welcomePanel(parts.welcomePanel), m_reflowNotice(parts.reflowNotice),
       m_settingsPanel(parts.settingsPanel), m_prompt(parts.prompt),
       m_scrollPanel(parts.scrollPanel), m_chrome(parts.chrome), m_chapters(parts.chapters),
-      m_offer(parts.offer), m_pace(parts.pace), m_mascotMessage(parts.mascotMessage)
+      m_pace(parts.pace), m_speech(parts.speech)
 {
 }
 
@@ -35,7 +35,6 @@ bool MenuBubble::hasOwnBook() const
 void MenuBubble::show()
 {
     m_state.menuShown = true;
-    m_mascotMessage.hide();
     m_mascot.setBubbleOpen(true);
     // The welcome panel covers the menu only on a first start: a reader with a book of
     // their own who opened the manual needs the menu's way back.
@@ -53,11 +52,12 @@ void MenuBubble::show()
 void MenuBubble::close()
 {
     for (QWidget *w : std::initializer_list<QWidget *>{&m_menuPanel, &m_prompt, &m_welcomePanel,
-                                                       &m_settingsPanel, &m_reflowNotice, &m_offer,
-                                                       &m_mascotMessage})
+                                                       &m_settingsPanel, &m_reflowNotice})
         w->hide();
     m_state.menuShown = false;
-    m_mascot.setBubbleOpen(false);
+    // What Tibbo is saying keeps the bubble (opening it again would cover the word).
+    if (m_speech.isHidden())
+        m_mascot.setBubbleOpen(false);
     m_chrome.place();
 }
 
@@ -88,14 +88,6 @@ void MenuBubble::showReflowNotice()
     m_reflowNotice.setProgress(0);
     m_reflowNotice.show();
     m_reflowNotice.raise();
-}
-
-void MenuBubble::showOffer()
-{
-    show();
-    m_offer.show();
-    m_offer.raise();
-    emit layoutNeeded();
 }
 
 void MenuBubble::onMascotReleased(Qt::MouseButton button)

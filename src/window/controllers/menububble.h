@@ -13,7 +13,7 @@ namespace tibbo::window {
 
 class BookChapters;
 class Mascot;
-class MascotOffer;
+class MascotSpeech;
 class MenuPanel;
 class PromptPanel;
 class ReadingPace;
@@ -39,10 +39,9 @@ class MenuBubble : public QObject
         ScrollPanel &scrollPanel;
         WindowChrome &chrome;
         BookChapters &chapters;
-        MascotOffer &offer;
         const ReadingPace &pace;
-        // What Tibbo says by itself: the menu takes its place in the bubble.
-        QWidget &mascotMessage;
+        // What Tibbo says by itself: the menu takes the bubble, what is said waits.
+        MascotSpeech &speech;
     };
     MenuBubble(Parts parts, QObject *parent);
 
@@ -51,7 +50,8 @@ class MenuBubble : public QObject
     // time left at the reader's speed.
     void show();
     // The menu and everything open in it (the prompt, the welcome, the settings, the
-    // re-flow notice) close, and the mascot is small again.
+    // re-flow notice) close, and the mascot is small again unless Tibbo is saying
+    // something.
     void close();
     // The menu with the welcome panel over it.
     void showWelcome();
@@ -60,8 +60,6 @@ class MenuBubble : public QObject
     // close(); scroll mode stays above the mascot closing brings forward.
     void closeUnderScrollMode();
     void showReflowNotice();
-    // The menu with Tibbo's offer over it (the offer is filled by its caller).
-    void showOffer();
     // A right click on the mascot closes the menu, or else hides the window. Over the
     // welcome panel it always hides: the panel belongs to the open menu, and a first start
     // would otherwise never let the window go.
@@ -84,9 +82,8 @@ class MenuBubble : public QObject
     ScrollPanel &m_scrollPanel;
     WindowChrome &m_chrome;
     BookChapters &m_chapters;
-    MascotOffer &m_offer;
     const ReadingPace &m_pace;
-    QWidget &m_mascotMessage;
+    MascotSpeech &m_speech;
 };
 
 } // namespace tibbo::window

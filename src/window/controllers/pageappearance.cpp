@@ -3,7 +3,7 @@
 #include "bookview.h"
 #include "dialogs.h"
 #include "mascot.h"
-#include "mascotnote.h"
+#include "mascotspeech.h"
 #include "optionsstore.h"
 #include "qtext.h"
 #include "readermenus.h"
@@ -26,8 +26,8 @@ namespace tibbo::window {
 PageAppearance::PageAppearance(Parts parts, QWidget *window)
     : QObject(window), m_state(parts.state), m_bookView(parts.bookView),
       m_settingsPanel(parts.settingsPanel), m_scrollPanel(parts.scrollPanel),
-      m_mascot(parts.mascot), m_note(parts.note), m_menus(parts.menus), m_options(parts.options),
-      m_window(window)
+      m_mascot(parts.mascot), m_speech(parts.speech), m_menus(parts.menus),
+      m_options(parts.options), m_window(window)
 {
     setPageFont(BookView::designFont());
     m_settingsPanel.trimChangeAllowed = [this] {
@@ -179,17 +179,22 @@ void PageAppearance::offerFineTypesetting()
                                              m_state.topLine, kLinesLooked))
         return;
     m_offeredFor = m_state.bookPath;
-    m_note.ask(QStringLiteral("有的行以标点开头。可以开精排：标点不放在行首，"
-                              "整行两端对齐，章节标题单独成行。要开吗？"),
-               QStringLiteral("开精排"), QStringLiteral("不用了"), [this](bool yes) {
-                   m_options.setValue(options::kFineOfferAnswered, true);
-                   if (!yes || m_state.fineTypesetting)
-                       return;
-                   m_state.fineTypesetting = true;
-                   m_options.setValue(options::kFineTypesetting, true);
-                   m_settingsPanel.setFineTypesetting(true);
-                   emit reflowRequested();
-               });
+    const auto declined = [this] { m_options.setValue(options::kFineOfferAnswered, true); };
+    const auto taken = [this, declined] {
+        declined();
+        if (m_state.fineTypesetting)
+            return;
+        m_state.fineTypesetting = true;
+        m_options.setValue(options::kFineTypesetting, true);
+        m_settingsPanel.setFineTypesetting(true);
+        emit reflowRequested();
+    };
+    m_speech.say({QStringLiteral("有的行以标点开头。可以开精排：标点不放在行首，"
+                                 "整行两端对齐，章节标题单独成行。要开吗？"),
+                  {{QStringLiteral("开精排"), taken}, {QStringLiteral("不用了"), declined}},
+                  MascotSpeech::Goes::WhenAnswered,
+                  QString::fromLatin1(kAboutTheBook),
+                  {}});
 }
 
 void PageAppearance::restorePageSettings(const core::SettingsRead &read)

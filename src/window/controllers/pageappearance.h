@@ -17,7 +17,7 @@ namespace tibbo::window {
 
 class BookView;
 class Mascot;
-class MascotNote;
+class MascotSpeech;
 class OptionsStore;
 class ReaderMenus;
 class ScrollPanel;
@@ -34,7 +34,7 @@ class PageAppearance : public QObject
         SettingsPanel &settingsPanel;
         ScrollPanel &scrollPanel;
         Mascot &mascot;
-        MascotNote &note;
+        MascotSpeech &speech;
         ReaderMenus &menus;
         OptionsStore &options;
     };
@@ -85,7 +85,7 @@ class PageAppearance : public QObject
     SettingsPanel &m_settingsPanel;
     ScrollPanel &m_scrollPanel;
     Mascot &m_mascot;
-    MascotNote &m_note;
+    MascotSpeech &m_speech;
     ReaderMenus &m_menus;
     OptionsStore &m_options;
     QWidget *m_window;

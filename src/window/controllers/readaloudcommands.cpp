@@ -4,7 +4,7 @@
 #include "bookview.h"
 #include "dialogs.h"
 #include "keyroute.h"
-#include "mascotnote.h"
+#include "mascotspeech.h"
 #include "optionsstore.h"
 #include "qtext.h"
 #include "qtspeechengine.h"
@@ -41,7 +41,7 @@ void ReadAloudCommands::setEngineMaker(ReadAloud::EngineMaker maker)
 
 ReadAloudCommands::ReadAloudCommands(Parts parts, QWidget *window)
     : QObject(window), m_state(parts.state), m_bookView(parts.bookView),
-      m_scrollPanel(parts.scrollPanel), m_panel(parts.panel), m_note(parts.note),
+      m_scrollPanel(parts.scrollPanel), m_panel(parts.panel), m_speech(parts.speech),
       m_menus(parts.menus), m_commands(parts.commands), m_modes(parts.modes),
       m_chapters(parts.chapters), m_keys(parts.keys), m_screen(parts.screen),
       m_options(parts.options), m_window(window),
@@ -164,7 +164,7 @@ void ReadAloudCommands::onStarted()
     m_scrollPanel.setScrolling(false);
     m_keys.setReadingAloud(true);
     m_screen.hold(ScreenSaverInhibitor::Reason::ReadingAloud);
-    m_note.dismiss();
+    m_speech.takeBack(QStringLiteral("readingAloud"));
     m_menus.showReadingAloud(true, false);
 }
 
@@ -179,7 +179,7 @@ void ReadAloudCommands::onStopped(ReadAloud::StopReason reason, const QString &w
     if (reason == ReadAloud::StopReason::EngineFailed)
         Dialogs::message(m_window, why);
     else if (!why.isEmpty())
-        m_note.say(why);
+        m_speech.say({why, {}, MascotSpeech::Goes::ByItself, QStringLiteral("readingAloud"), {}});
 }
 
 void ReadAloudCommands::keepPlace()

@@ -17,7 +17,7 @@ namespace tibbo::window {
 class BookChapters;
 class BookView;
 class KeyRoute;
-class MascotNote;
+class MascotSpeech;
 class OptionsStore;
 class ReadAloudPanel;
 class ReaderMenus;
@@ -36,7 +36,7 @@ class ReadAloudCommands : public QObject
         BookView &bookView;
         ScrollPanel &scrollPanel;
         ReadAloudPanel &panel;
-        MascotNote &note;
+        MascotSpeech &speech;
         ReaderMenus &menus;
         ReadingCommands &commands;
         ReadingModes &modes;
@@ -83,7 +83,7 @@ class ReadAloudCommands : public QObject
     BookView &m_bookView;
     ScrollPanel &m_scrollPanel;
     ReadAloudPanel &m_panel;
-    MascotNote &m_note;
+    MascotSpeech &m_speech;
     ReaderMenus &m_menus;
     ReadingCommands &m_commands;
     ReadingModes &m_modes;
