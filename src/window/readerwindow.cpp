@@ -1,6 +1,7 @@
 #include "readerwindow.h"
 
 #include "bookchapters.h"
+#include "bookhighlights.h"
 #include "bookloader.h"
 #include "bookplaces.h"
 #include "bookscript.h"
@@ -12,6 +13,7 @@
 #include "dialogs.h"
 #include "dictionarysitepanel.h"
 #include "entrylistpanel.h"
+#include "highlightlistpanel.h"
 #include "keyroute.h"
 #include "lookuppanel.h"
 #include "manualguide.h"
@@ -20,6 +22,7 @@
 #include "mascotspeech.h"
 #include "menububble.h"
 #include "menupanel.h"
+#include "noteeditor.h"
 #include "optionsstore.h"
 #include "pageappearance.h"
 #include "progresspanels.h"
@@ -203,6 +206,15 @@ void ReaderWindow::createParts()
     auto *sitePanel = new DictionarySitePanel(this);
     m_keys->addPanel(sitePanel, keys::Scope::LookUp);
     m_lookUp = new WordLookUp({*lookUpPanel, *sitePanel, *m_options}, this);
+    auto *noteEditor = new NoteEditor(this);
+    m_keys->addPanel(noteEditor, keys::Scope::NoteEditor);
+    auto *highlightList = new HighlightListPanel(this);
+    m_keys->addPanel(highlightList, keys::Scope::HighlightList);
+    m_highlights = new BookHighlights(
+        {m_state, *m_bookView, *m_loader, *m_reflowJob, *m_chapters, *noteEditor, *highlightList},
+        this);
+    m_selection->setHighlightFinder(
+        [this](core::TextSpan span) { return m_highlights->holding(span); });
     m_screen = new ScreenSaverInhibitor(this);
     auto *readAloudPanel = new ReadAloudPanel(m_menuPanel);
     m_readAloud = new ReadAloudCommands({m_state, *m_bookView, *m_scrollPanel, *readAloudPanel,
@@ -300,6 +312,48 @@ void ReaderWindow::connectParts()
         completeBook();
         m_search->openWith(words);
     });
+    // Highlights and notes are kept in the whole book, where their anchors are taken.
+    connect(m_selection, &TextSelection::highlightRequested, this,
+            [this](core::TextSpan span, int colour) {
+                completeBook();
+                m_highlights->highlight(span, colour);
+            });
+    connect(m_selection, &TextSelection::noteRequested, this, [this](core::TextSpan span) {
+        completeBook();
+        m_highlights->editNote(span);
+    });
+    connect(m_selection, &TextSelection::deleteHighlightRequested, m_highlights,
+            &BookHighlights::remove);
+    connect(m_highlights, &BookHighlights::saveFailed, this,
+            [this](const QString &path, int error) {
+                Dialogs::message(this, SessionFiles::writeFailureText(path, error));
+            });
+    connect(m_highlights, &BookHighlights::fileDamaged, this,
+            [this](const QString &path, const QString &keptAs) {
+                Dialogs::message(
+                    this,
+                    keptAs.isEmpty()
+                        ? QStringLiteral("这本书的划线和笔记文件有损坏，也没能另存一份：\n%1\n"
+                                         "能读出来的已经读出；这次不会改写这个文件。")
+                              .arg(path)
+                        : QStringLiteral("这本书的划线和笔记文件有损坏，能读出来的已经读出。"
+                                         "原来的文件另存为：\n%1")
+                              .arg(keptAs));
+            });
+    // Highlights a changed book no longer holds are kept; the reader is told where they are.
+    connect(m_highlights, &BookHighlights::reanchored, this, [this](int, int lost) {
+        if (lost > 0)
+            Dialogs::message(
+                this, QStringLiteral("这本书的内容变了，有 %1 条划线或笔记没有找到原来的位置。"
+                                     "它们都还留着，在「划线和笔记」列表里(H 键)标着「未找到」。")
+                          .arg(lost));
+    });
+    connect(m_highlights, &BookHighlights::jumped, m_wayBack, &BookWayBack::remember);
+    connect(m_highlights, &BookHighlights::menuCloseRequested, m_bubble, &MenuBubble::close);
+    connect(m_highlights, &BookHighlights::exported, this, [this](const QString &path) {
+        Dialogs::message(this, QStringLiteral("划线和笔记已导出到：\n%1").arg(path));
+    });
+    connect(m_menus, &ReaderMenus::highlightListChosen, m_highlights, &BookHighlights::openList);
     connect(m_selection, &TextSelection::readAloudRequested, this, [this](int64_t offset) {
         completeBook();
         m_readAloud->readFrom(offset);
@@ -429,6 +483,7 @@ void ReaderWindow::connectKeys()
     keys->bind(Command::LargerFont, [this] { m_appearance->stepFontSize(true); });
     keys->bind(Command::SmallerFont, [this] { m_appearance->stepFontSize(false); });
     keys->bind(Command::NextTheme, m_appearance, &PageAppearance::nextTheme);
+    keys->bind(Command::HighlightList, m_highlights, &BookHighlights::openList);
 }
 
 QFont ReaderWindow::pageFont() const
@@ -469,15 +524,19 @@ void ReaderWindow::runStartUp(const QString &bookArgument)
     m_settingsPanel->setPreviewFont(pageFont());
     m_appearance->restoreOptions();
     layOut();
+    if (m_folderUsable)
+        m_highlights->setFolder(SessionFiles::folder());
     // With a matching index the saved spread is shown from the part of settings.ini that
     // holds it, and the rest is read behind it (finishRestore).
     std::optional<core::SettingsExcerpt> excerpt;
     if (SessionFiles::hasSettings()) {
         excerpt = m_settingsAhead.excerpt.get();
-        if (excerpt)
+        if (excerpt) {
             m_session->restoreAllButBook(excerpt->values);
-        else
+        } else {
             m_session->restore(m_settingsAhead.whole.get());
+            m_highlights->takeBook();
+        }
     } else if (m_folderUsable) {
         m_state.welcomeMode = true;
     }
@@ -532,6 +591,7 @@ void ReaderWindow::finishRestore()
     // The rest of settings.ini is read on the read-ahead thread; this waits for what is
     // left of it, without running events meanwhile.
     m_session->restoreBook(m_settingsAhead.whole.get());
+    m_highlights->takeBook();
     finishStartUp(m_pendingBookArgument);
 }
 

@@ -54,6 +54,8 @@ class SettingsPanel;
 class TextSelection;
 class TrayIcon;
 class WordLookUp;
+class BookHighlights;
+class NoteEditor;
 class WelcomePanel;
 class WindowChrome;
 
@@ -193,6 +195,7 @@ class ReaderWindow : public QWidget
     ReadAloudCommands *m_readAloud = nullptr;
     SelectionMenu *m_selectionMenu = nullptr;
     TextSelection *m_selection = nullptr;
+    BookHighlights *m_highlights = nullptr;
     WordLookUp *m_lookUp = nullptr;
     QTimer *m_titleUpdate = nullptr;
     bool m_started = false;

@@ -181,4 +181,36 @@ inline QPoint leftHalfOf(const ScrollText &text, int64_t position)
     return QPoint(r.left() + std::max(0, r.width() / 4), r.center().y());
 }
 
+// Forty indented paragraphs of 40 characters (more than a spread), no character used
+// twice: a character seen on a line says where in the book it is.
+inline QString distinctText()
+{
+    QString text;
+    for (int p = 0; p < 40; ++p) {
+        text += QStringLiteral("　　");
+        for (int k = 0; k < 40; ++k)
+            text += QChar(0x4E00 + 64 * p + k);
+        text += QLatin1Char('\n');
+    }
+    return text;
+}
+
+// Where character `column` of line `index` is drawn, in the line's coordinates.
+inline QPoint pointOf(const QObject *window, int index, int column)
+{
+    const LineLabel *label = line(window, index);
+    return QPoint(static_cast<int>(label->xOfColumn(column)) + 2, label->height() / 2);
+}
+
+// Ctrl + drag from one character to another, as a reader selects.
+inline void ctrlDrag(const QObject *window, int fromLine, int fromColumn, int toLine, int toColumn)
+{
+    LineLabel *from = line(window, fromLine);
+    LineLabel *to = line(window, toLine);
+    QTest::mousePress(from, Qt::LeftButton, Qt::ControlModifier,
+                      pointOf(window, fromLine, fromColumn));
+    QTest::mouseMove(to, pointOf(window, toLine, toColumn));
+    QTest::mouseRelease(to, Qt::LeftButton, Qt::ControlModifier, pointOf(window, toLine, toColumn));
+}
+
 } // namespace tibbo::window::test

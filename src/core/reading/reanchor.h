@@ -30,6 +30,7 @@ struct TextAnchor
     std::u32string chapterTitle;
     int64_t chapterIndex = -1;
     int64_t intoChapter = 0;
+    friend bool operator==(const TextAnchor &, const TextAnchor &) = default;
 };
 
 // The anchor of character `offset` of `text` (kept within the text).

@@ -35,6 +35,7 @@ const Binding kTable[] = {
     {Qt::CTRL | Qt::Key_Plus,       Command::LargerFont,        Scope::Pages},
     {Qt::CTRL | Qt::Key_Minus,      Command::SmallerFont,       Scope::Pages},
     {Qt::Key_N,                     Command::NextTheme,         Scope::Pages},
+    {Qt::Key_H,                     Command::HighlightList,     Scope::Pages},
 
     {Qt::Key_Space,                 Command::PauseReadingAloud, Scope::ReadingAloud},
     {Qt::Key_Escape,                Command::StopReadingAloud,  Scope::ReadingAloud},

@@ -28,8 +28,10 @@ enum class Scope {
     // The pages while they are read aloud: its rows come before those of the pages (and
     // of anywhere), so Space pauses instead of turning and Esc stops.
     ReadingAloud,
-    LookUp,    // the panels of the look-up: a word's entries, the dictionary site
-    PlaceList, // a list of places in the book (the matches of a search)
+    LookUp,        // the panels of the look-up: a word's entries, the dictionary site
+    PlaceList,     // a list of places in the book (the matches of a search)
+    NoteEditor,    // the editor of a note on a highlight
+    HighlightList, // the list of highlights and notes
 };
 Q_ENUM_NS(Scope)
 
@@ -72,6 +74,8 @@ enum class Command {
     LargerFont,
     SmallerFont,
     NextTheme,
+    // The list of the book's highlights and notes.
+    HighlightList,
 };
 Q_ENUM_NS(Command)
 

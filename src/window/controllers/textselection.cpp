@@ -53,6 +53,24 @@ TextSelection::TextSelection(Parts parts, QObject *parent)
         clear();
         emit searchRequested(words);
     });
+    // The highlight commands act on the selection as it is, then clear it: the tint then
+    // shows what was kept.
+    const auto onSpan = [this](auto act) {
+        return [this, act](auto... args) {
+            if (const auto chosen = span()) {
+                clear();
+                act(*chosen, args...);
+            }
+        };
+    };
+    connect(&m_menu, &SelectionMenu::highlightChosen, this,
+            onSpan([this](core::TextSpan chosen, int colour) {
+                emit highlightRequested(chosen, colour);
+            }));
+    connect(&m_menu, &SelectionMenu::noteChosen, this,
+            onSpan([this](core::TextSpan chosen) { emit noteRequested(chosen); }));
+    connect(&m_menu, &SelectionMenu::deleteChosen, this,
+            onSpan([this](core::TextSpan chosen) { emit deleteHighlightRequested(chosen); }));
 }
 
 std::optional<core::TextSpan> TextSelection::span() const
@@ -185,9 +203,18 @@ void TextSelection::onReleased(QPoint at)
     follow(at);
     m_dragging = false;
     m_edgeTimer->stop();
-    const auto chosen = span();
+    auto chosen = span();
     if (!chosen)
         return;
+    // A click (one character, no drag) inside a highlight takes the whole highlight.
+    if (chosen->to - chosen->from == 1 && m_findHighlight) {
+        if (const auto highlight = m_findHighlight(*chosen)) {
+            m_anchor = highlight->from;
+            m_focus = highlight->to - 1;
+            draw();
+            chosen = highlight;
+        }
+    }
     // The X convention: what is selected can be pasted with the middle button.
     QClipboard *clipboard = QGuiApplication::clipboard();
     if (clipboard->supportsSelection())
@@ -240,7 +267,8 @@ void TextSelection::openMenu()
     QRect end = m_bookView.areaOf(chosen->to - 1, chosen->to);
     if (end.isEmpty())
         end = area;
-    m_menu.open(end.translated(m_bookView.pos()));
+    const bool onHighlight = m_findHighlight && m_findHighlight(*chosen).has_value();
+    m_menu.open(end.translated(m_bookView.pos()), onHighlight);
 }
 
 } // namespace tibbo::window

@@ -6,7 +6,8 @@
 // of characters of the book (core offsets), drawn as a band behind them; a re-flow, a
 // font change or fine typesetting keep it on the same characters. Esc, a page turn or
 // another book clear it. Its menu offers copy, look-up, search and reading aloud from
-// its start.
+// its start, and keeping the selection as a highlight (划线), with a note (笔记). A Ctrl
+// click inside a highlight selects the whole highlight, and its menu offers 删除.
 
 #include "state/readerstate.h"
 #include "text/selectiontext.h"
@@ -15,6 +16,7 @@
 #include <QPoint>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 class QTimer;
@@ -49,6 +51,11 @@ class TextSelection : public QObject
     // during a drag (and between further turns).
     static constexpr int kEdgeTurnMs = 600;
 
+    // Where the highlights are: the highlight holding all of the given characters, if one
+    // does (the innermost).
+    using HighlightFinder = std::function<std::optional<core::TextSpan>(core::TextSpan)>;
+    void setHighlightFinder(HighlightFinder finder) { m_findHighlight = std::move(finder); }
+
   public slots:
     // Selects `span` and opens the menu beside it.
     void select(core::TextSpan span);
@@ -67,6 +74,11 @@ class TextSelection : public QObject
     void readAloudRequested(int64_t offset);
     // The menu of the bubble closes when a selection starts.
     void menuCloseRequested();
+    // The selection is to be a highlight in colour 0 .. 3 (or the highlight it is to take
+    // that colour), to get a note, or (being a highlight) to be deleted.
+    void highlightRequested(tibbo::core::TextSpan span, int colour);
+    void noteRequested(tibbo::core::TextSpan span);
+    void deleteHighlightRequested(tibbo::core::TextSpan span);
 
   private:
     void onPressed(QPoint at, bool extend);
@@ -86,6 +98,7 @@ class TextSelection : public QObject
     SelectionMenu &m_menu;
     ReadingCommands &m_commands;
     QTimer *m_edgeTimer = nullptr;
+    HighlightFinder m_findHighlight;
 
     // The characters where the selection began and where it ends now (both selected);
     // -1 without a selection.

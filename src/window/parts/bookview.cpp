@@ -18,7 +18,9 @@
 #include <QFontMetricsF>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 
 namespace tibbo::window {
@@ -27,6 +29,51 @@ namespace {
 
 constexpr int kEdgeWidth = 28;
 constexpr int kFirstLabels = 101;
+constexpr int kNoteMarkSize = 9;
+
+// The characters of the spread on show; none before a line list exists.
+core::CharacterRange shownRange(const core::ReaderState &state)
+{
+    return state.lineEnds.empty() ? core::CharacterRange{} : core::charactersOnShow(state);
+}
+
+// The mark of a note: a small folded corner in the theme's page-number colour, the note
+// its tooltip.
+class NoteMarker : public QWidget
+{
+  public:
+    explicit NoteMarker(QWidget *parent) : QWidget(parent)
+    {
+        setObjectName(QStringLiteral("noteMark"));
+        resize(kNoteMarkSize, kNoteMarkSize);
+    }
+    void setColour(const QColor &colour)
+    {
+        m_colour = colour;
+        update();
+    }
+
+  protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(Qt::NoPen);
+        p.setBrush(m_colour);
+        const QPointF corner[] = {
+            {0, 0}, {double(width()), 0}, {double(width()), double(height())}};
+        p.drawPolygon(corner, 3);
+    }
+
+  private:
+    QColor m_colour;
+};
+
+// A note as a tooltip: shown as text, whatever marks it holds, its line breaks kept.
+QString noteTooltip(const QString &note)
+{
+    return QStringLiteral("<p style='white-space:pre-wrap'>%1</p>").arg(note.toHtmlEscaped());
+}
 
 } // namespace
 
@@ -153,8 +200,12 @@ void BookView::applyMarks()
 {
     std::vector<std::vector<LineLabel::Band>> bands(m_lines.size());
     if (m_shown) {
+        // Only ranges that reach the spread are cut into rows: a book may hold thousands.
+        const core::CharacterRange shown = shownRange(*m_shown);
         for (const auto &[kind, ranges] : m_marks)
             for (const Range &range : ranges) {
+                if (range.to <= shown.from || range.from >= shown.to)
+                    continue;
                 std::vector<core::RowRun> runs =
                     core::rowRunsOnShow(*m_shown, range.from, range.to);
                 if (m_display)
@@ -168,6 +219,50 @@ void BookView::applyMarks()
     }
     for (size_t k = 0; k < m_lines.size(); ++k)
         m_lines[k]->setBands(std::move(bands[k]));
+    placeNoteMarks();
+}
+
+void BookView::setNoteMarks(std::vector<NoteMark> marks)
+{
+    std::sort(marks.begin(), marks.end(),
+              [](const NoteMark &a, const NoteMark &b) { return a.at < b.at; });
+    m_noteMarks = std::move(marks);
+    placeNoteMarks();
+}
+
+void BookView::placeNoteMarks()
+{
+    size_t used = 0;
+    if (m_shown && !m_noteMarks.empty()) {
+        const core::CharacterRange shown = shownRange(*m_shown);
+        auto it = std::lower_bound(m_noteMarks.begin(), m_noteMarks.end(), shown.from,
+                                   [](const NoteMark &m, int64_t from) { return m.at < from; });
+        for (; it != m_noteMarks.end() && it->at < shown.to; ++it) {
+            const QRect at = areaOf(it->at, it->at + 1);
+            if (at.isEmpty())
+                continue;
+            if (used == m_noteMarkers.size())
+                m_noteMarkers.push_back(new NoteMarker(this));
+            auto *marker = static_cast<NoteMarker *>(m_noteMarkers[used++]);
+            marker->setColour(m_colours.pageNumber);
+            marker->setToolTip(noteTooltip(it->text));
+            // Over the top right corner of the character, like a folded corner.
+            marker->move(at.right() - kNoteMarkSize / 2, at.top() - kNoteMarkSize / 2);
+            marker->show();
+            marker->raise();
+        }
+    }
+    for (size_t k = used; k < m_noteMarkers.size(); ++k)
+        m_noteMarkers[k]->hide();
+}
+
+std::vector<const QWidget *> BookView::noteMarksOnShow() const
+{
+    std::vector<const QWidget *> onShow;
+    for (const QWidget *marker : m_noteMarkers)
+        if (!marker->isHidden())
+            onShow.push_back(marker);
+    return onShow;
 }
 
 BookView::~BookView() = default;

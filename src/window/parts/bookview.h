@@ -93,6 +93,17 @@ class BookView : public QWidget
         int64_t to = 0;
     };
     void setMarks(TextMark kind, std::vector<Range> ranges);
+    // Small marks after the last character of each note's highlight, wherever a spread
+    // shows it, with the note as their tooltip; the list replaces the one before. `at` is
+    // that character's offset in the paragraph text.
+    struct NoteMark
+    {
+        int64_t at = 0;
+        QString text;
+    };
+    void setNoteMarks(std::vector<NoteMark> marks);
+    // The note marks on the spread on show (for tests and the pointer).
+    std::vector<const QWidget *> noteMarksOnShow() const;
     // Where the reader is, in the footer beside the page numbers (no row of text gives way
     // to it): `chapter` on the left page after its number, `progress` on the right page
     // before its number, its parts (the percentage, and any further figure such as the
@@ -143,6 +154,7 @@ class BookView : public QWidget
     void ensureLineLabels(int count);
     // Draws the marks on the spread on show.
     void applyMarks();
+    void placeNoteMarks();
     double lineHeight() const;
     // Fits the place captions between the page numbers and the fold.
     void layOutPlaceCaptions();
@@ -170,6 +182,9 @@ class BookView : public QWidget
     ThemeColours m_colours = coloursOf(Theme::Day);
     Theme m_theme = Theme::Day;
     std::map<TextMark, std::vector<Range>> m_marks;
+    // In book order; the markers on show are taken from a pool that only grows.
+    std::vector<NoteMark> m_noteMarks;
+    std::vector<QWidget *> m_noteMarkers;
     // The state of the spread on show (the window's, alive as long as the view).
     const core::ReaderState *m_shown = nullptr;
     // Where the rows of the spread on show lie: the first row's top and the pitch.

@@ -69,6 +69,10 @@ ReaderMenus::ReaderMenus(QWidget *parent) : QObject(parent)
     m_goToMenu->setEnabled(false);
     connect(m_bookmarkMenu->addAction(QStringLiteral("转到指定页")), &QAction::triggered, this,
             &ReaderMenus::goToPageChosen);
+    // The list of the book's highlights and notes (H), which jumps and exports.
+    QAction *highlightsItem = m_bookmarkMenu->addAction(QStringLiteral("划线和笔记"));
+    highlightsItem->setToolTip(QStringLiteral("本书的划线和笔记：跳转、导出 (H 键)"));
+    connect(highlightsItem, &QAction::triggered, this, &ReaderMenus::highlightListChosen);
     // Beside the jumps, the way back from them (Alt+Left); greyed while there is none.
     m_wayBackItem = m_bookmarkMenu->addAction(QStringLiteral("回到刚才"));
     m_wayBackItem->setToolTip(

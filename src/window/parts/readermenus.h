@@ -68,6 +68,7 @@ class ReaderMenus : public QObject
     void bookmarkChosen(int index);
     void goToPageChosen();
     void wayBackChosen();
+    void highlightListChosen();
     void fontSizeChosen(double points);
     void themeChosen(int theme);
     void encodingChosen(const QString &name);

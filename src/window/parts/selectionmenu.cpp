@@ -2,6 +2,7 @@
 
 #include "widgets.h"
 
+#include <QLabel>
 #include <QPushButton>
 
 #include <algorithm>
@@ -10,8 +11,9 @@ namespace tibbo::window {
 
 namespace {
 
-constexpr int kHeight = 30;
+constexpr int kRowHeight = 28;
 constexpr int kGap = 4;
+constexpr int kSwatch = 18;
 
 } // namespace
 
@@ -33,15 +35,62 @@ SelectionMenu::SelectionMenu(QWidget *parent) : QWidget(parent)
     button("selectionReadAloud", QStringLiteral("从这里朗读"), 72, &SelectionMenu::readAloudChosen);
     int x = 6;
     for (QWidget *w : m_row) {
-        w->move(x, (kHeight - w->height()) / 2);
+        w->move(x, 4 + (kRowHeight - w->height()) / 2);
         x += w->width() + kGap;
     }
-    resize(x + 2, kHeight);
+    const int width = x + 2;
+
+    // 划线: a swatch a colour, as the day page shows it, without its transparency.
+    auto *caption = new QLabel(QStringLiteral("划线"), this);
+    caption->setObjectName(QStringLiteral("selectionHighlightCaption"));
+    const int rowY = 4 + kRowHeight;
+    x = 8;
+    caption->adjustSize();
+    caption->move(x, rowY + (kRowHeight - caption->height()) / 2);
+    x += caption->width() + kGap;
+    static const char *const kNames[] = {"selectionHighlightYellow", "selectionHighlightGreen",
+                                         "selectionHighlightPink", "selectionHighlightViolet"};
+    static const char *const kTips[] = {"黄色划线", "绿色划线", "粉色划线", "紫色划线"};
+    for (int colour = 0; colour < 4; ++colour) {
+        auto *swatch = new QPushButton(this);
+        swatch->setObjectName(QLatin1String(kNames[colour]));
+        swatch->setToolTip(QString::fromUtf8(kTips[colour]));
+        swatch->setFocusPolicy(Qt::NoFocus);
+        swatch->setCursor(Qt::PointingHandCursor);
+        QColor fill = markColour(Theme::Day, highlightMark(colour));
+        fill.setAlpha(255);
+        swatch->setStyleSheet(QStringLiteral("QPushButton { background: %1; border: 1px solid "
+                                             "#8090c0; border-radius: 4px; }"
+                                             "QPushButton:hover { border: 2px solid #304080; }")
+                                  .arg(fill.name()));
+        swatch->resize(kSwatch, kSwatch);
+        swatch->move(x, rowY + (kRowHeight - kSwatch) / 2);
+        connect(swatch, &QPushButton::clicked, this,
+                [this, colour] { emit highlightChosen(colour); });
+        x += kSwatch + kGap;
+    }
+    x += kGap;
+    const auto secondRow = [this, &x, rowY](const char *name, const QString &text,
+                                            void (SelectionMenu::*chosen)()) {
+        auto *b = new PanelButton(text, this);
+        b->setObjectName(QLatin1String(name));
+        b->setFocusPolicy(Qt::NoFocus);
+        b->resize(36, 22);
+        b->move(x, rowY + (kRowHeight - b->height()) / 2);
+        connect(b, &QPushButton::clicked, this, chosen);
+        x += b->width() + kGap;
+        return b;
+    };
+    secondRow("selectionNote", QStringLiteral("笔记"), &SelectionMenu::noteChosen);
+    m_delete = secondRow("selectionDelete", QStringLiteral("删除"), &SelectionMenu::deleteChosen);
+    m_delete->setToolTip(QStringLiteral("删除这条划线和它的笔记"));
+    resize(std::max(width, x + 2), 8 + 2 * kRowHeight);
     hide();
 }
 
-void SelectionMenu::open(const QRect &area)
+void SelectionMenu::open(const QRect &area, bool onHighlight)
 {
+    m_delete->setVisible(onHighlight);
     const QWidget *window = parentWidget();
     const int W = window ? window->width() : width();
     const int H = window ? window->height() : height();

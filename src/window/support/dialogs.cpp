@@ -19,6 +19,8 @@ struct TestHooks
     bool on = false;
     QStringList messages;
     QString nextOpenFile;
+    QString nextSaveFile;
+    QString lastSaveSuggestion;
     QString lastOpenFolder;
     QMenu *lastPopup = nullptr;
     std::vector<std::function<void()>> waiting;
@@ -89,6 +91,25 @@ QString Dialogs::openFile(QWidget *parent, const QString &title, const QString &
     if (hooks().on)
         return std::exchange(hooks().nextOpenFile, QString());
     return QFileDialog::getOpenFileName(parent, title, folder, filter);
+}
+
+QString Dialogs::saveFile(QWidget *parent, const QString &title, const QString &filter,
+                          const QString &suggested)
+{
+    hooks().lastSaveSuggestion = suggested;
+    if (testMode())
+        return std::exchange(hooks().nextSaveFile, QString());
+    return QFileDialog::getSaveFileName(parent, title, suggested, filter);
+}
+
+void Dialogs::setNextSaveFile(const QString &path)
+{
+    hooks().nextSaveFile = path;
+}
+
+QString Dialogs::lastSaveSuggestion()
+{
+    return hooks().lastSaveSuggestion;
 }
 
 void Dialogs::popup(QMenu *menu)

@@ -26,6 +26,10 @@ class Dialogs
     // The open dialog, starting in `folder`; an empty string when the user cancelled.
     static QString openFile(QWidget *parent, const QString &title, const QString &filter,
                             const QString &folder = QString());
+    // The save dialog, suggesting `suggested` (a path); an empty string when the user
+    // cancelled.
+    static QString saveFile(QWidget *parent, const QString &title, const QString &filter,
+                            const QString &suggested);
     // Pops the menu up at the pointer.
     static void popup(QMenu *menu);
 
@@ -38,6 +42,10 @@ class Dialogs
     // Closes the recorded messages that wait for their acknowledgment, as OK would.
     static void acknowledgeMessages();
     static void setNextOpenFile(const QString &path);
+    // What the next save dialog answers in test mode (empty: cancelled), and what the last
+    // one suggested.
+    static void setNextSaveFile(const QString &path);
+    static QString lastSaveSuggestion();
     // The folder the last open dialog started in.
     static QString lastOpenFolder();
     static QMenu *lastPopup();

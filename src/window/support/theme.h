@@ -35,8 +35,13 @@ inline ThemeColours coloursOf(Theme theme)
 }
 
 // Kinds of text marked on the pages, each drawn as a soft band behind its characters, in
-// this order: the sentence read aloud under a search hit under a selection.
+// this order: the reader's highlights (one kind a colour) under the sentence read aloud
+// under a search hit under a selection.
 enum class TextMark {
+    HighlightYellow,
+    HighlightGreen,
+    HighlightPink,
+    HighlightViolet,
     ReadAloud,
     SearchHit,
     Selection,
@@ -47,6 +52,22 @@ enum class TextMark {
 // selection's colour. At night that band is darker, so the light text stays readable.
 inline QColor markColour(Theme theme, TextMark kind)
 {
+    // The highlights: unlike the selection's blue and each other in every theme; at night
+    // deeper and more opaque, so they show on the dark page and the light text stays
+    // readable on them.
+    const bool night = theme == Theme::Night;
+    switch (kind) {
+    case TextMark::HighlightYellow:
+        return night ? QColor(150, 120, 0, 150) : QColor(255, 214, 0, 120);
+    case TextMark::HighlightGreen:
+        return night ? QColor(40, 120, 60, 160) : QColor(90, 200, 90, 110);
+    case TextMark::HighlightPink:
+        return night ? QColor(150, 50, 90, 160) : QColor(255, 120, 160, 110);
+    case TextMark::HighlightViolet:
+        return night ? QColor(100, 70, 160, 170) : QColor(170, 120, 230, 110);
+    default:
+        break;
+    }
     if (kind == TextMark::Selection || kind == TextMark::SearchHit)
         return theme == Theme::Night ? QColor(70, 120, 220, 160) : QColor(60, 120, 240, 85);
     switch (theme) {
@@ -58,6 +79,14 @@ inline QColor markColour(Theme theme, TextMark kind)
         break;
     }
     return QColor(255, 200, 60, 110);
+}
+
+// The mark of highlight colour 0 .. 3 (yellow, green, pink, violet).
+inline TextMark highlightMark(int colour)
+{
+    static constexpr TextMark kMarks[] = {TextMark::HighlightYellow, TextMark::HighlightGreen,
+                                          TextMark::HighlightPink, TextMark::HighlightViolet};
+    return kMarks[colour & 3];
 }
 
 // The colour of the paper as the reader sees it: the page artwork's paper under the
