@@ -13,7 +13,6 @@
 #include "dialogs.h"
 #include "dictionarysitepanel.h"
 #include "entrylistpanel.h"
-#include "highlightlistpanel.h"
 #include "keyroute.h"
 #include "lookuppanel.h"
 #include "manualguide.h"
@@ -160,7 +159,8 @@ void ReaderWindow::createParts()
     auto *chapterPanel = new ChapterPanel(this);
     auto *rulesPanel = new ChapterRulesPanel(this);
     auto *searchPanel = new SearchPanel(this);
-    auto *searchListPanel = new EntryListPanel(QStringLiteral("searchResults"), this);
+    auto *searchListPanel = new EntryListPanel(QStringLiteral("searchResults"),
+                                               EntryListPanel::Lines::TitleAndText, this);
     m_speech = new MascotSpeech(*m_mascot, *m_menuPanel, this);
     m_script = new BookScript({m_state, *m_options}, this);
     m_bookView->setDisplayText(
@@ -208,7 +208,8 @@ void ReaderWindow::createParts()
     m_lookUp = new WordLookUp({*lookUpPanel, *sitePanel, *m_options}, this);
     auto *noteEditor = new NoteEditor(this);
     m_keys->addPanel(noteEditor, keys::Scope::NoteEditor);
-    auto *highlightList = new HighlightListPanel(this);
+    auto *highlightList =
+        new EntryListPanel(QStringLiteral("highlightList"), EntryListPanel::Lines::WithNote, this);
     m_keys->addPanel(highlightList, keys::Scope::HighlightList);
     m_highlights = new BookHighlights(
         {m_state, *m_bookView, *m_loader, *m_reflowJob, *m_chapters, *noteEditor, *highlightList},

@@ -4,16 +4,17 @@
 #include "windowfixture.h"
 
 #include "bookview.h"
+#include "entrylistpanel.h"
 #include "pageappearance.h"
 #include "readerwindow.h"
 
 #include "reading/highlights.h"
 
 #include <QCheckBox>
+#include <QListView>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
-#include <QTreeWidget>
 
 using namespace tibbo::window;
 using namespace tibbo::window::test;
@@ -194,17 +195,19 @@ class HighlightsTest : public QObject
 
         QTest::keyClick(w.get(), Qt::Key_H);
         QTRY_VERIFY(part(w.get(), "highlightListPanel")->isVisible());
-        auto *list = part<QTreeWidget>(w.get(), "highlightList");
-        QCOMPARE(list->topLevelItemCount(), 2);
-        QCOMPARE(list->topLevelItem(0)->text(2), first);
-        QCOMPARE(list->topLevelItem(1)->text(2), second);
-        QCOMPARE(list->topLevelItem(1)->text(3), QStringLiteral("note two"));
+        auto *list = part<QListView>(w.get(), "highlightList");
+        const QAbstractItemModel *rows = list->model();
+        QCOMPARE(rows->rowCount(), 2);
+        QCOMPARE(rows->index(0, 0).data(EntryListPanel::MarkedTextRole).toString(), first);
+        QCOMPARE(rows->index(1, 0).data(EntryListPanel::MarkedTextRole).toString(), second);
+        QCOMPARE(rows->index(1, 0).data(EntryListPanel::NoteRole).toString(),
+                 QStringLiteral("note two"));
         // Keys in the list do not act on the pages behind it.
         QTest::keyClick(list, Qt::Key_Right);
         QCOMPARE(w->state().topLine, int64_t(1));
 
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                          list->visualItemRect(list->topLevelItem(1)).center());
+                          list->visualRect(rows->index(1, 0)).center());
         QTRY_COMPARE(w->state().topLine, int64_t(4 * L + 1));
         QVERIFY(!part(w.get(), "highlightListPanel")->isVisible());
         QTest::keyClick(w.get(), Qt::Key_Left, Qt::AltModifier);
@@ -270,12 +273,25 @@ class HighlightsTest : public QObject
         QVERIFY(messages[0].contains(QStringLiteral("有 1 条划线或笔记没有找到")));
 
         QTest::keyClick(w.get(), Qt::Key_H);
-        auto *list = part<QTreeWidget>(w.get(), "highlightList");
-        QCOMPARE(list->topLevelItemCount(), 2);
-        int notFound = 0;
+        auto *list = part<QListView>(w.get(), "highlightList");
+        const QAbstractItemModel *rows = list->model();
+        QCOMPARE(rows->rowCount(), 2);
+        int notFound = -1;
         for (int row = 0; row < 2; ++row)
-            notFound += list->topLevelItem(row)->text(0) == QStringLiteral("未找到");
-        QCOMPARE(notFound, 1);
+            if (rows->index(row, 0)
+                    .data(EntryListPanel::TitleRole)
+                    .toString()
+                    .startsWith(QStringLiteral("未找到")))
+                notFound = row;
+        QVERIFY(notFound >= 0);
+        QCOMPARE(rows->index(notFound, 0).data(EntryListPanel::NoteRole).toString(),
+                 QStringLiteral("keep me"));
+        // A click on the row not found does not close the list nor turn the page.
+        const int64_t topLine = w->state().topLine;
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualRect(rows->index(notFound, 0)).center());
+        QVERIFY(part(w.get(), "highlightListPanel")->isVisible());
+        QCOMPARE(w->state().topLine, topLine);
     }
 
     // A damaged highlights file: the sound entry is drawn, the reader is told, and the

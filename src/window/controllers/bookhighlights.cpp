@@ -4,7 +4,8 @@
 #include "bookloader.h"
 #include "bookview.h"
 #include "dialogs.h"
-#include "highlightlistpanel.h"
+#include "entrylistpanel.h"
+#include "highlightrowsmodel.h"
 #include "noteeditor.h"
 #include "qtext.h"
 #include "reflowjob.h"
@@ -13,6 +14,7 @@
 #include "pages/pages.h"
 #include "text/fileio.h"
 
+#include <QAbstractButton>
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
@@ -24,13 +26,15 @@ namespace tibbo::window {
 
 BookHighlights::BookHighlights(Parts parts, QObject *parent)
     : QObject(parent), m_state(parts.state), m_bookView(parts.bookView), m_chapters(parts.chapters),
-      m_editor(parts.editor), m_listPanel(parts.listPanel)
+      m_editor(parts.editor), m_listPanel(parts.listPanel), m_rows(new HighlightRowsModel(this))
 {
-    connect(&m_listPanel, &HighlightListPanel::entryChosen, this, &BookHighlights::jumpTo);
-    connect(&m_listPanel, &HighlightListPanel::markdownExportChosen, this,
-            [this] { exportList(core::ExportFormat::Markdown); });
-    connect(&m_listPanel, &HighlightListPanel::plainTextExportChosen, this,
-            [this] { exportList(core::ExportFormat::PlainText); });
+    connect(&m_listPanel, &EntryListPanel::rowChosen, this, &BookHighlights::jumpTo);
+    m_exportButtons = {
+        m_listPanel.addAction(QStringLiteral("导出 Markdown…"),
+                              QStringLiteral("highlightExportMarkdown"),
+                              [this] { exportList(core::ExportFormat::Markdown); }),
+        m_listPanel.addAction(QStringLiteral("导出文本…"), QStringLiteral("highlightExportText"),
+                              [this] { exportList(core::ExportFormat::PlainText); })};
     connect(&parts.loader, &BookLoader::textReplaced, this, &BookHighlights::takeBook);
     connect(&parts.reflowJob, &ReflowJob::finished, this, &BookHighlights::checkText);
     connect(&m_editor, &NoteEditor::saved, this, &BookHighlights::onNoteSaved);
@@ -243,14 +247,15 @@ namespace tibbo::window {
 void BookHighlights::openList()
 {
     emit menuCloseRequested();
-    std::vector<HighlightListPanel::Entry> entries;
+    std::vector<HighlightRowsModel::Row> entries;
     entries.reserve(m_file.highlights.size());
     const auto &chapters = m_chapters.list();
     const auto size = static_cast<int64_t>(m_state.paragraphText.size());
     const bool placed = m_checked && m_state.lineEndsFitText();
     for (const core::Highlight &h : m_file.highlights) {
-        HighlightListPanel::Entry entry;
+        HighlightRowsModel::Row entry;
         entry.note = qs(h.note);
+        entry.colour = h.colour;
         if (h.lost || h.start >= size || !placed) {
             entry.chapter = qs(h.anchor.chapterTitle);
             entry.words = qs(h.anchor.before + U"…" + h.anchor.after);
@@ -264,7 +269,21 @@ void BookHighlights::openList()
         }
         entries.push_back(std::move(entry));
     }
-    m_listPanel.open(entries);
+    const auto lost =
+        std::count_if(entries.begin(), entries.end(),
+                      [](const HighlightRowsModel::Row &row) { return row.page <= 0; });
+    QString caption;
+    if (entries.empty())
+        caption = QStringLiteral("划线和笔记 (这本书里还没有。按住 Ctrl 选中文字，点「划线」)");
+    else if (lost == 0)
+        caption = QStringLiteral("划线和笔记 (共%1条)").arg(entries.size());
+    else
+        caption = QStringLiteral("划线和笔记 (共%1条，%2条未找到)").arg(entries.size()).arg(lost);
+    for (QAbstractButton *button : m_exportButtons)
+        button->setEnabled(!entries.empty());
+    const bool any = !entries.empty();
+    m_rows->setRows(std::move(entries));
+    m_listPanel.open(caption, m_rows, any ? 0 : -1);
 }
 
 void BookHighlights::jumpTo(int index)

@@ -23,12 +23,15 @@
 #include <utility>
 #include <vector>
 
+class QAbstractButton;
+
 namespace tibbo::window {
 
 class BookChapters;
 class BookLoader;
 class BookView;
-class HighlightListPanel;
+class EntryListPanel;
+class HighlightRowsModel;
 class NoteEditor;
 class ReflowJob;
 
@@ -44,7 +47,7 @@ class BookHighlights : public QObject
         ReflowJob &reflowJob;
         BookChapters &chapters;
         NoteEditor &editor;
-        HighlightListPanel &listPanel;
+        EntryListPanel &listPanel;
     };
     BookHighlights(Parts parts, QObject *parent);
 
@@ -104,7 +107,10 @@ class BookHighlights : public QObject
     BookView &m_bookView;
     BookChapters &m_chapters;
     NoteEditor &m_editor;
-    HighlightListPanel &m_listPanel;
+    EntryListPanel &m_listPanel;
+    HighlightRowsModel *m_rows;
+    // The list's export buttons: of no use on an empty list.
+    std::vector<QAbstractButton *> m_exportButtons;
     std::string m_folder;
     std::string m_bookPath;
     core::HighlightFile m_file;
