@@ -43,7 +43,7 @@ SelectionMenu::SelectionMenu(QWidget *parent) : QWidget(parent)
     // 划线: a swatch a colour, as the day page shows it, without its transparency.
     auto *caption = new QLabel(QStringLiteral("划线"), this);
     caption->setObjectName(QStringLiteral("selectionHighlightCaption"));
-    const int rowY = 4 + kRowHeight;
+    constexpr int rowY = 4 + kRowHeight;
     x = 8;
     caption->adjustSize();
     caption->move(x, rowY + (kRowHeight - caption->height()) / 2);
@@ -70,8 +70,8 @@ SelectionMenu::SelectionMenu(QWidget *parent) : QWidget(parent)
         x += kSwatch + kGap;
     }
     x += kGap;
-    const auto secondRow = [this, &x, rowY](const char *name, const QString &text,
-                                            void (SelectionMenu::*chosen)()) {
+    const auto secondRow = [this, &x](const char *name, const QString &text,
+                                      void (SelectionMenu::*chosen)()) {
         auto *b = new PanelButton(text, this);
         b->setObjectName(QLatin1String(name));
         b->setFocusPolicy(Qt::NoFocus);
