@@ -124,7 +124,13 @@ ReaderWindow::ReaderWindow(QWidget *parent)
     qApp->installEventFilter(this);
 }
 
-ReaderWindow::~ReaderWindow() = default;
+ReaderWindow::~ReaderWindow()
+{
+    // The parts go out of sight when the window closes, and some act on the reader's state
+    // as they do (the search box takes its marks off the pages): close it while the state
+    // and the parts are all still there, not in QWidget's destructor after them.
+    hide();
+}
 
 void ReaderWindow::createParts()
 {
