@@ -117,7 +117,8 @@ int runStage(int argc, char **argv, const std::string &stage, const QString &boo
                 item->trigger();
         window.repaint();
         runFor(300);
-        const auto *text = window.findChild<tibbo::window::ScrollText *>(QStringLiteral("scrollText"));
+        const auto *text =
+            window.findChild<tibbo::window::ScrollText *>(QStringLiteral("scrollText"));
         std::printf("scroll text shown: %lld characters\n",
                     static_cast<long long>(text && text->isVisible() ? text->textLength() : 0));
     }
