@@ -1,7 +1,7 @@
 // tibboread-sessionbench BOOK: what a reader waits for and what the reader holds, for
 // one book: a new book opened to its first painted spread and to the whole book read, a
-// restart to the saved spread (with settings.index and without it), the exit, and the
-// peak memory of each, beside the in-run
+// restart to the saved spread (with settings.index and without it), scroll mode opened
+// on the restored book, the exit, and the peak memory of each, beside the in-run
 // iconv decode of the same file. Each stage runs as a process of its own (this program with
 // --stage), in an offscreen window and one fresh application folder, so every peak is that stage's.
 // A QT_QPA_PLATFORM set by the caller is kept: QT_QPA_PLATFORM=xcb measures under X, with
@@ -13,15 +13,18 @@
 #include "benchloop.h"
 #include "iconvdecode.h"
 #include "readerwindow.h"
+#include "scrolltext.h"
 #include "sessionfiles.h"
 #include "timing.h"
 
 #include "text/fileio.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QMenu>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -80,8 +83,9 @@ void runFor(int ms)
 
 // One stage in this process: "open" (a first start with the book on the command line),
 // "restart" (a start that brings the saved book back, from settings.index when it
-// matches) or "restart-without-index" (the same from settings.ini read whole, as a
-// settings.ini of an older reader is); each ends with the exit.
+// matches), "restart-without-index" (the same from settings.ini read whole, as a
+// settings.ini of an older reader is) or "scroll" (a restart, then scroll mode); each
+// ends with the exit.
 int runStage(int argc, char **argv, const std::string &stage, const QString &book)
 {
     QApplication app(argc, argv);
@@ -89,6 +93,7 @@ int runStage(int argc, char **argv, const std::string &stage, const QString &boo
     QApplication::setQuitOnLastWindowClosed(false);
     if (stage == "restart-without-index")
         QFile::remove(SessionFiles::folder() + QStringLiteral("/settings.index"));
+    SessionFiles::keepTextsInCacheFolder();
     ReaderWindow window;
     window.show();
     window.start(stage == "open" ? book : QString());
@@ -105,6 +110,18 @@ int runStage(int argc, char **argv, const std::string &stage, const QString &boo
     std::printf("%s to whole book: %.0f ms\n", stage.c_str(), msSince(g_processStart));
     // What follows the first paint (the scroll text of a restored book) has come.
     runFor(300);
+    if (stage == "scroll") {
+        // Scroll mode on the restored book, from the automatic-turn menu as a reader opens it.
+        for (QAction *item : window.findChild<QMenu *>(QStringLiteral("autoTurnMenu"))->actions())
+            if (item->text() == QStringLiteral("滚动翻页"))
+                item->trigger();
+        window.repaint();
+        runFor(300);
+        const auto *text =
+            window.findChild<tibbo::window::ScrollText *>(QStringLiteral("scrollText"));
+        std::printf("scroll text shown: %lld characters\n",
+                    static_cast<long long>(text && text->isVisible() ? text->textLength() : 0));
+    }
     const double before = peakMiB();
     std::printf("%s peak memory before exit: %.1f MiB\n", stage.c_str(), before);
     const auto t0 = Clock::now();
@@ -199,11 +216,12 @@ int main(int argc, char **argv)
     QTemporaryDir home;
     // The stages inherit a platform the caller chose.
     const char *platform = std::getenv("QT_QPA_PLATFORM");
-    const std::string env = "XDG_DATA_HOME='" + home.path().toStdString() + "' " +
+    const std::string env = "XDG_DATA_HOME='" + home.path().toStdString() + "' XDG_CACHE_HOME='" +
+                            home.path().toStdString() + "' " +
                             (platform && *platform ? "" : "QT_QPA_PLATFORM=offscreen ");
     // Each stage's lines are passed on as they come; its times are kept for the ratios.
     std::vector<std::pair<std::string, double>> times;
-    for (const char *stage : {"open", "restart", "restart-without-index"}) {
+    for (const char *stage : {"open", "restart", "restart-without-index", "scroll"}) {
         const std::string command =
             env + "'" + argv[0] + "' --stage " + stage + " '" + book + "' 2>/dev/null";
         FILE *out = ::popen(command.c_str(), "r");

@@ -151,6 +151,7 @@ int main(int argc, char **argv)
         break;
     }
 
+    SessionFiles::keepTextsInCacheFolder();
     ReaderWindow window;
     SignalExit signalExit;
     QObject::connect(&signalExit, &SignalExit::exitRequested, &window, &ReaderWindow::exitBySignal);

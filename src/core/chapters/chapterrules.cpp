@@ -288,8 +288,10 @@ RuleOutcome findChaptersByRules(const BookText &paragraphText,
     int64_t linesSeen = 0;
     const auto n = static_cast<int64_t>(paragraphText.size());
     paragraphText.visit([&](auto text) {
+        PagesBehind behind(paragraphText);
         int64_t start = 0;
         while (start < n) {
+            behind.passed(static_cast<size_t>(start));
             // The line [start, end): up to the next line start or the paragraph's mark.
             int64_t end = start;
             while (nextLineStart < lineStarts.size() && lineStarts[nextLineStart] <= start)

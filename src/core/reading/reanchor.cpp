@@ -103,6 +103,7 @@ class NeedleScan
         if (m_table.empty())
             return;
         text.visit([this](auto units) { scan(units); });
+        text.releaseAll();
     }
 
     const std::vector<int64_t> &matches(size_t needle) const { return m_matches[needle]; }
@@ -301,15 +302,21 @@ TextIdentity identityOf(const BookText &text)
 
 bool TextIdentityHash::take(const BookText &text, size_t units)
 {
+    constexpr size_t kStretch = size_t{1} << 20;
     return text.visit([&](auto all) {
-        const auto part = all.substr(std::min(m_taken, all.size()), units);
+        const size_t end = std::min(all.size(), m_taken + std::min(units, all.size()));
+        PagesBehind behind(text, m_taken);
         uint64_t h = m_hash;
-        for (auto unit : part) {
-            h ^= static_cast<uint64_t>(unit);
-            h *= 0x100000001b3ull;
+        while (m_taken < end) {
+            const auto part = all.substr(m_taken, std::min(kStretch, end - m_taken));
+            for (auto unit : part) {
+                h ^= static_cast<uint64_t>(unit);
+                h *= 0x100000001b3ull;
+            }
+            m_taken += part.size();
+            behind.passed(m_taken);
         }
         m_hash = h;
-        m_taken += part.size();
         return m_taken >= all.size();
     });
 }

@@ -87,7 +87,9 @@ void putBookText(PieceWriter &out, const BookText &text, SettingsLayout *layout)
     constexpr size_t kChars = 1 << 14;
     static_assert(SettingsLayout::kCharsPerCheckpoint % kChars == 0);
     text.visit([&](auto units) {
+        PagesBehind behind(text);
         for (size_t at = 0; at < units.size(); at += kChars) {
+            behind.passed(at);
             if (layout && at % SettingsLayout::kCharsPerCheckpoint == 0)
                 layout->text.push_back({out.written(), at});
             out.encoded(units.substr(at, kChars));
@@ -238,7 +240,11 @@ void putPage(PieceWriter &out, const SettingsData &d)
 class LineCursor
 {
   public:
-    explicit LineCursor(std::string_view bytes) : m_bytes(bytes) {}
+    // `passed` (when given) hears how far a long line's end has been looked for.
+    LineCursor(std::string_view bytes, const std::function<void(size_t)> &passed)
+        : m_bytes(bytes), m_passed(passed)
+    {
+    }
     const char *start() const { return m_bytes.data(); }
 
     // The next line, or nothing at the end of the file.
@@ -246,7 +252,7 @@ class LineCursor
     {
         if (m_at >= m_bytes.size())
             return std::nullopt;
-        const size_t cr = m_bytes.find('\r', m_at);
+        const size_t cr = findLineEnd();
         const size_t end = cr == std::string_view::npos ? m_bytes.size() : cr;
         const std::string_view line = m_bytes.substr(m_at, end - m_at);
         m_at = end;
@@ -268,7 +274,23 @@ class LineCursor
     bool lastEnded() const { return m_lastEnded; }
 
   private:
+    // The next CR from m_at, looked for a stretch at a time: the book's line is most of
+    // a mapped file, and the pages looked through may go before it is read.
+    size_t findLineEnd() const
+    {
+        constexpr size_t kStretch = size_t{1} << 20;
+        for (size_t from = m_at; from < m_bytes.size(); from += kStretch) {
+            const size_t cr = m_bytes.substr(0, from + kStretch).find('\r', from);
+            if (cr != std::string_view::npos)
+                return cr;
+            if (m_passed)
+                m_passed(std::min(from + kStretch, m_bytes.size()));
+        }
+        return std::string_view::npos;
+    }
+
     std::string_view m_bytes;
+    const std::function<void(size_t)> &m_passed;
     size_t m_at = 0;
     bool m_lastEnded = false;
 };
@@ -297,18 +319,23 @@ std::string utf8Line(std::string_view bytes)
 BookText decodeBookText(std::string_view bytes, const std::function<void(size_t)> &decodedUpTo)
 {
     BookText text;
-    const auto ascii = static_cast<size_t>(std::count_if(
-        bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }));
-    text.reserve(ascii + (bytes.size() - ascii) / 2);
+    // Room for the most characters the bytes can be (all ASCII): room not written takes
+    // no memory, and is given back once the text is whole.
+    text.reserve(bytes.size());
     ChunkDecoder decoder(false);
     constexpr size_t kPiece = 1 << 18;
     std::u32string piece;
-    for (size_t at = 0; at < bytes.size(); at += kPiece) {
-        piece.clear();
-        decoder.decode(bytes.substr(at, kPiece), at + kPiece >= bytes.size(), piece);
-        text.append(piece);
-        decodedUpTo(std::min(at + kPiece, bytes.size()));
+    {
+        PagesBehind behind(text);
+        for (size_t at = 0; at < bytes.size(); at += kPiece) {
+            piece.clear();
+            decoder.decode(bytes.substr(at, kPiece), at + kPiece >= bytes.size(), piece);
+            text.append(piece);
+            behind.passed(text.size());
+            decodedUpTo(std::min(at + kPiece, bytes.size()));
+        }
     }
+    text.trimRoom();
     return text;
 }
 
@@ -337,7 +364,7 @@ class SettingsReader
   public:
     SettingsReader(std::string_view bytes, SettingsRead &read,
                    const std::function<void(size_t)> &consumed)
-        : m_lines(bytes), m_read(read), m_consumed(consumed)
+        : m_lines(bytes, consumed), m_read(read), m_consumed(consumed)
     {
     }
 

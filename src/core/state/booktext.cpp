@@ -20,9 +20,9 @@ std::u32string BookText::substr(size_t pos, size_t count) const
         return {};
     const size_t end = count >= n - pos ? n : pos + count;
     if (m_wide)
-        return m_wideText.substr(pos, end - pos);
-    return std::u32string(m_narrowText.begin() + static_cast<std::ptrdiff_t>(pos),
-                          m_narrowText.begin() + static_cast<std::ptrdiff_t>(end));
+        return std::u32string(m_wideText.view().substr(pos, end - pos));
+    const auto units = m_narrowText.view().substr(pos, end - pos);
+    return std::u32string(units.begin(), units.end());
 }
 
 void BookText::clear()
@@ -40,11 +40,20 @@ void BookText::reserve(size_t characters)
         m_narrowText.reserve(characters);
 }
 
+void BookText::trimRoom()
+{
+    if (m_wide)
+        m_wideText.trimRoom();
+    else
+        m_narrowText.trimRoom();
+}
+
 void BookText::widen()
 {
     m_wideText.reserve(std::max(m_narrowText.capacity(), m_narrowText.size() + 1));
-    m_wideText.assign(m_narrowText.begin(), m_narrowText.end());
-    m_narrowText = std::u16string();
+    const auto narrow = m_narrowText.view();
+    std::copy(narrow.begin(), narrow.end(), m_wideText.extend(narrow.size()));
+    m_narrowText.clear();
     m_wide = true;
 }
 
@@ -62,13 +71,13 @@ void BookText::append(std::u32string_view text)
 {
     if (!m_wide && std::any_of(text.begin(), text.end(), outsideBasicPlane))
         widen();
+    if (text.empty())
+        return;
     if (m_wide) {
-        m_wideText.append(text);
+        std::copy(text.begin(), text.end(), m_wideText.extend(text.size()));
         return;
     }
-    const size_t at = m_narrowText.size();
-    m_narrowText.resize(at + text.size());
-    std::transform(text.begin(), text.end(), m_narrowText.begin() + static_cast<std::ptrdiff_t>(at),
+    std::transform(text.begin(), text.end(), m_narrowText.extend(text.size()),
                    [](char32_t c) { return static_cast<char16_t>(c); });
 }
 

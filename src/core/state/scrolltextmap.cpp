@@ -5,6 +5,29 @@
 
 namespace tibbo::core {
 
+namespace {
+
+// The paragraph marks among characters from .. to, counted a stretch at a time so the
+// pages counted can go.
+int64_t marksIn(const BookText &text, size_t from, size_t to)
+{
+    constexpr size_t kStretch = size_t{1} << 20;
+    int64_t marks = 0;
+    text.visit([&](auto units) {
+        PagesBehind behind(text, from);
+        for (size_t at = from; at < to;) {
+            const size_t end = std::min(to, at + kStretch);
+            marks += std::count(units.begin() + static_cast<std::ptrdiff_t>(at),
+                                units.begin() + static_cast<std::ptrdiff_t>(end), kParagraphMark);
+            at = end;
+            behind.passed(at);
+        }
+    });
+    return marks;
+}
+
+} // namespace
+
 void ScrollTextMap::insertCharacter(int64_t at, char32_t lineEndCharacter)
 {
     // A CR and an LF put in at one offset are one CR LF.
@@ -35,6 +58,11 @@ bool ScrollTextMap::Matcher::feed(std::u32string_view piece)
 {
     if (m_failed)
         return false;
+    // The paragraph text matched so far need not stay in memory.
+    if (m_p >= m_released + kReleaseStretch) {
+        m_paragraph.release(m_released, m_p);
+        m_released = m_p;
+    }
     const size_t n = m_paragraph.size();
     for (const char32_t s : piece) {
         if (std::exchange(m_afterInsertedCr, false) && s == U'\n') {
@@ -91,6 +119,7 @@ std::optional<ScrollTextMap> ScrollTextMap::Matcher::finish()
     // Marks after the last character of the scroll text are taken out too.
     while (!m_failed && m_p < m_paragraph.size() && m_paragraph[m_p] == kParagraphMark)
         ++m_p;
+    m_paragraph.release(m_released, m_p);
     if (m_failed || m_p != m_paragraph.size())
         return std::nullopt;
     return std::move(m_map);
@@ -109,9 +138,12 @@ ScrollTextMap ScrollTextMap::onePerParagraph(const BookText &paragraphText)
     ScrollTextMap map;
     const auto n = static_cast<int64_t>(paragraphText.size());
     paragraphText.visit([&](auto text) {
+        PagesBehind behind(paragraphText);
         for (int64_t i = 0; i < n; ++i)
-            if (text[static_cast<size_t>(i)] == kParagraphMark)
+            if (text[static_cast<size_t>(i)] == kParagraphMark) {
                 map.insertLineEnd(i);
+                behind.passed(static_cast<size_t>(i));
+            }
     });
     if (n > 0 && paragraphText[static_cast<size_t>(n - 1)] != kParagraphMark)
         map.insertLineEnd(n);
@@ -142,6 +174,7 @@ void ScrollTextMap::forEachPiece(const BookText &paragraphText, size_t pieceSize
         }
     };
     paragraphText.visit([&](auto text) {
+        PagesBehind behind(paragraphText);
         for (size_t i = 0; i < n; ++i) {
             putInsertsAt(i);
             const char32_t c = text[i];
@@ -154,6 +187,7 @@ void ScrollTextMap::forEachPiece(const BookText &paragraphText, size_t pieceSize
             if (out.size() >= pieceSize) {
                 piece(out);
                 out.clear();
+                behind.passed(i);
             }
         }
     });
@@ -166,6 +200,17 @@ std::u32string ScrollTextMap::scrollText(const BookText &paragraphText) const
     std::u32string whole;
     whole.reserve(static_cast<size_t>(scrollLength(paragraphText)));
     forEachPiece(paragraphText, 1 << 16, [&](std::u32string_view piece) { whole += piece; });
+    return whole;
+}
+
+BookText ScrollTextMap::scrollBookText(const BookText &paragraphText) const
+{
+    BookText whole;
+    whole.reserve(static_cast<size_t>(scrollLength(paragraphText)));
+    forEachPiece(paragraphText, 1 << 16, [&](std::u32string_view piece) {
+        whole.append(piece);
+        whole.release(0, whole.size());
+    });
     return whole;
 }
 
@@ -186,9 +231,7 @@ int64_t ScrollTextMap::scrollLength(const BookText &paragraphText) const
     int64_t put = 0;
     for (const uint32_t e : m_inserts)
         put += (e & 3) == kCrLf ? 2 : 1;
-    int64_t marks = 0;
-    paragraphText.visit(
-        [&](auto text) { marks = std::count(text.begin(), text.end(), kParagraphMark); });
+    const int64_t marks = marksIn(paragraphText, 0, paragraphText.size());
     return static_cast<int64_t>(paragraphText.size()) + put -
            (marks - static_cast<int64_t>(m_keptMarks.size()));
 }
@@ -204,10 +247,7 @@ int64_t ScrollTextMap::scrollPositionOf(const BookText &paragraphText, int64_t o
     int64_t put = 0;
     for (auto e = m_inserts.begin(); e != insertsBefore; ++e)
         put += (*e & 3) == kCrLf ? 2 : 1;
-    int64_t marks = 0;
-    paragraphText.visit([&](auto text) {
-        marks = std::count(text.begin(), text.begin() + offset, kParagraphMark);
-    });
+    const int64_t marks = marksIn(paragraphText, 0, static_cast<size_t>(offset));
     const auto keptBefore =
         std::lower_bound(m_keptMarks.begin(), m_keptMarks.end(), offset) - m_keptMarks.begin();
     return offset + put - (marks - keptBefore);

@@ -47,6 +47,8 @@ class ScrollTextMap
     // The scroll text, whole, or handed to `piece` in runs of about `pieceSize`
     // characters (the last piece may be empty).
     std::u32string scrollText(const BookText &paragraphText) const;
+    // The scroll text, whole, held as a book's text is (in a file when it is large).
+    BookText scrollBookText(const BookText &paragraphText) const;
     void forEachPiece(const BookText &paragraphText, size_t pieceSize,
                       const std::function<void(std::u32string_view)> &piece) const;
     // The paragraph offsets where a line of the scroll text begins after a line end put
@@ -84,9 +86,12 @@ class ScrollTextMap::Matcher
   private:
     size_t afterMarks();
 
+    static constexpr size_t kReleaseStretch = size_t{1} << 20;
+
     const BookText &m_paragraph;
     ScrollTextMap m_map;
     size_t m_p = 0;
+    size_t m_released = 0;
     bool m_failed = false;
     // The last character of the scroll text was a CR put in: an LF after it is put in too.
     bool m_afterInsertedCr = false;

@@ -139,8 +139,7 @@ std::optional<MappedFile> MappedFile::open(const std::string &path)
 }
 
 MappedFile::MappedFile(MappedFile &&other) noexcept
-    : m_data(std::exchange(other.m_data, nullptr)), m_size(std::exchange(other.m_size, 0)),
-      m_released(other.m_released)
+    : m_data(std::exchange(other.m_data, nullptr)), m_size(std::exchange(other.m_size, 0))
 {
 }
 
@@ -154,10 +153,10 @@ void MappedFile::release(size_t offset)
 {
     static const auto page = static_cast<size_t>(::sysconf(_SC_PAGESIZE));
     const size_t end = std::min(offset, m_size) / page * page;
-    if (!m_data || end <= m_released)
+    const size_t begin = end > kStretchBehind ? end - kStretchBehind : 0;
+    if (!m_data || end <= begin)
         return;
-    ::madvise(const_cast<char *>(m_data) + m_released, end - m_released, MADV_DONTNEED);
-    m_released = end;
+    ::madvise(const_cast<char *>(m_data) + begin, end - begin, MADV_DONTNEED);
 }
 
 bool writeFileAtomically(const std::string &path, std::string_view bytes)

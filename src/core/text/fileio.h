@@ -87,14 +87,20 @@ class MappedFile
     ~MappedFile();
 
     std::string_view bytes() const { return {m_data, m_size}; }
-    // The bytes before `offset` are not needed again: their pages leave memory.
+    // A pass has got to `offset`: the pages of the last stretch before it leave memory.
+    // A pass that reads bytes again (a line's end looked for, then the line decoded)
+    // gives them back again as it passes them a second time; a mapped page that is read
+    // again comes back from the page cache.
     void release(size_t offset);
 
   private:
+    // How far behind a pass's offset its pages are given back: more than a pass goes
+    // between two reports.
+    static constexpr size_t kStretchBehind = size_t{8} << 20;
+
     MappedFile(const char *data, size_t size) : m_data(data), m_size(size) {}
     const char *m_data = nullptr;
     size_t m_size = 0;
-    size_t m_released = 0;
 };
 
 // Writes bytes to path through a temporary file and a rename; false when anything

@@ -140,7 +140,9 @@ std::vector<Chapter> findChaptersIn(const BookText &paragraphText, int64_t from,
             0, static_cast<size_t>(std::clamp<int64_t>(to, 0, static_cast<int64_t>(whole.size()))));
         auto start =
             static_cast<size_t>(std::clamp<int64_t>(from, 0, static_cast<int64_t>(text.size())));
+        PagesBehind behind(paragraphText, start);
         while (start < text.size()) {
+            behind.passed(start);
             size_t end = text.find(static_cast<Unit>(kParagraphMark), start);
             if (end == decltype(text)::npos)
                 end = text.size();

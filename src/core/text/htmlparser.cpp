@@ -165,6 +165,23 @@ bool HtmlParser::blankRunAt(int64_t p) const
 
 HtmlParser::Status HtmlParser::run(int64_t budget)
 {
+    const Status status = examine(budget);
+    // The source examined and the paragraphs made need not stay in memory.
+    constexpr size_t kStretch = size_t{1} << 20;
+    const auto examinedTo = static_cast<size_t>(m_p - 1);
+    if (m_done || examinedTo >= m_releasedSource + kStretch) {
+        m_source.release(m_releasedSource, examinedTo);
+        m_releasedSource = examinedTo;
+    }
+    if (m_done || m_paragraph.size() >= m_releasedParagraph + kStretch) {
+        m_paragraph.release(m_releasedParagraph, m_paragraph.size());
+        m_releasedParagraph = m_paragraph.size();
+    }
+    return status;
+}
+
+HtmlParser::Status HtmlParser::examine(int64_t budget)
+{
     int64_t examined = 0;
     while (!m_done && examined < budget) {
         if (m_skipping != Skipped::Nothing) {

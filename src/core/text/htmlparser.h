@@ -49,6 +49,8 @@ class HtmlParser
     ScrollTextMap takeScrollMap() { return std::move(m_scrollMap); }
 
   private:
+    Status examine(int64_t budget);
+
     // Markup whose content is passed over up to its end, not parsed.
     enum class Skipped { Nothing, Comment, Script, Style };
 
@@ -76,6 +78,9 @@ class HtmlParser
     bool m_done = false;
     BookText m_paragraph;
     ScrollTextMap m_scrollMap;
+    // How far the source and the paragraph text have let their pages go.
+    size_t m_releasedSource = 0;
+    size_t m_releasedParagraph = 0;
 };
 
 } // namespace tibbo::core

@@ -390,7 +390,10 @@ std::optional<BookText> loadHtmlSource(const std::string &path, ReadFailure *fai
             if (!lineEnd)
                 source.push_back(c);
         }
+        // What is decoded is parsed later, from its start: its pages need not stay.
+        source.releaseAll();
     }
+    source.trimRoom();
     return source;
 }
 

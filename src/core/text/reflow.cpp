@@ -18,6 +18,8 @@ bool LineCutter::cut(int64_t budget)
 {
     const int64_t n = textEnd();
     const int64_t stop = std::min(n, m_pos + std::max<int64_t>(budget, 1));
+    // A whole book cut at once lets the pages it has cut go as it goes.
+    PagesBehind behind(m_text, static_cast<size_t>(m_pos));
     if (m_rules.fine) {
         m_text.visit([&](auto whole) {
             const auto text = whole.substr(0, static_cast<size_t>(n));
@@ -27,6 +29,7 @@ bool LineCutter::cut(int64_t budget)
                     breakBefore = nextLineStart();
                 m_pos = fineLineEnd(text, m_pos, m_width, breakBefore);
                 m_ends.push_back(static_cast<LineEnd>(m_pos));
+                behind.passed(static_cast<size_t>(m_pos));
             }
         });
         return done();
@@ -34,6 +37,7 @@ bool LineCutter::cut(int64_t budget)
     m_text.visit([&](auto text) {
         const auto *data = text.data();
         while (m_pos < stop) {
+            behind.passed(static_cast<size_t>(m_pos));
             const int64_t limit = std::min(n, m_pos + m_width);
             const auto *mark = std::find(data + m_pos, data + limit, kParagraphMark);
             const int64_t end = mark != data + limit ? (mark - data) + 1 : limit;
@@ -90,8 +94,10 @@ bool lineListMatchesCapacity(const ReaderState &state, const CutRules &rules)
     if (rules.fine)
         return ends == cutLines(state.paragraphText, width, rules);
     return state.paragraphText.visit([&](auto text) {
+        PagesBehind behind(state.paragraphText);
         for (size_t k = 1; k < ends.size(); ++k) {
             const int64_t start = ends[k - 1], end = ends[k];
+            behind.passed(static_cast<size_t>(start));
             const int64_t length = end - start;
             const bool closesParagraph = text[static_cast<size_t>(end - 1)] == kParagraphMark;
             const bool last = k + 1 == ends.size();

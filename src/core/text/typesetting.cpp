@@ -158,7 +158,11 @@ CutRules fineCutRules(const BookText &text, const std::vector<Chapter> &chapters
     rules.lineStarts.reserve(rules.lineStarts.size() + chapters.size());
     rules.headings.reserve(rules.headings.size() + chapters.size());
     text.visit([&](auto units) {
+        // A page read at every heading maps the pages about it too: over a long book of
+        // short chapters that is the whole book, let go as it is passed.
+        PagesBehind behind(text);
         for (const Chapter &chapter : chapters) {
+            behind.passed(static_cast<size_t>(std::max<int64_t>(chapter.offset - 1, 0)));
             beginsLine(chapter.offset);
             // An indented heading is set apart from its indent on.
             int64_t start = chapter.offset;

@@ -76,7 +76,12 @@ core::BookText PlainLoadJob::handOverFirstPart()
 
 void PlainLoadJob::runSlice()
 {
-    if (!m_reading || !readPiece())
+    if (!m_reading)
+        return;
+    const bool done = readPiece();
+    // What is read is cut and shown from the whole book later: its pages need not stay.
+    m_text.releaseAll();
+    if (!done)
         return;
     m_sliceTimer.stop();
     emit finished();
@@ -87,8 +92,9 @@ void PlainLoadJob::finishNow()
     if (!running())
         return;
     m_sliceTimer.stop();
-    while (!readPiece()) {
-    }
+    while (!readPiece())
+        m_text.releaseAll();
+    m_text.releaseAll();
     emit finished();
 }
 
@@ -97,6 +103,7 @@ core::BookTexts PlainLoadJob::takeWhole()
     core::BookTexts texts;
     if (!m_reading)
         return texts;
+    m_text.trimRoom();
     texts.paragraphText = std::move(m_text);
     texts.scrollMap = std::move(m_map);
     texts.encoding = m_reading->encoding();

@@ -19,6 +19,9 @@ const QString kReason = QStringLiteral("正在朗读或自动翻页");
 constexpr uint kPortalInhibitIdle = 8;
 // How long the way out waits for the desktop to take the request back.
 constexpr int kExitCallTimeout = 500;
+// How long the screen saver may take to answer a request: the way out waits for an
+// answer on its way, to give the request back.
+constexpr int kInhibitTimeout = 2000;
 
 } // namespace
 
@@ -27,6 +30,14 @@ ScreenSaverInhibitor::ScreenSaverInhibitor(QObject *parent) : QObject(parent) {}
 ScreenSaverInhibitor::~ScreenSaverInhibitor()
 {
     m_reasons.clear();
+    // A request granted while the program ends (its answer not yet taken) is given back
+    // too: the answer is waited for.
+    if (m_inhibitAnswer) {
+        m_inhibitAnswer->waitForFinished();
+        const QDBusPendingReply<uint> reply = *m_inhibitAnswer;
+        if (!reply.isError())
+            m_cookie = reply.value();
+    }
     // The program ends: the release is sent and waited for briefly, so that it goes out
     // before the connection closes.
     if (m_cookie != 0) {
@@ -73,10 +84,12 @@ void ScreenSaverInhibitor::inhibit()
         kScreenSaverService, kScreenSaverPath, kScreenSaverService, QStringLiteral("Inhibit"));
     call << QStringLiteral("TibboRead") << kReason;
     m_pending = true;
-    auto *watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), this);
+    m_inhibitAnswer = bus.asyncCall(call, kInhibitTimeout);
+    auto *watcher = new QDBusPendingCallWatcher(*m_inhibitAnswer, this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher *w) {
         w->deleteLater();
         m_pending = false;
+        m_inhibitAnswer.reset();
         const QDBusPendingReply<uint> reply = *w;
         if (reply.isError() || reply.value() == 0)
             return inhibitByPortal();

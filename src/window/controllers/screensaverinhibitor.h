@@ -3,11 +3,14 @@
 // automatic turning): asks the desktop's screen saver over the session bus
 // (org.freedesktop.ScreenSaver.Inhibit, or the desktop portal's Inhibit where that is
 // missing) and takes the request back when the last reason goes, and on exit. Calls never
-// wait for an answer; a desktop without either service simply blanks as it likes.
+// wait for an answer, but for the way out; a desktop without either service simply blanks
+// as it likes.
 
 #include <QDBusObjectPath>
+#include <QDBusPendingCall>
 #include <QObject>
 
+#include <optional>
 #include <set>
 
 namespace tibbo::window {
@@ -47,6 +50,8 @@ class ScreenSaverInhibitor : public QObject
     QDBusObjectPath m_portalRequest;
     // A request is on its way: its answer decides whether it is kept or given back.
     bool m_pending = false;
+    // The screen saver's answer on its way, which the way out waits for.
+    std::optional<QDBusPendingCall> m_inhibitAnswer;
 };
 
 } // namespace tibbo::window

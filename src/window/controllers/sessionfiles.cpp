@@ -281,6 +281,13 @@ QString SessionFiles::folder()
     return dir;
 }
 
+void SessionFiles::keepTextsInCacheFolder()
+{
+    const QString dir = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+    if (!dir.isEmpty() && QDir().mkpath(dir))
+        core::setTextFolder(QFile::encodeName(dir).toStdString());
+}
+
 QString SessionFiles::folderProblem()
 {
     const QString dir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);

@@ -70,6 +70,10 @@ class SessionFiles : public QObject
     // Why the folder cannot be made or used (a file of that name is in the way, no
     // permission), as a sentence for the reader; empty when it is there.
     static QString folderProblem();
+    // Large book texts are kept in unnamed files in the user's cache folder, so the reader
+    // holds only the pages of a book it is using. Called once at start; where the folder
+    // cannot be had, the texts stay in memory.
+    static void keepTextsInCacheFolder();
     static QString manualPath();
     // options.ini: what the reader keeps beyond settings.ini (the place in every book, the
     // theme, fine typesetting, a book's chosen encoding), read and written by OptionsStore.

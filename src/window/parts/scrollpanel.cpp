@@ -72,7 +72,7 @@ void ScrollPanel::open(const QFont &pageFont,
     raise();
     // The font first, so the text is wrapped once, in the font it is shown in.
     m_text->setFont(pageFont);
-    std::u32string text = m_state.scrollMap.scrollText(m_state.paragraphText);
+    core::BookText text = m_state.scrollMap.scrollBookText(m_state.paragraphText);
     m_conversion.reset();
     if (converter) {
         m_conversion = std::make_unique<QFutureWatcher<core::ConvertedRun>>();
@@ -87,7 +87,7 @@ void ScrollPanel::open(const QFont &pageFont,
             m_text->setSelection(caret, 0);
         });
         m_conversion->setFuture(QtConcurrent::run(
-            [converter, original = text] { return converter->convert(original); }));
+            [converter, original = text.substr(0)] { return converter->convert(original); }));
     }
     m_text->setBookText(std::move(text));
     m_state.scrollPos = core::scrollStartPosition(m_state);

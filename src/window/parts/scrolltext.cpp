@@ -41,7 +41,7 @@ ScrollText::~ScrollText() = default;
 
 // ---- text and positions ---------------------------------------------------------------
 
-void ScrollText::setBookText(std::u32string text)
+void ScrollText::setBookText(core::BookText text)
 {
     m_wrapped.setText(std::move(text));
     m_top = {};

@@ -30,7 +30,7 @@ class ScrollText : public QAbstractScrollArea
     ~ScrollText() override;
 
     // Replaces the text; the view goes to the top and the caret to position 0.
-    void setBookText(std::u32string text);
+    void setBookText(core::BookText text);
     int64_t textLength() const;
     // Caret (characters before it) and selection length, clamped to the text; the area
     // scrolls to show the selection's first character.

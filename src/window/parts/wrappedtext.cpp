@@ -45,17 +45,21 @@ QTextLine WrappedText::LineLayout::rowAt(int index) const
 
 // ---- text and lines -------------------------------------------------------------------
 
-void WrappedText::setText(std::u32string text)
+void WrappedText::setText(core::BookText text)
 {
     m_text = std::move(text);
     m_lineStarts.assign(1, 0);
-    const size_t n = m_text.size();
-    for (size_t i = 0; i + 1 < n; ++i) {
-        if (m_text[i] == U'\r' && m_text[i + 1] == U'\n') {
-            m_lineStarts.push_back(static_cast<int64_t>(i + 2));
-            ++i;
+    m_text.visit([this](auto units) {
+        core::PagesBehind behind(m_text);
+        const size_t n = units.size();
+        for (size_t i = 0; i + 1 < n; ++i) {
+            if (units[i] == U'\r' && units[i + 1] == U'\n') {
+                m_lineStarts.push_back(static_cast<int64_t>(i + 2));
+                ++i;
+                behind.passed(i);
+            }
         }
-    }
+    });
     rewrap();
 }
 
@@ -104,8 +108,9 @@ const WrappedText::LineLayout &WrappedText::layoutOf(int64_t line) const
         slot = std::make_unique<LineLayout>();
         const int64_t start = lineStart(line);
         const int64_t length = lineLength(line);
-        const char32_t *chars = m_text.data() + start;
-        const bool hasPairs = std::any_of(chars, chars + length, isPair);
+        const std::u32string chars =
+            m_text.substr(static_cast<size_t>(start), static_cast<size_t>(length));
+        const bool hasPairs = std::any_of(chars.begin(), chars.end(), isPair);
         QString shown;
         shown.reserve(static_cast<qsizetype>(length) * (hasPairs ? 2 : 1));
         if (hasPairs)

@@ -15,6 +15,8 @@
 // wrapped after it; the wrappings already made stay as they are until rewrap(), so that
 // the view can still find its old place in them.
 
+#include "state/booktext.h"
+
 #include <QFont>
 #include <QTextLayout>
 
@@ -65,7 +67,7 @@ class WrappedText
     };
 
     // Replaces the text and drops every wrapping.
-    void setText(std::u32string text);
+    void setText(core::BookText text);
     int64_t length() const { return static_cast<int64_t>(m_text.size()); }
 
     int64_t lineCount() const { return static_cast<int64_t>(m_lineStarts.size()); }
@@ -114,7 +116,7 @@ class WrappedText
     RowRef clampTop(RowRef top, int viewRows) const;
 
   private:
-    std::u32string m_text;
+    core::BookText m_text;
     std::vector<int64_t> m_lineStarts{0}; // first position of every line
     QFont m_font;
     int m_wrapWidth = 1;
