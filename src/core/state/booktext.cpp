@@ -71,14 +71,19 @@ void BookText::append(std::u32string_view text)
 {
     if (!m_wide && std::any_of(text.begin(), text.end(), outsideBasicPlane))
         widen();
-    if (text.empty())
-        return;
     if (m_wide) {
-        std::copy(text.begin(), text.end(), m_wideText.extend(text.size()));
+        m_wideText.append(text.data(), text.size());
         return;
     }
-    std::transform(text.begin(), text.end(), m_narrowText.extend(text.size()),
-                   [](char32_t c) { return static_cast<char16_t>(c); });
+    // Narrowed a run at a time, each run added at once.
+    constexpr size_t kRun = size_t{1} << 14;
+    char16_t run[kRun];
+    for (size_t at = 0; at < text.size(); at += kRun) {
+        const auto part = text.substr(at, kRun);
+        std::transform(part.begin(), part.end(), run,
+                       [](char32_t c) { return static_cast<char16_t>(c); });
+        m_narrowText.append(run, part.size());
+    }
 }
 
 bool operator==(const BookText &a, const BookText &b)

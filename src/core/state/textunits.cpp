@@ -175,6 +175,36 @@ template <typename Unit> Unit *TextUnits<Unit>::extend(size_t count)
     return added;
 }
 
+template <typename Unit> void TextUnits<Unit>::append(const Unit *units, size_t count)
+{
+    if (count == 0)
+        return;
+    if (count > m_capacity - m_size)
+        grow(m_size + count);
+    if (m_file >= 0) {
+        const auto *bytes = reinterpret_cast<const char *>(units);
+        size_t left = count * sizeof(Unit);
+        auto at = static_cast<off_t>(m_size * sizeof(Unit));
+        while (left > 0) {
+            const ssize_t put = pwrite(m_file, bytes, left, at);
+            if (put < 0 && errno == EINTR)
+                continue;
+            if (put <= 0)
+                break;
+            bytes += put;
+            left -= static_cast<size_t>(put);
+            at += put;
+        }
+        // The file's room was taken when it was made, so a write does not fail for want of
+        // it; whatever the file did not take goes in through the mapping.
+        if (left > 0)
+            std::memcpy(reinterpret_cast<char *>(m_data) + at, bytes, left);
+        m_size += count;
+        return;
+    }
+    std::memcpy(extend(count), units, count * sizeof(Unit));
+}
+
 template <typename Unit> bool TextUnits<Unit>::moveTo(size_t units, bool toFile)
 {
     const size_t bytes = roundUpToPage(std::max<size_t>(units, 1) * sizeof(Unit));

@@ -51,6 +51,10 @@ template <typename Unit> class TextUnits
     }
     // Makes `count` more units at the end and returns them to be written.
     Unit *extend(size_t count);
+    // Adds `count` units at the end. A text in a file takes them with a write to the file:
+    // a page written through the mapping is first read, which for a new page of the file
+    // means the kernel fills it with zeros (a third of a large book's load).
+    void append(const Unit *units, size_t count);
     // Gives back the room beyond the units (a text that is whole).
     void trimRoom();
 

@@ -21,9 +21,15 @@ PlainBookBuilder::PlainBookBuilder(bool trimParagraphs, BookText &paragraphText,
 
 void PlainBookBuilder::push(char32_t c)
 {
-    m_text->push_back(c);
+    m_made.push_back(c);
     if (c == kParagraphMark)
-        m_paragraphsEnd = static_cast<int64_t>(m_text->size());
+        m_paragraphsEnd = made();
+}
+
+void PlainBookBuilder::handOver()
+{
+    m_text->append(m_made);
+    m_made.clear();
 }
 
 void PlainBookBuilder::feed(std::u32string_view chars)
@@ -42,9 +48,10 @@ void PlainBookBuilder::feed(std::u32string_view chars)
         }
         startLine(false, c);
         if (c == kParagraphMark)
-            m_map->keepMark(static_cast<int64_t>(m_text->size()));
+            m_map->keepMark(made());
         push(c);
     }
+    handOver();
 }
 
 void PlainBookBuilder::close()
@@ -56,6 +63,7 @@ void PlainBookBuilder::close()
     if (m_anyLine)
         push(kParagraphMark);
     m_anyLine = false;
+    handOver();
 }
 
 BookTexts PlainBookBuilder::finish()
@@ -79,7 +87,7 @@ void PlainBookBuilder::startLine(bool empty, char32_t first)
 
 void PlainBookBuilder::endLine()
 {
-    m_map->insertLineEnd(static_cast<int64_t>(m_text->size()));
+    m_map->insertLineEnd(made());
     m_inLine = false;
     m_decisionDue = true;
 }
@@ -384,12 +392,15 @@ std::optional<BookText> loadHtmlSource(const std::string &path, ReadFailure *fai
             afterCr = false;
             continue;
         }
+        // The line ends go; the rest is added at once.
+        size_t kept = 0;
         for (const char32_t c : chars) {
             const bool lineEnd = c == U'\r' || (c == U'\n' && afterCr);
             afterCr = c == U'\r';
             if (!lineEnd)
-                source.push_back(c);
+                chars[kept++] = c;
         }
+        source.append(std::u32string_view(chars.data(), kept));
         // What is decoded is parsed later, from its start: its pages need not stay.
         source.releaseAll();
     }

@@ -60,6 +60,10 @@ class PlainBookBuilder
 
   private:
     void push(char32_t c);
+    // The characters made so far, those not yet handed to the text included.
+    int64_t made() const { return static_cast<int64_t>(m_text->size() + m_made.size()); }
+    // Hands the characters made to the text, all at once.
+    void handOver();
     void startLine(bool empty, char32_t first = 0);
     void endLine();
     void closeParagraph(bool close);
@@ -68,6 +72,8 @@ class PlainBookBuilder
     BookTexts m_texts;
     BookText *m_text;
     ScrollTextMap *m_map;
+    // The characters of the piece being fed, handed to the text at its end.
+    std::u32string m_made;
     int64_t m_paragraphsEnd = 0;
     bool m_inLine = false;
     bool m_anyLine = false;
