@@ -325,15 +325,11 @@ BookText decodeBookText(std::string_view bytes, const std::function<void(size_t)
     ChunkDecoder decoder(false);
     constexpr size_t kPiece = 1 << 18;
     std::u32string piece;
-    {
-        PagesBehind behind(text);
-        for (size_t at = 0; at < bytes.size(); at += kPiece) {
-            piece.clear();
-            decoder.decode(bytes.substr(at, kPiece), at + kPiece >= bytes.size(), piece);
-            text.append(piece);
-            behind.passed(text.size());
-            decodedUpTo(std::min(at + kPiece, bytes.size()));
-        }
+    for (size_t at = 0; at < bytes.size(); at += kPiece) {
+        piece.clear();
+        decoder.decode(bytes.substr(at, kPiece), at + kPiece >= bytes.size(), piece);
+        text.append(piece);
+        decodedUpTo(std::min(at + kPiece, bytes.size()));
     }
     text.trimRoom();
     return text;

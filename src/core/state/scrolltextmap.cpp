@@ -207,10 +207,7 @@ BookText ScrollTextMap::scrollBookText(const BookText &paragraphText) const
 {
     BookText whole;
     whole.reserve(static_cast<size_t>(scrollLength(paragraphText)));
-    forEachPiece(paragraphText, 1 << 16, [&](std::u32string_view piece) {
-        whole.append(piece);
-        whole.release(0, whole.size());
-    });
+    forEachPiece(paragraphText, 1 << 16, [&](std::u32string_view piece) { whole.append(piece); });
     return whole;
 }
 

@@ -401,8 +401,6 @@ std::optional<BookText> loadHtmlSource(const std::string &path, ReadFailure *fai
                 chars[kept++] = c;
         }
         source.append(std::u32string_view(chars.data(), kept));
-        // What is decoded is parsed later, from its start: its pages need not stay.
-        source.releaseAll();
     }
     source.trimRoom();
     return source;

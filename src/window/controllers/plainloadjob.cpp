@@ -76,12 +76,7 @@ core::BookText PlainLoadJob::handOverFirstPart()
 
 void PlainLoadJob::runSlice()
 {
-    if (!m_reading)
-        return;
-    const bool done = readPiece();
-    // What is read is cut and shown from the whole book later: its pages need not stay.
-    m_text.releaseAll();
-    if (!done)
+    if (!m_reading || !readPiece())
         return;
     m_sliceTimer.stop();
     emit finished();
@@ -92,9 +87,8 @@ void PlainLoadJob::finishNow()
     if (!running())
         return;
     m_sliceTimer.stop();
-    while (!readPiece())
-        m_text.releaseAll();
-    m_text.releaseAll();
+    while (!readPiece()) {
+    }
     emit finished();
 }
 

@@ -27,7 +27,6 @@ void ReflowJob::request()
         install();
         return;
     }
-    m_state.paragraphText.releaseAll();
     if (!wasRunning)
         emit started();
     m_sliceTimer.start();
@@ -73,10 +72,7 @@ void ReflowJob::runSlice()
     }
     if (m_textVersion != m_state.textVersion || m_width != m_state.charsPerLine)
         begin();
-    const bool done = m_cutter->cut(kReflowSlice);
-    // The pages cut go: the spread on show takes back the few it needs.
-    m_state.paragraphText.releaseAll();
-    if (done)
+    if (m_cutter->cut(kReflowSlice))
         install();
     else
         emit progress(m_cutter->progress());
@@ -88,9 +84,8 @@ void ReflowJob::finishNow()
         return;
     if (m_textVersion != m_state.textVersion || m_width != m_state.charsPerLine)
         begin();
-    while (!m_cutter->cut(kReflowSlice))
-        m_state.paragraphText.releaseAll();
-    m_state.paragraphText.releaseAll();
+    while (!m_cutter->cut(kReflowSlice)) {
+    }
     install();
 }
 
